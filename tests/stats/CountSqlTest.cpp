@@ -1,0 +1,74 @@
+#include "CountSql.h"
+#include "Val.h"
+
+#include <gtest/gtest.h>
+
+using namespace CountSlotIndex;
+
+TEST(CountSql, QsoTextsOfOneBand)
+{
+    EXPECT_EQ(CountSql::qso("14.0", 5, false),
+              "SELECT COUNT(*) AS Quanti FROM LOG WHERE Banda LIKE '14.0' AND (Mode LIKE 'SSB' OR MODE LIKE 'FM' OR MODE LIKE 'AM') AND R ='Y' ");
+    EXPECT_EQ(CountSql::qso("14.0", 0, false), "SELECT COUNT(*) AS Quanti FROM LOG WHERE Banda LIKE '14.0' AND (Mode LIKE 'CW') ");
+    EXPECT_EQ(CountSql::qso("7.0", 3, false), "SELECT COUNT(*) AS Quanti FROM LOG WHERE Banda LIKE '7.0' AND Mode LIKE '*' ");
+    EXPECT_EQ(CountSql::qso("7.0", 11, false), "SELECT COUNT(*) AS Quanti FROM LOG WHERE Banda LIKE '7.0' AND Mode LIKE '*' AND R ='N' ");
+    EXPECT_EQ(CountSql::qso("7.0", 14, true), "SELECT COUNT(*) AS Quanti FROM LOG WHERE Banda LIKE '7.0' AND (Mode LIKE 'FT8') AND D ='Y' ");
+    EXPECT_EQ(CountSql::qso("*", 2, false),
+              "SELECT COUNT(*) AS Quanti FROM LOG WHERE Banda LIKE '*' AND NOT (Mode LIKE 'SSB' OR MODE LIKE 'FM' OR MODE LIKE 'AM' OR MODE LIKE 'CW') ");
+}
+
+TEST(CountSql, EntityTextsPerBandAndWholeLog)
+{
+    EXPECT_EQ(AwardCountSql("WAZ", "14.0", 6, false),
+              "SELECT COUNT(WAZ) AS Quanti FROM (Select Distinct WAZ From LOG WHERE Banda LIKE '14.0' AND NOT (Mode LIKE 'SSB' OR MODE LIKE 'FM' OR "
+              "MODE LIKE 'AM' OR MODE LIKE 'CW') AND R ='Y' AND WAZ <> '??' AND WAZ <>'')");
+    EXPECT_EQ(AwardCountSql("DXC", "*", 3, false),
+              "SELECT COUNT(DXC) AS Quanti FROM (Select Distinct DXC From LOG WHERE Banda LIKE '*' AND (Mode LIKE '*') AND DXC <> '??' AND DXC <>'')");
+    EXPECT_EQ(AwardCountSql("SQR", "50", 15, true),
+              "SELECT COUNT(SQR) AS Quanti FROM (Select Distinct SQR From LOG WHERE Banda LIKE '50' AND Mode LIKE '*' AND D ='Y' AND SQR <> '??' AND SQR <>'')");
+    EXPECT_EQ(AwardCountSql("DXC", "50", 14, true),
+              "SELECT COUNT(DXC) AS Quanti FROM (Select Distinct DXC From LOG WHERE Banda LIKE '50' AND (Mode LIKE 'FT8') AND D ='Y' AND DXC <> '??' AND DXC <>'')");
+}
+
+TEST(CountSql, MixTextsOverTheSelectedBands)
+{
+    QStringList headers(20);
+    headers[0] = "14.0";
+    headers[1] = "21.0";
+    const int n = CountSql::activeBandCount(headers);
+    EXPECT_EQ(n, 2);
+    const QString list = CountSql::mixBandList(headers, n);
+    EXPECT_EQ(CountSql::mix("DXC", list, 4, false),
+              "SELECT COUNT(DXC) AS Quanti FROM (Select Distinct DXC From LOG WHERE (Banda =  '14.0'  OR banda = '21.0' ) AND (Mode LIKE 'CW') AND R "
+              "='Y' AND DXC <> '??' AND DXC <>'')");
+    EXPECT_EQ(CountSql::mix("DXC", list, 7, false),
+              "SELECT COUNT(DXC) AS Quanti FROM (Select Distinct DXC From LOG WHERE (Banda =  '14.0'  OR banda = '21.0' ) AND Mode LIKE '*' AND R ='Y' "
+              "AND DXC <> '??' AND DXC <>'')");
+    // A gap among the headers: only the first n positions are visited.
+    headers[1] = "";
+    headers[2] = "28.0";
+    EXPECT_EQ(CountSql::mixBandList(headers, CountSql::activeBandCount(headers)), " '14.0' ");
+}
+
+TEST(CountSlot, IndexArithmetic)
+{
+    EXPECT_EQ(slot(QslStatus::Confirmed, ModeClass::Phone), 5);
+    EXPECT_EQ(cell(6, 5), 106);
+    EXPECT_EQ(bandOfCell(106), 6);
+    EXPECT_EQ(slotOfCell(106), 5);
+    EXPECT_EQ(header(19), 339);
+    EXPECT_TRUE(isDifference(10));
+    EXPECT_FALSE(isDifference(12));
+}
+
+TEST(Val, LeadingNumberAndShortestText)
+{
+    EXPECT_EQ(Val::of("-"), 0);
+    EXPECT_EQ(Val::of(""), 0);
+    EXPECT_EQ(Val::of("12"), 12);
+    EXPECT_EQ(Val::of(" 12abc"), 12);
+    EXPECT_EQ(Val::of("3.5"), 3.5);
+    EXPECT_EQ(Val::text(12 - 5), "7");
+    EXPECT_EQ(Val::text(-3), "-3");
+    EXPECT_EQ(Val::text(2.5), "2.5");
+}
