@@ -1,0 +1,27 @@
+#pragma once
+#include "StatsContext.h"
+
+/// The computations of a statistics run. Each opens the logbook itself, writes
+/// every caption as soon as it has it, yields between queries, reports its own
+/// failure in a message box and returns normally.
+
+/// QSO counts of every band position and the QSO total (kind QSO).
+void ComputeQsoCounts(StatsContext &ctx);
+/// QSO counts of the whole log into the FULL line (kind QSO).
+void ComputeFullLogQsoTotals(StatsContext &ctx);
+/// Distinct-entity counts of every band position and the QSO total (entity kinds).
+void ComputeAwardCounts(StatsContext &ctx);
+/// Distinct-entity counts of the whole log into the FULL line.
+void ComputeFullLogAwardTotals(StatsContext &ctx);
+/// Distinct-entity counts over the selected bands together into the MIX line.
+void BandMixed(StatsContext &ctx);
+/// TOT line: each slot's 20 cells summed.
+void SumSlotTotals(StatsMatrix &matrix);
+
+/// The award kinds of the award buttons 0..6, as stored and shown.
+const QStringList &awardKinds();
+
+/// A statistics run for award button `index` (0..6): the guard, the reset of
+/// the total lines and the computations of the kind in order, then the TOT line.
+/// Returns false when no logbook is loaded (the operator has been told).
+bool runStatistics(StatsContext &ctx, int index);

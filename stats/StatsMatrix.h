@@ -1,0 +1,53 @@
+#pragma once
+#include "CountSlot.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+/// The count grid as captions: the 320 cells and 20 band headers (the label
+/// array Lblstat 0..339), the MIX, TOT and FULL lines (16 each), the QSO total
+/// (lblCountQso) and the award kind shown (LblModo). Windows bind labels to it;
+/// computations write into it.
+class StatsMatrix : public QObject {
+    Q_OBJECT
+public:
+    enum class Line { Lblstat, Mix, Tot, Full };
+    Q_ENUM(Line)
+
+    /// Band labels of the headers right after start-up.
+    static const QStringList &startupBands();
+
+    explicit StatsMatrix(QObject *parent = nullptr);
+
+    QString caption(Line line, int index) const;
+    void setCaption(Line line, int index, const QString &text);
+
+    QString cell(int band, int r) const { return caption(Line::Lblstat, CountSlotIndex::cell(band, r)); }
+    void setCell(int band, int r, const QString &text) { setCaption(Line::Lblstat, CountSlotIndex::cell(band, r), text); }
+
+    /// The band set: captions of the headers 320..339, position 0 first.
+    QString header(int band) const { return caption(Line::Lblstat, CountSlotIndex::header(band)); }
+    void setHeader(int band, const QString &text) { setCaption(Line::Lblstat, CountSlotIndex::header(band), text); }
+    QStringList headers() const;
+
+    /// Sets every label of a line (all 320 cells for Lblstat, headers untouched) to `text`.
+    void fill(Line line, const QString &text);
+
+    QString countQso() const { return m_countQso; }
+    void setCountQso(const QString &text);
+    QString modo() const { return m_modo; }
+    void setModo(const QString &text);
+
+signals:
+    void captionChanged(StatsMatrix::Line line, int index);
+    void countQsoChanged(const QString &text);
+    void modoChanged(const QString &text);
+
+private:
+    std::array<QString, CountSlotIndex::Cells + CountSlotIndex::Bands> m_lblstat;
+    std::array<QString, CountSlotIndex::Slots> m_mix, m_tot, m_full;
+    QString m_countQso = QStringLiteral("QSOs: ");
+    QString m_modo;
+};
