@@ -14,7 +14,7 @@ StatsMatrix::StatsMatrix(QObject *parent) : QObject(parent)
     for (int i = 0; i < Cells; ++i)
         m_lblstat[size_t(i)] = QStringLiteral("-");
     for (int c = 0; c < Bands; ++c)
-        m_lblstat[size_t(header(c))] = startupBands()[c];
+        m_lblstat[size_t(CountSlotIndex::header(c))] = startupBands()[c];
     m_mix.fill(QStringLiteral("-"));
     m_tot.fill(QStringLiteral("-"));
     m_full.fill(QStringLiteral("-"));

@@ -1,0 +1,253 @@
+#include "Computations.h"
+
+#include "CountQuery.h"
+#include "CountSql.h"
+#include "Val.h"
+
+#include <cmath>
+#include <cstdint>
+
+using namespace CountSlotIndex;
+using Line = StatsMatrix::Line;
+
+namespace {
+
+const QString QsoError = QStringLiteral("SQL or Log FILENAME error!");
+const QString EntityError = QStringLiteral("SQL or FILENAME error!");
+const QString QsoNrTitle = QStringLiteral("Varkel LogChecker - QSO Nr");
+const QString FullLogTitle = QStringLiteral("Varkel LogChecker - FullLog");
+const QString StatsTitle = QStringLiteral("Varkel LogChecker - Calcolo STATS");
+const QString MixTitle = QStringLiteral("Varkel LogChecker - MIX");
+
+/// One computation's access to the logbook: the snapshot it opened, and the
+/// message it shows, once, when anything fails.
+class Run {
+public:
+    Run(StatsContext &ctx, QString errorText, QString errorTitle)
+        : m_ctx(ctx), m_errorText(std::move(errorText)), m_errorTitle(std::move(errorTitle))
+    {
+    }
+
+    bool open()
+    {
+        auto db = m_ctx.engine.open(m_ctx.state.LogPath);
+        if (!db)
+            return fail();
+        m_db = *db;
+        return true;
+    }
+
+    /// The count of a text, or nothing after the failure message.
+    std::optional<QString> count(const QString &text)
+    {
+        const Result<QString> r = CountQuery(*m_db, text);
+        if (!r) {
+            fail();
+            return std::nullopt;
+        }
+        return *r;
+    }
+
+    /// Lets the window breathe; false when the run must end at once.
+    bool yield()
+    {
+        m_ctx.yield();
+        return !m_ctx.stopping();
+    }
+
+private:
+    bool fail()
+    {
+        if (!m_ctx.stopping())
+            m_ctx.prompter.message(m_errorText, MsgFlags::Information, m_errorTitle);
+        return false;
+    }
+
+    StatsContext &m_ctx;
+    QString m_errorText;
+    QString m_errorTitle;
+    std::shared_ptr<const LogDatabase> m_db;
+};
+
+/// Worked minus confirmed of the same mode class, read back from two captions.
+QString difference(const QString &worked, const QString &confirmed) { return Val::text(Val::of(worked) - Val::of(confirmed)); }
+
+bool writeTotalQsos(Run &run, StatsContext &ctx)
+{
+    const auto total = run.count(CountSql::totalQsos());
+    if (!total)
+        return false;
+    ctx.matrix.setCountQso(QStringLiteral("QSOs: ") + *total);
+    return run.yield();
+}
+
+} // namespace
+
+const QStringList &awardKinds()
+{
+    static const QStringList kinds = {"DXC", "WPX", "WAZ", "ITU", "WAC", "SQR", "QSO"};
+    return kinds;
+}
+
+void ComputeQsoCounts(StatsContext &ctx)
+{
+    Run run(ctx, QsoError, QsoNrTitle);
+    if (!run.open() || !writeTotalQsos(run, ctx))
+        return;
+    ctx.matrix.fill(Line::Lblstat, QStringLiteral("-"));
+    for (int c = 0; c < Bands; ++c) {
+        ctx.state.CurrentBand = ctx.matrix.header(c);
+        if (ctx.state.CurrentBand.trimmed().isEmpty())
+            continue;
+        for (int r = 0; r < Slots; ++r) {
+            const auto n = run.count(CountSql::qso(ctx.state.CurrentBand, r, ctx.ft8()));
+            if (!n)
+                return;
+            ctx.matrix.setCell(c, r, *n);
+            if (!run.yield())
+                return;
+        }
+    }
+}
+
+void ComputeFullLogQsoTotals(StatsContext &ctx)
+{
+    Run run(ctx, QsoError, FullLogTitle);
+    if (!run.open())
+        return;
+    ctx.matrix.fill(Line::Tot, QStringLiteral("-"));
+    ctx.state.CurrentBand = QStringLiteral("*");
+    for (int r = 0; r < Slots; ++r) {
+        if (isDifference(r)) {
+            const int m = r % 4;
+            ctx.matrix.setCaption(Line::Full, r,
+                                  difference(ctx.matrix.caption(Line::Full, m), ctx.matrix.caption(Line::Full, 4 + m)));
+        } else {
+            const auto n = run.count(CountSql::qso(ctx.state.CurrentBand, r, ctx.ft8()));
+            if (!n)
+                return;
+            ctx.matrix.setCaption(Line::Full, r, *n);
+        }
+        if (!run.yield())
+            return;
+    }
+}
+
+void ComputeAwardCounts(StatsContext &ctx)
+{
+    Run run(ctx, EntityError, StatsTitle);
+    if (!run.open() || !writeTotalQsos(run, ctx))
+        return;
+    ctx.matrix.fill(Line::Lblstat, QStringLiteral("-"));
+    const QString column = ctx.state.AwardKind;
+    for (int c = 0; c < Bands; ++c) {
+        ctx.state.CurrentBand = ctx.matrix.header(c);
+        if (!ctx.state.CurrentBand.trimmed().isEmpty()) {
+            for (int r = 0; r < Slots; ++r) {
+                if (isDifference(r)) {
+                    const int m = r % 4;
+                    ctx.matrix.setCell(c, r, difference(ctx.matrix.cell(c, m), ctx.matrix.cell(c, 4 + m)));
+                } else {
+                    const auto n = run.count(AwardCountSql(column, ctx.state.CurrentBand, r, ctx.ft8()));
+                    if (!n)
+                        return;
+                    ctx.matrix.setCell(c, r, *n);
+                }
+                if (!run.yield())
+                    return;
+            }
+        }
+        if (!run.yield())
+            return;
+    }
+}
+
+void ComputeFullLogAwardTotals(StatsContext &ctx)
+{
+    Run run(ctx, EntityError, FullLogTitle);
+    if (!run.open())
+        return;
+    ctx.matrix.fill(Line::Full, QStringLiteral("-"));
+    ctx.state.CurrentBand = QStringLiteral("*");
+    const QString column = ctx.state.AwardKind;
+    for (int r = 0; r < Slots; ++r) {
+        if (isDifference(r)) {
+            const int m = r % 4;
+            ctx.matrix.setCaption(Line::Full, r,
+                                  difference(ctx.matrix.caption(Line::Full, m), ctx.matrix.caption(Line::Full, 4 + m)));
+        } else {
+            const auto n = run.count(AwardCountSql(column, ctx.state.CurrentBand, r, ctx.ft8()));
+            if (!n)
+                return;
+            ctx.matrix.setCaption(Line::Full, r, *n);
+        }
+        if (!run.yield())
+            return;
+    }
+}
+
+void BandMixed(StatsContext &ctx)
+{
+    Run run(ctx, EntityError, MixTitle);
+    if (!run.open())
+        return;
+    const QStringList headers = ctx.matrix.headers();
+    ctx.state.ActiveBandCount = int16_t(CountSql::activeBandCount(headers));
+    if (ctx.state.ActiveBandCount == 0)
+        return;
+    const QString bands = CountSql::mixBandList(headers, ctx.state.ActiveBandCount);
+    const QString column = ctx.state.AwardKind;
+    for (int r = 0; r < Slots; ++r) {
+        if (isDifference(r))
+            continue;
+        const auto n = run.count(CountSql::mix(column, bands, r, ctx.ft8()));
+        if (!n)
+            return;
+        ctx.matrix.setCaption(Line::Mix, r, *n);
+        if (!run.yield())
+            return;
+    }
+    for (int m = 0; m < 4; ++m)
+        ctx.matrix.setCaption(Line::Mix, 8 + m, difference(ctx.matrix.caption(Line::Mix, m), ctx.matrix.caption(Line::Mix, 4 + m)));
+    run.yield();
+}
+
+void SumSlotTotals(StatsMatrix &matrix)
+{
+    for (int r = 0; r < Slots; ++r) {
+        int32_t total = 0;
+        for (int c = 0; c < Bands; ++c)
+            total = int32_t(std::nearbyint(double(total) + Val::of(matrix.cell(c, r))));
+        matrix.setCaption(Line::Tot, r, QString::number(total));
+    }
+}
+
+bool runStatistics(StatsContext &ctx, int index)
+{
+    if (!ctx.state.hasLog()) {
+        ctx.prompter.message(QStringLiteral("PLEASE SELECT YOUR VARKEL-DATABASE SOURCE"), MsgFlags::Information, QString());
+        return false;
+    }
+    if (index < 0 || index >= awardKinds().size())
+        return true;
+    ctx.prompter.beep();
+    ctx.state.AwardKind = awardKinds()[index];
+    ctx.matrix.setModo(ctx.state.AwardKind);
+    for (int r = 0; r < Slots; ++r) {
+        ctx.matrix.setCaption(Line::Tot, r, QStringLiteral("-"));
+        ctx.matrix.setCaption(Line::Full, r, QStringLiteral("-"));
+        ctx.matrix.setCaption(Line::Mix, r, QStringLiteral("-"));
+    }
+    using Step = void (*)(StatsContext &);
+    const bool qso = ctx.state.AwardKind == QLatin1String("QSO");
+    const std::vector<Step> steps = qso ? std::vector<Step>{ComputeQsoCounts, ComputeFullLogQsoTotals}
+                                        : std::vector<Step>{ComputeAwardCounts, ComputeFullLogAwardTotals, BandMixed};
+    for (Step step : steps) {
+        step(ctx);
+        if (ctx.stopping())
+            return true;
+    }
+    SumSlotTotals(ctx.matrix);
+    ctx.prompter.beep();
+    return true;
+}

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian machine (as root, or with sudo), builds VarkelChecker
+# and then either starts it on the bundled sample logbook or runs every test.
+#   tools/build.sh run     install, build, start the program on sample/varkeldt.mdb
+#   tools/build.sh test    install, build, run all tests through CTest
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mode=${1:-run}
+
+packages=(build-essential cmake pkg-config qt6-base-dev mdbtools mdbtools-dev libsqlite3-dev sqlite3
+          libxlsxwriter-dev libgtest-dev xvfb xauth unzip fonts-dejavu-core)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$(nproc)"
+
+case "$mode" in
+  run)
+    exec build/bin/varkelchecker varkeldt ;;
+  test)
+    cd build
+    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" ;;
+  *)
+    echo "usage: tools/build.sh run|test" >&2; exit 2 ;;
+esac
