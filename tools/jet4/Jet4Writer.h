@@ -24,14 +24,22 @@ struct Column {
 using Value = std::optional<std::variant<std::string, int32_t, double, bool>>;
 
 /// Builds the table in memory, row by row, and writes the whole file on save().
+/// The file holds the system catalog (MSysObjects) and this one table, without indexes.
+/// Equal input gives a byte-identical file.
 class Jet4Writer {
 public:
+    /// Names have 1 to 64 characters; column names are unique (ignoring ASCII case); 1 to 255 columns.
+    /// Throws std::invalid_argument otherwise.
     Jet4Writer(std::string tableName, std::vector<Column> columns);
     ~Jet4Writer();
     Jet4Writer(const Jet4Writer &) = delete;
     Jet4Writer &operator=(const Jet4Writer &) = delete;
 
     /// Appends one row; row.size() must equal the number of columns.
+    /// Throws std::invalid_argument if the row does not match the columns (count, kind of value,
+    /// invalid UTF-8, Text longer than its column; lengths count UTF-16 code units), and
+    /// std::length_error if the row cannot fit on one page (about 4,000 bytes without memos)
+    /// or a memo exceeds 16 MB as stored. A row that throws is not added.
     void addRow(const std::vector<Value> &row);
     std::size_t rowCount() const;
 
