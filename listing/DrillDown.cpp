@@ -1,0 +1,177 @@
+#include "DrillDown.h"
+
+#include "CountSlot.h"
+#include "CountSql.h"
+
+using namespace CountSlotIndex;
+
+namespace {
+
+const QString K1 = QStringLiteral(
+    ", First(LOG.Callsign) AS First_CALL, First(LOG.Banda) AS BAND_, First(LOG.Mode) AS MODE_, First(LOG.TDate) AS First_DATE, "
+    "First(LOG.MANAGER) AS MANAGER, First(LOG.S) AS QSL_TX, First(LOG.R) AS QSL_RX, First(LOG.D) AS AWARD, First(LOG.DIPTEXT) AS DIPL_TEXT "
+    "From Log Where ");
+const QString K2 = QString(K1).replace(QStringLiteral("AS BAND_"), QStringLiteral("AS First_BAND")).replace(QStringLiteral("AS MODE_"), QStringLiteral("AS First_MODE"));
+
+const QString PhoneModes = QStringLiteral("((Log.Mode) = 'FM') Or ((Log.Mode) = 'SSB') Or ((Log.Mode) = 'AM')");
+const QString NotDataModes = PhoneModes + QStringLiteral(" Or ((Log.Mode) = 'CW')");
+
+/// The QSL part between the two tests of the entity column.
+QString qslPiece(QslStatus s)
+{
+    switch (s) {
+    case QslStatus::Confirmed:
+        return QStringLiteral(") <> '??') And ((Log.R) = 'Y') And ((Log.");
+    case QslStatus::Award:
+        return QStringLiteral(") <> '??') And ((Log.D) = 'Y') And ((Log.");
+    default:
+        return QStringLiteral(") <> '??') And ((Log.");
+    }
+}
+
+/// Mode part of a band listing, from after the band to the entity column; the
+/// cell form closes the band's quote first, the mix form does not.
+QString bandModePiece(ModeClass m, bool ft8Only)
+{
+    switch (m) {
+    case ModeClass::Cw:
+        return QStringLiteral(") And (((Log.Mode) = 'CW')) And ((Log.");
+    case ModeClass::Phone:
+        return QStringLiteral(") And (") + PhoneModes + QStringLiteral(") And ((Log.");
+    case ModeClass::Data:
+        return ft8Only ? QStringLiteral(") And (((Log.Mode) = 'FT8')) And ((Log.")
+                       : QStringLiteral(") And NOT (") + NotDataModes + QStringLiteral(") And ((Log.");
+    case ModeClass::All:
+        return QStringLiteral(") And ((Log.");
+    }
+    return {};
+}
+
+/// Only WORKED CW uses the field names BAND_ and MODE_.
+const QString &entityFields(int r, bool wholeLog, bool ft8Only)
+{
+    const bool workedCw = r == slot(QslStatus::Worked, ModeClass::Cw);
+    const bool workedFt8 = wholeLog && ft8Only && r == slot(QslStatus::Worked, ModeClass::Data);
+    return workedCw || workedFt8 ? K1 : K2;
+}
+
+QString bandListing(const QString &kind, const QString &bandTest, int r, bool ft8Only, bool quoteOpen)
+{
+    const QString piece = (quoteOpen ? QStringLiteral("'") : QString()) + bandModePiece(mode(r), ft8Only);
+    return QStringLiteral("SELECT DISTINCT LOG.") + kind + entityFields(r, false, ft8Only) + QStringLiteral("(((Log.Banda) = ") + bandTest +
+           piece + kind + qslPiece(status(r)) + kind + QStringLiteral(") <> '')) GROUP BY LOG.") + kind + QStringLiteral(";");
+}
+
+/// Where head and closing of a whole-log entity listing.
+std::pair<QString, QString> wholeLogPieces(int r, bool ft8Only)
+{
+    const QString closeOne = QStringLiteral(") <> '') GROUP BY LOG.");
+    const QString closeTwo = QStringLiteral(") <> '')) GROUP BY LOG.");
+    const bool worked = status(r) == QslStatus::Worked;
+    switch (mode(r)) {
+    case ModeClass::Cw:
+        return worked ? std::pair{QStringLiteral("(((Log.Mode) = 'CW') And ((Log."), closeTwo}
+                      : std::pair{QStringLiteral("(((Log.Mode) = 'CW')) And ((Log."), closeOne};
+    case ModeClass::Phone:
+        return {QStringLiteral("(") + PhoneModes + QStringLiteral(") And ((Log."), closeOne};
+    case ModeClass::Data:
+        if (!ft8Only)
+            return {QStringLiteral("NOT (") + NotDataModes + QStringLiteral(") And ((Log."), closeOne};
+        return worked ? std::pair{QStringLiteral("(((Log.Mode) = 'FT8') And ((Log."), closeTwo}
+                      : std::pair{QStringLiteral("(((Log.Mode) = 'FT8')) And ((Log."), closeOne};
+    case ModeClass::All:
+        return {QStringLiteral("((Log."), closeOne};
+    }
+    return {};
+}
+
+/// Contact listing clauses.
+QString qsoModeClause(ModeClass m, bool ft8Only)
+{
+    switch (m) {
+    case ModeClass::Cw:
+        return QStringLiteral(" AND (MODE = 'CW')");
+    case ModeClass::Phone:
+        return QStringLiteral(" AND (MODE = 'SSB' OR MODE = 'AM' OR MODE = 'FM')");
+    case ModeClass::Data:
+        return ft8Only ? QStringLiteral(" AND (MODE = 'FT8')") : QStringLiteral(" AND NOT (MODE = 'SSB' OR MODE = 'AM' OR MODE = 'FM' OR MODE = 'CW')");
+    case ModeClass::All:
+        return {};
+    }
+    return {};
+}
+
+QString qsoStatusClause(QslStatus s)
+{
+    switch (s) {
+    case QslStatus::Confirmed:
+        return QStringLiteral(" AND (R = 'Y')");
+    case QslStatus::NotConfirmed:
+        return QStringLiteral(" AND (R = 'N')");
+    case QslStatus::Award:
+        return QStringLiteral(" AND (D = 'Y')");
+    default:
+        return {};
+    }
+}
+
+QString qsoListing(const QString &bandTest, int r, bool ft8Only)
+{
+    return QStringLiteral("SELECT * FROM LOG WHERE (") + bandTest + QStringLiteral(")") + qsoModeClause(mode(r), ft8Only) +
+           qsoStatusClause(status(r)) + QStringLiteral(" order by CALLSIGN;");
+}
+
+DrillDown::Request listing(QString sql) { return {DrillDown::Outcome::Listing, std::move(sql)}; }
+
+} // namespace
+
+namespace DrillDown {
+
+bool listsContacts(const QString &kind) { return kind.isEmpty() || kind == QLatin1String("QSO"); }
+
+Request cell(int index, const QString &kind, const QStringList &headers, bool ft8Only)
+{
+    if (index < 0 || index >= Cells)
+        return {};
+    const int r = slotOfCell(index);
+    const QString band = headers.value(bandOfCell(index));
+    if (listsContacts(kind))
+        return listing(qsoListing(QStringLiteral("BANDA = '") + band + QStringLiteral("'"), r, ft8Only));
+    if (isDifference(r))
+        return {Outcome::NotConfirmedNotice, {}};
+    return listing(bandListing(kind, QStringLiteral("'") + band, r, ft8Only, true));
+}
+
+Request mix(int r, const QString &kind, const QStringList &headers, bool ft8Only, int *activeCount)
+{
+    const int n = CountSql::activeBandCount(headers);
+    if (activeCount)
+        *activeCount = n;
+    if (n == 0 || r < 0 || r >= Slots || isDifference(r))
+        return {};
+    if (listsContacts(kind)) {
+        QString bands = QStringLiteral("BANDA = '") + headers.value(0) + QStringLiteral("'");
+        for (int k = 1; k < n; ++k) {
+            if (!headers.value(k).isEmpty())
+                bands += QStringLiteral(" OR BANDA = '") + headers[k] + QStringLiteral("'");
+        }
+        return listing(qsoListing(bands, r, ft8Only));
+    }
+    QString list = QStringLiteral(" '") + headers.value(0) + QStringLiteral("' ");
+    for (int k = 1; k < n; ++k) {
+        if (!headers.value(k).isEmpty())
+            list += QStringLiteral(" Or Log.banda = '") + headers[k] + QStringLiteral("' ");
+    }
+    return listing(bandListing(kind, list, r, ft8Only, false));
+}
+
+Request full(int r, const QString &kind, bool ft8Only)
+{
+    if (listsContacts(kind) || r < 0 || r >= Slots || isDifference(r))
+        return {};
+    const auto [head, closing] = wholeLogPieces(r, ft8Only);
+    return listing(QStringLiteral("SELECT DISTINCT LOG.") + kind + entityFields(r, true, ft8Only) + head + kind + qslPiece(status(r)) + kind +
+                   closing + kind + QStringLiteral(";"));
+}
+
+} // namespace DrillDown

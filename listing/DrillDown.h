@@ -1,0 +1,34 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+/// The listing texts behind the counts of the grid: a double-click on a cell or
+/// a MIX label, a click on a FULL label. Each gives the SQL text that selects
+/// exactly the contacts (kind QSO) or the distinct entities behind that count.
+namespace DrillDown {
+
+enum class Outcome {
+    Listing,             ///< `sql` holds the listing text
+    NotConfirmedNotice,  ///< entity NOT CONFIRMED cell: no listing, a notice instead
+    Nothing,             ///< silently nothing
+};
+
+struct Request {
+    Outcome outcome = Outcome::Nothing;
+    QString sql;
+};
+
+/// True when the kind lists contacts rather than entities; before the first
+/// run the kind is empty and counts as QSO.
+bool listsContacts(const QString &kind);
+
+/// Cell `index` (0..319) of the grid, with the band headers as they stand.
+Request cell(int index, const QString &kind, const QStringList &headers, bool ft8Only);
+
+/// MIX label r; `activeCount` receives the number of non-blank headers.
+Request mix(int r, const QString &kind, const QStringList &headers, bool ft8Only, int *activeCount = nullptr);
+
+/// FULL label r.
+Request full(int r, const QString &kind, bool ft8Only);
+
+} // namespace DrillDown

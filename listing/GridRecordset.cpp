@@ -1,0 +1,100 @@
+#include "GridRecordset.h"
+
+#include "JetText.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+struct EntityColumn {
+    int twips;
+    const char *caption;
+};
+
+/// Captions and widths of the columns after the entity itself.
+const EntityColumn EntityColumns[] = {
+    {1200, "FIRST CALL"}, {600, "BAND"},   {700, "MODE"},  {1700, "FIRST QSO DATE"},       {1000, "MANAGER"},
+    {600, "QSLtx"},       {600, "QSLrx"},  {700, "QSLawd"}, {3600, "AWARD DXC WPX WAZ..."},
+};
+constexpr int EntityColumnCount = int(std::size(EntityColumns));
+constexpr int TwipsPerPixel = 15;
+
+} // namespace
+
+GridRecordset::GridRecordset(QObject *parent) : QAbstractTableModel(parent) {}
+
+void GridRecordset::setTable(QueryTable table, bool entityCaptions)
+{
+    beginResetModel();
+    m_table = std::move(table);
+    m_entityCaptions = entityCaptions;
+    m_order.resize(size_t(m_table.rowCount()));
+    std::iota(m_order.begin(), m_order.end(), 0);
+    endResetModel();
+}
+
+QString GridRecordset::fieldName(int column) const { return m_table.fields.value(column); }
+
+int GridRecordset::columnWidth(int column) const
+{
+    if (!m_entityCaptions || column < 1 || column > EntityColumnCount)
+        return 0;
+    return EntityColumns[column - 1].twips / TwipsPerPixel * 12 / 10;
+}
+
+int GridRecordset::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : int(m_order.size()); }
+
+int GridRecordset::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : int(m_table.columnCount()); }
+
+QString GridRecordset::text(int row, int column) const
+{
+    if (row < 0 || size_t(row) >= m_order.size() || column < 0 || column >= m_table.columnCount())
+        return {};
+    return m_table.at(m_order[size_t(row)], column);
+}
+
+QVariant GridRecordset::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+        return {};
+    return text(index.row(), index.column());
+}
+
+QVariant GridRecordset::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    if (m_entityCaptions && section >= 1 && section <= EntityColumnCount)
+        return QString::fromLatin1(EntityColumns[section - 1].caption);
+    return fieldName(section);
+}
+
+Qt::ItemFlags GridRecordset::flags(const QModelIndex &index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+void GridRecordset::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= m_table.columnCount())
+        return;
+    emit layoutAboutToBeChanged();
+    const auto less = [&](qsizetype a, qsizetype b) {
+        const QString &x = m_table.at(a, column);
+        const QString &y = m_table.at(b, column);
+        // Numbers sort as numbers, other text as the logbook compares it; NULL first.
+        if (x.isNull() != y.isNull())
+            return x.isNull();
+        bool nx = false, ny = false;
+        const double dx = x.toDouble(&nx), dy = y.toDouble(&ny);
+        if (nx && ny)
+            return dx < dy;
+        const QByteArray ux = x.toUtf8(), uy = y.toUtf8();
+        return JetText::compare(std::string_view(ux.constData(), size_t(ux.size())), std::string_view(uy.constData(), size_t(uy.size()))) < 0;
+    };
+    std::stable_sort(m_order.begin(), m_order.end(), [&](qsizetype a, qsizetype b) { return order == Qt::AscendingOrder ? less(a, b) : less(b, a); });
+    emit layoutChanged();
+}

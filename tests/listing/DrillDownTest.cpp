@@ -1,0 +1,106 @@
+#include "DrillDown.h"
+
+#include "CountSlot.h"
+
+#include <gtest/gtest.h>
+
+using namespace CountSlotIndex;
+
+namespace {
+
+QStringList headers(std::initializer_list<const char *> bands)
+{
+    QStringList h(20);
+    int i = 0;
+    for (const char *b : bands)
+        h[i++] = QString::fromUtf8(b);
+    return h;
+}
+
+const QString K2 = QStringLiteral(
+    ", First(LOG.Callsign) AS First_CALL, First(LOG.Banda) AS First_BAND, First(LOG.Mode) AS First_MODE, First(LOG.TDate) AS First_DATE, "
+    "First(LOG.MANAGER) AS MANAGER, First(LOG.S) AS QSL_TX, First(LOG.R) AS QSL_RX, First(LOG.D) AS AWARD, First(LOG.DIPTEXT) AS DIPL_TEXT From Log Where ");
+
+bool balanced(const QString &s)
+{
+    int depth = 0;
+    bool quoted = false;
+    for (const QChar c : s) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        else if (!quoted && c == QLatin1Char('('))
+            ++depth;
+        else if (!quoted && c == QLatin1Char(')') && --depth < 0)
+            return false;
+    }
+    return depth == 0 && !quoted;
+}
+
+} // namespace
+
+TEST(DrillDown, WorkedExamples)
+{
+    const QStringList h = headers({"14.0", "21.0"});
+    const int band14 = 0;
+    EXPECT_EQ(DrillDown::cell(cell(band14, 0), "QSO", h, false).sql, "SELECT * FROM LOG WHERE (BANDA = '14.0') AND (MODE = 'CW') order by CALLSIGN;");
+    EXPECT_EQ(DrillDown::cell(cell(band14, 5), "DXC", h, false).sql,
+              "SELECT DISTINCT LOG.DXC" + K2 +
+                  "(((Log.Banda) = '14.0') And (((Log.Mode) = 'FM') Or ((Log.Mode) = 'SSB') Or ((Log.Mode) = 'AM')) And ((Log.DXC) <> '??') And "
+                  "((Log.R) = 'Y') And ((Log.DXC) <> '')) GROUP BY LOG.DXC;");
+    int active = 0;
+    EXPECT_EQ(DrillDown::mix(3, "DXC", h, false, &active).sql,
+              "SELECT DISTINCT LOG.DXC" + K2 + "(((Log.Banda) =  '14.0'  Or Log.banda = '21.0' ) And ((Log.DXC) <> '??') And ((Log.DXC) <> '')) GROUP BY LOG.DXC;");
+    EXPECT_EQ(active, 2);
+}
+
+TEST(DrillDown, FirstRecordFieldNamesOfWorkedCwAndWholeLogFt8)
+{
+    const QStringList h = headers({"14.0"});
+    EXPECT_TRUE(DrillDown::cell(cell(0, 0), "WAZ", h, false).sql.contains("AS BAND_, First(LOG.Mode) AS MODE_"));
+    EXPECT_TRUE(DrillDown::cell(cell(0, 1), "WAZ", h, false).sql.contains("AS First_BAND"));
+    EXPECT_TRUE(DrillDown::full(2, "WAZ", true).sql.contains("AS BAND_"));
+    EXPECT_TRUE(DrillDown::full(2, "WAZ", false).sql.contains("AS First_BAND"));
+    EXPECT_EQ(DrillDown::full(0, "WAC", false).sql,
+              "SELECT DISTINCT LOG.WAC, First(LOG.Callsign) AS First_CALL, First(LOG.Banda) AS BAND_, First(LOG.Mode) AS MODE_, First(LOG.TDate) AS "
+              "First_DATE, First(LOG.MANAGER) AS MANAGER, First(LOG.S) AS QSL_TX, First(LOG.R) AS QSL_RX, First(LOG.D) AS AWARD, "
+              "First(LOG.DIPTEXT) AS DIPL_TEXT From Log Where (((Log.Mode) = 'CW') And ((Log.WAC) <> '??') And ((Log.WAC) <> '')) GROUP BY LOG.WAC;");
+}
+
+TEST(DrillDown, EveryTextIsBalancedAndFt8SwitchesTheDataForm)
+{
+    const QStringList h = headers({"14.0", "", "21.0"});
+    for (const char *kind : {"QSO", "DXC", "SQR", ""}) {
+        for (const bool ft8 : {false, true}) {
+            for (int i = 0; i < Cells; ++i) {
+                const DrillDown::Request q = DrillDown::cell(i, kind, h, ft8);
+                if (q.outcome == DrillDown::Outcome::Listing)
+                    EXPECT_TRUE(balanced(q.sql)) << q.sql.toStdString();
+            }
+            for (int r = 0; r < Slots; ++r) {
+                for (const DrillDown::Request &q : {DrillDown::mix(r, kind, h, ft8), DrillDown::full(r, kind, ft8)}) {
+                    if (q.outcome == DrillDown::Outcome::Listing)
+                        EXPECT_TRUE(balanced(q.sql)) << q.sql.toStdString();
+                }
+            }
+        }
+    }
+    EXPECT_TRUE(DrillDown::cell(cell(0, 2), "QSO", h, false).sql.contains("NOT (MODE = 'SSB'"));
+    EXPECT_TRUE(DrillDown::cell(cell(0, 2), "QSO", h, true).sql.contains("(MODE = 'FT8')"));
+}
+
+TEST(DrillDown, SilentStopsAndTheNotConfirmedNotice)
+{
+    const QStringList h = headers({"14.0", "", "21.0"});
+    EXPECT_EQ(DrillDown::cell(cell(0, 9), "DXC", h, false).outcome, DrillDown::Outcome::NotConfirmedNotice);
+    EXPECT_EQ(DrillDown::cell(cell(0, 9), "QSO", h, false).sql, "SELECT * FROM LOG WHERE (BANDA = '14.0') AND (MODE = 'SSB' OR MODE = 'AM' OR MODE = 'FM') AND (R = 'N') order by CALLSIGN;");
+    EXPECT_EQ(DrillDown::mix(9, "DXC", h, false).outcome, DrillDown::Outcome::Nothing);
+    EXPECT_EQ(DrillDown::full(9, "DXC", false).outcome, DrillDown::Outcome::Nothing);
+    EXPECT_EQ(DrillDown::full(0, "QSO", false).outcome, DrillDown::Outcome::Nothing);
+    EXPECT_EQ(DrillDown::mix(0, "DXC", QStringList(20), false).outcome, DrillDown::Outcome::Nothing);
+    // Two active bands visit positions 0 and 1 only: 21.0 at position 2 stays out.
+    EXPECT_FALSE(DrillDown::mix(0, "DXC", h, false).sql.contains("21.0"));
+    // A blank header lists with an empty band; before the first run cells list contacts.
+    EXPECT_EQ(DrillDown::cell(cell(1, 3), "", h, false).sql, "SELECT * FROM LOG WHERE (BANDA = '') order by CALLSIGN;");
+    EXPECT_EQ(DrillDown::mix(7, "QSO", headers({"14.0", "21.0"}), false).sql,
+              "SELECT * FROM LOG WHERE (BANDA = '14.0' OR BANDA = '21.0') AND (R = 'Y') order by CALLSIGN;");
+}

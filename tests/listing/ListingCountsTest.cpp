@@ -1,0 +1,103 @@
+// A listing holds exactly as many rows as the count it was opened from.
+#include "Computations.h"
+#include "DrillDown.h"
+#include "TempLogbook.h"
+
+#include <gtest/gtest.h>
+
+using namespace CountSlotIndex;
+using Line = StatsMatrix::Line;
+
+namespace {
+
+class SilentPrompter : public Prompter {
+public:
+    int message(const QString &text, int, const QString &) override
+    {
+        ADD_FAILURE() << "unexpected message: " << text.toStdString();
+        return MsgAnswer::Ok;
+    }
+    QString input(const QString &, const QString &, const QString &) override { return {}; }
+    QString openFile(const QString &, const QString &, const QString &) override { return {}; }
+    QString saveFile(const QString &, const QString &, const QString &) override { return {}; }
+    void beep() override {}
+};
+
+class ListingCounts : public testing::TestWithParam<bool> {
+protected:
+    void SetUp() override
+    {
+        state.LogName = QStringLiteral("TESTDT");
+        // Listings of ALL and of the whole log carry no mode or band test, so they also
+        // show contacts whose mode or band is missing, which no count takes in. Here
+        // every contact has both, so each listing must match its count exactly.
+        std::vector<genlog::LogRow> rows = genlog::generate(1500, 31);
+        for (genlog::LogRow &row : rows) {
+            if (!row.Banda)
+                row.Banda = "14.0";
+            if (!row.Mode)
+                row.Mode = "SSB";
+        }
+        state.LogPath = dir.write(rows);
+        const QStringList bands = {"7.0", "14.0", "21.0", "", "28.0", "2m"};
+        for (int c = 0; c < Bands; ++c)
+            matrix.setHeader(c, bands.value(c));
+        db = *engine.open(state.LogPath);
+    }
+    qsizetype rows(const DrillDown::Request &q)
+    {
+        EXPECT_EQ(q.outcome, DrillDown::Outcome::Listing);
+        const Result<QueryTable> t = db->select(q.sql);
+        EXPECT_TRUE(t.ok()) << q.sql.toStdString() << ": " << t.error().toStdString();
+        return t.ok() ? t->rowCount() : -1;
+    }
+
+    TempLogbook dir;
+    LogState state;
+    StatsMatrix matrix;
+    LogbookEngine engine;
+    SilentPrompter prompter;
+    std::shared_ptr<const LogDatabase> db;
+};
+
+} // namespace
+
+TEST_P(ListingCounts, EntityListingsMatchCellsMixAndFull)
+{
+    const bool ft8 = GetParam();
+    StatsContext ctx{state, matrix, engine, prompter};
+    ctx.ft8 = [ft8] { return ft8; };
+    for (int kind = 0; kind < 6; ++kind) {
+        ASSERT_TRUE(runStatistics(ctx, kind));
+        const QStringList h = matrix.headers();
+        for (int r = 0; r < Slots; ++r) {
+            if (isDifference(r))
+                continue;
+            for (int c = 0; c < Bands; ++c) {
+                if (h[c].isEmpty())
+                    continue;
+                EXPECT_EQ(rows(DrillDown::cell(cell(c, r), state.AwardKind, h, ft8)), matrix.cell(c, r).toLong())
+                    << state.AwardKind.toStdString() << " band " << h[c].toStdString() << " slot " << r;
+            }
+            EXPECT_EQ(rows(DrillDown::mix(r, state.AwardKind, h, ft8)), matrix.caption(Line::Mix, r).toLong()) << "mix " << r;
+            EXPECT_EQ(rows(DrillDown::full(r, state.AwardKind, ft8)), matrix.caption(Line::Full, r).toLong()) << "full " << r;
+        }
+    }
+}
+
+TEST_P(ListingCounts, ContactListingsMatchQsoCells)
+{
+    const bool ft8 = GetParam();
+    StatsContext ctx{state, matrix, engine, prompter};
+    ctx.ft8 = [ft8] { return ft8; };
+    ASSERT_TRUE(runStatistics(ctx, 6));
+    const QStringList h = matrix.headers();
+    for (int r = 0; r < Slots; ++r) {
+        for (int c = 0; c < Bands; ++c) {
+            if (!h[c].isEmpty())
+                EXPECT_EQ(rows(DrillDown::cell(cell(c, r), "QSO", h, ft8)), matrix.cell(c, r).toLong()) << h[c].toStdString() << " slot " << r;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ft8, ListingCounts, testing::Values(false, true), [](const auto &info) { return info.param ? "ft8" : "data"; });
