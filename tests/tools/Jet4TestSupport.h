@@ -1,0 +1,96 @@
+#pragma once
+// Helpers for the Jet 4 writer tests: scratch directories, reading a table back through libmdb,
+// running commands, parsing mdb-export's CSV and looking at raw pages.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <mdbtools.h>
+
+namespace jet4test {
+
+/// A directory removed with its contents when the object goes away.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir &) = delete;
+    ScratchDir &operator=(const ScratchDir &) = delete;
+    std::string file(const std::string &name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+/// Reads one table through libmdb. Dates come as "YYYY-MM-DD HH:MM:SS", Yes/No as "1"/"0";
+/// NULL is told apart from '' by cracking the current row for its null flags.
+class MdbTableReader {
+public:
+    MdbTableReader(const std::string &path, const std::string &table);
+    ~MdbTableReader();
+    MdbTableReader(const MdbTableReader &) = delete;
+    MdbTableReader &operator=(const MdbTableReader &) = delete;
+
+    bool ok() const { return m_table != nullptr; }
+    std::size_t columnCount() const { return m_values.size(); }
+    std::string columnName(std::size_t i) const;
+    int columnType(std::size_t i) const;
+    int columnSize(std::size_t i) const;
+    /// Row count stored in the table definition (what mdb-count prints).
+    unsigned storedRowCount() const;
+    /// First byte of the used-page map record: 0 inline bitmap, 1 separate bitmap pages.
+    int usageMapType() const;
+    std::uint32_t tableDefPage() const;
+
+    bool next();
+    std::optional<std::string_view> value(std::size_t column) const;
+    std::vector<std::optional<std::string>> row() const;
+
+private:
+    MdbHandle *m_mdb = nullptr;
+    MdbTableDef *m_table = nullptr;
+    std::vector<std::vector<char>> m_values;
+    std::vector<int> m_lengths;
+    std::vector<bool> m_null;
+};
+
+/// All rows of a table; empty optional for NULL.
+std::vector<std::vector<std::optional<std::string>>> readAllRows(const std::string &path, const std::string &table);
+
+struct CommandResult {
+    int status = -1; ///< exit status, -1 if it did not run or was killed
+    std::string output;
+};
+/// Runs a shell command line and collects its standard output.
+CommandResult runCommand(const std::string &commandLine);
+bool haveCommand(const std::string &name);
+/// Quotes a path for the shell.
+std::string shellQuote(const std::string &s);
+
+/// Parses CSV as mdb-export writes it: comma separated, text in double quotes with "" for a quote.
+std::vector<std::vector<std::string>> parseCsv(std::string_view text);
+
+/// Raw pages of a written file.
+class PageFile {
+public:
+    explicit PageFile(const std::string &path);
+    std::size_t pageCount() const { return m_bytes.size() / 4096; }
+    const std::uint8_t *page(std::uint32_t n) const { return m_bytes.data() + std::size_t(n) * 4096; }
+    std::size_t fileSize() const { return m_bytes.size(); }
+    /// Pages listed by a used-page map record (both map types).
+    std::vector<std::uint32_t> pagesInMap(const std::uint8_t *record, std::size_t size) const;
+
+private:
+    std::vector<std::uint8_t> m_bytes;
+};
+
+std::uint32_t le16(const std::uint8_t *p);
+std::uint32_t le32(const std::uint8_t *p);
+
+/// Text encoded as UTF-8 from code points.
+std::string utf8(std::u32string_view codePoints);
+
+} // namespace jet4test

@@ -1,0 +1,345 @@
+// Files written by Jet4Writer, read back through libmdb: every value must come back intact.
+
+#include "Jet4TestSupport.h"
+#include "Jet4Writer.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <random>
+
+using namespace jet4;
+using jet4test::MdbTableReader;
+using jet4test::readAllRows;
+using jet4test::ScratchDir;
+using jet4test::utf8;
+
+namespace {
+
+using Expected = std::vector<std::optional<std::string>>;
+const std::optional<std::string> kNull;
+
+Value text(std::string s) { return Value{std::move(s)}; }
+Value number(std::int32_t n) { return Value{n}; }
+Value yesNo(bool b) { return Value{b}; }
+Value date(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return Value{oleDate(y, mo, d, h, mi, s)}; }
+std::optional<std::string> str(std::string s) { return std::optional<std::string>(std::move(s)); }
+
+void save(const Jet4Writer &writer, const std::string &path)
+{
+    const std::string error = writer.save(path);
+    ASSERT_EQ(error, "") << path;
+}
+
+// Text whose every position differs, so that a piece of a long value read out of order shows.
+std::string patterned(std::size_t chars, std::u32string_view alphabet)
+{
+    std::u32string s;
+    for (std::size_t i = 0; i < chars; ++i)
+        s.push_back(alphabet[(i * 7 + i / alphabet.size()) % alphabet.size()]);
+    return utf8(s);
+}
+
+const std::vector<Column> kLogColumns = {
+    {"Call", ColumnType::Text, 50},
+    {"Born", ColumnType::DateTime},
+    {"Count", ColumnType::Long},
+    {"Ok", ColumnType::YesNo},
+    {"Note", ColumnType::Memo},
+};
+
+} // namespace
+
+TEST(Jet4RoundTrip, EmptyTableKeepsItsColumnsAndHasNoRows)
+{
+    ScratchDir dir;
+    const std::string path = dir.file("empty.mdb");
+    Jet4Writer writer("Log", kLogColumns);
+    save(writer, path);
+
+    MdbTableReader reader(path, "Log");
+    ASSERT_TRUE(reader.ok());
+    ASSERT_EQ(reader.columnCount(), 5u);
+    const std::vector<std::string> names = {"Call", "Born", "Count", "Ok", "Note"};
+    const std::vector<int> types = {MDB_TEXT, MDB_DATETIME, MDB_LONGINT, MDB_BOOL, MDB_MEMO};
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(reader.columnName(i), names[i]);
+        EXPECT_EQ(reader.columnType(i), types[i]) << names[i];
+    }
+    EXPECT_EQ(reader.columnSize(0), 100); // 50 characters, two bytes each
+    EXPECT_EQ(reader.storedRowCount(), 0u);
+    EXPECT_FALSE(reader.next());
+}
+
+TEST(Jet4RoundTrip, EveryTypeWithNullsEmptyStringsAndLimits)
+{
+    ScratchDir dir;
+    const std::string path = dir.file("types.mdb");
+    const std::string longCall(50, 'W');
+    Jet4Writer writer("Log", kLogColumns);
+    writer.addRow({text("K1ABC"), date(2024, 5, 6, 12, 34, 56), number(-5), yesNo(true), text("short memo")});
+    writer.addRow({text(""), std::nullopt, std::nullopt, yesNo(false), text("")});
+    writer.addRow({std::nullopt, date(1899, 12, 30), number(INT32_MIN), std::nullopt, std::nullopt});
+    writer.addRow({text(longCall), date(1999, 12, 31, 23, 59, 59), number(INT32_MAX), yesNo(true), text("é")});
+    writer.addRow({text("0"), date(2000, 2, 29, 0, 0, 1), number(0), yesNo(false), text(" ")});
+    EXPECT_EQ(writer.rowCount(), 5u);
+    save(writer, path);
+
+    const std::vector<Expected> expected = {
+        {str("K1ABC"), str("2024-05-06 12:34:56"), str("-5"), str("1"), str("short memo")},
+        {str(""), kNull, kNull, str("0"), str("")},
+        {kNull, str("1899-12-30 00:00:00"), str("-2147483648"), str("0"), kNull},
+        {str(longCall), str("1999-12-31 23:59:59"), str("2147483647"), str("1"), str("é")},
+        {str("0"), str("2000-02-29 00:00:01"), str("0"), str("0"), str(" ")},
+    };
+    EXPECT_EQ(readAllRows(path, "Log"), expected);
+    MdbTableReader reader(path, "Log");
+    ASSERT_TRUE(reader.ok());
+    EXPECT_EQ(reader.storedRowCount(), 5u);
+}
+
+TEST(Jet4RoundTrip, FixedColumnsOnlyAndYesNoOnly)
+{
+    // Tables without variable columns store rows without an offset table.
+    ScratchDir dir;
+    const std::string path = dir.file("fixed.mdb");
+    Jet4Writer writer("Fixed", {{"A", ColumnType::Long}, {"B", ColumnType::YesNo}, {"C", ColumnType::DateTime}});
+    writer.addRow({number(1), yesNo(true), date(2010, 10, 10, 10, 10, 10)});
+    writer.addRow({std::nullopt, yesNo(false), std::nullopt});
+    save(writer, path);
+    const std::vector<Expected> expected = {
+        {str("1"), str("1"), str("2010-10-10 10:10:10")},
+        {kNull, str("0"), kNull},
+    };
+    EXPECT_EQ(readAllRows(path, "Fixed"), expected);
+
+    const std::string flags = dir.file("flags.mdb");
+    Jet4Writer flagsOnly("Flags", {{"F", ColumnType::YesNo}});
+    Expected values;
+    for (int i = 0; i < 1000; ++i) {
+        flagsOnly.addRow({yesNo(i % 3 == 0)});
+        values.push_back(str(i % 3 == 0 ? "1" : "0"));
+    }
+    save(flagsOnly, flags);
+    const auto rows = readAllRows(flags, "Flags");
+    ASSERT_EQ(rows.size(), 1000u);
+    for (int i = 0; i < 1000; ++i)
+        EXPECT_EQ(rows[i][0], values[i]) << "row " << i;
+}
+
+TEST(Jet4Text, NonAsciiTextInTextAndMemoColumns)
+{
+    const std::vector<std::string> samples = {
+        "é", "ü", "ß", "Grüße aus München", "Привет, мир", "Съешь же ещё этих мягких булок", "中文字符",
+        "Ā", "ĀĀĀ", "aĀb", "abcĀdef", "一二三", "一a一a", "ab中文cd", "x中y中z", "é中é中é中",
+        utf8(U"\u00ff\u0101\u00ff"), "Zürich 中 Москва Ā", "a", "ab", "abc", "中", "中文", "é中",
+        utf8(U"\u4e00"), utf8(U"\u0400\u0401"), utf8(U"a\uff01b"), utf8(U"abc\ufeffdef"),
+        patterned(255, U"üß"), patterned(255, U"中文字"), patterned(254, U"a") + "Ā", "a b\tc\nd\re",
+        patterned(255, U"aĀ中é"), patterned(200, U"abcdefg") + patterned(55, U"中"),
+    };
+    ScratchDir dir;
+    const std::string path = dir.file("text.mdb");
+    Jet4Writer writer("Words", {{"T", ColumnType::Text, 255}, {"M", ColumnType::Memo}});
+    for (const std::string &s : samples)
+        writer.addRow({text(s), text(s)});
+    save(writer, path);
+
+    const auto rows = readAllRows(path, "Words");
+    ASSERT_EQ(rows.size(), samples.size());
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        EXPECT_EQ(rows[i][0], samples[i]) << "Text sample " << i;
+        EXPECT_EQ(rows[i][1], samples[i]) << "Memo sample " << i;
+    }
+}
+
+TEST(Jet4Text, RandomMixturesOfNarrowAndWideCharacters)
+{
+    // Compressed text switches between one- and two-byte runs; mixtures of every kind of
+    // character must decode back to themselves. U+FEFF is included: a text starting with it
+    // looks like the compression marker unless it is stored compressed.
+    const std::u32string alphabet = U"aZ9 ~\u00e9\u00fc\u00df\u00ff\u0100\u0101\u0416\u044f\u4e00\u4e2d\u6587\uff01\ufeff";
+    std::mt19937 rng(20240506);
+    ScratchDir dir;
+    const std::string path = dir.file("mix.mdb");
+    Jet4Writer writer("Mix", {{"T", ColumnType::Text, 255}, {"M", ColumnType::Memo}});
+    std::vector<std::string> written;
+    std::size_t rejected = 0;
+    for (int i = 0; i < 2000; ++i) {
+        std::u32string s;
+        const std::size_t len = std::uniform_int_distribution<std::size_t>(0, 40)(rng);
+        // Runs make mode switches likely.
+        while (s.size() < len) {
+            const char32_t c = alphabet[std::uniform_int_distribution<std::size_t>(0, alphabet.size() - 1)(rng)];
+            const std::size_t run = std::uniform_int_distribution<std::size_t>(1, 4)(rng);
+            for (std::size_t k = 0; k < run && s.size() < len; ++k)
+                s.push_back(c);
+        }
+        const bool unstorable = !s.empty() && s[0] == 0xFEFF &&
+                                s.find_first_of(U"\u0100\u4e00") != std::u32string::npos;
+        if (unstorable) {
+            EXPECT_THROW(writer.addRow({text(utf8(s)), text(utf8(s))}), std::invalid_argument);
+            ++rejected;
+            continue;
+        }
+        writer.addRow({text(utf8(s)), text(utf8(s))});
+        written.push_back(utf8(s));
+    }
+    EXPECT_EQ(writer.rowCount(), written.size());
+    save(writer, path);
+
+    const auto rows = readAllRows(path, "Mix");
+    ASSERT_EQ(rows.size(), written.size());
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        ASSERT_EQ(rows[i][0], written[i]) << "row " << i;
+        ASSERT_EQ(rows[i][1], written[i]) << "row " << i;
+    }
+}
+
+TEST(Jet4Memo, LengthsAroundInlineSinglePageAndChainLimits)
+{
+    // Stored sizes: up to 1024 characters compressed (n + 2 bytes for ASCII), longer ones as
+    // UTF-16 (2n bytes). Memos of up to 64 bytes stay in the row, up to 4080 bytes take one
+    // long-value row, longer ones a chain of 4076-byte pieces.
+    const std::vector<std::size_t> asciiLengths = {0, 1, 61, 62, 63, 64, 1023, 1024, 1025, 2039, 2040, 2041,
+                                                   2042, 4076, 4077, 6000, 20000, 99999};
+    ScratchDir dir;
+    const std::string path = dir.file("memo.mdb");
+    Jet4Writer writer("Notes", {{"N", ColumnType::Long}, {"M", ColumnType::Memo}, {"M2", ColumnType::Memo}});
+    std::vector<std::string> values;
+    for (std::size_t len : asciiLengths)
+        values.push_back(patterned(len, U"abcdefghijklmnopqrstuvwxyz0123456789"));
+    values.push_back(patterned(5000, U"АБВГДЕЖЗИЙКЛМНОП"));   // 10,000 bytes
+    values.push_back(patterned(3000, U"中文字符一二三四五")); // 6,000 bytes
+    values.push_back(patterned(700, U"aé中Āß"));             // compressed, mixed runs
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        // The second memo holds the value of another row, so two long values share a row.
+        writer.addRow({number(std::int32_t(i)), text(values[i]), text(values[values.size() - 1 - i])});
+    }
+    save(writer, path);
+
+    const auto rows = readAllRows(path, "Notes");
+    ASSERT_EQ(rows.size(), values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        EXPECT_EQ(rows[i][0], std::to_string(i));
+        EXPECT_EQ(rows[i][1], values[i]) << "memo of " << values[i].size() << " bytes (UTF-8), row " << i;
+        EXPECT_EQ(rows[i][2], values[values.size() - 1 - i]) << "row " << i;
+    }
+}
+
+TEST(Jet4Memo, ManyRowsWithLongMemosBetweenDataPages)
+{
+    ScratchDir dir;
+    const std::string path = dir.file("memos.mdb");
+    Jet4Writer writer("Notes", {{"Call", ColumnType::Text, 20}, {"Note", ColumnType::Memo}});
+    std::vector<Expected> expected;
+    std::mt19937 rng(7);
+    for (int i = 0; i < 400; ++i) {
+        const std::size_t len = std::uniform_int_distribution<std::size_t>(0, 6000)(rng);
+        const std::string note = (i % 10 == 3) ? std::string() : patterned(len, i % 2 ? U"qrstuvwxyz" : U"жзийкл");
+        const std::string call = "CALL" + std::to_string(i);
+        if (i % 10 == 7) {
+            writer.addRow({text(call), std::nullopt});
+            expected.push_back({str(call), kNull});
+        } else {
+            writer.addRow({text(call), text(note)});
+            expected.push_back({str(call), str(note)});
+        }
+    }
+    save(writer, path);
+    EXPECT_EQ(readAllRows(path, "Notes"), expected);
+}
+
+TEST(Jet4Memo, InlineMemosMoveOutWhenTheRowIsFull)
+{
+    std::vector<Column> columns;
+    for (int i = 0; i < 15; ++i)
+        columns.push_back({"T" + std::to_string(i), ColumnType::Text, 255});
+    for (int i = 0; i < 5; ++i)
+        columns.push_back({"M" + std::to_string(i), ColumnType::Memo});
+    ScratchDir dir;
+    const std::string path = dir.file("full.mdb");
+    Jet4Writer writer("Wide", columns);
+    std::vector<Value> row;
+    Expected expected;
+    for (int i = 0; i < 15; ++i) {
+        row.push_back(text(patterned(255, U"xyz")));
+        expected.push_back(str(patterned(255, U"xyz")));
+    }
+    for (int i = 0; i < 5; ++i) {
+        const std::string memo = patterned(60, U"0123456789") + std::to_string(i);
+        row.push_back(text(memo));
+        expected.push_back(str(memo));
+    }
+    writer.addRow(row);
+    writer.addRow(row);
+    save(writer, path);
+    EXPECT_EQ(readAllRows(path, "Wide"), std::vector<Expected>({expected, expected}));
+}
+
+namespace {
+
+// Deterministic contest-log-like values for the large tables.
+std::optional<std::string> largeValue(std::size_t row, std::size_t col)
+{
+    if ((row + col) % 97 == 0)
+        return std::nullopt;
+    if ((row * 3 + col) % 89 == 0)
+        return std::string();
+    switch (col % 4) {
+    case 0:
+        return "DL" + std::to_string(row % 10) + "ABC" + std::to_string(col);
+    case 1:
+        return std::to_string(row * 31 % 100000);
+    case 2:
+        return row % 7 == 0 ? "Grüße " + std::to_string(row) : "59" + std::to_string(col);
+    default:
+        return row % 11 == 0 ? "Привет" : "CQ WW";
+    }
+}
+
+} // namespace
+
+TEST(Jet4Large, TwoHundredThousandRowsOfSixteenTextColumns)
+{
+    constexpr std::size_t kRows = 200000;
+    constexpr std::size_t kTextColumns = 16;
+    std::vector<Column> columns = {{"Id", ColumnType::Long}};
+    for (std::size_t c = 0; c < kTextColumns; ++c)
+        columns.push_back({"F" + std::to_string(c), ColumnType::Text, 50});
+
+    ScratchDir dir;
+    const std::string path = dir.file("large.mdb");
+    {
+        Jet4Writer writer("Contacts", columns);
+        std::vector<Value> row(columns.size());
+        for (std::size_t r = 0; r < kRows; ++r) {
+            row[0] = number(std::int32_t(r));
+            for (std::size_t c = 0; c < kTextColumns; ++c) {
+                const auto v = largeValue(r, c);
+                row[c + 1] = v ? text(*v) : Value{};
+            }
+            writer.addRow(row);
+        }
+        save(writer, path);
+    }
+
+    MdbTableReader reader(path, "Contacts");
+    ASSERT_TRUE(reader.ok());
+    EXPECT_EQ(reader.storedRowCount(), kRows);
+    // This many pages no longer fit the inline bitmap: the map must use bitmap pages.
+    EXPECT_EQ(reader.usageMapType(), 1);
+    std::size_t r = 0;
+    for (; reader.next(); ++r) {
+        ASSERT_LT(r, kRows);
+        ASSERT_EQ(reader.value(0), std::to_string(r));
+        for (std::size_t c = 0; c < kTextColumns; ++c) {
+            const auto want = largeValue(r, c);
+            const auto got = reader.value(c + 1);
+            ASSERT_EQ(got.has_value(), want.has_value()) << "row " << r << " column " << c;
+            if (want) {
+                ASSERT_EQ(*got, *want) << "row " << r << " column " << c;
+            }
+        }
+    }
+    EXPECT_EQ(r, kRows);
+}
