@@ -8,15 +8,33 @@ namespace {
 
 const QString LogTable = QStringLiteral("LOG");
 
-/// Indexes that let per-band counts and listings skip the rest of the log.
+bool hasColumn(const LogDatabase &db, const char *name)
+{
+    const Result<QString> n = db.scalar(
+        QStringLiteral("SELECT COUNT(*) AS n FROM pragma_table_info('LOG') WHERE name = '%1' COLLATE NOCASE").arg(QLatin1String(name)), QStringLiteral("n"));
+    return n && *n != QLatin1String("0");
+}
+
+/// Indexes that let per-band counts and listings skip the rest of the log: one
+/// per award column, holding everything a count of that column reads, so a
+/// count never visits the table itself.
 Status addIndexes(const LogDatabase &db)
 {
-    // A logbook without a Banda column still opens; queries naming it fail on their own.
-    const Result<QString> hasBand = db.scalar(
-        QStringLiteral("SELECT COUNT(*) AS n FROM pragma_table_info('LOG') WHERE name = 'Banda' COLLATE NOCASE"), QStringLiteral("n"));
-    if (!hasBand || *hasBand == QLatin1String("0"))
+    // A logbook without these columns still opens; queries naming them fail on their own.
+    if (!hasColumn(db, "Banda"))
         return {};
-    return db.exec("CREATE INDEX log_banda ON LOG(Banda)");
+    if (Status s = db.exec("CREATE INDEX log_banda ON LOG(Banda)"); !s)
+        return s;
+    if (!hasColumn(db, "Mode") || !hasColumn(db, "R") || !hasColumn(db, "D"))
+        return {};
+    for (const char *column : {"DXC", "WPX", "WAZ", "ITU", "WAC", "SQR"}) {
+        if (!hasColumn(db, column))
+            continue;
+        const QByteArray sql = QStringLiteral("CREATE INDEX log_%1 ON LOG(Banda, Mode, R, D, %1)").arg(QLatin1String(column)).toUtf8();
+        if (Status s = db.exec(sql.constData()); !s)
+            return s;
+    }
+    return {};
 }
 
 } // namespace
