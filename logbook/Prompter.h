@@ -39,4 +39,12 @@ public:
 
     /// The system beep.
     virtual void beep() = 0;
+
+    /// Opens a document in the desktop's application for it (a spreadsheet);
+    /// false when no application could open it.
+    virtual bool openDocument(const QString &path)
+    {
+        Q_UNUSED(path);
+        return false;
+    }
 };

@@ -1,0 +1,75 @@
+#include "MemoFile.h"
+
+#include "LogFileName.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+
+namespace MemoFile {
+namespace {
+
+constexpr int MaxBands = 20;
+constexpr int LabelLength = 5;
+
+/// Windows-1252 characters of the bytes 0x80..0x9F; the other bytes are Latin-1.
+const char16_t Cp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+                                 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+                                 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString decode(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (!utf8.hasError()) {
+        if (text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1);
+        return text;
+    }
+    QString cp;
+    cp.reserve(bytes.size());
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        cp += (b >= 0x80 && b < 0xA0) ? QChar(Cp1252High[b - 0x80]) : QChar(b);
+    }
+    return cp;
+}
+
+} // namespace
+
+QString path(const QString &programFolder, int n)
+{
+    return LogFileName::matchCaseInsensitive(QDir(programFolder).filePath(QStringLiteral("memo%1.ini").arg(n)));
+}
+
+Result<QStringList> read(const QString &filePath)
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return Result<QStringList>::failure(file.errorString());
+    const QString text = decode(file.readAll());
+    QStringList headers(MaxBands);
+    int position = 0;
+    for (QString line : text.split(QLatin1Char('\n'))) {
+        if (position == MaxBands)
+            break;
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.startsWith(QLatin1Char('#')) || line.trimmed().isEmpty())
+            continue;
+        headers[position++] = line.left(LabelLength);
+    }
+    return headers;
+}
+
+QString failureMessage()
+{
+    return QStringList{QStringLiteral("ATTENTION:"), QStringLiteral("It is had to create in the same path of VARKELchecker"),
+                       QStringLiteral("the text files with name"), QStringLiteral("MEMO1.INI - MENO2.INI - MEMO3.INI ... MEMO9.INI"),
+                       QStringLiteral("containing line for line at the most"), QStringLiteral("20 gang to choice from your logbook.")}
+        .join(QStringLiteral("\r\n"));
+}
+
+QString failureTitle() { return QStringLiteral("VarkelChecker - LOAD MEMO1...9"); }
+
+} // namespace MemoFile

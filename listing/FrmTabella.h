@@ -1,0 +1,39 @@
+#pragma once
+#include <QDialog>
+
+class GridRecordset;
+class LogbookEngine;
+class Prompter;
+class QLabel;
+class QTableView;
+struct LogState;
+
+/// The result grid window: runs the listing text of the program state on the
+/// logbook, shows its rows read-only (sortable by a click on a column header)
+/// and exports them to a spreadsheet.
+class FrmTabella : public QDialog {
+    Q_OBJECT
+public:
+    /// Runs state.ListingQuery and, when it succeeds, shows the rows modally;
+    /// returns when the window is closed. `entityCaptions` gives the columns
+    /// after the entity the grid's own captions (listings of distinct entities).
+    static void showListing(QWidget *parent, const LogState &state, LogbookEngine &engine, Prompter &prompter, bool entityCaptions);
+
+    /// The window currently open, for tests; nullptr when none is.
+    static FrmTabella *current();
+
+    GridRecordset *recordset() const { return m_model; }
+    /// The export of the shown rows (the menu entry "EXPORT TO EXCEL").
+    void exportToSpreadsheet();
+
+private:
+    FrmTabella(QWidget *parent, const LogState &state, Prompter &prompter);
+    ~FrmTabella() override;
+
+    const LogState &m_state;
+    Prompter &m_prompter;
+    GridRecordset *m_model;
+    QLabel *m_query;
+    QTableView *m_grid;
+    static FrmTabella *s_current;
+};

@@ -1,0 +1,84 @@
+#include "ListingActions.h"
+
+#include "DrillDown.h"
+#include "QueryGuard.h"
+
+namespace {
+const QString CrLf = QStringLiteral("\r\n");
+} // namespace
+
+ListingActions::ListingActions(LogState &state, const StatsMatrix &matrix, Prompter &prompter, std::function<bool()> ft8, OpenGrid openGrid)
+    : m_state(state), m_matrix(matrix), m_prompter(prompter), m_ft8(std::move(ft8)), m_openGrid(std::move(openGrid))
+{
+}
+
+void ListingActions::open(const QString &sql, bool entity)
+{
+    m_state.ListingQuery = sql;
+    m_openGrid(entity);
+}
+
+void ListingActions::cellDoubleClicked(int index)
+{
+    m_prompter.beep();
+    if (!m_state.hasLog())
+        return;
+    m_state.ListingQuery.clear();
+    m_state.HeaderIndex = int16_t(CountSlotIndex::header(CountSlotIndex::bandOfCell(index)));
+    const QString kind = m_matrix.modo();
+    if (!DrillDown::listsContacts(kind))
+        m_state.AwardKind = kind;
+    const DrillDown::Request q = DrillDown::cell(index, kind, m_matrix.headers(), m_ft8());
+    if (q.outcome == DrillDown::Outcome::NotConfirmedNotice) {
+        m_prompter.message(QStringLiteral("CLICK on VARKEL on STATS"), MsgFlags::Information, QStringLiteral("VARKELCHECKER"));
+        return;
+    }
+    if (q.outcome == DrillDown::Outcome::Listing)
+        open(q.sql, !DrillDown::listsContacts(kind));
+}
+
+void ListingActions::mixDoubleClicked(int r)
+{
+    m_state.ListingQuery.clear();
+    if (!m_state.hasLog())
+        return;
+    const QString kind = m_matrix.modo();
+    m_state.AwardKind = kind;
+    int active = 0;
+    const DrillDown::Request q = DrillDown::mix(r, kind, m_matrix.headers(), m_ft8(), &active);
+    m_state.ActiveBandCount = int16_t(active);
+    if (q.outcome == DrillDown::Outcome::Listing)
+        open(q.sql, !DrillDown::listsContacts(kind));
+}
+
+void ListingActions::fullClicked(int r)
+{
+    m_state.ListingQuery.clear();
+    if (!m_state.hasLog())
+        return;
+    const QString kind = m_matrix.modo();
+    m_state.AwardKind = kind;
+    const DrillDown::Request q = DrillDown::full(r, kind, m_ft8());
+    if (q.outcome == DrillDown::Outcome::Listing)
+        open(q.sql, true);
+}
+
+void ListingActions::customQuery()
+{
+    const QString title = QStringLiteral("VarkelChecker QUERY");
+    const QString text = m_prompter.input(QStringLiteral("ENTER QUERY:") + CrLf + CrLf + QStringLiteral("SELECT * FROM LOG...") + CrLf +
+                                               QStringLiteral("LOCAL Query"),
+                                           title, QStringLiteral("SELECT * FROM LOG"));
+    m_state.ListingQuery = text;
+    if (text.isEmpty() || text.trimmed().toUpper() == QLatin1String("SELECT"))
+        return;
+    const QString refused = QueryGuard::refusal(text);
+    if (!refused.isEmpty()) {
+        m_prompter.message(refused, MsgFlags::Exclamation, title);
+        return;
+    }
+    m_prompter.message(QStringLiteral("To wait for a moment, is creating your list with your Query:") + CrLf + CrLf + text + CrLf + CrLf +
+                           QStringLiteral("The logbook is only read: no query can change it."),
+                       MsgFlags::Information, QStringLiteral("VARKEL - VarkelChecker grid"));
+    m_openGrid(false);
+}

@@ -1,0 +1,75 @@
+#include "MemoFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MemoFileTest : public testing::Test {
+protected:
+    QString write(const QByteArray &bytes, const QString &name = QStringLiteral("memo1.ini"))
+    {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName();
+    }
+    QStringList load(const QByteArray &bytes)
+    {
+        const Result<QStringList> r = MemoFile::read(write(bytes));
+        EXPECT_TRUE(r.ok());
+        return r.ok() ? *r : QStringList();
+    }
+    QTemporaryDir dir;
+};
+
+QStringList bands(std::initializer_list<const char *> labels)
+{
+    QStringList h(20);
+    int i = 0;
+    for (const char *l : labels)
+        h[i++] = QString::fromUtf8(l);
+    return h;
+}
+
+} // namespace
+
+TEST_F(MemoFileTest, CommentsAndBlanksAreSkippedAndLabelsCutToFiveCharacters)
+{
+    EXPECT_EQ(load("# my DXCC bands\n3.5\n7.0\n\n   \n14.0\n21.0\n28.0\n"), bands({"3.5", "7.0", "14.0", "21.0", "28.0"}));
+    EXPECT_EQ(load("1296 MHz\r\n  14.0\r\n #7.0\r\n"), bands({"1296 ", "  14.", " #7.0"}));
+}
+
+TEST_F(MemoFileTest, AtMostTwentyBandsAreRead)
+{
+    QByteArray text;
+    for (int i = 1; i <= 25; ++i)
+        text += QByteArray::number(i) + "\n";
+    const QStringList h = load(text);
+    ASSERT_EQ(h.size(), 20);
+    EXPECT_EQ(h[19], "20");
+}
+
+TEST_F(MemoFileTest, EmptyOrCommentOnlyFilesEmptyEveryHeader)
+{
+    EXPECT_EQ(load(""), QStringList(20));
+    EXPECT_EQ(load("# nothing\n\n#more\n"), QStringList(20));
+}
+
+TEST_F(MemoFileTest, WindowsCodePageAndUtf8BothLoad)
+{
+    EXPECT_EQ(load("\xEF\xBB\xBF" "2\xC2\xB5m\n")[0], QString::fromUtf8("2µm"));
+    EXPECT_EQ(load("2\xB5m\r\n\x80x\r\n")[0], QString::fromUtf8("2µm"));
+    EXPECT_EQ(load("2\xB5m\r\n\x80x\r\n")[1], QString::fromUtf8("€x"));
+}
+
+TEST_F(MemoFileTest, MissingFileFailsAndNameMatchesWithoutCase)
+{
+    EXPECT_FALSE(MemoFile::read(MemoFile::path(dir.path(), 4)).ok());
+    write("14.0\n", QStringLiteral("MEMO4.INI"));
+    const Result<QStringList> r = MemoFile::read(MemoFile::path(dir.path(), 4));
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ((*r)[0], "14.0");
+    EXPECT_TRUE(MemoFile::failureMessage().startsWith("ATTENTION:\r\nIt is had to create"));
+}
