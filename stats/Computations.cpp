@@ -1,5 +1,7 @@
 #include "Computations.h"
 
+#include "CountRun.h"
+
 #include "CountQuery.h"
 #include "CountSql.h"
 #include "Val.h"
@@ -19,60 +21,10 @@ const QString FullLogTitle = QStringLiteral("Varkel LogChecker - FullLog");
 const QString StatsTitle = QStringLiteral("Varkel LogChecker - Calcolo STATS");
 const QString MixTitle = QStringLiteral("Varkel LogChecker - MIX");
 
-/// One computation's access to the logbook: the snapshot it opened, and the
-/// message it shows, once, when anything fails.
-class Run {
-public:
-    Run(StatsContext &ctx, QString errorText, QString errorTitle)
-        : m_ctx(ctx), m_errorText(std::move(errorText)), m_errorTitle(std::move(errorTitle))
-    {
-    }
-
-    bool open()
-    {
-        auto db = m_ctx.engine.open(m_ctx.state.LogPath);
-        if (!db)
-            return fail();
-        m_db = *db;
-        return true;
-    }
-
-    /// The count of a text, or nothing after the failure message.
-    std::optional<QString> count(const QString &text)
-    {
-        const Result<QString> r = CountQuery(*m_db, text);
-        if (!r) {
-            fail();
-            return std::nullopt;
-        }
-        return *r;
-    }
-
-    /// Lets the window breathe; false when the run must end at once.
-    bool yield()
-    {
-        m_ctx.yield();
-        return !m_ctx.stopping();
-    }
-
-private:
-    bool fail()
-    {
-        if (!m_ctx.stopping())
-            m_ctx.prompter.message(m_errorText, MsgFlags::Information, m_errorTitle);
-        return false;
-    }
-
-    StatsContext &m_ctx;
-    QString m_errorText;
-    QString m_errorTitle;
-    std::shared_ptr<const LogDatabase> m_db;
-};
-
 /// Worked minus confirmed of the same mode class, read back from two captions.
 QString difference(const QString &worked, const QString &confirmed) { return Val::text(Val::of(worked) - Val::of(confirmed)); }
 
-bool writeTotalQsos(Run &run, StatsContext &ctx)
+bool writeTotalQsos(CountRun &run, StatsContext &ctx)
 {
     const auto total = run.count(CountSql::totalQsos());
     if (!total)
@@ -91,7 +43,7 @@ const QStringList &awardKinds()
 
 void ComputeQsoCounts(StatsContext &ctx)
 {
-    Run run(ctx, QsoError, QsoNrTitle);
+    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, QsoError, QsoNrTitle);
     if (!run.open() || !writeTotalQsos(run, ctx))
         return;
     ctx.matrix.fill(Line::Lblstat, QStringLiteral("-"));
@@ -112,7 +64,7 @@ void ComputeQsoCounts(StatsContext &ctx)
 
 void ComputeFullLogQsoTotals(StatsContext &ctx)
 {
-    Run run(ctx, QsoError, FullLogTitle);
+    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, QsoError, FullLogTitle);
     if (!run.open())
         return;
     ctx.matrix.fill(Line::Tot, QStringLiteral("-"));
@@ -135,7 +87,7 @@ void ComputeFullLogQsoTotals(StatsContext &ctx)
 
 void ComputeAwardCounts(StatsContext &ctx)
 {
-    Run run(ctx, EntityError, StatsTitle);
+    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, EntityError, StatsTitle);
     if (!run.open() || !writeTotalQsos(run, ctx))
         return;
     ctx.matrix.fill(Line::Lblstat, QStringLiteral("-"));
@@ -164,7 +116,7 @@ void ComputeAwardCounts(StatsContext &ctx)
 
 void ComputeFullLogAwardTotals(StatsContext &ctx)
 {
-    Run run(ctx, EntityError, FullLogTitle);
+    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, EntityError, FullLogTitle);
     if (!run.open())
         return;
     ctx.matrix.fill(Line::Full, QStringLiteral("-"));
@@ -188,7 +140,7 @@ void ComputeFullLogAwardTotals(StatsContext &ctx)
 
 void BandMixed(StatsContext &ctx)
 {
-    Run run(ctx, EntityError, MixTitle);
+    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, EntityError, MixTitle);
     if (!run.open())
         return;
     const QStringList headers = ctx.matrix.headers();

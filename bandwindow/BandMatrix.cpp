@@ -1,0 +1,34 @@
+#include "BandMatrix.h"
+
+const std::array<QString, BandMatrix::Rows> &BandMatrix::rowTitles()
+{
+    static const std::array<QString, Rows> titles = {QStringLiteral("QSO"), QStringLiteral("DXC"), QStringLiteral("WPX"), QStringLiteral("WAZ"),
+                                                     QStringLiteral("ITU"), QStringLiteral("WAC"), QStringLiteral("SQR")};
+    return titles;
+}
+
+BandMatrix::BandMatrix(QObject *parent) : QObject(parent)
+{
+    for (int i = 0; i < Cells; ++i)
+        m_labels[size_t(i)] = QStringLiteral("-");
+    for (int a = 0; a < Rows; ++a)
+        m_labels[size_t(Cells + a)] = rowTitles()[size_t(a)];
+}
+
+QString BandMatrix::caption(int index) const { return index >= 0 && index < Labels ? m_labels[size_t(index)] : QString(); }
+
+void BandMatrix::setCaption(int index, const QString &text)
+{
+    if (index < 0 || index >= Labels || m_labels[size_t(index)] == text)
+        return;
+    m_labels[size_t(index)] = text;
+    emit captionChanged(index);
+}
+
+void BandMatrix::setCountQso(const QString &text)
+{
+    if (m_countQso == text)
+        return;
+    m_countQso = text;
+    emit countQsoChanged(text);
+}

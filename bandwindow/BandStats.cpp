@@ -1,0 +1,65 @@
+#include "BandStats.h"
+
+#include "CountRun.h"
+#include "CountSlot.h"
+#include "CountSql.h"
+#include "Val.h"
+
+using namespace CountSlotIndex;
+
+void VarkelLOG(BandContext &ctx)
+{
+    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, QStringLiteral("SQL or Log FILENAME error!"),
+                 QStringLiteral("Varkel LogChecker - QSO Nr"));
+    if (!run.open())
+        return;
+    const auto total = run.count(CountSql::totalQsos());
+    if (!total)
+        return;
+    ctx.matrix.setCountQso(QStringLiteral("QSOs: ") + *total);
+    ctx.state.CurrentBand = ctx.state.ChosenBand;
+    for (int r = 0; r < Slots; ++r) {
+        const auto n = run.count(CountSql::qso(ctx.state.ChosenBand, r, ctx.ft8()));
+        if (!n)
+            return;
+        ctx.matrix.setCaption(BandMatrix::cell(r, 0), *n);
+        if (!run.yield())
+            return;
+    }
+}
+
+void VarkelDXC(BandContext &ctx, int row)
+{
+    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, QStringLiteral("SQL or FILENAME error!"),
+                 QStringLiteral("Varkel LogChecker - Calcolo STATS"));
+    if (!run.open())
+        return;
+    const QString column = BandMatrix::rowTitles()[size_t(row)];
+    for (int r = 0; r < Slots; ++r) {
+        if (isDifference(r)) {
+            const int m = r % 4;
+            const double worked = Val::of(ctx.matrix.caption(BandMatrix::cell(m, row)));
+            const double confirmed = Val::of(ctx.matrix.caption(BandMatrix::cell(4 + m, row)));
+            ctx.matrix.setCaption(BandMatrix::cell(r, row), Val::text(worked - confirmed));
+            continue;
+        }
+        const auto n = run.count(AwardCountSql(column, ctx.state.ChosenBand, r, ctx.ft8()));
+        if (!n)
+            return;
+        ctx.matrix.setCaption(BandMatrix::cell(r, row), *n);
+        if (!run.yield())
+            return;
+    }
+}
+
+void startBandRun(BandContext &ctx)
+{
+    ctx.prompter.beep();
+    for (int i = 1; i < BandMatrix::Cells; ++i)
+        ctx.matrix.setCaption(i, QStringLiteral("-"));
+    VarkelLOG(ctx);
+    for (int row = 1; row < BandMatrix::Rows && !ctx.stopping(); ++row)
+        VarkelDXC(ctx, row);
+    if (!ctx.stopping())
+        ctx.prompter.beep();
+}

@@ -1,0 +1,25 @@
+#pragma once
+#include "BandMatrix.h"
+#include "LogState.h"
+#include "LogbookEngine.h"
+#include "Prompter.h"
+
+#include <functional>
+
+/// What the single-band computations work with; the band is state.ChosenBand.
+struct BandContext {
+    LogState &state;
+    BandMatrix &matrix;
+    LogbookEngine &engine;
+    Prompter &prompter;
+    std::function<void()> yield = [] {};
+    std::function<bool()> ft8 = [] { return false; };
+    std::function<bool()> stopping = [] { return false; };
+};
+
+/// The QSO row of the chosen band, and the QSO total.
+void VarkelLOG(BandContext &ctx);
+/// The row of one entity kind (row 1..6) of the chosen band.
+void VarkelDXC(BandContext &ctx, int row);
+/// "START": every row of the chosen band, the same count texts as the main grid.
+void startBandRun(BandContext &ctx);

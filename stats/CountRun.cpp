@@ -1,0 +1,42 @@
+#include "CountRun.h"
+
+#include "CountQuery.h"
+
+CountRun::CountRun(LogbookEngine &engine, const LogState &state, Prompter &prompter, const std::function<void()> &yield,
+                   const std::function<bool()> &stopping, QString errorText, QString errorTitle)
+    : m_engine(engine), m_state(state), m_prompter(prompter), m_yield(yield), m_stopping(stopping), m_errorText(std::move(errorText)),
+      m_errorTitle(std::move(errorTitle))
+{
+}
+
+bool CountRun::open()
+{
+    auto db = m_engine.open(m_state.LogPath);
+    if (!db)
+        return fail();
+    m_db = *db;
+    return true;
+}
+
+std::optional<QString> CountRun::count(const QString &text)
+{
+    const Result<QString> r = CountQuery(*m_db, text);
+    if (!r) {
+        fail();
+        return std::nullopt;
+    }
+    return *r;
+}
+
+bool CountRun::yield()
+{
+    m_yield();
+    return !m_stopping();
+}
+
+bool CountRun::fail()
+{
+    if (!m_stopping())
+        m_prompter.message(m_errorText, MsgFlags::Information, m_errorTitle);
+    return false;
+}

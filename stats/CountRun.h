@@ -1,0 +1,34 @@
+#pragma once
+#include "LogState.h"
+#include "LogbookEngine.h"
+#include "Prompter.h"
+
+#include <functional>
+#include <optional>
+
+/// One computation's access to the logbook: the snapshot it opened, the yield
+/// between queries, and the message it shows, once, when anything fails.
+class CountRun {
+public:
+    CountRun(LogbookEngine &engine, const LogState &state, Prompter &prompter, const std::function<void()> &yield,
+             const std::function<bool()> &stopping, QString errorText, QString errorTitle);
+
+    /// Opens the logbook; false after the failure message.
+    bool open();
+    /// The count of a text, or nothing after the failure message.
+    std::optional<QString> count(const QString &text);
+    /// Lets the window breathe; false when the run must end at once.
+    bool yield();
+
+private:
+    bool fail();
+
+    LogbookEngine &m_engine;
+    const LogState &m_state;
+    Prompter &m_prompter;
+    const std::function<void()> &m_yield;
+    const std::function<bool()> &m_stopping;
+    QString m_errorText;
+    QString m_errorTitle;
+    std::shared_ptr<const LogDatabase> m_db;
+};

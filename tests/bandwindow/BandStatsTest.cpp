@@ -1,0 +1,83 @@
+#include "BandStats.h"
+#include "ReferenceCounts.h"
+#include "TempLogbook.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CountingPrompter : public Prompter {
+public:
+    int message(const QString &text, int, const QString &title) override
+    {
+        titles.push_back(title);
+        texts.push_back(text);
+        return MsgAnswer::Ok;
+    }
+    QString input(const QString &, const QString &, const QString &) override { return {}; }
+    QString openFile(const QString &, const QString &, const QString &) override { return {}; }
+    QString saveFile(const QString &, const QString &, const QString &) override { return {}; }
+    void beep() override { ++beeps; }
+    std::vector<QString> titles, texts;
+    int beeps = 0;
+};
+
+class BandStatsTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        rows = genlog::generate(2000, 12);
+        state.LogName = QStringLiteral("TESTDT");
+        state.LogPath = dir.write(rows);
+        state.ChosenBand = QStringLiteral("14.0");
+    }
+    void expectReference(bool ft8)
+    {
+        const std::string band = state.ChosenBand.toStdString();
+        for (int r = 0; r < 16; ++r) {
+            EXPECT_EQ(matrix.caption(BandMatrix::cell(r, 0)).toLong(), reference::qsoCount(rows, band, r, ft8)) << "QSO slot " << r;
+            for (int row = 1; row < BandMatrix::Rows; ++row)
+                EXPECT_EQ(matrix.caption(BandMatrix::cell(r, row)).toLong(), reference::entityCount(rows, row - 1, {band}, r, ft8))
+                    << "row " << row << " slot " << r;
+        }
+    }
+
+    TempLogbook dir;
+    std::vector<genlog::LogRow> rows;
+    LogState state;
+    BandMatrix matrix;
+    LogbookEngine engine;
+    CountingPrompter prompter;
+};
+
+} // namespace
+
+TEST_F(BandStatsTest, StartFillsEveryRowWithTheGridsCounts)
+{
+    for (const bool ft8 : {false, true, false}) {
+        BandContext ctx{state, matrix, engine, prompter};
+        ctx.ft8 = [ft8] { return ft8; };
+        startBandRun(ctx);
+        EXPECT_TRUE(prompter.texts.empty());
+        for (int i = 0; i < BandMatrix::Cells; ++i)
+            ASSERT_NE(matrix.caption(i), "-") << i;
+        expectReference(ft8);
+    }
+    EXPECT_EQ(matrix.countQso(), QStringLiteral("QSOs: %1").arg(rows.size()));
+    EXPECT_EQ(matrix.caption(112), "QSO");
+    EXPECT_EQ(matrix.caption(118), "SQR");
+    EXPECT_EQ(prompter.beeps, 6);
+}
+
+TEST_F(BandStatsTest, MissingFileShowsOneMessagePerRowAndLeavesDashes)
+{
+    state.LogPath = dir.path("gonedt.mdb");
+    BandContext ctx{state, matrix, engine, prompter};
+    startBandRun(ctx);
+    ASSERT_EQ(prompter.titles.size(), 7u);
+    EXPECT_EQ(prompter.titles[0], "Varkel LogChecker - QSO Nr");
+    EXPECT_EQ(prompter.texts[0], "SQL or Log FILENAME error!");
+    EXPECT_EQ(prompter.titles[6], "Varkel LogChecker - Calcolo STATS");
+    EXPECT_EQ(prompter.texts[6], "SQL or FILENAME error!");
+    EXPECT_EQ(matrix.caption(1), "-");
+}
