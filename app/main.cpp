@@ -1,34 +1,37 @@
 // VarkelChecker: award statistics of a Varkel logbook.
-#include "CountQuery.h"
-#include "CountSql.h"
-#include "LogFileName.h"
-#include "LogbookEngine.h"
+#include "HeadlessReport.h"
+#include "MainController.h"
+#include "MainWindow.h"
+#include "QtPrompter.h"
+#include "StationCallsign.h"
 
-#include <QCoreApplication>
-#include <QTextStream>
+#include <QApplication>
+#include <QScreen>
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    const QStringList args = app.arguments().mid(1);
-    if (args.isEmpty()) {
-        err << "usage: varkelchecker LOGBOOK\n";
-        return 2;
-    }
-    const QString path = LogFileName::resolveCommandLine(args.first(), app.applicationDirPath());
-    LogbookEngine engine;
-    const auto db = engine.open(path);
-    if (!db) {
-        err << db.error() << "\n";
-        return 1;
-    }
-    const auto count = CountQuery(**db, CountSql::totalQsos());
-    if (!count) {
-        err << count.error() << "\n";
-        return 1;
-    }
-    out << "QSOs: " << *count << "\n";
-    return 0;
+    // The report runs without a window, and so without a display: decide before
+    // any window system is touched.
+    if (HeadlessReport::wanted(argc, argv))
+        return HeadlessReport::main(argc, argv);
+
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Varkel"));
+    QApplication::setApplicationName(QStringLiteral("VarkelChecker"));
+
+    QtPrompter prompter;
+    MainController controller(prompter, QCoreApplication::applicationDirPath());
+    controller.setYield([] { QCoreApplication::processEvents(); });
+    MainWindow window(controller);
+    prompter.setParent(&window);
+    window.show();
+
+    MainController::Startup startup;
+    startup.commandLine = app.arguments().mid(1).join(QLatin1Char(' '));
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        startup.screenSize = screen->size();
+    startup.callsign = readStationCallsign();
+    controller.startUp(startup);
+
+    return app.exec();
 }

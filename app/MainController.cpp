@@ -1,0 +1,331 @@
+#include "MainController.h"
+
+#include "BandPresets.h"
+#include "Computations.h"
+#include "CountSql.h"
+#include "LogFileName.h"
+#include "StatsContext.h"
+
+#include <QDate>
+#include <QFileInfo>
+#include <QLocale>
+#include <QTime>
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+const QString NoLogbook = QStringLiteral("PLEASE SELECT YOUR VARKEL-DATABASE SOURCE");
+const QString Ft8WithoutLog = QStringLiteral("PLEASE LOAD LOGBOOK or SAVE VARKELCHECKER.EXE in VARKEL/DATA");
+const QString LoadError = QStringLiteral("ERROR NO FILE .MDB");
+const QString LoadErrorTitle = QStringLiteral("Varkel - Load Log");
+const QString InventoryError = QStringLiteral("SQL or Log FILENAME error!");
+const QString InventoryErrorTitle = QStringLiteral("Varkel LogChecker - QSO Nr");
+
+QString shortDate() { return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat); }
+QString currentTime() { return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")); }
+
+} // namespace
+
+MainController::MainController(Prompter &prompter, const QString &programFolder, QObject *parent)
+    : QObject(parent), m_prompter(prompter)
+{
+    m_state.ProgramFolder = programFolder;
+}
+
+MainController::~MainController() = default;
+
+QString MainController::credits() { return QStringLiteral("VarkelChecker - award statistics of your Varkel log - v3.1"); }
+
+void MainController::startUp(const Startup &startup)
+{
+    m_state.PendingLogName = startup.commandLine.trimmed();
+    setWindowCaption(credits() + QStringLiteral("             LogBook: [") + m_state.PendingLogName + QStringLiteral("]"));
+
+    if (!m_state.PendingLogName.isEmpty())
+        loadLog();
+
+    const int width = startup.screenSize.width();
+    const int height = startup.screenSize.height();
+    if (width < 1024 || height < 768) {
+        m_prompter.message(QStringLiteral("YOUR SCREEN IS set to: %1 x %2").arg(width).arg(height) + CrLf + CrLf +
+                               QStringLiteral("The least resolution to correctly use this application is of 1024x768. "
+                                              "Takes to provide the I deserve."),
+                           MsgFlags::Critical, QStringLiteral("VARKEL STARTUP MINIMAL screen1024x768"));
+    }
+
+    m_state.ActiveBandCount = 0;
+    for (int c = 0; c < CountSlotIndex::Bands; ++c) {
+        if (!m_matrix.header(c).trimmed().isEmpty())
+            ++m_state.ActiveBandCount;
+    }
+
+    m_state.StationCallsign = startup.callsign;
+    setTitolo(QStringLiteral("Varkel  - ") + m_state.StationCallsign + QStringLiteral(" LOG checker"));
+}
+
+bool MainController::loadLog()
+{
+    if (busy())
+        return false;
+
+    if (!m_state.PendingLogName.isEmpty()) {
+        const QString pending = m_state.PendingLogName;
+        m_state.LogName = LogFileName::fromCommandLine(pending);
+        m_state.LogPath = LogFileName::resolveCommandLine(pending, m_state.ProgramFolder);
+        m_state.PendingLogName.clear();
+    } else {
+        const QString chosen =
+            m_prompter.openFile(QStringLiteral("Select LOG file"), QStringLiteral("VARKEL file (*dt.mdb)"), m_state.ProgramFolder);
+        if (chosen.isEmpty())
+            return false;
+        const Result<QString> name = LogFileName::fromChosenTitle(QFileInfo(chosen).fileName());
+        if (!name) {
+            m_prompter.message(LoadError, MsgFlags::Exclamation, LoadErrorTitle);
+            return false;
+        }
+        m_state.LogName = *name;
+        // The operator picked this very file, wherever it lies.
+        m_state.LogPath = QFileInfo(chosen).absoluteFilePath();
+    }
+
+    const Result<QString> display = LogFileName::displayName(m_state.LogName);
+    if (!display) {
+        m_prompter.message(LoadError, MsgFlags::Exclamation, LoadErrorTitle);
+        return false;
+    }
+
+    const QString date = shortDate();
+    setWindowCaption(credits() + QStringLiteral("            Status LogBook: [") + *display + QStringLiteral(" - ") + date +
+                     QStringLiteral("]"));
+    setInfo(QStringLiteral("InfoLog: ") + date + QStringLiteral(" / ") + currentTime() + CrLf + QStringLiteral("LogName: ") +
+            *display);
+    m_commandsVisible = true;
+    emit logbookLoaded();
+    return true;
+}
+
+bool MainController::runStats(int index)
+{
+    if (busy() || index < 0 || index > CustomQueryButton)
+        return false;
+
+    if (index == CustomQueryButton) {
+        if (!m_state.hasLog()) {
+            m_prompter.message(NoLogbook, MsgFlags::Information, QString());
+            return true;
+        }
+        m_prompter.beep();
+        emit customQueryRequested();
+        return true;
+    }
+
+    StatsContext ctx{m_state, m_matrix, m_engine, m_prompter};
+    ctx.yield = [this] {
+        if (m_yield)
+            m_yield();
+    };
+    ctx.ft8 = [this] { return m_ft8; };
+    ctx.stopping = [this] { return m_closing; };
+
+    m_running = true;
+    emit runningChanged(true);
+    runStatistics(ctx, index);
+    m_running = false;
+    emit runningChanged(false);
+    return true;
+}
+
+void MainController::setFt8(bool checked)
+{
+    if (m_ft8 == checked)
+        return;
+    m_ft8 = checked;
+    emit ft8Changed(checked);
+}
+
+void MainController::warnFt8WithoutLog()
+{
+    m_prompter.message(Ft8WithoutLog, MsgFlags::OkOnly, QString());
+    setFt8(false);
+}
+
+void MainController::clickFt8()
+{
+    if (!m_state.hasLog())
+        warnFt8WithoutLog();
+}
+
+void MainController::ft8GotFocus(bool byMouse)
+{
+    // A click brings its own warning; warning on the focus as well would ask twice.
+    if (byMouse && !m_state.hasLog())
+        return;
+    updateDataCaptions();
+}
+
+void MainController::ft8LostFocus() { updateDataCaptions(); }
+
+void MainController::updateDataCaptions()
+{
+    if (!m_state.hasLog()) {
+        warnFt8WithoutLog();
+        return;
+    }
+    setDataCaption(m_ft8 ? QStringLiteral("FT8") : QStringLiteral("DATA"));
+}
+
+bool MainController::applyPreset(const QString &name)
+{
+    if (busy())
+        return false;
+    const BandPreset *preset = BandPresets::find(name);
+    if (!preset)
+        return false;
+    if (preset->clearFirst) {
+        for (int c = 0; c < CountSlotIndex::Bands; ++c)
+            m_matrix.setHeader(c, QString());
+    }
+    const QStringList headers = BandPresets::headersAfter(*preset, m_matrix.headers());
+    for (int c = 0; c < CountSlotIndex::Bands; ++c)
+        m_matrix.setHeader(c, headers[c]);
+    return true;
+}
+
+void MainController::requestStop() { m_closing = true; }
+
+void MainController::showInfo()
+{
+    m_prompter.message(QStringLiteral("VarkelChecker is a test release - v3.1") + CrLf + CrLf +
+                           QStringLiteral("Award statistics of the Varkel logbook: QSO, DXCC, WPX, WAZ, ITU, WAC, SQUARE.") + CrLf +
+                           QStringLiteral("Reports and ideas go to the Varkel users' group.") + CrLf + CrLf +
+                           QStringLiteral("Please don't ask additions but check possible bug on the actual release!"),
+                       MsgFlags::Information, QStringLiteral("Varkel-Checker test!"));
+    m_prompter.message(QStringLiteral("This program is given as it is, without warranty of any kind.") + CrLf +
+                           QStringLiteral("It only reads your logbook; use its counts at your own risk and check them "
+                                          "against your QSL cards before you apply for an award."),
+                       MsgFlags::OkOnly, QStringLiteral("VARKEL warranty"));
+}
+
+void MainController::checkBands()
+{
+    listDistinct(QStringLiteral("Select Distinct Banda From Log Order By Banda"), QStringLiteral("Banda"),
+                 QStringLiteral("VARKEL BAND CHECK"));
+}
+
+void MainController::checkModes()
+{
+    listDistinct(QStringLiteral("Select Distinct mode From Log Order By mode"), QStringLiteral("Mode"),
+                 QStringLiteral("VARKEL MODE CHECK"));
+}
+
+void MainController::listDistinct(const QString &query, const QString &field, const QString &title)
+{
+    if (busy())
+        return;
+    if (!m_state.hasLog()) {
+        m_prompter.message(NoLogbook, MsgFlags::Information, QString());
+        return;
+    }
+    const auto fail = [this] { m_prompter.message(InventoryError, MsgFlags::Information, InventoryErrorTitle); };
+    const auto db = m_engine.open(m_state.LogPath);
+    if (!db)
+        return fail();
+    const Result<QueryTable> rows = (*db)->select(query);
+    if (!rows)
+        return fail();
+    qsizetype column = -1;
+    for (qsizetype i = 0; i < rows->columnCount(); ++i) {
+        if (rows->fields[i].compare(field, Qt::CaseInsensitive) == 0)
+            column = i;
+    }
+    if (column < 0)
+        return fail();
+    QString text;
+    for (qsizetype row = 0; row < rows->rowCount(); ++row) {
+        const QString &value = rows->at(row, column);
+        if (value.isNull())
+            return fail();
+        text += value + CrLf;
+    }
+    m_prompter.message(text, MsgFlags::Information, title);
+}
+
+void MainController::doubleClickCell(int lblstatIndex)
+{
+    if (!busy())
+        emit cellDoubleClicked(lblstatIndex);
+}
+
+void MainController::doubleClickMix(int slot)
+{
+    if (!busy())
+        emit mixDoubleClicked(slot);
+}
+
+void MainController::clickFull(int slot)
+{
+    if (!busy())
+        emit fullClicked(slot);
+}
+
+void MainController::doubleClickHeader(int band)
+{
+    if (!busy())
+        emit headerDoubleClicked(band);
+}
+
+void MainController::clickBandButton(int band)
+{
+    if (!busy())
+        emit bandButtonClicked(band);
+}
+
+void MainController::chooseMemo(int number)
+{
+    if (!busy())
+        emit memoRequested(number);
+}
+
+void MainController::exportToExcel()
+{
+    if (!busy())
+        emit exportRequested();
+}
+
+void MainController::print()
+{
+    if (!busy())
+        emit printRequested();
+}
+
+void MainController::setWindowCaption(const QString &caption)
+{
+    if (m_windowCaption == caption)
+        return;
+    m_windowCaption = caption;
+    emit windowCaptionChanged(caption);
+}
+
+void MainController::setTitolo(const QString &text)
+{
+    if (m_titolo == text)
+        return;
+    m_titolo = text;
+    emit titoloChanged(text);
+}
+
+void MainController::setInfo(const QString &text)
+{
+    if (m_info == text)
+        return;
+    m_info = text;
+    emit infoChanged(text);
+}
+
+void MainController::setDataCaption(const QString &caption)
+{
+    if (m_dataCaption == caption)
+        return;
+    m_dataCaption = caption;
+    emit dataCaptionChanged(caption);
+}

@@ -1,0 +1,157 @@
+#pragma once
+#include "LogState.h"
+#include "LogbookEngine.h"
+#include "Prompter.h"
+#include "StatsMatrix.h"
+
+#include <QObject>
+#include <QSize>
+#include <QString>
+#include <functional>
+
+/// The main window's behaviour without the widgets: start-up, loading a
+/// logbook, the award buttons, the FT8 option, the BAND presets and the
+/// information commands. The window shows what it holds and forwards every
+/// click; clicks that later work answers (listings, band choice list, single
+/// band window, memo files, export, print) come out as signals.
+///
+/// A statistics run processes pending events between queries (the yield), so
+/// clicks can arrive while it runs: the controller ignores every run, preset,
+/// load, header change and drill-down until the run has ended, and a window
+/// that closes meanwhile ends the run at its next yield without another message.
+class MainController : public QObject {
+    Q_OBJECT
+public:
+    /// What start-up needs from the outside world.
+    struct Startup {
+        QString commandLine; ///< the program's arguments joined by blanks
+        QSize screenSize;    ///< primary screen in pixels
+        QString callsign;    ///< station callsign from the host program's settings
+    };
+
+    /// Index of the award button that opens the custom query instead of a run.
+    static constexpr int CustomQueryButton = 7;
+
+    MainController(Prompter &prompter, const QString &programFolder, QObject *parent = nullptr);
+    ~MainController() override;
+
+    LogState &state() { return m_state; }
+    const LogState &state() const { return m_state; }
+    StatsMatrix &matrix() { return m_matrix; }
+    LogbookEngine &engine() { return m_engine; }
+    Prompter &prompter() { return m_prompter; }
+
+    /// Credits at the head of the window caption, ending in the version "v3.1".
+    static QString credits();
+
+    QString windowCaption() const { return m_windowCaption; }
+    QString titolo() const { return m_titolo; }  ///< LblTitolo
+    QString info() const { return m_info; }     ///< LblInfo (lines joined by CR LF)
+    QString dataCaption() const { return m_dataCaption; } ///< "DATA" or "FT8": the DATA column titles
+    bool commandsVisible() const { return m_commandsVisible; }
+    bool ft8() const { return m_ft8; }
+    bool isRunning() const { return m_running; }
+    bool isClosing() const { return m_closing; }
+
+    /// What a run calls between two queries; the window processes pending events there.
+    void setYield(std::function<void()> yield) { m_yield = std::move(yield); }
+
+    /// Window load: command-line logbook, captions, screen check, band count, callsign.
+    void startUp(const Startup &startup);
+
+    /// "Load LogBook": a pending command-line name, else the file dialog.
+    /// True when a logbook was loaded.
+    bool loadLog();
+
+    /// Award button `index` 0..7. False when ignored (a run is in progress).
+    bool runStats(int index);
+
+    /// FT8 check box value as the box shows it.
+    void setFt8(bool checked);
+    /// FT8 check box clicked: without a logbook the operator is told and the box unchecked.
+    void clickFt8();
+    /// FT8 check box got the focus; a mouse click is followed by its own click handler.
+    void ft8GotFocus(bool byMouse);
+    /// FT8 check box lost the focus.
+    void ft8LostFocus();
+    /// Switches the DATA column titles between "DATA" and "FT8" (or warns without a logbook).
+    void updateDataCaptions();
+
+    /// Applies the BAND menu entry with this entry name or caption; false when
+    /// ignored (unknown, or a run is in progress).
+    bool applyPreset(const QString &name);
+
+    /// The window is closing: a run in progress ends at its next yield.
+    void requestStop();
+
+    /// Information boxes (INFO).
+    void showInfo();
+    /// Bands present in the log (Check your BAND).
+    void checkBands();
+    /// Modes present in the log (Check your MODE).
+    void checkModes();
+
+    // Hooks of the window's grid and menus. Each is ignored while a run is in
+    // progress; otherwise it emits the matching signal for later work to answer.
+    virtual void doubleClickCell(int lblstatIndex);
+    virtual void doubleClickMix(int slot);
+    virtual void clickFull(int slot);
+    virtual void doubleClickHeader(int band);
+    virtual void clickBandButton(int band);
+    virtual void chooseMemo(int number);
+    virtual void exportToExcel();
+    virtual void print();
+
+signals:
+    void windowCaptionChanged(const QString &caption);
+    void titoloChanged(const QString &text);
+    void infoChanged(const QString &text);
+    void dataCaptionChanged(const QString &caption);
+    void ft8Changed(bool checked);
+    /// A load succeeded: commands that need a logbook are shown from now on.
+    void logbookLoaded();
+    void runningChanged(bool running);
+
+    /// Double-click on cell Lblstat(index), 0..319.
+    void cellDoubleClicked(int lblstatIndex);
+    /// Double-click on lblMix(slot).
+    void mixDoubleClicked(int slot);
+    /// Click on lblFull(slot).
+    void fullClicked(int slot);
+    /// Double-click on band header position 0..19 (band choice list).
+    void headerDoubleClicked(int band);
+    /// Per-band button CmdBandaSingola(band) (single-band window).
+    void bandButtonClicked(int band);
+    /// Award button 7 "SQL" past its guard and beep (custom query).
+    void customQueryRequested();
+    /// MEMO menu entry 1..9.
+    void memoRequested(int number);
+    /// EXPORT TO EXCEL menu.
+    void exportRequested();
+    /// PRT button.
+    void printRequested();
+
+private:
+    void setWindowCaption(const QString &caption);
+    void setTitolo(const QString &text);
+    void setInfo(const QString &text);
+    void setDataCaption(const QString &caption);
+    void warnFt8WithoutLog();
+    void listDistinct(const QString &query, const QString &field, const QString &title);
+    bool busy() const { return m_running; }
+
+    Prompter &m_prompter;
+    LogState m_state;
+    StatsMatrix m_matrix;
+    LogbookEngine m_engine;
+    std::function<void()> m_yield = [] {};
+
+    QString m_windowCaption;
+    QString m_titolo;
+    QString m_info;
+    QString m_dataCaption = QStringLiteral("DATA");
+    bool m_commandsVisible = false;
+    bool m_ft8 = false;
+    bool m_running = false;
+    bool m_closing = false;
+};

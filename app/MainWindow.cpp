@@ -1,0 +1,578 @@
+#include "MainWindow.h"
+
+#include "BandPresets.h"
+#include "ClickLabel.h"
+#include "MainController.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace CountSlotIndex;
+using Line = StatsMatrix::Line;
+
+namespace {
+
+// Colours of the grid.
+const QColor HeaderBack(255, 192, 192);
+const QColor HeaderText(0, 0, 192);
+const QColor MixBack(255, 255, 192);
+const QColor TotFullBack(255, 192, 255);
+const QColor GridLines(150, 156, 170);
+const QColor BlockBack[2] = {QColor(255, 255, 255), QColor(232, 239, 250)};
+const QColor BlockBackAlt[2] = {QColor(244, 245, 247), QColor(220, 229, 244)};
+const QColor TitleBack[2] = {QColor(214, 220, 232), QColor(196, 210, 234)};
+const QColor TitleText(24, 32, 64);
+const QColor CountText(0, 0, 0);
+const QColor NotComputedText(150, 150, 150);
+const QColor FillerBack(236, 236, 236);
+
+const QStringList BlockTitles = {"WORKED", "CONFIRMED", "NOT CONFIRMED", "AWARD"};
+const QStringList ModeTitles = {"CW", "PHONE", "DATA", "MIX"};
+
+const QStringList StatsCaptions = {"DXC", "WPX", "WAZ", "ITU", "WAC", "SQR", "QSO", "SQL"};
+const QStringList StatsTips = {"Check all WW DXCC in your LOG!",
+                               "Check all WPX PREFIX in your LOG!",
+                               "Check all WAZ ZONE in your LOG!",
+                               "Check all ITU ZONE in your LOG!",
+                               "Check all WAC CONTINENT in your LOG!",
+                               "Check all LOCATOR (SQUARE) in your LOG!",
+                               "Check all QSO in your LOG!",
+                               "Select one personal Search Query!"};
+
+// Grid columns: band header, band button, then four blocks of four slots,
+// each block after a thin gap that draws a heavier line between blocks.
+constexpr int HeaderColumn = 0;
+constexpr int ButtonColumn = 1;
+int slotColumn(int r) { return 3 + (r / 4) * 5 + r % 4; }
+int gapColumn(int block) { return 2 + block * 5; }
+// Grid rows: two title rows, 20 band rows, a gap, MIX, TOT and FULL.
+constexpr int BlockTitleRow = 0;
+constexpr int ModeTitleRow = 1;
+constexpr int FirstBandRow = 2;
+constexpr int TotalsGapRow = FirstBandRow + Bands;
+constexpr int MixRow = TotalsGapRow + 1;
+constexpr int TotRow = MixRow + 1;
+constexpr int FullRow = TotRow + 1;
+
+void paint(QWidget *w, const QColor &background, const QColor &text)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, background);
+    p.setColor(QPalette::WindowText, text);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+void setTextColour(QWidget *w, const QColor &text)
+{
+    QPalette p = w->palette();
+    if (p.color(QPalette::WindowText) == text)
+        return;
+    p.setColor(QPalette::WindowText, text);
+    w->setPalette(p);
+}
+
+void keepPlaceWhenHidden(QWidget *w)
+{
+    QSizePolicy sp = w->sizePolicy();
+    sp.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(sp);
+}
+
+QPushButton *makeButton(const QString &name, const QString &caption, const QString &toolTip = {})
+{
+    auto *b = new QPushButton(caption);
+    b->setObjectName(name);
+    if (!toolTip.isEmpty())
+        b->setToolTip(toolTip);
+    return b;
+}
+
+} // namespace
+
+MainWindow::MainWindow(MainController &controller, QWidget *parent) : QMainWindow(parent), m_controller(controller)
+{
+    setObjectName(QStringLiteral("VarkelChecker"));
+
+    m_cellFont = font();
+    m_cellFont.setPointSizeF(qMax(10.0, m_cellFont.pointSizeF()));
+    const QFontMetrics fm(m_cellFont);
+    QFont bold = m_cellFont;
+    bold.setBold(true);
+    const QFontMetrics bfm(bold);
+    m_rowHeight = fm.height() + 5;
+    m_cellWidth = qMax(fm.horizontalAdvance(QStringLiteral("88888")), bfm.horizontalAdvance(QStringLiteral("PHONE"))) + 12;
+
+    auto *central = new QWidget;
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(8, 6, 8, 6);
+    layout->setSpacing(6);
+    layout->addWidget(buildTop());
+    auto *gridRow = new QHBoxLayout;
+    gridRow->addStretch(1);
+    gridRow->addWidget(buildGrid());
+    gridRow->addStretch(1);
+    layout->addLayout(gridRow);
+    layout->addWidget(buildLegend());
+    layout->addStretch(1);
+    setCentralWidget(central);
+
+    buildMenus();
+    bindController();
+    showCommands(m_controller.commandsVisible());
+}
+
+MainWindow::~MainWindow() = default;
+
+QWidget *MainWindow::buildTop()
+{
+    auto *top = new QWidget;
+    auto *v = new QVBoxLayout(top);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(6);
+
+    auto *titleRow = new QHBoxLayout;
+    m_titolo = new QLabel(m_controller.titolo());
+    m_titolo->setObjectName(QStringLiteral("LblTitolo"));
+    QFont titleFont = font();
+    titleFont.setPointSizeF(font().pointSizeF() * 1.5);
+    titleFont.setBold(true);
+    m_titolo->setFont(titleFont);
+    setTextColour(m_titolo, HeaderText);
+    titleRow->addWidget(m_titolo);
+    titleRow->addStretch(1);
+
+    m_modo = new QLabel(m_controller.matrix().modo());
+    m_modo->setObjectName(QStringLiteral("LblModo"));
+    m_modo->setToolTip(QStringLiteral("Award of the counts shown"));
+    QFont modoFont = titleFont;
+    m_modo->setFont(modoFont);
+    m_modo->setAlignment(Qt::AlignCenter);
+    m_modo->setMinimumWidth(QFontMetrics(modoFont).horizontalAdvance(QStringLiteral("WWWW")));
+    m_modo->setFrameShape(QFrame::Panel);
+    m_modo->setFrameShadow(QFrame::Sunken);
+    paint(m_modo, QColor(255, 255, 255), HeaderText);
+    titleRow->addWidget(m_modo);
+
+    m_countQso = new QLabel(m_controller.matrix().countQso());
+    m_countQso->setObjectName(QStringLiteral("lblCountQso"));
+    QFont countFont = m_cellFont;
+    countFont.setBold(true);
+    m_countQso->setFont(countFont);
+    m_countQso->setMinimumWidth(QFontMetrics(countFont).horizontalAdvance(QStringLiteral("QSOs: 8888888")));
+    titleRow->addSpacing(8);
+    titleRow->addWidget(m_countQso);
+    titleRow->addStretch(1);
+
+    m_info = new QLabel;
+    m_info->setObjectName(QStringLiteral("LblInfo"));
+    m_info->setFrameShape(QFrame::StyledPanel);
+    m_info->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(QStringLiteral("InfoLog: 88/88/8888 / 88:88:88")) + 12);
+    m_info->setMinimumHeight(2 * QFontMetrics(font()).height() + 6);
+    m_info->setContentsMargins(4, 1, 4, 1);
+    titleRow->addWidget(m_info);
+    v->addLayout(titleRow);
+
+    auto *commands = new QHBoxLayout;
+    commands->setSpacing(4);
+    m_loadLog = makeButton(QStringLiteral("CmdLoadLog"), QStringLiteral("Load LogBook"));
+    m_infoButton = makeButton(QStringLiteral("Command1"), QStringLiteral("INFO"), QStringLiteral("Info"));
+    m_checkBand =
+        makeButton(QStringLiteral("Command2"), QStringLiteral("Check your BAND"), QStringLiteral("Select ALL BAND on your LOG DATABASE!"));
+    m_checkMode =
+        makeButton(QStringLiteral("Command3"), QStringLiteral("Check your MODE"), QStringLiteral("Select ALL MODE on your LOG DATABASE!"));
+    m_print = makeButton(QStringLiteral("CmdPrint"), QStringLiteral("PRT"), QStringLiteral("Print Screen - orizontal size!"));
+    for (QPushButton *b : {m_loadLog, m_infoButton, m_checkBand, m_checkMode, m_print}) {
+        keepPlaceWhenHidden(b);
+        commands->addWidget(b);
+    }
+    commands->addStretch(1);
+
+    QFont awardFont = font();
+    awardFont.setBold(true);
+    const int awardWidth = QFontMetrics(awardFont).horizontalAdvance(QStringLiteral("WWW")) + 18;
+    for (int i = 0; i < StatsCaptions.size(); ++i) {
+        QPushButton *b = makeButton(QStringLiteral("CmdStats_%1").arg(i), StatsCaptions[i], StatsTips[i]);
+        b->setFont(awardFont);
+        b->setMinimumWidth(awardWidth);
+        keepPlaceWhenHidden(b);
+        commands->addWidget(b);
+        m_stats << b;
+        connect(b, &QPushButton::clicked, this, [this, i] { m_controller.runStats(i); });
+    }
+    commands->addSpacing(8);
+    m_ft8 = new QCheckBox(QStringLiteral("FT8"));
+    m_ft8->setObjectName(QStringLiteral("FT8chk"));
+    m_ft8->setToolTip(QStringLiteral("DATA only as FT8 mode! Else all as [NOT CW+PHONE]"));
+    m_ft8->installEventFilter(this);
+    commands->addWidget(m_ft8);
+    v->addLayout(commands);
+
+    connect(m_loadLog, &QPushButton::clicked, this, [this] { m_controller.loadLog(); });
+    connect(m_infoButton, &QPushButton::clicked, this, [this] { m_controller.showInfo(); });
+    connect(m_checkBand, &QPushButton::clicked, this, [this] { m_controller.checkBands(); });
+    connect(m_checkMode, &QPushButton::clicked, this, [this] { m_controller.checkModes(); });
+    connect(m_print, &QPushButton::clicked, this, [this] { m_controller.print(); });
+    connect(m_ft8, &QCheckBox::toggled, this, [this](bool on) { m_controller.setFt8(on); });
+    connect(m_ft8, &QCheckBox::clicked, this, [this] { m_controller.clickFt8(); });
+    return top;
+}
+
+ClickLabel *MainWindow::makeCountLabel(const QString &name, const QColor &background)
+{
+    auto *l = new ClickLabel(QStringLiteral("-"));
+    l->setObjectName(name);
+    l->setFont(m_cellFont);
+    l->setAlignment(Qt::AlignCenter);
+    l->setFixedSize(m_cellWidth, m_rowHeight);
+    paint(l, background, NotComputedText);
+    return l;
+}
+
+QLabel *MainWindow::makeTitle(const QString &name, const QString &text, const QColor &background, const QString &toolTip)
+{
+    auto *l = new QLabel(text);
+    l->setObjectName(name);
+    QFont bold = m_cellFont;
+    bold.setBold(true);
+    l->setFont(bold);
+    l->setAlignment(Qt::AlignCenter);
+    l->setMinimumHeight(m_rowHeight);
+    if (!toolTip.isEmpty())
+        l->setToolTip(toolTip);
+    paint(l, background, TitleText);
+    return l;
+}
+
+QWidget *MainWindow::buildGrid()
+{
+    auto *frame = new QWidget;
+    frame->setObjectName(QStringLiteral("StatsGrid"));
+    paint(frame, GridLines, TitleText);
+    auto *g = new QGridLayout(frame);
+    g->setContentsMargins(1, 1, 1, 1);
+    g->setSpacing(1);
+    g->setSizeConstraint(QLayout::SetFixedSize);
+
+    const QFontMetrics fm(m_cellFont);
+    const int headerWidth = fm.horizontalAdvance(QStringLiteral("0.134")) + 16;
+    const int buttonWidth = m_rowHeight - 2;
+    for (int b = 0; b < 4; ++b)
+        g->setColumnMinimumWidth(gapColumn(b), 2);
+    g->setRowMinimumHeight(TotalsGapRow, 2);
+
+    // Titles: the four status blocks and their mode classes (Label2..Label21), and "BAND".
+    QLabel *band = makeTitle(QStringLiteral("Label22"), QStringLiteral("BAND"), TitleBack[0]);
+    g->addWidget(band, BlockTitleRow, HeaderColumn, 2, 2);
+    for (int s = 0; s < 4; ++s) {
+        QLabel *block = makeTitle(QStringLiteral("Label%1").arg(2 + s), BlockTitles[s], TitleBack[s % 2],
+                                  s == 3 ? QStringLiteral("[D] Checked on the logbook database!") : QString());
+        g->addWidget(block, BlockTitleRow, slotColumn(4 * s), 1, 4);
+        for (int m = 0; m < 4; ++m) {
+            QLabel *mode = makeTitle(QStringLiteral("Label%1").arg(6 + 4 * s + m), ModeTitles[m], TitleBack[s % 2]);
+            mode->setFixedWidth(m_cellWidth);
+            g->addWidget(mode, ModeTitleRow, slotColumn(4 * s + m));
+            if (m == 2)
+                m_dataTitles << mode;
+        }
+    }
+
+    // Cells and band headers (Lblstat 0..339) and the per-band buttons.
+    m_lblstat.resize(Cells + Bands);
+    for (int c = 0; c < Bands; ++c) {
+        const int row = FirstBandRow + c;
+        for (int r = 0; r < Slots; ++r) {
+            const int index = cell(c, r);
+            const int s = r / 4;
+            ClickLabel *l = makeCountLabel(QStringLiteral("Lblstat_%1").arg(index), (c % 2 ? BlockBackAlt : BlockBack)[s % 2]);
+            g->addWidget(l, row, slotColumn(r));
+            m_lblstat[index] = l;
+            connect(l, &ClickLabel::doubleClicked, this, [this, index] { m_controller.doubleClickCell(index); });
+        }
+        ClickLabel *h = new ClickLabel;
+        h->setObjectName(QStringLiteral("Lblstat_%1").arg(header(c)));
+        QFont bold = m_cellFont;
+        bold.setBold(true);
+        h->setFont(bold);
+        h->setAlignment(Qt::AlignCenter);
+        h->setFixedSize(headerWidth, m_rowHeight);
+        h->setToolTip(QStringLiteral("DblClick on the BAND for to change"));
+        paint(h, HeaderBack, HeaderText);
+        g->addWidget(h, row, HeaderColumn);
+        m_lblstat[header(c)] = h;
+        connect(h, &ClickLabel::doubleClicked, this, [this, c] { m_controller.doubleClickHeader(c); });
+
+        auto *filler = new QWidget;
+        filler->setFixedSize(buttonWidth, m_rowHeight);
+        paint(filler, FillerBack, TitleText);
+        g->addWidget(filler, row, ButtonColumn);
+        auto *button = new QPushButton;
+        button->setObjectName(QStringLiteral("CmdBandaSingola_%1").arg(c));
+        button->setFixedSize(buttonWidth, m_rowHeight);
+        button->setFocusPolicy(Qt::NoFocus);
+        keepPlaceWhenHidden(button);
+        g->addWidget(button, row, ButtonColumn);
+        m_bandButtons << button;
+        connect(button, &QPushButton::clicked, this, [this, c] { m_controller.clickBandButton(c); });
+    }
+
+    // MIX, TOT and FULL lines.
+    g->addWidget(makeTitle(QStringLiteral("Label32"), QStringLiteral("MIX"), MixBack, QStringLiteral("Mix only on the selected BAND!")),
+                 MixRow, HeaderColumn, 1, 2);
+    g->addWidget(makeTitle(QStringLiteral("Label33"), QStringLiteral("TOT"), TotFullBack,
+                           QStringLiteral("TOTAL like SUM on the selected band!")),
+                 TotRow, HeaderColumn, 1, 2);
+    g->addWidget(makeTitle(QStringLiteral("Label34"), QStringLiteral("FULL"), TotFullBack, QStringLiteral("FULL-LOG & ALL-MODE!")),
+                 FullRow, HeaderColumn, 1, 2);
+    QFont totalsFont = m_cellFont;
+    totalsFont.setBold(true);
+    for (int r = 0; r < Slots; ++r) {
+        ClickLabel *mix = makeCountLabel(QStringLiteral("lblMix_%1").arg(r), MixBack);
+        mix->setToolTip(QStringLiteral("Click to list your LOG QSO!"));
+        ClickLabel *tot = makeCountLabel(QStringLiteral("LblTot_%1").arg(r), TotFullBack);
+        ClickLabel *full = makeCountLabel(QStringLiteral("lblFull_%1").arg(r), TotFullBack);
+        if (!isDifference(r))
+            full->setToolTip(QStringLiteral("Click FULL-LOG & ALL-MODE!"));
+        for (ClickLabel *l : {mix, tot, full})
+            l->setFont(totalsFont);
+        g->addWidget(mix, MixRow, slotColumn(r));
+        g->addWidget(tot, TotRow, slotColumn(r));
+        g->addWidget(full, FullRow, slotColumn(r));
+        m_mix << mix;
+        m_tot << tot;
+        m_full << full;
+        connect(mix, &ClickLabel::doubleClicked, this, [this, r] { m_controller.doubleClickMix(r); });
+        connect(full, &ClickLabel::clicked, this, [this, r] { m_controller.clickFull(r); });
+    }
+
+    for (int i = 0; i < Cells + Bands; ++i)
+        showCaption(Line::Lblstat, i);
+    for (int r = 0; r < Slots; ++r) {
+        showCaption(Line::Mix, r);
+        showCaption(Line::Tot, r);
+        showCaption(Line::Full, r);
+    }
+    return frame;
+}
+
+QWidget *MainWindow::buildLegend()
+{
+    auto *legend = new QWidget;
+    auto *h = new QHBoxLayout(legend);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->setSpacing(6);
+    QFont small = font();
+    const auto add = [&](const QString &name, const QString &text, bool key) {
+        auto *l = new QLabel(text);
+        l->setObjectName(name);
+        QFont f = small;
+        f.setBold(key);
+        l->setFont(f);
+        if (key) {
+            l->setAlignment(Qt::AlignCenter);
+            l->setContentsMargins(4, 0, 4, 0);
+            paint(l, TitleBack[0], TitleText);
+        }
+        h->addWidget(l);
+    };
+    add(QStringLiteral("Label31"), QStringLiteral("INFO MODE USED (check your LOG):"), false);
+    add(QStringLiteral("Label26"), QStringLiteral("CW"), true);
+    add(QStringLiteral("Label30"), QStringLiteral("= CW"), false);
+    h->addSpacing(6);
+    add(QStringLiteral("Label25"), QStringLiteral("PHONE"), true);
+    add(QStringLiteral("Label29"), QStringLiteral("= SSB AM FM"), false);
+    h->addSpacing(6);
+    add(QStringLiteral("Label24"), QStringLiteral("DATA"), true);
+    add(QStringLiteral("Label28"), QStringLiteral("= RTTY PKT PSK31 SSTV"), false);
+    h->addSpacing(6);
+    add(QStringLiteral("Label23"), QStringLiteral("MIX"), true);
+    add(QStringLiteral("Label27"), QStringLiteral("= ALL MODE"), false);
+    h->addStretch(1);
+    auto *credits = new QLabel(QStringLiteral("VarkelChecker v3.1 - award statistics of the Varkel logbook"));
+    credits->setObjectName(QStringLiteral("Label1"));
+    setTextColour(credits, QColor(90, 90, 110));
+    h->addWidget(credits);
+    return legend;
+}
+
+void MainWindow::buildMenus()
+{
+    m_bandMenu = menuBar()->addMenu(QStringLiteral("BAND"));
+    m_bandMenu->setObjectName(QStringLiteral("Mnuband"));
+    for (const BandPreset &preset : BandPresets::all()) {
+        QAction *a = m_bandMenu->addAction(preset.caption);
+        a->setObjectName(preset.objectName);
+        if (!preset.shortcut.isEmpty())
+            a->setShortcut(QKeySequence(preset.shortcut));
+        const QString name = preset.objectName;
+        connect(a, &QAction::triggered, this, [this, name] { m_controller.applyPreset(name); });
+    }
+    QAction *prova = m_bandMenu->addAction(QStringLiteral("-"));
+    prova->setObjectName(QStringLiteral("mnuprova"));
+
+    m_memoMenu = menuBar()->addMenu(QStringLiteral("MEMO"));
+    m_memoMenu->setObjectName(QStringLiteral("MnuMemoria"));
+    for (int n = 1; n <= 9; ++n) {
+        QAction *a = m_memoMenu->addAction(QStringLiteral("Memo %1").arg(n));
+        a->setObjectName(QStringLiteral("MnuMemo%1").arg(n));
+        a->setShortcut(QKeySequence(QStringLiteral("F%1").arg(n)));
+        connect(a, &QAction::triggered, this, [this, n] { m_controller.chooseMemo(n); });
+    }
+
+    m_export = menuBar()->addAction(QStringLiteral("EXPORT TO EXCEL"));
+    m_export->setObjectName(QStringLiteral("mnuexport"));
+    connect(m_export, &QAction::triggered, this, [this] { m_controller.exportToExcel(); });
+}
+
+void MainWindow::bindController()
+{
+    MainController &c = m_controller;
+    showWindowCaption(c.windowCaption());
+    m_titolo->setText(c.titolo());
+    m_info->setText(QString(c.info()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+
+    connect(&c, &MainController::windowCaptionChanged, this, &MainWindow::showWindowCaption);
+    connect(&c, &MainController::titoloChanged, m_titolo, &QLabel::setText);
+    connect(&c, &MainController::infoChanged, this,
+            [this](const QString &text) { m_info->setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))); });
+    connect(&c, &MainController::dataCaptionChanged, this, [this](const QString &caption) {
+        for (int i = int(m_dataTitles.size()) - 1; i >= 0; --i)
+            m_dataTitles[i]->setText(caption);
+    });
+    connect(&c, &MainController::ft8Changed, m_ft8, &QCheckBox::setChecked);
+    connect(&c, &MainController::logbookLoaded, this, [this] {
+        applyLoadedColours();
+        showCommands(true);
+    });
+    connect(&c, &MainController::runningChanged, this, &MainWindow::setRunning);
+
+    StatsMatrix &m = c.matrix();
+    connect(&m, &StatsMatrix::captionChanged, this, &MainWindow::showCaption);
+    connect(&m, &StatsMatrix::countQsoChanged, this, [this](const QString &text) {
+        m_countQso->setText(text);
+        if (m_countQso->isVisible())
+            m_countQso->repaint();
+    });
+    connect(&m, &StatsMatrix::modoChanged, this, [this](const QString &text) {
+        m_modo->setText(text);
+        if (m_modo->isVisible())
+            m_modo->repaint();
+    });
+}
+
+void MainWindow::showWindowCaption(const QString &caption)
+{
+    // "[*]" in a window title stands for the modified mark; show it as typed.
+    setWindowTitle(QString(caption).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
+}
+
+void MainWindow::showCaption(StatsMatrix::Line line, int index)
+{
+    ClickLabel *label = nullptr;
+    switch (line) {
+    case Line::Lblstat:
+        label = m_lblstat.value(index);
+        break;
+    case Line::Mix:
+        label = m_mix.value(index);
+        break;
+    case Line::Tot:
+        label = m_tot.value(index);
+        break;
+    case Line::Full:
+        label = m_full.value(index);
+        break;
+    }
+    if (!label)
+        return;
+    const QString text = m_controller.matrix().caption(line, index);
+    label->setText(text);
+    const bool isHeader = line == Line::Lblstat && index >= FirstHeader;
+    if (!isHeader)
+        setTextColour(label, text == QLatin1String("-") ? NotComputedText : CountText);
+    if (label->isVisible())
+        label->repaint();
+}
+
+void MainWindow::showCommands(bool shown)
+{
+    for (QPushButton *b : m_stats)
+        b->setVisible(shown);
+    for (QPushButton *b : m_bandButtons)
+        b->setVisible(shown);
+    m_infoButton->setVisible(true);
+    m_checkBand->setVisible(shown);
+    m_checkMode->setVisible(shown);
+    m_print->setVisible(true);
+    m_loadLog->setVisible(true);
+}
+
+void MainWindow::applyLoadedColours()
+{
+    const QColor menuColour = menuBar()->palette().color(QPalette::Window);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, menuColour);
+    setPalette(p);
+    QPalette t = m_titolo->palette();
+    t.setColor(QPalette::Window, menuColour);
+    m_titolo->setPalette(t);
+    m_titolo->setAutoFillBackground(true);
+}
+
+void MainWindow::setRunning(bool running)
+{
+    for (QPushButton *b : m_stats)
+        b->setEnabled(!running);
+    for (QPushButton *b : m_bandButtons)
+        b->setEnabled(!running);
+    for (QPushButton *b : {m_loadLog, m_checkBand, m_checkMode, m_print})
+        b->setEnabled(!running);
+    m_bandMenu->setEnabled(!running);
+    m_memoMenu->setEnabled(!running);
+    for (QAction *a : m_bandMenu->actions())
+        a->setEnabled(!running);
+    for (QAction *a : m_memoMenu->actions())
+        a->setEnabled(!running);
+    m_export->setEnabled(!running);
+
+    if (running && !m_busyCursor) {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+        m_busyCursor = true;
+    } else if (!running && m_busyCursor) {
+        QApplication::restoreOverrideCursor();
+        m_busyCursor = false;
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // A run in progress sits below this event in the call stack: it ends at its
+    // next yield, quietly, and the program ends when it has returned.
+    m_controller.requestStop();
+    event->accept();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_ft8 && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        // Focus that leaves with the whole window (a message box, a menu) is no focus change of the box.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (event->type() == QEvent::FocusIn)
+                m_controller.ft8GotFocus(reason == Qt::MouseFocusReason);
+            else
+                m_controller.ft8LostFocus();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,76 @@
+#pragma once
+#include "StatsMatrix.h"
+
+#include <QMainWindow>
+#include <QVector>
+
+class ClickLabel;
+class MainController;
+class QAction;
+class QCheckBox;
+class QGridLayout;
+class QLabel;
+class QMenu;
+class QPushButton;
+
+/// The main window: the count grid with its band headers and MIX, TOT and FULL
+/// lines, the award buttons, the commands and the BAND, MEMO and EXPORT menus.
+/// Every control carries its program name as objectName (arrays as
+/// "Lblstat_<i>", "CmdStats_<i>", "CmdBandaSingola_<c>", "lblMix_<r>",
+/// "LblTot_<r>", "lblFull_<r>"). Captions come from the controller and its
+/// StatsMatrix; clicks go to the controller.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(MainController &controller, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    MainController &controller() { return m_controller; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *buildTop();
+    QWidget *buildGrid();
+    QWidget *buildLegend();
+    void buildMenus();
+    void bindController();
+
+    ClickLabel *makeCountLabel(const QString &name, const QColor &background);
+    QLabel *makeTitle(const QString &name, const QString &text, const QColor &background, const QString &toolTip = {});
+    void showWindowCaption(const QString &caption);
+    void showCaption(StatsMatrix::Line line, int index);
+    void showCommands(bool shown);
+    void setRunning(bool running);
+    void applyLoadedColours();
+
+    MainController &m_controller;
+
+    QVector<ClickLabel *> m_lblstat; ///< 0..319 cells, 320..339 band headers
+    QVector<ClickLabel *> m_mix, m_tot, m_full;
+    QVector<QLabel *> m_dataTitles; ///< Label8, Label12, Label16, Label20
+    QLabel *m_modo = nullptr;
+    QLabel *m_countQso = nullptr;
+    QLabel *m_titolo = nullptr;
+    QLabel *m_info = nullptr;
+
+    QVector<QPushButton *> m_stats;
+    QVector<QPushButton *> m_bandButtons;
+    QPushButton *m_loadLog = nullptr;
+    QPushButton *m_infoButton = nullptr;
+    QPushButton *m_checkBand = nullptr;
+    QPushButton *m_checkMode = nullptr;
+    QPushButton *m_print = nullptr;
+    QCheckBox *m_ft8 = nullptr;
+
+    QMenu *m_bandMenu = nullptr;
+    QMenu *m_memoMenu = nullptr;
+    QAction *m_export = nullptr;
+
+    QFont m_cellFont;
+    int m_cellWidth = 52;
+    int m_rowHeight = 20;
+    bool m_busyCursor = false;
+};
