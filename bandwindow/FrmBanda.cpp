@@ -1,0 +1,194 @@
+#include "FrmBanda.h"
+
+#include "BandStats.h"
+#include "CountSlot.h"
+#include "LogState.h"
+#include "ScreenPrint.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const char *const BlockTitles[] = {"WORKED", "CONFIRMED", "NOT CONFIRMED", "AWARD"};
+const char *const ModeTitles[] = {"CW", "PHONE", "DATA", "MIX"};
+const QString TitleStyle = QStringLiteral("background:#d8e4f0; border:1px solid #a0a0a0; font-weight:bold; padding:2px;");
+const QString CellStyle = QStringLiteral("color:#c00000; background:palette(base); border:1px solid #c8c8c8; padding:1px 3px;");
+const QString RowTitleStyle = QStringLiteral("background:rgb(192,255,192); border:1px solid #a0a0a0; font-weight:bold; padding:2px 6px;");
+const QColor Grey(224, 224, 224);
+
+} // namespace
+
+FrmBanda::FrmBanda(LogState &state, LogbookEngine &engine, Prompter &prompter, PrinterPort &printer, std::function<bool()> ft8,
+                   QWidget *mainWindow)
+    : QWidget(nullptr), m_state(state), m_engine(engine), m_prompter(prompter), m_printer(printer), m_ft8(std::move(ft8)), m_mainWindow(mainWindow)
+{
+    setObjectName(QStringLiteral("FrmBanda"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAutoFillBackground(true);
+    setBackground(Grey);
+
+    m_titolo = makeLabel(QStringLiteral("LblTitolo"), QString(), QStringLiteral("font-size:16pt; font-weight:bold; padding:4px;"));
+    m_band = makeLabel(QStringLiteral("Label22"), QStringLiteral("BAND"),
+                       QStringLiteral("background:rgb(255,192,192); color:rgb(0,0,192); border:1px solid #a0a0a0; font-size:14pt; font-weight:bold; padding:4px 12px;"));
+    m_info = makeLabel(QStringLiteral("LblInfo"), QString(), QStringLiteral("border:1px solid #a0a0a0; background:palette(base); padding:3px;"));
+    m_countQso = makeLabel(QStringLiteral("lblCountQso"), m_matrix.countQso(), QStringLiteral("font-weight:bold; padding:3px;"));
+    m_start = new QPushButton(QStringLiteral("START"), this);
+    m_start->setObjectName(QStringLiteral("CmdStart"));
+    m_print = new QPushButton(QStringLiteral("PRT"), this);
+    m_print->setObjectName(QStringLiteral("CmdPrt"));
+    m_print->setToolTip(QStringLiteral("Print Screen - orizontal size!"));
+    connect(m_start, &QPushButton::clicked, this, &FrmBanda::start);
+    connect(m_print, &QPushButton::clicked, this, &FrmBanda::printScreen);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(m_band);
+    top->addWidget(m_titolo, 1);
+    top->addWidget(m_info);
+
+    auto *grid = new QGridLayout;
+    grid->setSpacing(0);
+    grid->addWidget(m_countQso, 0, 0, 2, 1);
+    for (int s = 0; s < 4; ++s) {
+        grid->addWidget(makeLabel(QStringLiteral("LabelBlock%1").arg(s), QString::fromLatin1(BlockTitles[s]), TitleStyle), 0, 1 + 4 * s, 1, 4,
+                        Qt::AlignmentFlag{});
+        for (int m = 0; m < 4; ++m) {
+            QLabel *mode = makeLabel(QStringLiteral("LabelMode%1").arg(4 * s + m), QString::fromLatin1(ModeTitles[m]), TitleStyle);
+            mode->setAlignment(Qt::AlignCenter);
+            grid->addWidget(mode, 1, 1 + 4 * s + m);
+            if (m == 2)
+                m_dataTitles << mode;
+        }
+    }
+    m_cells.resize(BandMatrix::Labels);
+    for (int row = 0; row < BandMatrix::Rows; ++row) {
+        QLabel *title = makeLabel(QStringLiteral("LblstatBanda_%1").arg(BandMatrix::Cells + row), m_matrix.caption(BandMatrix::Cells + row), RowTitleStyle);
+        m_cells[BandMatrix::Cells + row] = title;
+        grid->addWidget(title, 2 + row, 0);
+        for (int r = 0; r < CountSlotIndex::Slots; ++r) {
+            const int index = BandMatrix::cell(r, row);
+            QLabel *cell = makeLabel(QStringLiteral("LblstatBanda_%1").arg(index), m_matrix.caption(index), CellStyle);
+            cell->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            cell->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("888888")) + 8);
+            m_cells[index] = cell;
+            grid->addWidget(cell, 2 + row, 1 + r);
+        }
+    }
+    connect(&m_matrix, &BandMatrix::captionChanged, this, [this](int index) {
+        m_cells[index]->setText(m_matrix.caption(index));
+        m_cells[index]->repaint();
+    });
+    connect(&m_matrix, &BandMatrix::countQsoChanged, m_countQso, &QLabel::setText);
+
+    auto *legend = new QHBoxLayout;
+    legend->addWidget(makeLabel(QStringLiteral("Label31"), QStringLiteral("INFO MODE USED (check your LOG):"), QStringLiteral("font-weight:bold;")));
+    for (const char *text : {"CW = CW", "PHONE = SSB AM FM", "DATA = RTTY PKT PSK31 SSTV", "MIX = ALL MODE"})
+        legend->addWidget(makeLabel(QString(), QString::fromLatin1(text), QStringLiteral("padding:0 8px;")));
+    legend->addStretch(1);
+    legend->addWidget(m_start);
+    legend->addWidget(m_print);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(grid);
+    layout->addLayout(legend);
+
+    if (m_mainWindow)
+        m_mainWindow->setEnabled(false);
+}
+
+FrmBanda::~FrmBanda()
+{
+    if (m_mainWindow)
+        m_mainWindow->setEnabled(true);
+}
+
+QLabel *FrmBanda::makeLabel(const QString &name, const QString &text, const QString &style)
+{
+    auto *label = new QLabel(text, this);
+    if (!name.isEmpty())
+        label->setObjectName(name);
+    label->setStyleSheet(style);
+    return label;
+}
+
+void FrmBanda::setBackground(const QColor &colour)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Window, colour);
+    setPalette(p);
+}
+
+void FrmBanda::showBand(const Texts &texts)
+{
+    setWindowTitle(texts.caption);
+    m_titolo->setText(texts.titolo);
+    m_info->setText(texts.info);
+    m_band->setText(m_state.ChosenBand);
+    show();
+    raise();
+    activateWindow();
+}
+
+void FrmBanda::setDataCaption(const QString &caption)
+{
+    for (QLabel *l : std::as_const(m_dataTitles))
+        l->setText(caption);
+}
+
+void FrmBanda::start()
+{
+    if (m_running)
+        return;
+    m_running = true;
+    m_start->setEnabled(false);
+    m_print->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    BandContext ctx{m_state, m_matrix, m_engine, m_prompter};
+    ctx.yield = [] { QCoreApplication::processEvents(); };
+    ctx.ft8 = m_ft8;
+    ctx.stopping = [this] { return m_closing; };
+    startBandRun(ctx);
+    QApplication::restoreOverrideCursor();
+    m_running = false;
+    if (m_closing) {
+        close();
+        return;
+    }
+    m_start->setEnabled(true);
+    m_print->setEnabled(true);
+}
+
+void FrmBanda::printScreen()
+{
+    ScreenPrint::run(
+        m_prompter, m_printer, this,
+        [this] {
+            setBackground(Qt::white);
+            m_print->hide();
+            m_start->hide();
+        },
+        [this] {
+            setBackground(Grey);
+            m_print->show();
+            m_start->show();
+        });
+}
+
+void FrmBanda::closeEvent(QCloseEvent *event)
+{
+    if (m_running) {
+        // The run ends at its next pause; the window closes then.
+        m_closing = true;
+        event->ignore();
+        return;
+    }
+    if (m_mainWindow)
+        m_mainWindow->setEnabled(true);
+    event->accept();
+}

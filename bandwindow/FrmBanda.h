@@ -1,0 +1,66 @@
+#pragma once
+#include "BandMatrix.h"
+
+#include <QPointer>
+#include <QVector>
+#include <QWidget>
+#include <functional>
+
+class LogbookEngine;
+class PrinterPort;
+class Prompter;
+class QLabel;
+class QPushButton;
+struct LogState;
+
+/// The single-band window: every count of one band for all seven kinds. While
+/// it is open the main window takes no input.
+class FrmBanda : public QWidget {
+    Q_OBJECT
+public:
+    struct Texts {
+        QString caption; ///< window title
+        QString titolo;  ///< title line (LblTitolo)
+        QString info;    ///< LblInfo
+    };
+
+    FrmBanda(LogState &state, LogbookEngine &engine, Prompter &prompter, PrinterPort &printer, std::function<bool()> ft8,
+             QWidget *mainWindow);
+    ~FrmBanda() override;
+
+    BandMatrix &matrix() { return m_matrix; }
+    /// Shows the band of state.ChosenBand with these texts.
+    void showBand(const Texts &texts);
+    /// The four DATA column titles: "DATA" or "FT8".
+    void setDataCaption(const QString &caption);
+    /// "START": fills the grid.
+    void start();
+    /// The print button.
+    void printScreen();
+    bool isRunning() const { return m_running; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QLabel *makeLabel(const QString &name, const QString &text, const QString &style);
+    void setBackground(const QColor &colour);
+
+    LogState &m_state;
+    LogbookEngine &m_engine;
+    Prompter &m_prompter;
+    PrinterPort &m_printer;
+    std::function<bool()> m_ft8;
+    QPointer<QWidget> m_mainWindow;
+    BandMatrix m_matrix;
+    QVector<QLabel *> m_cells;
+    QVector<QLabel *> m_dataTitles;
+    QLabel *m_band = nullptr;
+    QLabel *m_titolo = nullptr;
+    QLabel *m_info = nullptr;
+    QLabel *m_countQso = nullptr;
+    QPushButton *m_start = nullptr;
+    QPushButton *m_print = nullptr;
+    bool m_running = false;
+    bool m_closing = false;
+};
