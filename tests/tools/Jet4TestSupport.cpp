@@ -49,6 +49,7 @@ MdbTableReader::MdbTableReader(const std::string &path, const std::string &table
     m_values.assign(n, std::vector<char>(kBindSize));
     m_lengths.assign(n, 0);
     m_null.assign(n, true);
+    m_sizes.assign(n, 0);
     for (std::size_t i = 0; i < n; ++i)
         mdb_bind_column(m_table, int(i + 1), m_values[i].data(), &m_lengths[i]);
 }
@@ -84,8 +85,10 @@ bool MdbTableReader::next()
     if (mdb_find_row(m_mdb, int(m_table->cur_row) - 1, &start, &size) != 0 ||
         mdb_crack_row(m_table, start & 0x1FFF, size, fields.data()) < 0)
         throw std::runtime_error("row cannot be cracked");
-    for (std::size_t i = 0; i < fields.size(); ++i)
+    for (std::size_t i = 0; i < fields.size(); ++i) {
         m_null[fields[i].colnum] = fields[i].is_null;
+        m_sizes[fields[i].colnum] = fields[i].siz;
+    }
     return true;
 }
 

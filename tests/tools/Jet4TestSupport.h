@@ -48,6 +48,8 @@ public:
     bool next();
     std::optional<std::string_view> value(std::size_t column) const;
     std::vector<std::optional<std::string>> row() const;
+    /// Bytes the current row keeps for the column (a memo counts its 12-byte reference).
+    std::size_t storedSize(std::size_t column) const { return m_sizes[column]; }
 
 private:
     MdbHandle *m_mdb = nullptr;
@@ -55,6 +57,7 @@ private:
     std::vector<std::vector<char>> m_values;
     std::vector<int> m_lengths;
     std::vector<bool> m_null;
+    std::vector<std::size_t> m_sizes;
 };
 
 /// All rows of a table; empty optional for NULL.

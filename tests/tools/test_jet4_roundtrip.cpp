@@ -96,6 +96,12 @@ TEST(Jet4RoundTrip, EveryTypeWithNullsEmptyStringsAndLimits)
     MdbTableReader reader(path, "Log");
     ASSERT_TRUE(reader.ok());
     EXPECT_EQ(reader.storedRowCount(), 5u);
+    // '' is stored as no bytes at all: a bare compression marker reads as U+FEFF elsewhere.
+    // An empty memo still has its reference.
+    ASSERT_TRUE(reader.next());
+    ASSERT_TRUE(reader.next());
+    EXPECT_EQ(reader.storedSize(0), 0u);
+    EXPECT_EQ(reader.storedSize(4), 12u);
 }
 
 TEST(Jet4RoundTrip, FixedColumnsOnlyAndYesNoOnly)
