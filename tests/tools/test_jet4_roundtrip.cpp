@@ -349,3 +349,59 @@ TEST(Jet4Large, TwoHundredThousandRowsOfSixteenTextColumns)
     }
     EXPECT_EQ(r, kRows);
 }
+
+TEST(Jet4RoundTrip, WideTableWhoseDefinitionSpansSeveralPages)
+{
+    // 255 columns with 64-character names need about 40 KB of table definition.
+    std::vector<Column> columns;
+    const ColumnType kinds[] = {ColumnType::Long, ColumnType::Text, ColumnType::YesNo, ColumnType::DateTime,
+                                ColumnType::Memo};
+    for (int i = 0; i < 255; ++i) {
+        // 64 characters: an ASCII prefix, then a mix of narrow and wide letters.
+        const std::string prefix = "Column_" + std::to_string(i) + "_";
+        columns.push_back({prefix + patterned(64 - prefix.size(), U"ÄbcДе中"), kinds[i % 5], 10});
+    }
+    ScratchDir dir;
+    const std::string path = dir.file("wide.mdb");
+    Jet4Writer writer("Wide", columns);
+    std::vector<Expected> expected;
+    for (int r = 0; r < 3; ++r) {
+        std::vector<Value> row;
+        Expected want;
+        for (int i = 0; i < 255; ++i) {
+            switch (columns[i].type) {
+            case ColumnType::Long:
+                row.push_back(number(r * 1000 + i));
+                want.push_back(str(std::to_string(r * 1000 + i)));
+                break;
+            case ColumnType::Text:
+                row.push_back(text("t" + std::to_string(i)));
+                want.push_back(str("t" + std::to_string(i)));
+                break;
+            case ColumnType::YesNo:
+                row.push_back(yesNo((r + i) % 2 == 0));
+                want.push_back(str((r + i) % 2 == 0 ? "1" : "0"));
+                break;
+            case ColumnType::DateTime:
+                row.push_back(date(2001, 1 + i % 12, 1 + r, 1, 2, 3));
+                want.push_back(str("2001-" + std::string(i % 12 < 9 ? "0" : "") + std::to_string(1 + i % 12) +
+                                   "-0" + std::to_string(1 + r) + " 01:02:03"));
+                break;
+            case ColumnType::Memo:
+                row.push_back(r == 1 ? Value{} : text("memo " + std::to_string(i)));
+                want.push_back(r == 1 ? kNull : str("memo " + std::to_string(i)));
+                break;
+            }
+        }
+        writer.addRow(row);
+        expected.push_back(want);
+    }
+    save(writer, path);
+
+    MdbTableReader reader(path, "Wide");
+    ASSERT_TRUE(reader.ok());
+    ASSERT_EQ(reader.columnCount(), 255u);
+    for (std::size_t i = 0; i < 255; ++i)
+        EXPECT_EQ(reader.columnName(i), columns[i].name) << i;
+    EXPECT_EQ(readAllRows(path, "Wide"), expected);
+}

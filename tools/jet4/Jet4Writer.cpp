@@ -306,24 +306,24 @@ Jet4Writer::Jet4Writer(std::string tableName, std::vector<Column> columns) : m_i
             throw std::invalid_argument("table name MSysObjects is taken by the catalog");
         if (columns.empty() || columns.size() > kMaxColumns)
             throw std::invalid_argument("a table has 1 to 255 columns");
-        std::vector<ColumnSpec> specs;
+        std::vector<ColumnInfo> infos;
         std::vector<std::u16string> folded;
         for (const Column &col : columns) {
-            ColumnSpec spec;
-            spec.name = checkedName(col.name, "column name");
-            const std::u16string key = foldAscii(spec.name);
+            ColumnInfo info;
+            info.name = checkedName(col.name, "column name");
+            const std::u16string key = foldAscii(info.name);
             if (std::find(folded.begin(), folded.end(), key) != folded.end())
                 throw std::invalid_argument("column name '" + col.name + "' appears twice");
             folded.push_back(key);
-            spec.type = typeCode(col.type);
+            info.type = typeCode(col.type);
             if (col.type == ColumnType::Text) {
                 if (col.textLength < 1 || col.textLength > 255)
                     throw std::invalid_argument("column '" + col.name + "': text length must be 1 to 255");
-                spec.textChars = std::uint16_t(col.textLength);
+                info.textChars = std::uint16_t(col.textLength);
             }
-            specs.push_back(std::move(spec));
+            infos.push_back(std::move(info));
         }
-        m_impl->layout = makeTableLayout(specs);
+        m_impl->layout = makeTableLayout(infos);
         m_impl->columns = std::move(columns);
         const std::size_t n = m_impl->columns.size();
         m_impl->valueStart.resize(n);

@@ -29,30 +29,30 @@ bool isFixedType(std::uint8_t type)
 
 } // namespace
 
-TableLayout makeTableLayout(const std::vector<ColumnSpec> &specs)
+TableLayout makeTableLayout(const std::vector<ColumnInfo> &infos)
 {
     TableLayout layout;
-    layout.columns.reserve(specs.size());
+    layout.columns.reserve(infos.size());
     std::uint16_t number = 0;
-    for (const ColumnSpec &spec : specs) {
+    for (const ColumnInfo &info : infos) {
         ColumnLayout col;
-        col.name = spec.name;
-        col.type = spec.type;
+        col.name = info.name;
+        col.type = info.type;
         col.number = number++;
-        col.fixed = isFixedType(spec.type);
+        col.fixed = isFixedType(info.type);
         if (col.fixed) {
-            col.fixedSize = fixedSizeOf(spec.type);
+            col.fixedSize = fixedSizeOf(info.type);
             col.fixedOffset = layout.fixedAreaSize;
             layout.fixedAreaSize = std::uint16_t(layout.fixedAreaSize + col.fixedSize);
             col.length = col.fixedSize;
-            col.flags = spec.type == kTypeBool ? kColumnFixed : (kColumnFixed | kColumnNullable);
+            col.flags = info.type == kTypeBool ? kColumnFixed : (kColumnFixed | kColumnNullable);
         } else {
             col.varIndex = layout.varCount++;
             col.flags = kColumnNullable;
-            if (spec.type == kTypeText) {
-                col.length = std::uint16_t(spec.textChars * 2);
+            if (info.type == kTypeText) {
+                col.length = std::uint16_t(info.textChars * 2);
                 col.compressedUnicode = true;
-            } else if (spec.type == kTypeMemo) {
+            } else if (info.type == kTypeMemo) {
                 col.compressedUnicode = true;
             }
         }

@@ -24,7 +24,7 @@ constexpr std::uint8_t kColumnNullable = 0x02;
 // Long values (Memo, OLE) keep a 12-byte reference in the row.
 constexpr std::size_t kLongValueHeaderSize = 12;
 
-struct ColumnSpec {
+struct ColumnInfo {
     std::u16string name;
     std::uint8_t type = kTypeText;
     std::uint16_t textChars = 255; ///< Text columns only
@@ -51,7 +51,7 @@ struct TableLayout {
     std::size_t nullMaskSize() const { return (columns.size() + 7) / 8; }
 };
 
-TableLayout makeTableLayout(const std::vector<ColumnSpec> &specs);
+TableLayout makeTableLayout(const std::vector<ColumnInfo> &infos);
 
 /// One value while a row is assembled. Yes/No columns use `flag` only (their null-mask bit).
 /// Fixed columns take exactly their fixedSize bytes; a NULL fixed column is stored as zeros.

@@ -68,10 +68,10 @@ std::vector<std::string_view> split(std::string_view s, char sep)
     }
 }
 
-std::vector<jet4::Column> parseColumns(std::string_view spec)
+std::vector<jet4::Column> parseColumns(std::string_view list)
 {
     std::vector<jet4::Column> columns;
-    for (std::string_view item : split(spec, ',')) {
+    for (std::string_view item : split(list, ',')) {
         const std::vector<std::string_view> parts = split(item, ':');
         if (parts.size() < 2 || parts.size() > 3 || parts[0].empty())
             throw std::invalid_argument("column '" + std::string(item) + "' is not NAME:TYPE[:LENGTH]");
