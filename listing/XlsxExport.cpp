@@ -71,6 +71,13 @@ Status writeRowsXlsx(const QString &path, const QString &sheetName, const std::v
     lxw_worksheet *sheet = workbook_add_worksheet(wb.get(), sheetName.isEmpty() ? nullptr : sheetName.left(31).toUtf8().constData());
     for (size_t r = 0; r < rows.size(); ++r) {
         for (int c = 0; c < rows[r].size(); ++c) {
+            // Counts go in as numbers, so the sheet can add them up.
+            bool whole = false;
+            const qlonglong number = rows[r][c].toLongLong(&whole);
+            if (whole && r > 0) {
+                worksheet_write_number(sheet, lxw_row_t(r), lxw_col_t(c), double(number), nullptr);
+                continue;
+            }
             if (Status s = writeText(sheet, qsizetype(r), c, rows[r][c]); !s)
                 return s;
         }

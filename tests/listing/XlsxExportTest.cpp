@@ -1,3 +1,4 @@
+#include "GridExport.h"
 #include "XlsxExport.h"
 
 #include <QProcess>
@@ -79,4 +80,32 @@ TEST(XlsxExport, EmptyListingWritesTheHeaderRowAlone)
 TEST(XlsxExport, UnwritableFolderIsReported)
 {
     EXPECT_FALSE(writeListingXlsx("/nonexistent-folder/x.xlsx", {"A"}, 0, [](qsizetype, int) { return QString(); }).ok());
+}
+
+TEST(XlsxExport, StatisticsGridRowForRow)
+{
+    StatsMatrix matrix;
+    matrix.setModo("DXC");
+    for (int c = 0; c < 20; ++c)
+        for (int r = 0; r < 16; ++r)
+            matrix.setCell(c, r, c == 3 ? QStringLiteral("-") : QString::number(c * 100 + r));
+    matrix.setCaption(StatsMatrix::Line::Mix, 2, "77");
+    const std::vector<QStringList> rows = statsGridRows(matrix, "VARKEL", "FT8");
+    ASSERT_EQ(rows.size(), 3u + 20u + 3u);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("grid.xlsx");
+    ASSERT_TRUE(writeRowsXlsx(file, "DXC", rows).ok());
+    const auto cells = readSheet(file);
+    EXPECT_EQ(cells.at({1, 2}), "LogBook: VARKEL");
+    EXPECT_EQ(cells.at({3, 4}), "FT8");
+    EXPECT_EQ(cells.at({2, 2}), "WORKED");
+    for (int c = 0; c < 20; ++c) {
+        EXPECT_EQ(cells.at({4 + c, 1}), matrix.header(c));
+        for (int r = 0; r < 16; ++r)
+            EXPECT_EQ(cells.at({4 + c, 2 + r}), matrix.cell(c, r)) << c << "," << r;
+    }
+    EXPECT_EQ(cells.at({24, 1}), "MIX");
+    EXPECT_EQ(cells.at({24, 4}), "77");
+    EXPECT_EQ(cells.at({25, 2}), "-");
+    EXPECT_EQ(cells.at({26, 1}), "FULL");
 }
