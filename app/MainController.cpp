@@ -4,6 +4,7 @@
 #include "Computations.h"
 #include "CountSql.h"
 #include "LogFileName.h"
+#include "LogInventory.h"
 #include "StatsContext.h"
 
 #include <QDate>
@@ -208,14 +209,12 @@ void MainController::showInfo()
 
 void MainController::checkBands()
 {
-    listDistinct(QStringLiteral("Select Distinct Banda From Log Order By Banda"), QStringLiteral("Banda"),
-                 QStringLiteral("VARKEL BAND CHECK"));
+    listDistinct(LogInventory::BandQuery, QStringLiteral("Banda"), QStringLiteral("VARKEL BAND CHECK"));
 }
 
 void MainController::checkModes()
 {
-    listDistinct(QStringLiteral("Select Distinct mode From Log Order By mode"), QStringLiteral("Mode"),
-                 QStringLiteral("VARKEL MODE CHECK"));
+    listDistinct(LogInventory::ModeQuery, QStringLiteral("Mode"), QStringLiteral("VARKEL MODE CHECK"));
 }
 
 void MainController::listDistinct(const QString &query, const QString &field, const QString &title)
@@ -226,28 +225,13 @@ void MainController::listDistinct(const QString &query, const QString &field, co
         m_prompter.message(NoLogbook, MsgFlags::Information, QString());
         return;
     }
-    const auto fail = [this] { m_prompter.message(InventoryError, MsgFlags::Information, InventoryErrorTitle); };
     const auto db = m_engine.open(m_state.LogPath);
-    if (!db)
-        return fail();
-    const Result<QueryTable> rows = (*db)->select(query);
-    if (!rows)
-        return fail();
-    qsizetype column = -1;
-    for (qsizetype i = 0; i < rows->columnCount(); ++i) {
-        if (rows->fields[i].compare(field, Qt::CaseInsensitive) == 0)
-            column = i;
+    const Result<QStringList> values = db ? LogInventory::values(**db, query, field) : Result<QStringList>::failure(db.error());
+    if (!values) {
+        m_prompter.message(InventoryError, MsgFlags::Information, InventoryErrorTitle);
+        return;
     }
-    if (column < 0)
-        return fail();
-    QString text;
-    for (qsizetype row = 0; row < rows->rowCount(); ++row) {
-        const QString &value = rows->at(row, column);
-        if (value.isNull())
-            return fail();
-        text += value + CrLf;
-    }
-    m_prompter.message(text, MsgFlags::Information, title);
+    m_prompter.message(LogInventory::asLines(*values), MsgFlags::Information, title);
 }
 
 void MainController::doubleClickCell(int lblstatIndex)

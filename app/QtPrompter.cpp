@@ -1,9 +1,11 @@
 #include "QtPrompter.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QUrl>
 
 namespace {
 
@@ -93,3 +95,5 @@ QString QtPrompter::saveFile(const QString &title, const QString &filter, const 
 }
 
 void QtPrompter::beep() { QApplication::beep(); }
+
+bool QtPrompter::openDocument(const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }

@@ -16,6 +16,7 @@ public:
     QString openFile(const QString &title, const QString &filter, const QString &folder) override;
     QString saveFile(const QString &title, const QString &filter, const QString &proposedPath) override;
     void beep() override;
+    bool openDocument(const QString &path) override;
 
 private:
     QPointer<QWidget> m_parent;

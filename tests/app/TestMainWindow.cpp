@@ -1,0 +1,931 @@
+// The main window driven as the operator drives it: start-up, loading, award
+// runs, the FT8 option, presets, busy runs, closing, and the headless report.
+#include "FakePrompter.h"
+#include "HeadlessReport.h"
+#include "LogGenerator.h"
+#include "MainController.h"
+#include "MainWindow.h"
+#include "ReferenceCounts.h"
+#include "StationCallsign.h"
+#include "TempLogbook.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDate>
+#include <QFocusEvent>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+constexpr int Bands = 20;
+constexpr int Slots = 16;
+
+const QStringList StartupBands = {"0.134", "1.8", "3.5", "5.3", "7.0", "10.1", "14.0", "18.1", "21.0", "24.9",
+                                  "28.0",  "50",  "70",  "144", "430", "1200", "2400", "5600", "10G",  "24G"};
+const QStringList DefaultPreset = {"0.134", "1.8", "3.5", "7.0", "10.1", "14.0", "18.1", "21.0", "24.9", "28.0",
+                                   "50",    "70",  "144", "220", "430",  "1200", "2400", "5600", "10G",  "24G"};
+const QStringList AwardKinds = {"DXC", "WPX", "WAZ", "ITU", "WAC", "SQR", "QSO"};
+
+const QString QsoError = QStringLiteral("SQL or Log FILENAME error!");
+const QString EntityError = QStringLiteral("SQL or FILENAME error!");
+const QString Ft8Warning = QStringLiteral("PLEASE LOAD LOGBOOK or SAVE VARKELCHECKER.EXE in VARKEL/DATA");
+
+/// One main window as the program builds it, with a scripted prompter.
+struct Session {
+    explicit Session(const QString &programFolder) : controller(prompter, programFolder), window(controller)
+    {
+        controller.setYield([this] {
+            ++yields;
+            if (onYield)
+                onYield();
+            QCoreApplication::processEvents();
+        });
+        window.resize(1280, 900);
+        window.show();
+        window.activateWindow();
+        activated = QTest::qWaitForWindowActive(&window);
+    }
+
+    void start(const QString &commandLine, QSize screen = {1280, 1024}, const QString &callsign = QStringLiteral("IK2ABC"))
+    {
+        controller.startUp({commandLine, screen, callsign});
+    }
+
+    template <typename T = QWidget> T *find(const QString &name)
+    {
+        T *w = window.findChild<T *>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    QString text(const QString &name) { return find<QLabel>(name)->text(); }
+    QString cell(int band, int r) { return text(QStringLiteral("Lblstat_%1").arg(band + 20 * r)); }
+    QString header(int band) { return text(QStringLiteral("Lblstat_%1").arg(320 + band)); }
+    QString line(const QString &prefix, int r) { return text(QStringLiteral("%1_%2").arg(prefix).arg(r)); }
+    QStringList headers()
+    {
+        QStringList list;
+        for (int c = 0; c < Bands; ++c)
+            list << header(c);
+        return list;
+    }
+    QStringList allCounts()
+    {
+        QStringList list;
+        for (int i = 0; i < 320; ++i)
+            list << text(QStringLiteral("Lblstat_%1").arg(i));
+        for (const char *p : {"lblMix", "LblTot", "lblFull"})
+            for (int r = 0; r < Slots; ++r)
+                list << line(QLatin1String(p), r);
+        return list;
+    }
+    void clickStats(int index) { QTest::mouseClick(find<QPushButton>(QStringLiteral("CmdStats_%1").arg(index)), Qt::LeftButton); }
+    QAction *action(const QString &name)
+    {
+        QAction *a = window.findChild<QAction *>(name);
+        if (!a)
+            qFatal("no menu entry %s", qPrintable(name));
+        return a;
+    }
+
+    FakePrompter prompter;
+    MainController controller;
+    MainWindow window;
+    std::function<void()> onYield;
+    int yields = 0;
+    bool activated = false;
+};
+
+std::string str(const QString &s) { return s.toStdString(); }
+
+/// The grid a run of `kind` must show for `rows` under `headers`, computed with
+/// plain loops over the same rows.
+struct Expected {
+    QStringList cells; ///< 320 captions, Lblstat order
+    QStringList mix, tot, full;
+    QString countQso;
+};
+
+Expected expectedGrid(const std::vector<genlog::LogRow> &rows, const QString &kind, const QStringList &headers, bool ft8)
+{
+    Expected e;
+    const bool qso = kind == QLatin1String("QSO");
+    const int k = int(AwardKinds.indexOf(kind));
+    std::vector<std::string> selected;
+    int active = 0;
+    for (const QString &h : headers)
+        active += h.trimmed().isEmpty() ? 0 : 1;
+    for (int c = 0; c < active; ++c) {
+        if (!headers[c].isEmpty())
+            selected.push_back(str(headers[c]));
+    }
+    std::vector<long> tot(Slots, 0);
+    e.cells = QStringList(320, QStringLiteral("-"));
+    for (int c = 0; c < Bands; ++c) {
+        if (headers[c].trimmed().isEmpty())
+            continue;
+        for (int r = 0; r < Slots; ++r) {
+            const long n = qso ? reference::qsoCount(rows, str(headers[c]), r, ft8) : reference::entityCount(rows, k, {str(headers[c])}, r, ft8);
+            e.cells[c + 20 * r] = QString::number(n);
+            tot[size_t(r)] += n;
+        }
+    }
+    for (int r = 0; r < Slots; ++r) {
+        e.tot << QString::number(tot[size_t(r)]);
+        if (qso) {
+            const bool notConfirmed = r / 4 == 2;
+            const long full = notConfirmed ? reference::qsoCount(rows, "*", r % 4, ft8) - reference::qsoCount(rows, "*", 4 + r % 4, ft8)
+                                           : reference::qsoCount(rows, "*", r, ft8);
+            e.full << QString::number(full);
+            e.mix << QStringLiteral("-");
+        } else {
+            e.full << QString::number(reference::entityCount(rows, k, {"*"}, r, ft8));
+            e.mix << (selected.empty() ? QStringLiteral("-") : QString::number(reference::entityCount(rows, k, selected, r, ft8)));
+        }
+    }
+    e.countQso = QStringLiteral("QSOs: %1").arg(rows.size());
+    return e;
+}
+
+void compareGrid(Session &s, const Expected &e)
+{
+    for (int i = 0; i < 320; ++i) {
+        const QString shown = s.text(QStringLiteral("Lblstat_%1").arg(i));
+        if (shown != e.cells[i])
+            QFAIL(qPrintable(QStringLiteral("cell %1 (band %2, slot %3): shown %4, expected %5")
+                                 .arg(i).arg(i % 20).arg(i / 20).arg(shown, e.cells[i])));
+    }
+    for (int r = 0; r < Slots; ++r) {
+        QCOMPARE(s.line(QStringLiteral("lblMix"), r), e.mix[r]);
+        QCOMPARE(s.line(QStringLiteral("LblTot"), r), e.tot[r]);
+        QCOMPARE(s.line(QStringLiteral("lblFull"), r), e.full[r]);
+    }
+    QCOMPARE(s.text(QStringLiteral("lblCountQso")), e.countQso);
+}
+
+QtMessageHandler qtTestHandler = nullptr;
+
+/// The offscreen platform says at every window that it cannot pass size hints on; nothing to see.
+void quietOffscreen(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.contains(QLatin1String("does not support propagateSizeHints")))
+        return;
+    qtTestHandler(type, context, message);
+}
+
+QString today() { return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat); }
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void startUpWithoutLogbook();
+    void startUpWithCommandLine();
+    void screenCheck_data();
+    void screenCheck();
+    void loadThroughDialog();
+    void dialogNames_data();
+    void dialogNames();
+
+    void runMatchesReference_data();
+    void runMatchesReference();
+    void presetsChangeOnlyHeaders();
+    void blankHeadersStayEmpty();
+    void ft8Option();
+    void runWithoutLogbook();
+    void runOnMissingFile();
+    void inventoryCommands();
+
+    void controlsDisabledDuringRun();
+    void closingDuringRunEndsIt();
+    void hooksReachController();
+
+    void headlessReportMatchesWindow();
+    void headlessExecutable();
+    void reportArguments();
+    void stationCallsign();
+
+private:
+    TempLogbook m_folder;    ///< the program folder of every session
+    TempLogbook m_elsewhere; ///< a folder the operator browses to
+    QTemporaryDir m_config;
+    std::vector<genlog::LogRow> m_rows;
+    std::vector<genlog::LogRow> m_otherRows;
+    QString m_log;
+    QString m_otherLog;
+};
+
+void TestMainWindow::initTestCase()
+{
+    // Settings of the test run only, never the operator's.
+    QVERIFY(m_config.isValid());
+    qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+    qunsetenv("VARKEL_CALLSIGN");
+    qtTestHandler = qInstallMessageHandler(quietOffscreen);
+
+    m_rows = genlog::generate(700, 42);
+    m_log = m_folder.write(m_rows, QStringLiteral("testdt.mdb"));
+    m_otherRows = genlog::generate(250, 7);
+    m_otherLog = m_elsewhere.write(m_otherRows, QStringLiteral("otherlogbookdt.mdb"));
+}
+
+void TestMainWindow::startUpWithoutLogbook()
+{
+    Session s(m_folder.folder());
+    s.start(QStringLiteral("   "));
+
+    QVERIFY(s.window.windowTitle().startsWith(QStringLiteral("VarkelChecker")));
+    QVERIFY2(s.window.windowTitle().endsWith(QStringLiteral("v3.1             LogBook: []")), qPrintable(s.window.windowTitle()));
+    QCOMPARE(s.text(QStringLiteral("LblTitolo")), QStringLiteral("Varkel  - IK2ABC LOG checker"));
+    QVERIFY(s.prompter.requests.isEmpty());
+    QVERIFY(s.controller.state().LogName.isEmpty());
+    QVERIFY(s.controller.state().PendingLogName.isEmpty());
+    QCOMPARE(int(s.controller.state().ActiveBandCount), 20);
+    QCOMPARE(s.headers(), StartupBands);
+    QVERIFY(!s.headers().contains(QStringLiteral("220")));
+
+    for (const char *shown : {"CmdLoadLog", "Command1", "CmdPrint", "FT8chk"})
+        QVERIFY2(!s.find(QLatin1String(shown))->isHidden(), shown);
+    QVERIFY(s.find(QStringLiteral("Command2"))->isHidden());
+    QVERIFY(s.find(QStringLiteral("Command3"))->isHidden());
+    for (int i = 0; i < 8; ++i)
+        QVERIFY(s.find(QStringLiteral("CmdStats_%1").arg(i))->isHidden());
+    for (int c = 0; c < Bands; ++c)
+        QVERIFY(s.find(QStringLiteral("CmdBandaSingola_%1").arg(c))->isHidden());
+    for (const QString &caption : s.allCounts())
+        QCOMPARE(caption, QStringLiteral("-"));
+
+    // Without a callsign in the settings the title closes up around it.
+    Session bare(m_folder.folder());
+    bare.start(QString(), {1280, 1024}, QString());
+    QCOMPARE(bare.text(QStringLiteral("LblTitolo")), QStringLiteral("Varkel  -  LOG checker"));
+}
+
+void TestMainWindow::startUpWithCommandLine()
+{
+    Session s(m_folder.folder());
+    s.start(QStringLiteral("  testdt "));
+
+    const LogState &st = s.controller.state();
+    QCOMPARE(st.LogName, QStringLiteral("testdt"));
+    QVERIFY(st.PendingLogName.isEmpty());
+    QCOMPARE(QFileInfo(st.LogPath).canonicalFilePath(), QFileInfo(m_log).canonicalFilePath());
+    QVERIFY(s.prompter.of(FakePrompter::Kind::OpenFile).isEmpty());
+    QVERIFY(s.prompter.requests.isEmpty());
+
+    const QString title = s.window.windowTitle();
+    QVERIFY(title.startsWith(QStringLiteral("VarkelChecker")));
+    QVERIFY2(title.endsWith(QStringLiteral("v3.1            Status LogBook: [test - ") + today() + QStringLiteral("]")), qPrintable(title));
+    const QRegularExpression info(QStringLiteral("^InfoLog: (.+) / \\d\\d:\\d\\d:\\d\\d\\nLogName: test$"));
+    const auto match = info.match(s.text(QStringLiteral("LblInfo")));
+    QVERIFY2(match.hasMatch(), qPrintable(s.text(QStringLiteral("LblInfo"))));
+    QCOMPARE(match.captured(1), today());
+    QVERIFY(s.controller.info().contains(QStringLiteral("\r\nLogName: test")));
+
+    for (int i = 0; i < 8; ++i)
+        QVERIFY(!s.find(QStringLiteral("CmdStats_%1").arg(i))->isHidden());
+    for (int c = 0; c < Bands; ++c)
+        QVERIFY(!s.find(QStringLiteral("CmdBandaSingola_%1").arg(c))->isHidden());
+    for (const char *shown : {"Command1", "Command2", "Command3", "CmdPrint", "CmdLoadLog"})
+        QVERIFY2(!s.find(QLatin1String(shown))->isHidden(), shown);
+    // Loading computes nothing.
+    for (const QString &caption : s.allCounts())
+        QCOMPARE(caption, QStringLiteral("-"));
+}
+
+void TestMainWindow::screenCheck_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<bool>("warned");
+    QTest::newRow("1024x768") << QSize(1024, 768) << false;
+    QTest::newRow("1024x767") << QSize(1024, 767) << true;
+    QTest::newRow("1023x768") << QSize(1023, 768) << true;
+    QTest::newRow("1920x1080") << QSize(1920, 1080) << false;
+}
+
+void TestMainWindow::screenCheck()
+{
+    QFETCH(QSize, screen);
+    QFETCH(bool, warned);
+    Session s(m_folder.folder());
+    s.start(QString(), screen);
+    const auto messages = s.prompter.messages();
+    QCOMPARE(messages.size(), warned ? 1 : 0);
+    if (warned) {
+        QCOMPARE(messages[0].text, QStringLiteral("YOUR SCREEN IS set to: %1 x %2\r\n\r\nThe least resolution to correctly use this "
+                                                  "application is of 1024x768. Takes to provide the I deserve.")
+                                       .arg(screen.width())
+                                       .arg(screen.height()));
+        QCOMPARE(messages[0].flags, 16);
+        QCOMPARE(messages[0].title, QStringLiteral("VARKEL STARTUP MINIMAL screen1024x768"));
+    }
+    // Start-up goes on after the warning.
+    QCOMPARE(s.text(QStringLiteral("LblTitolo")), QStringLiteral("Varkel  - IK2ABC LOG checker"));
+}
+
+void TestMainWindow::loadThroughDialog()
+{
+    Session s(m_folder.folder());
+    s.start(QString());
+    s.prompter.openFileAnswers.enqueue(m_otherLog);
+    QTest::mouseClick(s.find<QPushButton>(QStringLiteral("CmdLoadLog")), Qt::LeftButton);
+
+    const auto dialogs = s.prompter.of(FakePrompter::Kind::OpenFile);
+    QCOMPARE(dialogs.size(), 1);
+    QCOMPARE(dialogs[0].title, QStringLiteral("Select LOG file"));
+    QCOMPARE(dialogs[0].filter, QStringLiteral("VARKEL file (*dt.mdb)"));
+    QCOMPARE(dialogs[0].folder, m_folder.folder());
+    QVERIFY(s.prompter.messages().isEmpty());
+
+    QCOMPARE(s.controller.state().LogName, QStringLiteral("OTHERLOG"));
+    QCOMPARE(s.controller.state().LogPath, m_otherLog);
+    QVERIFY(s.window.windowTitle().endsWith(QStringLiteral("Status LogBook: [OTHERL - ") + today() + QStringLiteral("]")));
+    QVERIFY(s.text(QStringLiteral("LblInfo")).endsWith(QStringLiteral("\nLogName: OTHERL")));
+    QVERIFY(!s.find(QStringLiteral("CmdStats_0"))->isHidden());
+
+    // The file counted is the one chosen, not a namesake in the program folder.
+    s.clickStats(6);
+    QCOMPARE(s.text(QStringLiteral("lblCountQso")), QStringLiteral("QSOs: %1").arg(m_otherRows.size()));
+    QVERIFY(s.prompter.messages().isEmpty());
+
+    // Cancelling a second dialog changes nothing.
+    s.prompter.clear();
+    const QString before = s.window.windowTitle();
+    QVERIFY(!s.controller.loadLog());
+    QCOMPARE(s.prompter.of(FakePrompter::Kind::OpenFile).size(), 1);
+    QVERIFY(s.prompter.messages().isEmpty());
+    QCOMPARE(s.controller.state().LogName, QStringLiteral("OTHERLOG"));
+    QCOMPARE(s.window.windowTitle(), before);
+}
+
+void TestMainWindow::dialogNames_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("logName");
+    QTest::addColumn<QString>("display"); // empty: the load fails
+    QTest::newRow("varkeldt.mdb") << "varkeldt.mdb" << "VARKELDT" << "VARKEL";
+    QTest::newRow("log.mdb") << "log.mdb" << "LOG" << "L";
+    QTest::newRow("two dots") << "mylog.backup.mdb" << "MYLOG" << "MYL";
+    QTest::newRow("long name") << "varkeldt2018.mdb" << "VARKELDT" << "VARKEL";
+    QTest::newRow("no dot") << "varkeldt" << "" << "";
+    QTest::newRow("one letter") << "d.mdb" << "D" << "";
+}
+
+void TestMainWindow::dialogNames()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, logName);
+    QFETCH(QString, display);
+    Session s(m_folder.folder());
+    s.start(QString());
+    const QString titleBefore = s.window.windowTitle();
+    s.prompter.openFileAnswers.enqueue(m_elsewhere.path(chosen));
+    const bool loaded = s.controller.loadLog();
+
+    QCOMPARE(loaded, !display.isEmpty());
+    QCOMPARE(s.controller.state().LogName, logName);
+    if (loaded) {
+        QVERIFY(s.prompter.messages().isEmpty());
+        QVERIFY(s.window.windowTitle().contains(QStringLiteral("[") + display + QStringLiteral(" - ")));
+        QVERIFY(s.text(QStringLiteral("LblInfo")).endsWith(QStringLiteral("LogName: ") + display));
+        QVERIFY(!s.find(QStringLiteral("CmdStats_0"))->isHidden());
+    } else {
+        const auto messages = s.prompter.messages();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].text, QStringLiteral("ERROR NO FILE .MDB"));
+        QCOMPARE(messages[0].flags, 48);
+        QCOMPARE(messages[0].title, QStringLiteral("Varkel - Load Log"));
+        QCOMPARE(s.window.windowTitle(), titleBefore);
+        QVERIFY(s.find(QStringLiteral("CmdStats_0"))->isHidden());
+    }
+}
+
+void TestMainWindow::runMatchesReference_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("ft8");
+    QTest::newRow("QSO") << "QSO" << false;
+    QTest::newRow("QSO FT8") << "QSO" << true;
+    QTest::newRow("DXC") << "DXC" << false;
+    QTest::newRow("DXC FT8") << "DXC" << true;
+    QTest::newRow("SQR") << "SQR" << false;
+}
+
+void TestMainWindow::runMatchesReference()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, ft8);
+    Session s(m_folder.folder());
+    s.start(QStringLiteral("testdt"));
+    if (ft8) {
+        QTest::mouseClick(s.find<QCheckBox>(QStringLiteral("FT8chk")), Qt::LeftButton);
+        QVERIFY(s.find<QCheckBox>(QStringLiteral("FT8chk"))->isChecked());
+    }
+    s.clickStats(int(AwardKinds.indexOf(kind)));
+
+    QVERIFY2(s.prompter.messages().isEmpty(), qPrintable(s.prompter.messageTexts().join(QLatin1Char('|'))));
+    QCOMPARE(s.prompter.beeps, 2);
+    QCOMPARE(s.text(QStringLiteral("LblModo")), kind);
+    QCOMPARE(s.controller.state().AwardKind, kind);
+    compareGrid(s, expectedGrid(m_rows, kind, StartupBands, ft8));
+}
+
+void TestMainWindow::presetsChangeOnlyHeaders()
+{
+    Session s(m_folder.folder());
+    s.start(QStringLiteral("testdt"));
+    s.clickStats(0);
+    const QStringList counts = s.allCounts();
+    const QString modo = s.text(QStringLiteral("LblModo"));
+
+    s.action(QStringLiteral("MnuWark"))->trigger();
+    QCOMPARE(s.headers().mid(0, 3), (QStringList{"10.1", "18.1", "24.9"}));
+    for (int c = 3; c < Bands; ++c)
+        QVERIFY2(s.header(c).isEmpty(), qPrintable(s.header(c)));
+    QCOMPARE(s.allCounts(), counts);
+    QCOMPARE(s.text(QStringLiteral("LblModo")), modo);
+
+    s.action(QStringLiteral("MnuDxc5"))->trigger();
+    QCOMPARE(s.headers().mid(0, 6), (QStringList{"3.5", "7.0", "14.0", "21.0", "28.0", ""}));
+    s.action(QStringLiteral("MnuDefault"))->trigger();
+    QCOMPARE(s.headers(), DefaultPreset);
+    QCOMPARE(s.allCounts(), counts);
+
+    const QList<QPair<QString, QStringList>> others = {
+        {"mnuDxcHF", {"1.8", "3.5", "7.0", "10.1", "14.0", "18.1", "21.0", "24.9", "28.0"}},
+        {"mnuDxchf6m", {"1.8", "3.5", "7.0", "10.1", "14.0", "18.1", "21.0", "24.9", "28.0", "50"}},
+        {"mnuvhf", {"144", "220", "430", "1200", "2400", "5600", "10G", "24G"}},
+        {"mnuvhf6", {"50", "144", "220", "430", "1200", "2400", "5600", "10G", "24G"}},
+    };
+    for (const auto &[name, bands] : others) {
+        s.action(name)->trigger();
+        QStringList expected = bands;
+        while (expected.size() < Bands)
+            expected << QString();
+        QCOMPARE(s.headers(), expected);
+    }
+
+    // The menu as the operator sees it.
+    QStringList captions;
+    for (QAction *a : s.find<QMenu>(QStringLiteral("Mnuband"))->actions())
+        captions << a->text();
+    QCOMPARE(captions, (QStringList{"DEFAULT", "DXCC 5 BAND", "DXCC WARC", "DXCC HF", "DXCC HF + 6m", "DXCC VHF", "DXCC VHF + 6m", "-"}));
+    QCOMPARE(s.action(QStringLiteral("MnuDefault"))->shortcut(), QKeySequence(Qt::Key_F12));
+    for (int n = 1; n <= 9; ++n) {
+        QCOMPARE(s.action(QStringLiteral("MnuMemo%1").arg(n))->text(), QStringLiteral("Memo %1").arg(n));
+        QCOMPARE(s.action(QStringLiteral("MnuMemo%1").arg(n))->shortcut(), QKeySequence(QStringLiteral("F%1").arg(n)));
+    }
+    QCOMPARE(s.action(QStringLiteral("mnuexport"))->text(), QStringLiteral("EXPORT TO EXCEL"));
+}
+
+void TestMainWindow::blankHeadersStayEmpty()
+{
+    Session s(m_folder.folder());
+    s.start(QStringLiteral("testdt"));
+    s.action(QStringLiteral("MnuWark"))->trigger();
+    const QStringList headers = s.headers();
+
+    s.clickStats(6);
+    compareGrid(s, expectedGrid(m_rows, QStringLiteral("QSO"), headers, false));
+    s.clickStats(3);
+    compareGrid(s, expectedGrid(m_rows, QStringLiteral("ITU"), headers, false));
+
+    // A blank position in the middle: the bands after it keep their own places,
+    // and the MIX line stops at the number of non-blank headers.
+    s.controller.matrix().setHeader(1, QStringLiteral(" "));
+    s.controller.matrix().setHeader(4, QStringLiteral("28.0"));
+    s.clickStats(2);
+    QCOMPARE(s.header(4), QStringLiteral("28.0"));
+    compareGrid(s, expectedGrid(m_rows, QStringLiteral("WAZ"), s.headers(), false));
+
+    // Every header blank: cells stay "-", TOT is 0, MIX is not computed, FULL is.
+    for (int c = 0; c < Bands; ++c)
+        s.controller.matrix().setHeader(c, QString());
+    s.clickStats(0);
+    compareGrid(s, expectedGrid(m_rows, QStringLiteral("DXC"), s.headers(), false));
+    QCOMPARE(s.line(QStringLiteral("LblTot"), 3), QStringLiteral("0"));
+    QCOMPARE(s.line(QStringLiteral("lblMix"), 3), QStringLiteral("-"));
+}
+
+void TestMainWindow::ft8Option()
+{
+    Session s(m_folder.folder());
+    s.start(QString());
+    auto *box = s.find<QCheckBox>(QStringLiteral("FT8chk"));
+    QCOMPARE(box->text(), QStringLiteral("FT8"));
+    QCOMPARE(box->toolTip(), QStringLiteral("DATA only as FT8 mode! Else all as [NOT CW+PHONE]"));
+
+    // Without a logbook: one warning per click, and the box stays clear.
+    QVERIFY(s.activated);
+    QTest::mouseClick(box, Qt::LeftButton);
+    QCOMPARE(s.prompter.messageTexts(), QStringList{Ft8Warning});
+    QCOMPARE(s.prompter.messages()[0].flags, 0);
+    QCOMPARE(s.prompter.messages()[0].title, QString());
+    QVERIFY(!box->isChecked());
+    QVERIFY(!s.controller.ft8());
+    // Leaving the box warns as well.
+    s.prompter.clear();
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(box, &out);
+    QCOMPARE(s.prompter.messageTexts(), QStringList{Ft8Warning});
+    QCOMPARE(s.text(QStringLiteral("Label8")), QStringLiteral("DATA"));
+
+    // With a logbook: no message; the DATA titles follow the box when the focus moves.
+    s.prompter.clear();
+    s.prompter.openFileAnswers.enqueue(m_log);
+    QVERIFY(s.controller.loadLog());
+    QTest::mouseClick(box, Qt::LeftButton);
+    QVERIFY(box->isChecked());
+    QVERIFY(s.controller.ft8());
+    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(box, &leave);
+    for (const char *name : {"Label8", "Label12", "Label16", "Label20"})
+        QCOMPARE(s.text(QLatin1String(name)), QStringLiteral("FT8"));
+    QTest::mouseClick(box, Qt::LeftButton);
+    QVERIFY(!box->isChecked());
+    QFocusEvent enter(QEvent::FocusIn, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(box, &enter);
+    for (const char *name : {"Label8", "Label12", "Label16", "Label20"})
+        QCOMPARE(s.text(QLatin1String(name)), QStringLiteral("DATA"));
+    QVERIFY(s.prompter.messages().isEmpty());
+
+    // The counts follow the box at the moment of the run, whatever the titles say.
+    box->setChecked(true);
+    QCOMPARE(s.text(QStringLiteral("Label8")), QStringLiteral("DATA"));
+    s.clickStats(6);
+    compareGrid(s, expectedGrid(m_rows, QStringLiteral("QSO"), StartupBands, true));
+}
+
+void TestMainWindow::runWithoutLogbook()
+{
+    Session s(m_folder.folder());
+    s.start(QString());
+    for (int index : {0, 6, 7}) {
+        s.prompter.clear();
+        QVERIFY(s.controller.runStats(index));
+        const auto messages = s.prompter.messages();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].text, QStringLiteral("PLEASE SELECT YOUR VARKEL-DATABASE SOURCE"));
+        QCOMPARE(messages[0].flags, 64);
+        QCOMPARE(messages[0].title, QString());
+        QCOMPARE(s.prompter.beeps, 0);
+    }
+    for (const QString &caption : s.allCounts())
+        QCOMPARE(caption, QStringLiteral("-"));
+    QCOMPARE(s.text(QStringLiteral("LblModo")), QString());
+}
+
+void TestMainWindow::runOnMissingFile()
+{
+    Session s(m_folder.folder());
+    s.start(QStringLiteral("nothere"));
+    QCOMPARE(s.controller.state().LogName, QStringLiteral("nothere"));
+    QVERIFY(!s.find(QStringLiteral("CmdStats_6"))->isHidden());
+
+    s.clickStats(6);
+    auto messages = s.prompter.messages();
+    QCOMPARE(s.prompter.messageTexts(), (QStringList{QsoError, QsoError}));
+    QCOMPARE(s.prompter.messageTitles(), (QStringList{"Varkel LogChecker - QSO Nr", "Varkel LogChecker - FullLog"}));
+    for (const auto &m : messages)
+        QCOMPARE(m.flags, 64);
+    QCOMPARE(s.text(QStringLiteral("LblModo")), QStringLiteral("QSO"));
+    for (int r = 0; r < Slots; ++r) {
+        QCOMPARE(s.line(QStringLiteral("LblTot"), r), QStringLiteral("0"));
+        QCOMPARE(s.line(QStringLiteral("lblFull"), r), QStringLiteral("-"));
+    }
+
+    s.prompter.clear();
+    s.clickStats(0);
+    messages = s.prompter.messages();
+    QCOMPARE(messages.size(), 3);
+    QCOMPARE(messages[0].text, EntityError);
+    QCOMPARE(messages[0].title, QStringLiteral("Varkel LogChecker - Calcolo STATS"));
+    QCOMPARE(messages[1].text, EntityError);
+    QCOMPARE(messages[1].title, QStringLiteral("Varkel LogChecker - FullLog"));
+    // The mix totals report their failure their own way.
+    QVERIFY(!messages[2].text.isEmpty());
+    QVERIFY(messages[2].title != messages[0].title && messages[2].title != messages[1].title);
+    QCOMPARE(s.prompter.beeps, 2);
+}
+
+void TestMainWindow::inventoryCommands()
+{
+    Session s(m_folder.folder());
+    s.start(QStringLiteral("testdt"));
+    QTest::mouseClick(s.find<QPushButton>(QStringLiteral("Command2")), Qt::LeftButton);
+    auto messages = s.prompter.messages();
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].title, QStringLiteral("VARKEL BAND CHECK"));
+    QCOMPARE(messages[0].flags, 64);
+    QVERIFY(messages[0].text.endsWith(QStringLiteral("\r\n")));
+    for (const char *band : {"14.0", "144", "10G"})
+        QVERIFY(messages[0].text.split(QStringLiteral("\r\n")).contains(QLatin1String(band)));
+
+    s.prompter.clear();
+    QTest::mouseClick(s.find<QPushButton>(QStringLiteral("Command3")), Qt::LeftButton);
+    messages = s.prompter.messages();
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].title, QStringLiteral("VARKEL MODE CHECK"));
+    QVERIFY(messages[0].text.split(QStringLiteral("\r\n")).contains(QStringLiteral("CW")));
+
+    s.prompter.clear();
+    QTest::mouseClick(s.find<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton);
+    QCOMPARE(s.prompter.messageTitles(), (QStringList{"Varkel-Checker test!", "VARKEL warranty"}));
+    QVERIFY(s.prompter.messages()[0].text.contains(QStringLiteral("v3.1")));
+    QVERIFY(s.prompter.messages()[0].text.endsWith(
+        QStringLiteral("\r\n\r\nPlease don't ask additions but check possible bug on the actual release!")));
+    QCOMPARE(s.prompter.messages()[0].flags, 64);
+    QCOMPARE(s.prompter.messages()[1].flags, 0);
+
+    Session missing(m_folder.folder());
+    missing.start(QStringLiteral("nothere"));
+    missing.controller.checkBands();
+    QCOMPARE(missing.prompter.messageTexts(), QStringList{QsoError});
+    QCOMPARE(missing.prompter.messageTitles(), QStringList{"Varkel LogChecker - QSO Nr"});
+}
+
+void TestMainWindow::controlsDisabledDuringRun()
+{
+    Session s(m_folder.folder());
+    s.start(QStringLiteral("testdt"));
+    QSignalSpy cellSpy(&s.controller, &MainController::cellDoubleClicked);
+    QSignalSpy headerSpy(&s.controller, &MainController::headerDoubleClicked);
+    const QStringList headers = s.headers();
+
+    bool checked = false;
+    s.onYield = [&] {
+        if (checked)
+            return;
+        checked = true;
+        QVERIFY(s.controller.isRunning());
+        for (int i = 0; i < 8; ++i)
+            QVERIFY(!s.find(QStringLiteral("CmdStats_%1").arg(i))->isEnabled());
+        for (const char *name : {"CmdLoadLog", "Command2", "Command3", "CmdPrint", "CmdBandaSingola_0"})
+            QVERIFY2(!s.find(QLatin1String(name))->isEnabled(), name);
+        QVERIFY(!s.action(QStringLiteral("MnuDefault"))->isEnabled());
+        QVERIFY(!s.action(QStringLiteral("MnuMemo1"))->isEnabled());
+        QVERIFY(!s.action(QStringLiteral("mnuexport"))->isEnabled());
+        QVERIFY(s.find(QStringLiteral("FT8chk"))->isEnabled());
+
+        // Whatever reaches the controller meanwhile is ignored.
+        s.clickStats(6);
+        QVERIFY(!s.controller.runStats(6));
+        QVERIFY(!s.controller.applyPreset(QStringLiteral("DXCC WARC")));
+        QVERIFY(!s.controller.loadLog());
+        QTest::mouseDClick(s.find(QStringLiteral("Lblstat_26")), Qt::LeftButton);
+        QTest::mouseDClick(s.find(QStringLiteral("Lblstat_326")), Qt::LeftButton);
+        s.action(QStringLiteral("MnuWark"))->trigger();
+    };
+    s.clickStats(0);
+
+    QVERIFY(checked);
+    QCOMPARE(s.prompter.beeps, 2); // one run, begun and ended
+    QVERIFY(s.prompter.of(FakePrompter::Kind::OpenFile).isEmpty());
+    QCOMPARE(cellSpy.count(), 0);
+    QCOMPARE(headerSpy.count(), 0);
+    QCOMPARE(s.headers(), headers);
+    QCOMPARE(s.text(QStringLiteral("LblModo")), QStringLiteral("DXC"));
+    compareGrid(s, expectedGrid(m_rows, QStringLiteral("DXC"), headers, false));
+
+    QVERIFY(!s.controller.isRunning());
+    for (int i = 0; i < 8; ++i)
+        QVERIFY(s.find(QStringLiteral("CmdStats_%1").arg(i))->isEnabled());
+    QVERIFY(s.find(QStringLiteral("CmdLoadLog"))->isEnabled());
+    QVERIFY(s.action(QStringLiteral("MnuDefault"))->isEnabled());
+}
+
+void TestMainWindow::closingDuringRunEndsIt()
+{
+    Session s(m_folder.folder());
+    s.start(QStringLiteral("testdt"));
+    s.onYield = [&] {
+        if (s.yields == 5)
+            s.window.close();
+    };
+    s.clickStats(0);
+
+    QCOMPARE(s.yields, 5);
+    QVERIFY(!s.controller.isRunning());
+    QVERIFY(s.controller.isClosing());
+    QVERIFY(!s.window.isVisible());
+    QVERIFY(s.prompter.messages().isEmpty());
+    QCOMPARE(s.prompter.beeps, 1);
+    for (int r = 0; r < Slots; ++r)
+        QCOMPARE(s.line(QStringLiteral("LblTot"), r), QStringLiteral("-"));
+}
+
+void TestMainWindow::hooksReachController()
+{
+    Session s(m_folder.folder());
+    s.start(QStringLiteral("testdt"));
+    QSignalSpy cell(&s.controller, &MainController::cellDoubleClicked);
+    QSignalSpy mix(&s.controller, &MainController::mixDoubleClicked);
+    QSignalSpy full(&s.controller, &MainController::fullClicked);
+    QSignalSpy header(&s.controller, &MainController::headerDoubleClicked);
+    QSignalSpy bandButton(&s.controller, &MainController::bandButtonClicked);
+    QSignalSpy custom(&s.controller, &MainController::customQueryRequested);
+    QSignalSpy memo(&s.controller, &MainController::memoRequested);
+    QSignalSpy exportSpy(&s.controller, &MainController::exportRequested);
+    QSignalSpy print(&s.controller, &MainController::printRequested);
+
+    QTest::mouseDClick(s.find(QStringLiteral("Lblstat_126")), Qt::LeftButton);
+    QTest::mouseDClick(s.find(QStringLiteral("lblMix_5")), Qt::LeftButton);
+    QTest::mouseClick(s.find(QStringLiteral("lblFull_13")), Qt::LeftButton);
+    QTest::mouseDClick(s.find(QStringLiteral("Lblstat_333")), Qt::LeftButton);
+    QTest::mouseClick(s.find(QStringLiteral("CmdBandaSingola_7")), Qt::LeftButton);
+    s.clickStats(7);
+    s.action(QStringLiteral("MnuMemo3"))->trigger();
+    s.action(QStringLiteral("mnuexport"))->trigger();
+    QTest::mouseClick(s.find(QStringLiteral("CmdPrint")), Qt::LeftButton);
+
+    QCOMPARE(cell.count(), 1);
+    QCOMPARE(cell[0][0].toInt(), 126);
+    QCOMPARE(mix.count(), 1);
+    QCOMPARE(mix[0][0].toInt(), 5);
+    QCOMPARE(full.count(), 1);
+    QCOMPARE(full[0][0].toInt(), 13);
+    QCOMPARE(header.count(), 1);
+    QCOMPARE(header[0][0].toInt(), 13);
+    QCOMPARE(bandButton.count(), 1);
+    QCOMPARE(bandButton[0][0].toInt(), 7);
+    QCOMPARE(custom.count(), 1);
+    QCOMPARE(s.prompter.beeps, 1); // the custom query beeps once, as award buttons do at their start
+    QCOMPARE(memo.count(), 1);
+    QCOMPARE(memo[0][0].toInt(), 3);
+    QCOMPARE(exportSpy.count(), 1);
+    QCOMPARE(print.count(), 1);
+    QVERIFY(s.prompter.messages().isEmpty());
+    // Nothing of the grid changed.
+    for (const QString &caption : s.allCounts())
+        QCOMPARE(caption, QStringLiteral("-"));
+}
+
+void TestMainWindow::headlessReportMatchesWindow()
+{
+    Session s(m_folder.folder());
+    s.start(QStringLiteral("testdt"));
+    s.action(QStringLiteral("MnuDxc5"))->trigger();
+    QTest::mouseClick(s.find<QCheckBox>(QStringLiteral("FT8chk")), Qt::LeftButton);
+    s.clickStats(2);
+    QVERIFY(s.prompter.messages().isEmpty());
+
+    const auto options = HeadlessReport::parseArguments(
+        {"--report", "waz", "--preset", "dxcc 5 band", "--ft8", "--format", "json", m_log});
+    QVERIFY2(options.ok(), qPrintable(options.error()));
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    QCOMPARE(HeadlessReport::run(*options, m_folder.folder(), outStream, errStream), 0);
+    QVERIFY2(err.isEmpty(), qPrintable(err));
+
+    const QJsonObject report = QJsonDocument::fromJson(out.toUtf8()).object();
+    QCOMPARE(report.value("kind").toString(), QStringLiteral("WAZ"));
+    const QJsonArray bands = report.value("bands").toArray();
+    QCOMPARE(bands.size(), 5);
+    for (const QJsonValue &b : bands) {
+        const int c = b.toObject().value("position").toInt();
+        QCOMPARE(b.toObject().value("band").toString(), s.header(c));
+        const QJsonArray counts = b.toObject().value("counts").toArray();
+        for (int r = 0; r < Slots; ++r)
+            QCOMPARE(QString::number(counts[r].toInteger()), s.cell(c, r));
+    }
+    const QList<QPair<QString, QString>> lines = {{"mix", "lblMix"}, {"tot", "LblTot"}, {"full", "lblFull"}};
+    for (const auto &[key, prefix] : lines) {
+        const QJsonArray values = report.value(key).toArray();
+        for (int r = 0; r < Slots; ++r)
+            QCOMPARE(QString::number(values[r].toInteger()), s.line(prefix, r));
+    }
+    QCOMPARE(QStringLiteral("QSOs: %1").arg(report.value("qsos").toInteger()), s.text(QStringLiteral("lblCountQso")));
+}
+
+void TestMainWindow::headlessExecutable()
+{
+    // A QSO run in the window on a hand-picked band set...
+    Session s(m_folder.folder());
+    s.start(QStringLiteral("testdt"));
+    for (int c = 0; c < Bands; ++c)
+        s.controller.matrix().setHeader(c, QString());
+    s.controller.matrix().setHeader(0, QStringLiteral("14.0"));
+    s.controller.matrix().setHeader(1, QStringLiteral("21.0"));
+    s.controller.matrix().setHeader(2, QStringLiteral("144"));
+    s.clickStats(6);
+
+    // ...and the program itself, where no window system can be had.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    const auto runProgram = [&](const QStringList &args, QString *out, QString *err) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(VARKELCHECKER_EXE), args);
+        if (!p.waitForFinished(60000))
+            return -1;
+        *out = QString::fromUtf8(p.readAllStandardOutput());
+        *err = QString::fromUtf8(p.readAllStandardError());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    };
+
+    QString out, err;
+    QCOMPARE(runProgram({"--report", "QSO", "--bands", "14.0, 21.0,144", "--format", "csv", m_log}, &out, &err), 0);
+    QVERIFY2(err.isEmpty(), qPrintable(err));
+    const QStringList rows = out.trimmed().split(QLatin1Char('\n'));
+    QCOMPARE(rows.size(), 1 + 3 + 3 + 1);
+    for (int c = 0; c < 3; ++c) {
+        const QStringList fields = rows[1 + c].split(QLatin1Char(','));
+        QCOMPARE(fields.mid(0, 3), (QStringList{"BAND", QString::number(c), s.header(c)}));
+        for (int r = 0; r < Slots; ++r)
+            QCOMPARE(fields[3 + r], s.cell(c, r));
+    }
+    const QStringList prefixes = {"lblMix", "LblTot", "lblFull"};
+    for (int i = 0; i < 3; ++i) {
+        const QStringList fields = rows[4 + i].split(QLatin1Char(','));
+        for (int r = 0; r < Slots; ++r)
+            QCOMPARE(fields[3 + r], s.line(prefixes[i], r));
+    }
+    QCOMPARE(QStringLiteral("QSOs: ") + rows[7].split(QLatin1Char(','))[3], s.text(QStringLiteral("lblCountQso")));
+
+    // A logbook that is not there: the computations' messages and a failing status.
+    QCOMPARE(runProgram({"--report", "QSO", QStringLiteral("nothere")}, &out, &err), 1);
+    QVERIFY(err.contains(QStringLiteral("Varkel LogChecker - QSO Nr: SQL or Log FILENAME error!")));
+    QVERIFY(err.contains(QStringLiteral("Varkel LogChecker - FullLog: SQL or Log FILENAME error!")));
+
+    QCOMPARE(runProgram({"--help"}, &out, &err), 0);
+    QVERIFY(out.contains(QStringLiteral("--report KIND")));
+    QCOMPARE(runProgram({"--report", "XYZ", m_log}, &out, &err), 2);
+    QVERIFY(err.contains(QStringLiteral("XYZ")));
+}
+
+void TestMainWindow::reportArguments()
+{
+    using HeadlessReport::parseArguments;
+    auto o = parseArguments({"--report", "sqr", "x"});
+    QVERIFY(o.ok());
+    QCOMPARE(o->kind, QStringLiteral("SQR"));
+    QCOMPARE(o->headers, StartupBands);
+    QCOMPARE(o->format, HeadlessReport::Format::Text);
+    QVERIFY(!o->ft8);
+
+    o = parseArguments({"--report=dxc", "--preset=MnuWark", "--format=CSV", "x"});
+    QVERIFY(o.ok());
+    QCOMPARE(o->headers.mid(0, 4), (QStringList{"10.1", "18.1", "24.9", ""}));
+    QCOMPARE(o->format, HeadlessReport::Format::Csv);
+
+    QVERIFY(!parseArguments({"--report", "DXC"}).ok());                                 // no logbook
+    QVERIFY(!parseArguments({"--report", "DXC", "a", "b"}).ok());                       // two logbooks
+    QVERIFY(!parseArguments({"--report", "DXC", "--preset", "DXCC UHF", "x"}).ok());    // no such preset
+    QVERIFY(!parseArguments({"--report", "DXC", "--preset", "DEFAULT", "--bands", "14.0", "x"}).ok());
+    QVERIFY(!parseArguments({"--report", "DXC", "--format", "xml", "x"}).ok());
+    QVERIFY(!parseArguments({"--report", "DXC", "--colour", "x"}).ok());
+    QStringList many;
+    for (int i = 0; i < 21; ++i)
+        many << QString::number(i);
+    QVERIFY(!parseArguments({"--report", "DXC", "--bands", many.join(','), "x"}).ok());
+    QVERIFY(parseArguments({"--help"})->help);
+
+    // A bare name lies beside the program; a path is taken as it stands.
+    QCOMPARE(QFileInfo(HeadlessReport::resolveLogbook("TESTDT", m_folder.folder())).canonicalFilePath(),
+             QFileInfo(m_log).canonicalFilePath());
+    QCOMPARE(HeadlessReport::resolveLogbook(m_otherLog, m_folder.folder()), m_otherLog);
+}
+
+void TestMainWindow::stationCallsign()
+{
+    QSettings settings(QStringLiteral("Varkel"), QStringLiteral("VarkelChecker"));
+    QVERIFY(settings.fileName().startsWith(m_config.path()));
+    settings.remove(QStringLiteral("Callsign"));
+    settings.sync();
+    QCOMPARE(readStationCallsign(), QString());
+
+    settings.setValue(QStringLiteral("Callsign"), QStringLiteral("I2XYZ"));
+    settings.sync();
+    QCOMPARE(readStationCallsign(), QStringLiteral("I2XYZ"));
+
+    qputenv("VARKEL_CALLSIGN", "OE3ABC");
+    QCOMPARE(readStationCallsign(), QStringLiteral("OE3ABC"));
+    qunsetenv("VARKEL_CALLSIGN");
+    settings.remove(QStringLiteral("Callsign"));
+    settings.sync();
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "TestMainWindow.moc"
