@@ -95,6 +95,9 @@ QPushButton *makeButton(const QString &name, const QString &caption, const QStri
     b->setObjectName(name);
     if (!toolTip.isEmpty())
         b->setToolTip(toolTip);
+    // As wide as the caption needs: the style's usual minimum would push the
+    // command row past a 1024 pixel screen.
+    b->setFixedWidth(qMax(QFontMetrics(b->font()).horizontalAdvance(caption) + 14, 44));
     return b;
 }
 
@@ -109,9 +112,12 @@ MainWindow::MainWindow(MainController &controller, QWidget *parent) : QMainWindo
     const QFontMetrics fm(m_cellFont);
     QFont bold = m_cellFont;
     bold.setBold(true);
-    const QFontMetrics bfm(bold);
+    m_titleFont = bold;
+    m_titleFont.setPointSizeF(m_cellFont.pointSizeF() - 1.5);
     m_rowHeight = fm.height() + 5;
-    m_cellWidth = qMax(fm.horizontalAdvance(QStringLiteral("88888")), bfm.horizontalAdvance(QStringLiteral("PHONE"))) + 12;
+    // Fixed columns: five digits, or a mode title, whichever is wider.
+    m_cellWidth = qMax(fm.horizontalAdvance(QStringLiteral("88888")) + 8,
+                       QFontMetrics(m_titleFont).horizontalAdvance(QStringLiteral("PHONE")) + 6);
 
     auto *central = new QWidget;
     auto *layout = new QVBoxLayout(central);
@@ -200,11 +206,11 @@ QWidget *MainWindow::buildTop()
 
     QFont awardFont = font();
     awardFont.setBold(true);
-    const int awardWidth = QFontMetrics(awardFont).horizontalAdvance(QStringLiteral("WWW")) + 18;
+    const int awardWidth = QFontMetrics(awardFont).horizontalAdvance(QStringLiteral("WWW")) + 12;
     for (int i = 0; i < StatsCaptions.size(); ++i) {
         QPushButton *b = makeButton(QStringLiteral("CmdStats_%1").arg(i), StatsCaptions[i], StatsTips[i]);
         b->setFont(awardFont);
-        b->setMinimumWidth(awardWidth);
+        b->setFixedWidth(awardWidth);
         keepPlaceWhenHidden(b);
         commands->addWidget(b);
         m_stats << b;
@@ -243,9 +249,7 @@ QLabel *MainWindow::makeTitle(const QString &name, const QString &text, const QC
 {
     auto *l = new QLabel(text);
     l->setObjectName(name);
-    QFont bold = m_cellFont;
-    bold.setBold(true);
-    l->setFont(bold);
+    l->setFont(m_titleFont);
     l->setAlignment(Qt::AlignCenter);
     l->setMinimumHeight(m_rowHeight);
     if (!toolTip.isEmpty())
@@ -398,11 +402,18 @@ QWidget *MainWindow::buildLegend()
     add(QStringLiteral("Label23"), QStringLiteral("MIX"), true);
     add(QStringLiteral("Label27"), QStringLiteral("= ALL MODE"), false);
     h->addStretch(1);
+
+    auto *bottom = new QWidget;
+    auto *v = new QVBoxLayout(bottom);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(2);
+    v->addWidget(legend);
     auto *credits = new QLabel(QStringLiteral("VarkelChecker v3.1 - award statistics of the Varkel logbook"));
     credits->setObjectName(QStringLiteral("Label1"));
+    credits->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setTextColour(credits, QColor(90, 90, 110));
-    h->addWidget(credits);
-    return legend;
+    v->addWidget(credits);
+    return bottom;
 }
 
 void MainWindow::buildMenus()

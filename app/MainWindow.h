@@ -70,6 +70,7 @@ private:
     QAction *m_export = nullptr;
 
     QFont m_cellFont;
+    QFont m_titleFont;
     int m_cellWidth = 52;
     int m_rowHeight = 20;
     bool m_busyCursor = false;
