@@ -1,201 +1,249 @@
-// glib must come in before mdbtools.h wraps it in extern "C".
-#include <glib.h>
-#include <mdbtools.h>
-
 #include "MdbLoader.h"
 
 #include "LogDatabase.h"
+#include "MdbReader.h"
+#include "ReaderProcess.h"
+#include "ReaderStream.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <memory>
 #include <sqlite3.h>
-#include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace {
 
-struct MdbCloser {
-    void operator()(MdbHandle *h) const { mdb_close(h); }
-};
-struct TableFreer {
-    void operator()(MdbTableDef *t) const { mdb_free_tabledef(t); }
-};
+using mdbreader::Column;
+using mdbreader::Kind;
+using mdbreader::Value;
+
 struct StmtDeleter {
     void operator()(sqlite3_stmt *s) const { sqlite3_finalize(s); }
 };
 
-constexpr int BindSize = 65536;
-constexpr int OffsetMask = 0x1fff;
+std::string sqlName(std::string_view name)
+{
+    std::string q = "\"";
+    for (const char c : name) {
+        q += c;
+        if (c == '"')
+            q += '"';
+    }
+    return q + '"';
+}
 
-/// The header every Jet 3/4 (and ACE) file starts with.
-bool looksLikeJet(const QString &path, QString *why)
+const char *sqliteType(Kind kind)
+{
+    switch (kind) {
+    case Kind::Integer:
+        return "INTEGER";
+    case Kind::Real:
+        return "REAL";
+    case Kind::Text:
+        break;
+    }
+    return "TEXT COLLATE JETCI";
+}
+
+/// Writes the rows it receives into a table of the snapshot, in one transaction.
+class SnapshotSink : public mdbreader::RowSink {
+public:
+    SnapshotSink(LogDatabase &db, const QString &table) : m_db(db), m_table(table.toStdString()) {}
+    ~SnapshotSink() override
+    {
+        if (m_inTransaction)
+            m_db.exec("ROLLBACK");
+    }
+
+    bool columns(const std::vector<Column> &columns) override
+    {
+        if (m_stmt)
+            return fail("the columns came twice");
+        std::string create = "CREATE TABLE " + sqlName(m_table) + " (";
+        std::string insert = "INSERT INTO " + sqlName(m_table) + " VALUES (";
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            create += (i ? ", " : "") + sqlName(columns[i].name) + ' ' + sqliteType(columns[i].kind);
+            insert += i ? ", ?" : "?";
+        }
+        create += ')';
+        insert += ')';
+        if (Status s = m_db.exec(create.c_str()); !s)
+            return fail(s.error().toStdString());
+        sqlite3_stmt *raw = nullptr;
+        if (sqlite3_prepare_v2(m_db.handle(), insert.c_str(), -1, &raw, nullptr) != SQLITE_OK)
+            return fail(sqlite3_errmsg(m_db.handle()));
+        m_stmt.reset(raw);
+        if (Status s = m_db.exec("BEGIN"); !s)
+            return fail(s.error().toStdString());
+        m_inTransaction = true;
+        m_kinds.clear();
+        for (const Column &c : columns)
+            m_kinds.push_back(c.kind);
+        return true;
+    }
+
+    bool row(const std::vector<Value> &values) override
+    {
+        if (!m_stmt || values.size() != m_kinds.size())
+            return fail("a row does not match the columns");
+        sqlite3_stmt *s = m_stmt.get();
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const int p = int(i + 1);
+            const Value &v = values[i];
+            if (v.null) {
+                sqlite3_bind_null(s, p);
+                continue;
+            }
+            switch (m_kinds[i]) {
+            case Kind::Integer:
+                sqlite3_bind_int64(s, p, v.integer);
+                break;
+            case Kind::Real:
+                sqlite3_bind_double(s, p, v.real);
+                break;
+            case Kind::Text:
+                // A null pointer would bind NULL; the empty text is not NULL.
+                sqlite3_bind_text(s, p, v.text.data() ? v.text.data() : "", int(v.text.size()), SQLITE_STATIC);
+                break;
+            }
+        }
+        const int rc = sqlite3_step(s);
+        sqlite3_reset(s);
+        if (rc != SQLITE_DONE)
+            return fail(sqlite3_errmsg(m_db.handle()));
+        return true;
+    }
+
+    std::string error() const override { return m_error; }
+
+    Status finish()
+    {
+        if (!m_stmt)
+            return Status::failure(QStringLiteral("the table came without columns"));
+        m_stmt.reset();
+        m_inTransaction = false;
+        return m_db.exec("COMMIT");
+    }
+
+private:
+    bool fail(std::string why)
+    {
+        m_error = std::move(why);
+        return false;
+    }
+
+    LogDatabase &m_db;
+    std::string m_table;
+    std::unique_ptr<sqlite3_stmt, StmtDeleter> m_stmt;
+    std::vector<Kind> m_kinds;
+    bool m_inTransaction = false;
+    std::string m_error;
+};
+
+/// The checks that need no reader: the file is there and starts like a Jet file.
+Status precheck(const QString &path)
 {
     const QFileInfo info(path);
-    if (!info.exists()) {
-        *why = QStringLiteral("file not found: %1").arg(path);
-        return false;
-    }
-    if (!info.isFile()) {
-        *why = QStringLiteral("not a file: %1").arg(path);
-        return false;
-    }
+    if (!info.exists())
+        return Status::failure(QStringLiteral("file not found: %1").arg(path));
+    if (!info.isFile())
+        return Status::failure(QStringLiteral("not a file: %1").arg(path));
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *why = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (file.size() < 2 * MDB_PGSIZE || file.size() % MDB_PGSIZE != 0) {
-        *why = QStringLiteral("not a complete Jet database: %1").arg(path);
-        return false;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return Status::failure(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
     const QByteArray head = file.read(20);
-    if (head.mid(4, 15) != "Standard Jet DB" && head.mid(4, 15) != "Standard ACE DB") {
-        *why = QStringLiteral("not a Jet database: %1").arg(path);
-        return false;
-    }
-    return true;
+    const std::string why = mdbreader::checkHeader(std::string_view(head.constData(), std::size_t(head.size())), std::uint64_t(file.size()));
+    if (!why.empty())
+        return Status::failure(QStringLiteral("%1: %2").arg(QString::fromStdString(why), path));
+    return {};
 }
 
-QString sqliteType(int mdbType)
+Status readFailure(const QString &path, const std::string &why)
 {
-    switch (mdbType) {
-    case MDB_BOOL:
-    case MDB_BYTE:
-    case MDB_INT:
-    case MDB_LONGINT:
-        return QStringLiteral("INTEGER");
-    case MDB_FLOAT:
-    case MDB_DOUBLE:
-    case MDB_MONEY:
-    case MDB_NUMERIC:
-        return QStringLiteral("REAL");
-    default:
-        return QStringLiteral("TEXT COLLATE JETCI");
-    }
+    return Status::failure(QStringLiteral("cannot read the logbook %1: %2").arg(path, QString::fromStdString(why)));
 }
 
-QString quoted(const QString &name)
+mdbreader::StreamDecoder::Limits limitsFor(std::uint64_t fileSize)
 {
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    // A page holds at most about a thousand rows; the rows of a real logbook
+    // take less room in the stream than in the file.
+    return {fileSize / 2048 * 1024 + 1024, fileSize * 8 + (64u << 20)};
+}
+
+QString programFolder()
+{
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(QLatin1Char('/'), 0, -2);
 }
 
 } // namespace
 
+QString mdbReaderProgram()
+{
+    static const QString program = QDir(programFolder()).filePath(QStringLiteral("varkel-reader"));
+    return program;
+}
+
 Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabase &db)
 {
-    QString why;
-    if (!looksLikeJet(mdbPath, &why))
-        return Status::failure(why);
+    return loadMdbTable(mdbPath, tableName, db, MdbReaderOptions{});
+}
 
-    const QByteArray path = QFile::encodeName(mdbPath);
-    std::unique_ptr<MdbHandle, MdbCloser> mdb(mdb_open(path.constData(), MDB_NOFLAGS));
-    if (!mdb)
-        return Status::failure(QStringLiteral("cannot open %1 as a Jet database").arg(mdbPath));
-    mdb_set_bind_size(mdb.get(), BindSize);
-    mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
-    mdb_set_shortdate_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
-    mdb_set_boolean_fmt_numbers(mdb.get());
-
-    if (!mdb_read_catalog(mdb.get(), MDB_TABLE))
-        return Status::failure(QStringLiteral("cannot read the catalog of %1").arg(mdbPath));
-    MdbCatalogEntry *entry = nullptr;
-    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
-        auto *e = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
-        if (e->object_type == MDB_TABLE && tableName.compare(QString::fromUtf8(e->object_name), Qt::CaseInsensitive) == 0) {
-            entry = e;
-            break;
-        }
-    }
-    if (!entry)
-        return Status::failure(QStringLiteral("no table %1 in %2").arg(tableName, mdbPath));
-
-    std::unique_ptr<MdbTableDef, TableFreer> table(mdb_read_table(entry));
-    if (!table || !mdb_read_columns(table.get()))
-        return Status::failure(QStringLiteral("cannot read the table %1 of %2").arg(tableName, mdbPath));
-    const unsigned columnCount = table->num_cols;
-    if (columnCount == 0)
-        return Status::failure(QStringLiteral("the table %1 has no columns").arg(tableName));
-
-    QString create = QStringLiteral("CREATE TABLE ") + quoted(tableName) + QStringLiteral(" (");
-    QString insert = QStringLiteral("INSERT INTO ") + quoted(tableName) + QStringLiteral(" VALUES (");
-    std::vector<int> types(columnCount);
-    for (unsigned i = 0; i < columnCount; ++i) {
-        auto *col = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
-        types[i] = col->col_type;
-        create += (i ? QStringLiteral(", ") : QString()) + quoted(QString::fromUtf8(col->name)) + QLatin1Char(' ') + sqliteType(col->col_type);
-        insert += i ? QStringLiteral(", ?") : QStringLiteral("?");
-    }
-    create += QLatin1Char(')');
-    insert += QLatin1Char(')');
-    if (Status s = db.exec(create.toUtf8().constData()); !s)
+Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabase &db, const MdbReaderOptions &options)
+{
+    if (Status s = precheck(mdbPath); !s)
         return s;
+    const std::uint64_t size = std::uint64_t(QFileInfo(mdbPath).size());
+    mdbreader::ReaderRun run;
+    run.program = QFile::encodeName(options.program.isEmpty() ? mdbReaderProgram() : options.program).toStdString();
+    run.file = QFile::encodeName(mdbPath).toStdString();
+    run.table = tableName.toStdString();
+    run.seconds = options.seconds >= 0 ? options.seconds : mdbreader::readerSeconds(size);
 
-    sqlite3_stmt *raw = nullptr;
-    const QByteArray insertUtf8 = insert.toUtf8();
-    if (sqlite3_prepare_v2(db.handle(), insertUtf8.constData(), -1, &raw, nullptr) != SQLITE_OK)
-        return Status::failure(QString::fromUtf8(sqlite3_errmsg(db.handle())));
-    std::unique_ptr<sqlite3_stmt, StmtDeleter> stmt(raw);
+    SnapshotSink snapshot(db, tableName);
+    mdbreader::StreamDecoder decoder(snapshot, limitsFor(size));
+    if (const std::string why = mdbreader::runReader(run, decoder); !why.empty())
+        return readFailure(mdbPath, why);
+    return snapshot.finish();
+}
 
-    std::vector<std::vector<char>> buffers(columnCount, std::vector<char>(BindSize + 1));
-    std::vector<int> lengths(columnCount);
-    for (unsigned i = 0; i < columnCount; ++i)
-        mdb_bind_column(table.get(), int(i + 1), buffers[i].data(), &lengths[i]);
-    std::vector<MdbField> fields(columnCount);
-    std::vector<char> isNull(columnCount);
-
-    if (Status s = db.exec("BEGIN"); !s)
+Status loadMdbTableInProcess(const QString &mdbPath, const QString &tableName, LogDatabase &db)
+{
+    if (Status s = precheck(mdbPath); !s)
         return s;
-    mdb_rewind_table(table.get());
-    while (mdb_fetch_row(table.get())) {
-        // The bound texts do not tell NULL from the empty text; the row's null mask does.
-        std::fill(isNull.begin(), isNull.end(), 0);
-        int start = 0;
-        size_t size = 0;
-        if (mdb_find_row(mdb.get(), int(table->cur_row) - 1, &start, &size) == 0 && size > 0) {
-            const int cracked = mdb_crack_row(table.get(), start & OffsetMask, size, fields.data());
-            for (int f = 0; f < cracked && f < int(columnCount); ++f) {
-                if (fields[f].colnum >= 0 && unsigned(fields[f].colnum) < columnCount)
-                    isNull[unsigned(fields[f].colnum)] = fields[f].is_null && types[unsigned(fields[f].colnum)] != MDB_BOOL;
-            }
-        }
-        for (unsigned i = 0; i < columnCount; ++i) {
-            const int p = int(i + 1);
-            if (isNull[i]) {
-                sqlite3_bind_null(stmt.get(), p);
-                continue;
-            }
-            std::string_view text(buffers[i].data(), size_t(lengths[i]));
-            switch (types[i]) {
-            case MDB_BOOL:
-            case MDB_BYTE:
-            case MDB_INT:
-            case MDB_LONGINT:
-                sqlite3_bind_int64(stmt.get(), p, std::strtoll(buffers[i].data(), nullptr, 10));
-                break;
-            case MDB_FLOAT:
-            case MDB_DOUBLE:
-            case MDB_MONEY:
-            case MDB_NUMERIC:
-                sqlite3_bind_double(stmt.get(), p, std::strtod(buffers[i].data(), nullptr));
-                break;
-            case MDB_DATETIME:
-                if (text.size() == 19 && text.substr(10) == " 00:00:00")
-                    text = text.substr(0, 10);
-                sqlite3_bind_text(stmt.get(), p, text.data(), int(text.size()), SQLITE_STATIC);
-                break;
-            default:
-                sqlite3_bind_text(stmt.get(), p, text.data(), int(text.size()), SQLITE_STATIC);
-                break;
-            }
-        }
-        if (sqlite3_step(stmt.get()) != SQLITE_DONE) {
-            const QString err = QString::fromUtf8(sqlite3_errmsg(db.handle()));
-            db.exec("ROLLBACK");
-            return Status::failure(err);
-        }
-        sqlite3_reset(stmt.get());
-    }
-    return db.exec("COMMIT");
+    SnapshotSink snapshot(db, tableName);
+    if (const std::string why = mdbreader::readTable(QFile::encodeName(mdbPath).toStdString(), tableName.toStdString(), snapshot); !why.empty())
+        return readFailure(mdbPath, why);
+    return snapshot.finish();
+}
+
+Status loadTableStream(const void *data, std::size_t size, std::uint64_t fileSize, const QString &tableName, LogDatabase &db)
+{
+    SnapshotSink snapshot(db, tableName);
+    mdbreader::StreamDecoder decoder(snapshot, limitsFor(fileSize));
+    if (!decoder.feed(static_cast<const char *>(data), size))
+        return Status::failure(QString::fromStdString(decoder.error()));
+    if (decoder.readerFailed())
+        return Status::failure(QString::fromStdString(decoder.readerError()));
+    if (!decoder.complete())
+        return Status::failure(QStringLiteral("the table stream ends early"));
+    return snapshot.finish();
+}
+
+Status loadMdbImage(const void *data, std::size_t size, const QString &tableName, LogDatabase &db)
+{
+    std::string stream;
+    mdbreader::StreamEncoder encoder([&stream](const char *bytes, std::size_t n) {
+        stream.append(bytes, n);
+        return true;
+    });
+    const std::string why = mdbreader::readTableFromMemory(data, size, tableName.toStdString(), encoder);
+    if (why.empty())
+        encoder.finish();
+    else
+        encoder.fail(why);
+    return loadTableStream(stream.data(), stream.size(), size, tableName, db);
 }

@@ -8,4 +8,31 @@ class LogDatabase;
 /// database file into a new SQLite table of the same name in `db`. The file is
 /// opened read-only. Text columns compare without regard to case; dates become
 /// "yyyy-mm-dd" or "yyyy-mm-dd hh:mm:ss" text.
+///
+/// The file is read by the reader process (varkel-reader, beside the program),
+/// so a damaged file that crashes or hangs libmdb only makes this fail: a
+/// reader that crashes, runs past its time (readerSeconds) or sends data that
+/// does not check out gives a failure with the reason.
 Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabase &db);
+
+/// How the reader process is run; the defaults are the program's.
+struct MdbReaderOptions {
+    QString program;      ///< empty: mdbReaderProgram()
+    double seconds = -1;  ///< below 0: readerSeconds() of the file's size
+};
+Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabase &db, const MdbReaderOptions &options);
+
+/// The reader executable: varkel-reader beside the running program.
+QString mdbReaderProgram();
+
+/// The same reading inside this process, for tests and fuzzing only: a
+/// damaged file can crash the caller.
+Status loadMdbTableInProcess(const QString &mdbPath, const QString &tableName, LogDatabase &db);
+
+/// A file image read inside this process and passed through the same table
+/// stream the reader process sends, checks included (for fuzzing).
+Status loadMdbImage(const void *data, std::size_t size, const QString &tableName, LogDatabase &db);
+
+/// A table stream as the reader process would send it, checked and loaded
+/// (for fuzzing the checks). `fileSize` sets the limits as for a file of that size.
+Status loadTableStream(const void *data, std::size_t size, std::uint64_t fileSize, const QString &tableName, LogDatabase &db);

@@ -1,0 +1,236 @@
+// glib must come in before mdbtools.h wraps it in extern "C".
+#include <glib.h>
+#include <mdbtools.h>
+
+#include "MdbReader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace mdbreader {
+namespace {
+
+struct MdbCloser {
+    void operator()(MdbHandle *h) const { mdb_close(h); }
+};
+struct TableFreer {
+    void operator()(MdbTableDef *t) const { mdb_free_tabledef(t); }
+};
+
+/// Jet allows at most 255 fields in a table.
+constexpr unsigned MaxColumns = 255;
+constexpr int OffsetMask = 0x1fff;
+/// libmdb writes at most the bind size; the rest is a safety margin.
+constexpr std::size_t BufferBytes = MaxFieldBytes + 64;
+
+class Fd {
+public:
+    explicit Fd(int fd) : m_fd(fd) {}
+    ~Fd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Fd(const Fd &) = delete;
+    Fd &operator=(const Fd &) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+Kind kindOf(int mdbType)
+{
+    switch (mdbType) {
+    case MDB_BOOL:
+    case MDB_BYTE:
+    case MDB_INT:
+    case MDB_LONGINT:
+        return Kind::Integer;
+    case MDB_FLOAT:
+    case MDB_DOUBLE:
+    case MDB_MONEY:
+    case MDB_NUMERIC:
+        return Kind::Real;
+    default:
+        return Kind::Text;
+    }
+}
+
+/// Every data page the table's usage map names must lie inside the file: a
+/// file still being copied or written ends before them.
+std::string checkDataPages(MdbHandle *mdb, MdbTableDef *table, std::uint64_t fileSize)
+{
+    if (!table->usage_map || table->map_sz == 0)
+        return {};
+    const std::uint64_t pageSize = mdb->fmt->pg_size;
+    const std::uint64_t pages = fileSize / pageSize;
+    guint32 page = 0;
+    for (;;) {
+        const gint32 next = mdb_map_find_next(mdb, table->usage_map, unsigned(table->map_sz), page);
+        if (next == 0)
+            return {};
+        if (next < 0)
+            return "the page map of the table is damaged";
+        if (std::uint64_t(next) >= pages)
+            return "the file ends before the last page of the table (incomplete or still being written)";
+        if (guint32(next) <= page)
+            return "the page map of the table is damaged";
+        page = guint32(next);
+    }
+}
+
+std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string &tableName, RowSink &sink)
+{
+    mdb_set_bind_size(mdb, MaxFieldBytes);
+    mdb_set_date_fmt(mdb, "%Y-%m-%d %H:%M:%S");
+    mdb_set_shortdate_fmt(mdb, "%Y-%m-%d %H:%M:%S");
+    mdb_set_boolean_fmt_numbers(mdb);
+
+    if (!mdb_read_catalog(mdb, MDB_TABLE))
+        return "cannot read the catalog";
+    MdbCatalogEntry *entry = nullptr;
+    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+        auto *e = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
+        if (e->object_type == MDB_TABLE && strcasecmp(e->object_name, tableName.c_str()) == 0) {
+            entry = e;
+            break;
+        }
+    }
+    if (!entry)
+        return "no table " + tableName;
+
+    std::unique_ptr<MdbTableDef, TableFreer> table(mdb_read_table(entry));
+    if (!table)
+        return "cannot read the table " + tableName;
+    if (table->num_cols == 0)
+        return "the table " + tableName + " has no columns";
+    if (table->num_cols > MaxColumns)
+        return "the table " + tableName + " is damaged (too many columns)";
+    if (!mdb_read_columns(table.get()) || !table->columns || table->columns->len != table->num_cols)
+        return "cannot read the columns of the table " + tableName;
+    if (std::string why = checkDataPages(mdb, table.get(), fileSize); !why.empty())
+        return why;
+
+    const unsigned columnCount = table->num_cols;
+    std::vector<Column> columns(columnCount);
+    std::vector<int> types(columnCount);
+    for (unsigned i = 0; i < columnCount; ++i) {
+        auto *col = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
+        types[i] = col->col_type;
+        columns[i].name = std::string(col->name, strnlen(col->name, sizeof col->name));
+        columns[i].kind = kindOf(col->col_type);
+    }
+    if (!sink.columns(columns))
+        return sink.error();
+
+    std::vector<std::unique_ptr<char[]>> buffers;
+    std::vector<int> lengths(columnCount);
+    for (unsigned i = 0; i < columnCount; ++i) {
+        buffers.emplace_back(new char[BufferBytes]());
+        mdb_bind_column(table.get(), int(i + 1), buffers[i].get(), &lengths[i]);
+    }
+    std::vector<MdbField> fields(columnCount);
+    std::vector<char> isNull(columnCount);
+    std::vector<Value> values(columnCount);
+
+    std::uint64_t rows = 0;
+    mdb_rewind_table(table.get());
+    while (mdb_fetch_row(table.get())) {
+        // The bound texts do not tell NULL from the empty text; the row's null mask does.
+        std::fill(isNull.begin(), isNull.end(), 0);
+        int start = 0;
+        size_t size = 0;
+        if (mdb_find_row(mdb, int(table->cur_row) - 1, &start, &size) == 0 && size > 0) {
+            const int cracked = mdb_crack_row(table.get(), start & OffsetMask, size, fields.data());
+            for (int f = 0; f < cracked && f < int(columnCount); ++f) {
+                if (fields[f].colnum >= 0 && unsigned(fields[f].colnum) < columnCount)
+                    isNull[unsigned(fields[f].colnum)] = fields[f].is_null && types[unsigned(fields[f].colnum)] != MDB_BOOL;
+            }
+        }
+        for (unsigned i = 0; i < columnCount; ++i) {
+            Value &v = values[i];
+            v = Value{};
+            if (isNull[i])
+                continue;
+            v.null = false;
+            char *buffer = buffers[i].get();
+            buffer[BufferBytes - 1] = '\0';
+            const std::size_t length = std::min<std::size_t>(std::size_t(std::max(lengths[i], 0)), MaxFieldBytes);
+            switch (columns[i].kind) {
+            case Kind::Integer:
+                v.integer = std::strtoll(buffer, nullptr, 10);
+                break;
+            case Kind::Real:
+                v.real = std::strtod(buffer, nullptr);
+                break;
+            case Kind::Text:
+                v.text = std::string_view(buffer, strnlen(buffer, length));
+                if (types[i] == MDB_DATETIME && v.text.size() == 19 && v.text.substr(10) == " 00:00:00")
+                    v.text = v.text.substr(0, 10);
+                break;
+            }
+        }
+        if (!sink.row(values))
+            return sink.error();
+        ++rows;
+    }
+    // The table definition counts the rows (a file closed badly may count none).
+    if (rows < table->num_rows)
+        return "the table " + tableName + " is incomplete: " + std::to_string(rows) + " of " + std::to_string(table->num_rows) +
+               " rows could be read (damaged, or still being written)";
+    return {};
+}
+
+} // namespace
+
+std::string checkHeader(std::string_view head, std::uint64_t fileSize)
+{
+    if (fileSize < 2 * MDB_PGSIZE || fileSize % MDB_PGSIZE != 0)
+        return "not a complete Jet database";
+    if (head.size() < 19 || (head.substr(4, 15) != "Standard Jet DB" && head.substr(4, 15) != "Standard ACE DB"))
+        return "not a Jet database";
+    return {};
+}
+
+std::string readTable(const std::string &path, const std::string &table, RowSink &sink)
+{
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (fd.get() < 0)
+        return "cannot read the file: " + std::string(std::strerror(errno));
+    struct stat st {};
+    if (fstat(fd.get(), &st) != 0)
+        return "cannot read the file: " + std::string(std::strerror(errno));
+    if (!S_ISREG(st.st_mode))
+        return "not a file";
+    char head[20] = {};
+    const ssize_t got = ::pread(fd.get(), head, sizeof head, 0);
+    if (std::string why = checkHeader(std::string_view(head, got > 0 ? std::size_t(got) : 0), std::uint64_t(st.st_size)); !why.empty())
+        return why;
+    // libmdb opens the file by name; naming the descriptor keeps it to the file checked above.
+    const std::string self = "/proc/self/fd/" + std::to_string(fd.get());
+    std::unique_ptr<MdbHandle, MdbCloser> mdb(mdb_open(::access(self.c_str(), R_OK) == 0 ? self.c_str() : path.c_str(), MDB_NOFLAGS));
+    if (!mdb)
+        return "cannot open the file as a Jet database";
+    return readOpened(mdb.get(), std::uint64_t(st.st_size), table, sink);
+}
+
+std::string readTableFromMemory(const void *data, std::size_t size, const std::string &table, RowSink &sink)
+{
+    if (std::string why = checkHeader(std::string_view(static_cast<const char *>(data), std::min<std::size_t>(size, 20)), size); !why.empty())
+        return why;
+    // Opened read-only, fmemopen does not write to the buffer.
+    std::unique_ptr<MdbHandle, MdbCloser> mdb(mdb_open_buffer(const_cast<void *>(data), size, MDB_NOFLAGS));
+    if (!mdb)
+        return "cannot open the file as a Jet database";
+    return readOpened(mdb.get(), size, table, sink);
+}
+
+} // namespace mdbreader

@@ -1,0 +1,86 @@
+// varkel-reader: reads the table of a logbook file and writes it to standard
+// output as a table stream (ReaderStream.h). The program starts it for every
+// logbook it opens, so that a damaged file can only take this process down.
+//   varkel-reader [--seconds N] FILE TABLE
+// Exit status: 0 table sent, 1 table not readable (the reason is in the
+// stream), 2 wrong arguments, 3 output closed.
+#include "MdbReader.h"
+#include "ReaderStream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+bool writeAll(const char *data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(STDOUT_FILENO, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= std::size_t(n);
+    }
+    return true;
+}
+
+void setLimit(int resource, rlim_t value)
+{
+    struct rlimit limit {};
+    if (getrlimit(resource, &limit) != 0)
+        return;
+    limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? value : std::min(value, limit.rlim_max);
+    setrlimit(resource, &limit);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool Sanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool Sanitized = true;
+#else
+constexpr bool Sanitized = false;
+#endif
+#else
+constexpr bool Sanitized = false;
+#endif
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    long seconds = 0;
+    int first = 1;
+    if (argc > 2 && std::strcmp(argv[1], "--seconds") == 0) {
+        seconds = std::strtol(argv[2], nullptr, 10);
+        first = 3;
+    }
+    if (argc - first != 2) {
+        std::fprintf(stderr, "usage: varkel-reader [--seconds N] FILE TABLE\n");
+        return 2;
+    }
+    // Die with the program, leave no core file, and keep a damaged file from
+    // taking the machine's memory or a core forever.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    setLimit(RLIMIT_CORE, 0);
+    if (seconds > 0)
+        setLimit(RLIMIT_CPU, rlim_t(seconds) * 2 + 5);
+    if (!Sanitized)
+        setLimit(RLIMIT_AS, rlim_t(2) << 30);
+
+    mdbreader::StreamEncoder encoder(writeAll);
+    const std::string why = mdbreader::readTable(argv[first], argv[first + 1], encoder);
+    if (!why.empty())
+        return encoder.fail(why) ? 1 : 3;
+    return encoder.finish() ? 0 : 3;
+}

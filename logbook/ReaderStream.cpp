@@ -1,0 +1,343 @@
+#include "ReaderStream.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace mdbreader {
+namespace {
+
+constexpr char Magic[4] = {'V', 'K', 'R', '1'};
+constexpr std::size_t FlushAt = 1 << 18;
+constexpr unsigned MaxColumns = 255;
+constexpr std::size_t MaxNameBytes = 1024;
+constexpr std::size_t MaxMessageBytes = 4096;
+
+enum Tag : std::uint8_t { Null = 0, IntegerTag = 1, RealTag = 2, TextTag = 3 };
+
+std::uint64_t zigzag(std::int64_t v) { return (std::uint64_t(v) << 1) ^ std::uint64_t(v >> 63); }
+std::int64_t unzigzag(std::uint64_t v) { return std::int64_t(v >> 1) ^ -std::int64_t(v & 1); }
+
+/// Reads from a piece of the stream that may end early.
+class Cursor {
+public:
+    explicit Cursor(std::string_view in) : m_in(in) {}
+    std::size_t used() const { return m_pos; }
+    bool byte(std::uint8_t &out)
+    {
+        if (m_pos >= m_in.size())
+            return false;
+        out = std::uint8_t(m_in[m_pos++]);
+        return true;
+    }
+    bool u16(std::uint16_t &out)
+    {
+        std::uint8_t lo, hi;
+        if (!byte(lo) || !byte(hi))
+            return false;
+        out = std::uint16_t(lo | hi << 8);
+        return true;
+    }
+    /// False when the bytes end; sets `overflow` when the number is too long.
+    bool varint(std::uint64_t &out, bool &overflow)
+    {
+        out = 0;
+        for (int shift = 0; shift < 64; shift += 7) {
+            std::uint8_t b;
+            if (!byte(b))
+                return false;
+            if (shift == 63 && b > 1) {
+                overflow = true;
+                return true;
+            }
+            out |= std::uint64_t(b & 0x7f) << shift;
+            if (!(b & 0x80))
+                return true;
+        }
+        overflow = true;
+        return true;
+    }
+    bool bytes(std::size_t n, std::string_view &out)
+    {
+        if (m_in.size() - m_pos < n)
+            return false;
+        out = m_in.substr(m_pos, n);
+        m_pos += n;
+        return true;
+    }
+
+private:
+    std::string_view m_in;
+    std::size_t m_pos = 0;
+};
+
+} // namespace
+
+StreamEncoder::StreamEncoder(Write write) : m_write(std::move(write))
+{
+    m_buffer.reserve(FlushAt + 4 * 65536);
+    m_buffer.append(Magic, sizeof Magic);
+}
+
+void StreamEncoder::varint(std::uint64_t v)
+{
+    while (v >= 0x80) {
+        m_buffer.push_back(char(v | 0x80));
+        v >>= 7;
+    }
+    m_buffer.push_back(char(v));
+}
+
+bool StreamEncoder::flush()
+{
+    if (!m_buffer.empty() && !m_write(m_buffer.data(), m_buffer.size())) {
+        m_error = "cannot hand the rows on";
+        return false;
+    }
+    m_buffer.clear();
+    return true;
+}
+
+bool StreamEncoder::flushIfFull() { return m_buffer.size() < FlushAt || flush(); }
+
+bool StreamEncoder::columns(const std::vector<Column> &columns)
+{
+    m_kinds.clear();
+    for (const Column &c : columns)
+        m_kinds.push_back(c.kind);
+    m_buffer.push_back('C');
+    const auto count = std::uint16_t(columns.size());
+    m_buffer.push_back(char(count & 0xff));
+    m_buffer.push_back(char(count >> 8));
+    for (const Column &c : columns) {
+        m_buffer.push_back(char(c.kind));
+        const auto length = std::uint16_t(std::min(c.name.size(), MaxNameBytes));
+        m_buffer.push_back(char(length & 0xff));
+        m_buffer.push_back(char(length >> 8));
+        m_buffer.append(c.name.data(), length);
+    }
+    return flushIfFull();
+}
+
+bool StreamEncoder::row(const std::vector<Value> &values)
+{
+    m_buffer.push_back('R');
+    for (std::size_t i = 0; i < values.size() && i < m_kinds.size(); ++i) {
+        const Value &v = values[i];
+        if (v.null) {
+            m_buffer.push_back(char(Null));
+            continue;
+        }
+        switch (m_kinds[i]) {
+        case Kind::Integer:
+            m_buffer.push_back(char(IntegerTag));
+            varint(zigzag(v.integer));
+            break;
+        case Kind::Real: {
+            m_buffer.push_back(char(RealTag));
+            char raw[8];
+            std::memcpy(raw, &v.real, 8);
+            m_buffer.append(raw, 8);
+            break;
+        }
+        case Kind::Text:
+            m_buffer.push_back(char(TextTag));
+            varint(v.text.size());
+            m_buffer.append(v.text.data(), v.text.size());
+            break;
+        }
+    }
+    ++m_rows;
+    return flushIfFull();
+}
+
+bool StreamEncoder::finish()
+{
+    m_buffer.push_back('E');
+    varint(m_rows);
+    return flush();
+}
+
+bool StreamEncoder::fail(std::string_view why)
+{
+    why = why.substr(0, MaxMessageBytes);
+    m_buffer.push_back('X');
+    varint(why.size());
+    m_buffer.append(why.data(), why.size());
+    return flush();
+}
+
+StreamDecoder::StreamDecoder(RowSink &sink, Limits limits) : m_sink(sink), m_limits(limits) {}
+
+bool StreamDecoder::bad(std::string why)
+{
+    m_state = State::Broken;
+    m_error = std::move(why);
+    m_pending.clear();
+    return false;
+}
+
+bool StreamDecoder::feed(const char *data, std::size_t size)
+{
+    if (m_state == State::Broken)
+        return false;
+    if (size == 0)
+        return true;
+    if (m_state == State::Complete || m_state == State::ReaderFailed)
+        return bad("data after the end of the table");
+    m_bytes += size;
+    if (m_bytes > m_limits.maxBytes)
+        return bad("more data than the file can hold");
+    m_pending.append(data, size);
+    std::size_t at = 0;
+    while (at < m_pending.size()) {
+        if (m_state == State::Complete || m_state == State::ReaderFailed)
+            return bad("data after the end of the table");
+        std::size_t used = 0;
+        const Step step = parseOne(std::string_view(m_pending).substr(at), used);
+        if (step == Step::Bad)
+            return false;
+        if (step == Step::NeedMore)
+            break;
+        at += used;
+    }
+    m_pending.erase(0, at);
+    return true;
+}
+
+StreamDecoder::Step StreamDecoder::parseOne(std::string_view in, std::size_t &used)
+{
+    Cursor c(in);
+    auto fail = [this](std::string why) {
+        bad(std::move(why));
+        return Step::Bad;
+    };
+    if (m_state == State::Magic) {
+        std::string_view magic;
+        if (!c.bytes(sizeof Magic, magic))
+            return in == std::string_view(Magic, in.size()) ? Step::NeedMore : fail("not a table stream");
+        if (magic != std::string_view(Magic, sizeof Magic))
+            return fail("not a table stream");
+        m_state = State::Columns;
+        used = c.used();
+        return Step::Done;
+    }
+    std::uint8_t tag;
+    if (!c.byte(tag))
+        return Step::NeedMore;
+    bool overflow = false;
+    switch (tag) {
+    case 'C': {
+        if (m_state != State::Columns)
+            return fail("columns out of place");
+        std::uint16_t count;
+        if (!c.u16(count))
+            return Step::NeedMore;
+        if (count == 0 || count > MaxColumns)
+            return fail("wrong number of columns");
+        std::vector<Column> columns(count);
+        for (Column &col : columns) {
+            std::uint8_t kind;
+            std::uint16_t length;
+            std::string_view name;
+            if (!c.byte(kind) || !c.u16(length))
+                return Step::NeedMore;
+            if (kind < std::uint8_t(Kind::Integer) || kind > std::uint8_t(Kind::Text))
+                return fail("unknown column kind");
+            if (length == 0 || length > MaxNameBytes)
+                return fail("wrong column name length");
+            if (!c.bytes(length, name))
+                return Step::NeedMore;
+            if (name.find('\0') != std::string_view::npos)
+                return fail("wrong column name");
+            col.kind = Kind(kind);
+            col.name = std::string(name);
+        }
+        m_columns = std::move(columns);
+        m_values.assign(m_columns.size(), Value{});
+        if (!m_sink.columns(m_columns))
+            {
+            m_sinkFailed = true;
+            return fail(m_sink.error());
+        }
+        m_state = State::Rows;
+        break;
+    }
+    case 'R': {
+        if (m_state != State::Rows)
+            return fail("row out of place");
+        if (m_rows >= m_limits.maxRows)
+            return fail("more rows than the file can hold");
+        for (std::size_t i = 0; i < m_columns.size(); ++i) {
+            Value &v = m_values[i];
+            v = Value{};
+            std::uint8_t vtag;
+            if (!c.byte(vtag))
+                return Step::NeedMore;
+            const Kind kind = m_columns[i].kind;
+            if (vtag == Null)
+                continue;
+            v.null = false;
+            if (vtag == IntegerTag && kind == Kind::Integer) {
+                std::uint64_t raw;
+                if (!c.varint(raw, overflow))
+                    return Step::NeedMore;
+                if (overflow)
+                    return fail("wrong number");
+                v.integer = unzigzag(raw);
+            } else if (vtag == RealTag && kind == Kind::Real) {
+                std::string_view raw;
+                if (!c.bytes(8, raw))
+                    return Step::NeedMore;
+                std::memcpy(&v.real, raw.data(), 8);
+            } else if (vtag == TextTag && kind == Kind::Text) {
+                std::uint64_t length;
+                if (!c.varint(length, overflow))
+                    return Step::NeedMore;
+                if (overflow || length > std::uint64_t(MaxFieldBytes))
+                    return fail("text too long");
+                if (!c.bytes(std::size_t(length), v.text))
+                    return Step::NeedMore;
+            } else {
+                return fail("value of the wrong kind");
+            }
+        }
+        ++m_rows;
+        if (!m_sink.row(m_values))
+            {
+            m_sinkFailed = true;
+            return fail(m_sink.error());
+        }
+        break;
+    }
+    case 'E': {
+        if (m_state != State::Rows)
+            return fail("end out of place");
+        std::uint64_t rows;
+        if (!c.varint(rows, overflow))
+            return Step::NeedMore;
+        if (overflow || rows != m_rows)
+            return fail("wrong row count at the end");
+        m_state = State::Complete;
+        break;
+    }
+    case 'X': {
+        std::uint64_t length;
+        std::string_view text;
+        if (!c.varint(length, overflow))
+            return Step::NeedMore;
+        if (overflow || length > MaxMessageBytes)
+            return fail("message too long");
+        if (!c.bytes(std::size_t(length), text))
+            return Step::NeedMore;
+        m_readerError = std::string(text);
+        m_state = State::ReaderFailed;
+        break;
+    }
+    default:
+        return fail("unknown record");
+    }
+    used = c.used();
+    return Step::Done;
+}
+
+} // namespace mdbreader
