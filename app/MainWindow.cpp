@@ -198,7 +198,7 @@ QWidget *MainWindow::buildTop()
     m_checkMode =
         makeButton(QStringLiteral("Command3"), QStringLiteral("Check your MODE"), QStringLiteral("Select ALL MODE on your LOG DATABASE!"));
     m_print = makeButton(QStringLiteral("CmdPrint"), QStringLiteral("PRT"), QStringLiteral("Print Screen - orizontal size!"));
-    for (QPushButton *b : {m_loadLog, m_infoButton, m_checkBand, m_checkMode, m_print}) {
+    for (QPushButton *b : {m_loadLog, m_infoButton, m_print, m_checkBand, m_checkMode}) {
         keepPlaceWhenHidden(b);
         commands->addWidget(b);
     }
