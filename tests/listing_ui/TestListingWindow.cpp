@@ -36,7 +36,11 @@ private:
     bool openGrid(bool entity, const std::function<void(FrmTabella &)> &inspect)
     {
         bool shown = false;
-        QTimer::singleShot(0, this, [&] {
+        // The timer lives only as long as this call, so a grid that never opens
+        // leaves nothing behind to fire later.
+        QTimer timer;
+        timer.setSingleShot(true);
+        connect(&timer, &QTimer::timeout, this, [&] {
             FrmTabella *w = FrmTabella::current();
             if (w) {
                 shown = true;
@@ -44,6 +48,7 @@ private:
                 w->close();
             }
         });
+        timer.start(0);
         FrmTabella::showListing(nullptr, state, engine, prompter, entity);
         return shown;
     }
