@@ -2,6 +2,7 @@
 
 #include "JetFunctions.h"
 #include "JetSql.h"
+#include "count/CountEvaluator.h"
 
 #include <sqlite3.h>
 
@@ -75,6 +76,12 @@ Result<std::unique_ptr<LogDatabase>> LogDatabase::create()
 }
 
 LogDatabase::~LogDatabase() { sqlite3_close(m_db); }
+
+void LogDatabase::setColumnar(std::shared_ptr<const ColumnarLog> log)
+{
+    m_counter = log ? std::make_shared<const CountEvaluator>(log) : nullptr;
+    m_columnar = std::move(log);
+}
 
 Status LogDatabase::exec(const char *sql) const
 {

@@ -6,6 +6,8 @@
 #include <memory>
 
 struct sqlite3;
+class ColumnarLog;
+class CountEvaluator;
 
 /// An in-memory SQLite snapshot of a logbook's table, answering Jet SQL texts.
 /// The snapshot is never written back: the logbook file is only ever read.
@@ -28,7 +30,15 @@ public:
     /// Runs SQLite's own text (for building the snapshot).
     Status exec(const char *sql) const;
 
+    /// A columnar copy of LOG that answers count texts without SQLite.
+    void setColumnar(std::shared_ptr<const ColumnarLog> log);
+    const ColumnarLog *columnar() const { return m_columnar.get(); }
+    /// Answers count texts from the columnar copy; nullptr when there is none.
+    const CountEvaluator *counter() const { return m_counter.get(); }
+
 private:
     explicit LogDatabase(sqlite3 *db) : m_db(db) {}
     sqlite3 *m_db;
+    std::shared_ptr<const ColumnarLog> m_columnar;
+    std::shared_ptr<const CountEvaluator> m_counter;
 };

@@ -1,6 +1,7 @@
 #include "LogbookEngine.h"
 
 #include "MdbLoader.h"
+#include "count/ColumnarLoad.h"
 
 #include <QFileInfo>
 
@@ -57,6 +58,9 @@ Result<std::shared_ptr<const LogDatabase>> LogbookEngine::open(const QString &pa
         return R::failure(s.error());
     if (Status s = addIndexes(**db); !s)
         return R::failure(s.error());
+    // Count texts are answered from a columnar copy; without one, SQLite answers them.
+    if (Result<std::shared_ptr<const ColumnarLog>> columnar = loadColumnarLog(**db))
+        (*db)->setColumnar(*columnar);
     // The file may have changed while it was read; then the snapshot is not kept.
     const QFileInfo after(path);
     std::shared_ptr<const LogDatabase> snapshot(std::move(db.value()));

@@ -1,0 +1,188 @@
+#include "ColumnarLogBuilder.h"
+
+#include "BothCores.h"
+
+#include <stdexcept>
+
+namespace {
+
+constexpr size_t ChunkRows = 4096;
+constexpr size_t ChunksInFlight = 4;
+
+} // namespace
+
+ColumnarLogBuilder::ColumnarLogBuilder(std::vector<std::string> names, std::vector<bool> text)
+    : m_names(std::move(names)), m_text(std::move(text))
+{
+    if (m_text.empty())
+        m_text.assign(m_names.size(), true);
+    if (m_text.size() != m_names.size())
+        throw std::invalid_argument("one text flag per column");
+    for (size_t i = 0; i < m_names.size(); ++i) {
+        if (m_text[i])
+            m_textColumns.push_back(i);
+    }
+    m_dictionaries.resize(m_textColumns.size());
+    m_ids.resize(m_textColumns.size());
+    m_current = std::make_unique<Chunk>();
+    m_worker = std::thread([this] { internLoop(); });
+}
+
+ColumnarLogBuilder::~ColumnarLogBuilder()
+{
+    if (m_worker.joinable()) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_closing = true;
+        }
+        m_changed.notify_all();
+        m_worker.join();
+    }
+}
+
+void ColumnarLogBuilder::addRow(std::span<const Cell> cells)
+{
+    if (m_finished)
+        throw std::logic_error("rows added to a finished columnar log");
+    if (cells.size() != m_names.size())
+        throw std::invalid_argument("one cell per column");
+    Chunk &chunk = *m_current;
+    for (const size_t c : m_textColumns) {
+        const Cell &cell = cells[c];
+        if (!cell) {
+            chunk.cells.push_back(-1);
+            chunk.lengths.push_back(0);
+        } else {
+            chunk.cells.push_back(int64_t(chunk.bytes.size()));
+            chunk.lengths.push_back(uint32_t(cell->size()));
+            chunk.bytes.append(*cell);
+        }
+    }
+    ++m_rows;
+    if (++chunk.rows == ChunkRows)
+        handOn();
+}
+
+void ColumnarLogBuilder::dropColumn(size_t column)
+{
+    if (column < m_text.size())
+        m_text[column] = false;
+}
+
+void ColumnarLogBuilder::handOn()
+{
+    std::unique_ptr<Chunk> next;
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_full.size() < ChunksInFlight; });
+        m_full.push_back(std::move(m_current));
+        if (!m_free.empty()) {
+            next = std::move(m_free.back());
+            m_free.pop_back();
+        }
+    }
+    m_changed.notify_all();
+    if (!next)
+        next = std::make_unique<Chunk>();
+    next->bytes.clear();
+    next->cells.clear();
+    next->lengths.clear();
+    next->rows = 0;
+    m_current = std::move(next);
+}
+
+void ColumnarLogBuilder::internLoop()
+{
+    for (;;) {
+        std::unique_ptr<Chunk> chunk;
+        {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [this] { return !m_full.empty() || m_closing; });
+            if (m_full.empty())
+                return;
+            chunk = std::move(m_full.front());
+            m_full.pop_front();
+        }
+        m_changed.notify_all();
+        intern(*chunk);
+        {
+            std::lock_guard lock(m_mutex);
+            m_free.push_back(std::move(chunk));
+        }
+    }
+}
+
+void ColumnarLogBuilder::intern(const Chunk &chunk)
+{
+    const size_t width = m_textColumns.size();
+    const std::string_view bytes(chunk.bytes);
+    for (size_t t = 0; t < width; ++t) {
+        TextDictionary &dict = m_dictionaries[t];
+        std::vector<uint32_t> &ids = m_ids[t];
+        for (size_t r = 0; r < chunk.rows; ++r) {
+            const size_t k = r * width + t;
+            const int64_t start = chunk.cells[k];
+            ids.push_back(start < 0 ? TextDictionary::Null : dict.intern(bytes.substr(size_t(start), chunk.lengths[k])));
+        }
+    }
+}
+
+std::shared_ptr<const ColumnarLog> ColumnarLogBuilder::finish()
+{
+    if (m_finished)
+        throw std::logic_error("a columnar log is finished once");
+    m_finished = true;
+    if (m_current->rows > 0)
+        handOn();
+    {
+        std::lock_guard lock(m_mutex);
+        m_closing = true;
+    }
+    m_changed.notify_all();
+    m_worker.join();
+
+    std::shared_ptr<ColumnarLog> log(new ColumnarLog);
+    log->m_rows = m_rows;
+    std::vector<int> textIndex(m_names.size(), -1);
+    for (size_t t = 0; t < m_textColumns.size(); ++t)
+        textIndex[m_textColumns[t]] = int(t);
+    for (size_t c = 0; c < m_names.size(); ++c) {
+        auto column = std::make_unique<ColumnarLog::Column>();
+        column->name = m_names[c];
+        column->text = m_text[c];
+        log->m_columns.push_back(std::move(column));
+    }
+
+    // Rows grouped by the dictionary id of Banda, in table order within a band.
+    std::vector<uint32_t> order;
+    const int band = log->findColumn("Banda");
+    if (band >= 0 && m_text[size_t(band)]) {
+        log->m_bandColumn = band;
+        const std::vector<uint32_t> &bandIds = m_ids[size_t(textIndex[size_t(band)])];
+        std::vector<size_t> start(m_dictionaries[size_t(textIndex[size_t(band)])].size() + 1, 0);
+        for (const uint32_t id : bandIds)
+            ++start[id + 1];
+        for (size_t id = 0; id + 1 < start.size(); ++id) {
+            if (start[id + 1] > 0)
+                log->m_groups.push_back({uint32_t(id), start[id], start[id] + start[id + 1]});
+            start[id + 1] += start[id];
+        }
+        order.resize(m_rows);
+        for (size_t row = 0; row < m_rows; ++row)
+            order[start[bandIds[row]]++] = uint32_t(row);
+    } else {
+        log->m_groups.push_back({TextDictionary::Null, 0, m_rows});
+    }
+
+    onBothCores(m_textColumns.size(), [&](size_t t) {
+        const size_t c = m_textColumns[t];
+        ColumnarLog::Column &column = *log->m_columns[c];
+        if (column.text) {
+            column.dictionary = std::move(m_dictionaries[t]);
+            column.dictionary.seal();
+            column.ids = IdArray(m_ids[t], column.dictionary.size(), order);
+        }
+        std::vector<uint32_t>().swap(m_ids[t]);
+    });
+    return log;
+}

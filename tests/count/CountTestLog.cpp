@@ -1,0 +1,117 @@
+#include "CountTestLog.h"
+
+#include "LogbookEngine.h"
+
+#include <set>
+#include <stdexcept>
+
+namespace counttest {
+
+std::vector<genlog::LogRow> caseVariantRows()
+{
+    std::vector<genlog::LogRow> rows;
+    auto add = [&rows](genlog::Text band, genlog::Text mode, genlog::Text r, genlog::Text d, genlog::Text dxc) {
+        rows.push_back(makeRow(std::move(band), std::move(mode), std::move(r), std::move(d), std::move(dxc)));
+        return &rows.back();
+    };
+    add("14.0", "CW", "Y", "N", "DL");
+    add("14.0", "cw", "y", "N", "dl");
+    add("14.0", "Cw", "Y", "y", "Dl");
+    add("14.0", "SSB", "N", "Y", "\xC7\x85");           // U+01C5, titlecase DŽ
+    add("14.0", "ssb", "Y", "Y", "\xC7\x84");           // U+01C4, capital DŽ
+    add("21.0", "FT8", "Y", "N", "\xE2\x84\xAA");       // U+212A KELVIN SIGN, folds to k
+    add("21.0", "ft8", "Y", "N", "k");
+    add("21.0", "RTTY", "Y", "N", "K");
+    add("2M", "FM", "Y", "Y", "\xC3\x80" "B");           // ÀB
+    add("2m", "fm", "Y", "Y", "\xC3\xA0" "b");           // àb
+    add("10g", "ssb", std::nullopt, "Y", "??");
+    add("10G", std::nullopt, "Y", std::nullopt, "");
+    add(std::nullopt, "CW", "Y", "Y", "DL");
+    add("", "", "", "", std::nullopt);
+    add("14.0", "CW", "Y", "Y", "\xCE\xA3");             // Σ
+    add("14.0", "CW", "Y", "Y", "\xCF\x82");             // ς, folds to σ
+    add("14.0", "CW", "Y", "Y", "\xCF\x83");             // σ
+    auto *row = add("7.0", "CW", "Y", "Y", "OH");
+    row->SQR = "jn45";
+    row->WPX = "\xC3\x84" "B1";                           // ÄB1
+    row->NOTE = "Citt\xC3\xA0";
+    row = add("7.0", "CW", "Y", "Y", "oh");
+    row->SQR = "JN45";
+    row->WPX = "\xC3\xA4" "b1";                           // äb1
+    row->NOTE = "CITT\xC3\x80";
+    row->Callsign = "oh2bh";
+    return rows;
+}
+
+OpenedLog openGenerated(size_t count, uint32_t seed)
+{
+    OpenedLog log;
+    log.rows = genlog::generate(count, seed);
+    for (genlog::LogRow &row : caseVariantRows())
+        log.rows.push_back(std::move(row));
+    for (size_t i = 0; i < log.rows.size(); ++i)
+        log.rows[i].ID = int32_t(i + 1);
+    log.folder = std::make_unique<TempLogbook>();
+    const QString path = log.folder->write(log.rows);
+    LogbookEngine engine;
+    const auto db = engine.open(path);
+    if (!db)
+        throw std::runtime_error("cannot open the test logbook: " + db.error().toStdString());
+    log.db = *db;
+    return log;
+}
+
+std::optional<QString> sqliteCount(const LogDatabase &db, const QString &text, const QString &field)
+{
+    const Result<QString> r = db.scalar(text, field);
+    if (!r)
+        return std::nullopt;
+    return *r;
+}
+
+std::optional<CountAnswer> evaluatorCount(const LogDatabase &db, const QString &text)
+{
+    if (!db.counter())
+        throw std::runtime_error("the snapshot has no columnar copy");
+    return db.counter()->count(text);
+}
+
+const std::vector<std::string> &textColumns()
+{
+    static const std::vector<std::string> columns = {"Callsign", "TDate", "Banda", "Mode", "MANAGER", "S", "R", "D",
+                                                     "DIPTEXT",  "DXC",   "WPX",   "WAZ",  "ITU",     "WAC", "SQR", "NOTE"};
+    return columns;
+}
+
+const genlog::Text &valueOf(const genlog::LogRow &row, const std::string &column)
+{
+    static const genlog::Text none;
+    if (column == "Callsign") return row.Callsign;
+    if (column == "Banda") return row.Banda;
+    if (column == "Mode") return row.Mode;
+    if (column == "MANAGER") return row.MANAGER;
+    if (column == "S") return row.S;
+    if (column == "R") return row.R;
+    if (column == "D") return row.D;
+    if (column == "DIPTEXT") return row.DIPTEXT;
+    if (column == "DXC") return row.DXC;
+    if (column == "WPX") return row.WPX;
+    if (column == "WAZ") return row.WAZ;
+    if (column == "ITU") return row.ITU;
+    if (column == "WAC") return row.WAC;
+    if (column == "SQR") return row.SQR;
+    if (column == "NOTE") return row.NOTE;
+    return none;
+}
+
+std::vector<std::string> distinctValues(const std::vector<genlog::LogRow> &rows, const char *column)
+{
+    std::set<std::string> values;
+    for (const genlog::LogRow &row : rows) {
+        if (const genlog::Text &v = valueOf(row, column))
+            values.insert(*v);
+    }
+    return {values.begin(), values.end()};
+}
+
+} // namespace counttest
