@@ -68,8 +68,9 @@ Kind kindOf(int mdbType)
 /// file still being copied or written ends before them.
 std::string checkDataPages(MdbHandle *mdb, MdbTableDef *table, std::uint64_t fileSize)
 {
+    // libmdb follows the map without looking whether there is one.
     if (!table->usage_map || table->map_sz == 0)
-        return {};
+        return "the table has no page map";
     const std::uint64_t pageSize = mdb->fmt->pg_size;
     const std::uint64_t pages = fileSize / pageSize;
     guint32 page = 0;
@@ -94,6 +95,19 @@ std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string
     mdb_set_shortdate_fmt(mdb, "%Y-%m-%d %H:%M:%S");
     mdb_set_boolean_fmt_numbers(mdb);
 
+    // The catalog is a table too (on page 2); libmdb reads it without the
+    // checks below, so they are made first.
+    {
+        MdbCatalogEntry system{};
+        system.mdb = mdb;
+        system.object_type = MDB_TABLE;
+        system.table_pg = 2;
+        std::unique_ptr<MdbTableDef, TableFreer> catalog(mdb_read_table(&system));
+        if (!catalog)
+            return "cannot read the catalog";
+        if (std::string why = checkDataPages(mdb, catalog.get(), fileSize); !why.empty())
+            return "the catalog is damaged: " + why;
+    }
     if (!mdb_read_catalog(mdb, MDB_TABLE))
         return "cannot read the catalog";
     MdbCatalogEntry *entry = nullptr;

@@ -1,0 +1,79 @@
+// Compares reading a logbook inside the program with reading it through the
+// reader process (what the program does), on generated logbooks.
+//   bench_reader [CONTACTS ...]     (default: 100000 1000000)
+// Prints the best of three runs of each way, in seconds.
+#include "LogDatabase.h"
+#include "LogGenerator.h"
+#include "MdbLoader.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Loader = Status (*)(const QString &, const QString &, LogDatabase &);
+
+double timeOnce(Loader load, const QString &path)
+{
+    Result<std::unique_ptr<LogDatabase>> db = LogDatabase::create();
+    if (!db) {
+        std::fprintf(stderr, "%s\n", qPrintable(db.error()));
+        std::exit(1);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const Status s = load(path, QStringLiteral("LOG"), **db);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!s) {
+        std::fprintf(stderr, "%s\n", qPrintable(s.error()));
+        std::exit(1);
+    }
+    return seconds;
+}
+
+double best(Loader load, const QString &path)
+{
+    double b = 1e9;
+    for (int i = 0; i < 3; ++i)
+        b = std::min(b, timeOnce(load, path));
+    return b;
+}
+
+Status isolated(const QString &p, const QString &t, LogDatabase &db) { return loadMdbTable(p, t, db); }
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    std::vector<size_t> sizes;
+    for (int i = 1; i < argc; ++i)
+        sizes.push_back(std::strtoull(argv[i], nullptr, 10));
+    if (sizes.empty())
+        sizes = {100000, 1000000};
+
+    const QString folder = QDir::temp().filePath(QStringLiteral("varkel-bench"));
+    QDir().mkpath(folder);
+    std::printf("reader: %s\n", qPrintable(mdbReaderProgram()));
+    std::printf("%10s %9s %14s %13s %9s\n", "contacts", "file MB", "in-process s", "isolated s", "cost");
+    for (const size_t n : sizes) {
+        const QString path = QDir(folder).filePath(QStringLiteral("bench%1dt.mdb").arg(n));
+        if (!QFileInfo::exists(path)) {
+            const std::string error = genlog::writeGeneratedLogbook(path.toStdString(), n, 42);
+            if (!error.empty()) {
+                std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path), error.c_str());
+                return 1;
+            }
+        }
+        const double inProcess = best(loadMdbTableInProcess, path);
+        const double separate = best(isolated, path);
+        std::printf("%10zu %9.1f %14.3f %13.3f %+8.1f%%\n", n, double(QFileInfo(path).size()) / 1e6, inProcess, separate,
+                    100.0 * (separate - inProcess) / inProcess);
+        std::fflush(stdout);
+    }
+    return 0;
+}

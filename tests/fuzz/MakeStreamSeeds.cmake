@@ -1,0 +1,10 @@
+# Runs varkel-reader on every seed logbook in IN and keeps its table stream in OUT.
+file(GLOB logbooks ${IN}/*dt.mdb)
+foreach(file ${logbooks})
+  get_filename_component(name ${file} NAME_WE)
+  string(REGEX REPLACE "dt$" "" name ${name})
+  execute_process(COMMAND ${READER} ${file} LOG OUTPUT_FILE ${OUT}/${name}.vkr RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "varkel-reader failed on ${file}")
+  endif()
+endforeach()
