@@ -1,0 +1,557 @@
+// Times the counting engine on generated logbooks against the plain route an
+// operator would take without the program (mdb-export into the sqlite3 shell)
+// and against one straight pass over the rows in memory.
+//   bench_engine [CONTACTS ...]     (default: 10000 100000 1000000)
+// Logbooks are generated once into /tmp/varkel-bench (seed 42, as bench_counts).
+#include "BandStats.h"
+#include "Computations.h"
+#include "CountQuery.h"
+#include "CountSql.h"
+#include "JetSql.h"
+#include "LogGenerator.h"
+#include "count/ColumnarLoad.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+using namespace CountSlotIndex;
+
+namespace {
+
+class QuietPrompter : public Prompter {
+public:
+    int message(const QString &text, int, const QString &title) override
+    {
+        std::fprintf(stderr, "message: %s (%s)\n", qPrintable(text), qPrintable(title));
+        ++failures;
+        return MsgAnswer::Ok;
+    }
+    QString input(const QString &, const QString &, const QString &) override { return {}; }
+    QString openFile(const QString &, const QString &, const QString &) override { return {}; }
+    QString saveFile(const QString &, const QString &, const QString &) override { return {}; }
+    void beep() override {}
+    int failures = 0;
+};
+
+using Clock = std::chrono::steady_clock;
+
+double seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+
+long statusKb(const char *field)
+{
+    FILE *f = std::fopen("/proc/self/status", "r");
+    if (!f)
+        return -1;
+    char line[256];
+    long kb = -1;
+    const size_t n = std::strlen(field);
+    while (std::fgets(line, sizeof line, f)) {
+        if (std::strncmp(line, field, n) == 0 && line[n] == ':') {
+            kb = std::strtol(line + n + 1, nullptr, 10);
+            break;
+        }
+    }
+    std::fclose(f);
+    return kb;
+}
+
+/// Lets VmHWM start again from the current size.
+void resetPeak()
+{
+    if (FILE *f = std::fopen("/proc/self/clear_refs", "w")) {
+        std::fputs("5", f);
+        std::fclose(f);
+    }
+}
+
+/// The texts of a DXC run over `headers`, in the order the run asks them
+/// (NOT CONFIRMED slots are differences, not texts).
+std::vector<QString> dxcRunTexts(const QStringList &headers)
+{
+    std::vector<QString> texts{CountSql::totalQsos()};
+    for (const QString &band : headers) {
+        if (band.trimmed().isEmpty())
+            continue;
+        for (int r = 0; r < Slots; ++r) {
+            if (!isDifference(r))
+                texts.push_back(AwardCountSql("DXC", band, r, false));
+        }
+    }
+    for (int r = 0; r < Slots; ++r) {
+        if (!isDifference(r))
+            texts.push_back(AwardCountSql("DXC", "*", r, false));
+    }
+    const QString list = CountSql::mixBandList(headers, CountSql::activeBandCount(headers));
+    for (int r = 0; r < Slots; ++r) {
+        if (!isDifference(r))
+            texts.push_back(CountSql::mix("DXC", list, r, false));
+    }
+    return texts;
+}
+
+/// The texts of the QSO grid (every band and slot), for checking the one-pass numbers.
+std::vector<QString> qsoGridTexts(const QStringList &headers)
+{
+    std::vector<QString> texts;
+    for (const QString &band : headers) {
+        for (int r = 0; r < Slots; ++r)
+            texts.push_back(CountSql::qso(band, r, false));
+    }
+    return texts;
+}
+
+int runShell(const std::string &command)
+{
+    const int rc = std::system(("bash -c '" + command + "'").c_str());
+    return rc;
+}
+
+// ---- the plain route: mdb-export into the sqlite3 shell ----------------------
+
+struct PlainRoute {
+    double load = -1;    ///< mdb-export | sqlite3 into a database file
+    double queries = -1; ///< the DXC run's texts in one sqlite3 session
+    std::vector<QString> answers;
+    QString problem;
+};
+
+QString sqliteType(jet4::ColumnType t)
+{
+    switch (t) {
+    case jet4::ColumnType::Long:
+        return "INTEGER";
+    case jet4::ColumnType::DateTime:
+        return "TEXT";
+    default:
+        return "TEXT COLLATE NOCASE";
+    }
+}
+
+PlainRoute plainRoute(const QString &mdb, const QString &folder, size_t n, const std::vector<QString> &texts)
+{
+    PlainRoute route;
+    const QString db = QDir(folder).filePath(QStringLiteral("plain%1.sqlite").arg(n));
+    const QString schema = QDir(folder).filePath(QStringLiteral("plain%1-schema.sql").arg(n));
+    const QString queries = QDir(folder).filePath(QStringLiteral("plain%1-queries.sql").arg(n));
+    const QString answers = QDir(folder).filePath(QStringLiteral("plain%1-answers.txt").arg(n));
+    QFile::remove(db);
+    {
+        QFile f(schema);
+        if (!f.open(QIODevice::WriteOnly)) {
+            route.problem = "cannot write " + schema;
+            return route;
+        }
+        QTextStream out(&f);
+        out << "CREATE TABLE LOG (";
+        bool first = true;
+        for (const jet4::Column &c : genlog::logColumns()) {
+            out << (first ? "" : ", ") << QString::fromStdString(c.name) << ' ' << sqliteType(c.type);
+            first = false;
+        }
+        out << ");\nBEGIN;\n";
+    }
+    {
+        // The texts as SQLite reads them: LIKE without wildcards is =, LIKE '*' is
+        // IS NOT NULL; the NOCASE columns make = ignore case.
+        QFile f(queries);
+        if (!f.open(QIODevice::WriteOnly)) {
+            route.problem = "cannot write " + queries;
+            return route;
+        }
+        QTextStream out(&f);
+        for (const QString &t : texts) {
+            const Result<QString> sql = JetSql::toSqlite(t);
+            if (!sql || sql->contains("LIKE", Qt::CaseInsensitive) || sql->contains("jet_")) {
+                route.problem = "a text needs the program's own functions: " + t;
+                return route;
+            }
+            out << *sql << ";\n";
+        }
+    }
+    auto t = Clock::now();
+    const std::string load = "{ cat " + schema.toStdString() + "; mdb-export -I sqlite -D \"%Y-%m-%d %H:%M:%S\" " + mdb.toStdString() +
+                             " LOG; echo \"COMMIT;\"; } | sqlite3 " + db.toStdString();
+    if (runShell(load) != 0) {
+        route.problem = "mdb-export | sqlite3 failed";
+        return route;
+    }
+    route.load = seconds(t);
+    t = Clock::now();
+    if (runShell("sqlite3 " + db.toStdString() + " < " + queries.toStdString() + " > " + answers.toStdString()) != 0) {
+        route.problem = "sqlite3 failed on the texts";
+        return route;
+    }
+    route.queries = seconds(t);
+    QFile f(answers);
+    if (f.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : f.readAll().split('\n')) {
+            if (!line.trimmed().isEmpty())
+                route.answers.push_back(QString::fromUtf8(line.trimmed()));
+        }
+    }
+    QFile::remove(db);
+    return route;
+}
+
+// ---- one straight pass over the rows in memory -------------------------------
+
+bool sameAscii(const genlog::Text &v, const char *text)
+{
+    if (!v)
+        return false;
+    const std::string &s = *v;
+    size_t i = 0;
+    for (; text[i]; ++i) {
+        if (i >= s.size() || std::tolower(static_cast<unsigned char>(s[i])) != std::tolower(static_cast<unsigned char>(text[i])))
+            return false;
+    }
+    return i == s.size();
+}
+
+/// Every QSO cell of the 20 bands and 16 slots, and the DXC cells of the
+/// bands, FULL and MIX, as sets of entity ids.
+struct OnePassGrid {
+    std::array<std::array<long, Slots>, Bands> qso{};
+    std::array<std::array<std::vector<bool>, Slots>, Bands> dxc;
+    std::array<std::vector<bool>, Slots> full, mix;
+
+    long dxcCount(const std::vector<bool> &set) const { return long(std::count(set.begin(), set.end(), true)); }
+};
+
+/// What the one pass works out for a row, as it reads it.
+struct RowClass {
+    int band;       ///< header position, -1 for none
+    bool hasBand;   ///< Banda not NULL: FULL
+    unsigned modes; ///< bit ModeClass
+    unsigned status; ///< bit QslStatus
+    int entity;     ///< DXC id; -1 when NULL, '' or '??'
+};
+
+RowClass classify(const genlog::LogRow &row, const std::vector<std::string> &headers, std::unordered_map<std::string, int> &entities)
+{
+    RowClass c{-1, row.Banda.has_value(), 0, 1u << int(QslStatus::Worked), -1};
+    for (size_t b = 0; b < headers.size() && c.hasBand; ++b) {
+        if (sameAscii(row.Banda, headers[b].c_str())) {
+            c.band = int(b);
+            break;
+        }
+    }
+    if (row.Mode) {
+        const bool cw = sameAscii(row.Mode, "CW");
+        const bool phone = sameAscii(row.Mode, "SSB") || sameAscii(row.Mode, "FM") || sameAscii(row.Mode, "AM");
+        c.modes = 1u << int(ModeClass::All);
+        if (cw)
+            c.modes |= 1u << int(ModeClass::Cw);
+        if (phone)
+            c.modes |= 1u << int(ModeClass::Phone);
+        if (!cw && !phone)
+            c.modes |= 1u << int(ModeClass::Data);
+    }
+    if (sameAscii(row.R, "Y"))
+        c.status |= 1u << int(QslStatus::Confirmed);
+    if (sameAscii(row.R, "N"))
+        c.status |= 1u << int(QslStatus::NotConfirmed);
+    if (sameAscii(row.D, "Y"))
+        c.status |= 1u << int(QslStatus::Award);
+    if (row.DXC && !row.DXC->empty() && *row.DXC != "??") {
+        std::string key = *row.DXC;
+        for (char &ch : key)
+            ch = char(std::tolower(static_cast<unsigned char>(ch)));
+        c.entity = entities.emplace(key, int(entities.size())).first->second;
+    }
+    return c;
+}
+
+void addRow(OnePassGrid &g, const RowClass &c)
+{
+    for (int r = 0; r < Slots; ++r) {
+        if (!(c.modes >> int(mode(r)) & 1) || !(c.status >> int(status(r)) & 1))
+            continue;
+        if (c.band >= 0)
+            ++g.qso[size_t(c.band)][size_t(r)];
+        if (c.entity < 0 || isDifference(r))
+            continue;
+        auto mark = [&c](std::vector<bool> &set) {
+            if (size_t(c.entity) >= set.size())
+                set.resize(size_t(c.entity) + 64);
+            set[size_t(c.entity)] = true;
+        };
+        if (c.band >= 0) {
+            mark(g.dxc[size_t(c.band)][size_t(r)]);
+            mark(g.mix[size_t(r)]);
+        }
+        if (c.hasBand)
+            mark(g.full[size_t(r)]);
+    }
+}
+
+/// The pass over the rows as the generator holds them (texts), classifying as it goes.
+OnePassGrid onePassOverTexts(const std::vector<genlog::LogRow> &rows, const std::vector<std::string> &headers)
+{
+    OnePassGrid g;
+    std::unordered_map<std::string, int> entities;
+    for (const genlog::LogRow &row : rows)
+        addRow(g, classify(row, headers, entities));
+    return g;
+}
+
+/// The tightest loop: rows already reduced to small codes, entity sets as bit masks.
+struct Coded {
+    int8_t band;
+    bool hasBand;
+    uint8_t modes, status;
+    int16_t entity;
+};
+
+struct CodedGrid {
+    std::array<std::array<long, Slots>, Bands> qso{};
+    std::array<std::array<uint64_t, Slots>, Bands> dxc{};
+    std::array<uint64_t, Slots> full{}, mix{};
+};
+
+CodedGrid onePassOverCodes(const std::vector<Coded> &rows)
+{
+    CodedGrid g;
+    for (const Coded &c : rows) {
+        for (int r = 0; r < Slots; ++r) {
+            if (!(c.modes >> int(mode(r)) & 1) || !(c.status >> int(status(r)) & 1))
+                continue;
+            const uint64_t bit = c.entity >= 0 && !isDifference(r) ? uint64_t(1) << c.entity : 0;
+            if (c.band >= 0) {
+                ++g.qso[size_t(c.band)][size_t(r)];
+                g.dxc[size_t(c.band)][size_t(r)] |= bit;
+                g.mix[size_t(r)] |= bit;
+            }
+            if (c.hasBand)
+                g.full[size_t(r)] |= bit;
+        }
+    }
+    return g;
+}
+
+QString number(long v) { return QString::number(v); }
+
+void line(const char *what, double s, const char *note = "")
+{
+    std::printf("  %-44s %10.4f s  %s\n", what, s, note);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    std::vector<size_t> sizes;
+    for (int i = 1; i < argc; ++i)
+        sizes.push_back(std::strtoull(argv[i], nullptr, 10));
+    if (sizes.empty())
+        sizes = {10000, 100000, 1000000};
+
+    const QString folder = QDir::temp().filePath(QStringLiteral("varkel-bench"));
+    QDir().mkpath(folder);
+    const QStringList headers = StatsMatrix::startupBands();
+    std::vector<std::string> headerTexts;
+    for (const QString &h : headers)
+        headerTexts.push_back(h.toStdString());
+    const std::vector<QString> dxcTexts = dxcRunTexts(headers);
+    const std::vector<QString> qsoTexts = qsoGridTexts(headers);
+    const bool haveTools = std::system("command -v mdb-export >/dev/null && command -v sqlite3 >/dev/null") == 0;
+    int failures = 0;
+
+    for (const size_t n : sizes) {
+        const QString path = QDir(folder).filePath(QStringLiteral("bench%1dt.mdb").arg(n));
+        if (!QFileInfo::exists(path)) {
+            const auto t = Clock::now();
+            const std::string error = genlog::writeGeneratedLogbook(path.toStdString(), n, 42);
+            if (!error.empty()) {
+                std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path), error.c_str());
+                return 1;
+            }
+            std::printf("(generated %s in %.1f s)\n", qPrintable(path), seconds(t));
+        }
+        std::printf("\n== %zu contacts (%s, %.1f MB) ==\n", n, qPrintable(QFileInfo(path).fileName()), double(QFileInfo(path).size()) / 1e6);
+        resetPeak();
+
+        // ---- ours ----
+        LogState state;
+        state.LogName = QStringLiteral("BENCHDT");
+        state.LogPath = path;
+        StatsMatrix matrix;
+        LogbookEngine engine;
+        QuietPrompter prompter;
+        StatsContext ctx{state, matrix, engine, prompter};
+
+        auto t = Clock::now();
+        const auto opened = engine.open(path);
+        if (!opened) {
+            std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path), qPrintable(opened.error()));
+            return 1;
+        }
+        const double open = seconds(t);
+        const std::shared_ptr<const LogDatabase> db = *opened;
+        if (!db->counter()) {
+            std::fprintf(stderr, "the snapshot has no columnar copy\n");
+            return 1;
+        }
+        t = Clock::now();
+        const auto again = loadColumnarLog(*db); // the same build once more, to show its share of the open
+        const double columnarBuild = seconds(t);
+        const size_t columnarBytes = again ? (*again)->memoryBytes() : 0;
+
+        double runs[3];
+        const int kinds[3] = {6, 0, 5}; // QSO, DXC, SQR
+        for (int k = 0; k < 3; ++k) {
+            t = Clock::now();
+            runStatistics(ctx, kinds[k]);
+            runs[k] = seconds(t);
+        }
+        t = Clock::now();
+        runStatistics(ctx, 0);
+        const double dxcAgain = seconds(t);
+
+        state.ChosenBand = QStringLiteral("14.0");
+        BandMatrix bandMatrix;
+        BandContext band{state, bandMatrix, engine, prompter};
+        t = Clock::now();
+        startBandRun(band);
+        const double start = seconds(t);
+
+        t = Clock::now();
+        const Result<QueryTable> listing = db->select(QStringLiteral("SELECT * FROM LOG WHERE (BANDA = '14.0') order by CALLSIGN;"));
+        const double listingTime = seconds(t);
+        const long peakOurs = statusKb("VmHWM");
+
+        line("open (LogbookEngine::open, all of it)", open);
+        line("  of which the columnar copy (built again)", columnarBuild,
+             qPrintable(QStringLiteral("%1 MB held").arg(double(columnarBytes) / 1e6, 0, 'f', 1)));
+        line("QSO run (runStatistics)", runs[0]);
+        line("DXC run (runStatistics)", runs[1]);
+        line("SQR run (runStatistics)", runs[2]);
+        line("DXC run again (texts already compiled)", dxcAgain);
+        line("START, single-band window, 14.0", start);
+        line("largest listing (14.0 by CALLSIGN, SQLite)", listingTime,
+             qPrintable(QStringLiteral("%1 rows").arg(listing ? listing->rowCount() : -1)));
+        std::printf("  %-44s %10.1f MB\n", "peak memory (VmHWM) after our runs", double(peakOurs) / 1024.0);
+        failures += prompter.failures;
+
+        // Our answers to the DXC run's texts, to compare the other routes with.
+        std::vector<QString> ours;
+        for (const QString &text : dxcTexts)
+            ours.push_back(CountQuery(*db, text).value());
+
+        // ---- the same texts through the in-process SQLite snapshot ----
+        t = Clock::now();
+        int sqliteDiffers = 0;
+        for (size_t i = 0; i < dxcTexts.size(); ++i) {
+            const Result<QString> r = db->scalar(dxcTexts[i], QStringLiteral("Quanti"));
+            if (!r || *r != ours[i])
+                ++sqliteDiffers;
+        }
+        const double sqliteRun = seconds(t);
+        line("DXC run's texts through the SQLite snapshot", sqliteRun,
+             qPrintable(QStringLiteral("(%1 texts, %2 differ from ours)").arg(dxcTexts.size()).arg(sqliteDiffers)));
+        failures += sqliteDiffers;
+
+        // ---- plain route ----
+        PlainRoute plain;
+        if (haveTools)
+            plain = plainRoute(path, folder, n, dxcTexts);
+        else
+            plain.problem = "mdb-export or sqlite3 is missing";
+        if (plain.problem.isEmpty()) {
+            int differ = 0;
+            for (size_t i = 0; i < dxcTexts.size(); ++i) {
+                if (i >= plain.answers.size() || plain.answers[i] != ours[i])
+                    ++differ;
+            }
+            line("plain route: mdb-export | sqlite3 (load)", plain.load);
+            line("plain route: DXC run's texts in sqlite3", plain.queries,
+                 qPrintable(QStringLiteral("(%1 of %2 answers differ from ours: mdb-export writes '' as NULL)").arg(differ).arg(dxcTexts.size())));
+        } else {
+            std::printf("  plain route not timed: %s\n", qPrintable(plain.problem));
+        }
+
+        // ---- one pass ----
+        const std::vector<genlog::LogRow> rows = genlog::generate(n, 42);
+        t = Clock::now();
+        const OnePassGrid grid = onePassOverTexts(rows, headerTexts);
+        const double passTexts = seconds(t);
+        std::unordered_map<std::string, int> entities;
+        std::vector<Coded> coded;
+        coded.reserve(rows.size());
+        for (const genlog::LogRow &row : rows) {
+            const RowClass c = classify(row, headerTexts, entities);
+            coded.push_back({int8_t(c.band), c.hasBand, uint8_t(c.modes), uint8_t(c.status), int16_t(c.entity)});
+        }
+        if (entities.size() > 64) {
+            std::fprintf(stderr, "more than 64 entities: the coded pass needs wider masks\n");
+            return 1;
+        }
+        t = Clock::now();
+        const CodedGrid codedGrid = onePassOverCodes(coded);
+        const double passCodes = seconds(t);
+
+        // The one pass must give our grid: QSO cells, DXC cells, FULL and MIX.
+        int passDiffers = 0;
+        for (int c = 0; c < Bands; ++c) {
+            for (int r = 0; r < Slots; ++r) {
+                const QString q = CountQuery(*db, qsoTexts[size_t(c * Slots + r)]).value();
+                if (q != number(grid.qso[size_t(c)][size_t(r)]) || q != number(codedGrid.qso[size_t(c)][size_t(r)]))
+                    ++passDiffers;
+            }
+        }
+        size_t k = 1;
+        for (int c = 0; c < Bands; ++c) {
+            for (int r = 0; r < Slots; ++r) {
+                if (isDifference(r))
+                    continue;
+                const QString &d = ours[k++];
+                if (d != number(grid.dxcCount(grid.dxc[size_t(c)][size_t(r)])) ||
+                    d != number(__builtin_popcountll(codedGrid.dxc[size_t(c)][size_t(r)])))
+                    ++passDiffers;
+            }
+        }
+        for (const bool isMix : {false, true}) {
+            for (int r = 0; r < Slots; ++r) {
+                if (isDifference(r))
+                    continue;
+                const QString &d = ours[k++];
+                const auto &set = isMix ? grid.mix[size_t(r)] : grid.full[size_t(r)];
+                const uint64_t bits = isMix ? codedGrid.mix[size_t(r)] : codedGrid.full[size_t(r)];
+                if (d != number(grid.dxcCount(set)) || d != number(__builtin_popcountll(bits)))
+                    ++passDiffers;
+            }
+        }
+        line("one pass over the row texts (QSO + DXC grids)", passTexts);
+        line("one pass over rows as small codes (the limit)", passCodes,
+             qPrintable(QStringLiteral("(%1 cells differ from ours)").arg(passDiffers)));
+        failures += passDiffers;
+
+        // ---- ratios ----
+        const double oursOpenDxc = open + runs[1];
+        std::printf("  ratios, open + DXC run:\n");
+        if (plain.problem.isEmpty())
+            std::printf("    ours / plain route            %8.4f   (%.3f s / %.3f s)\n", oursOpenDxc / (plain.load + plain.queries), oursOpenDxc,
+                        plain.load + plain.queries);
+        std::printf("    ours / one pass over texts    %8.1f   (%.3f s / %.4f s)\n", oursOpenDxc / passTexts, oursOpenDxc, passTexts);
+        std::printf("    ours / one pass over codes    %8.1f   (%.3f s / %.4f s)\n", oursOpenDxc / passCodes, oursOpenDxc, passCodes);
+        std::printf("  ratios, DXC run alone:\n");
+        if (plain.problem.isEmpty())
+            std::printf("    ours / plain route's texts    %8.4f\n", runs[1] / plain.queries);
+        std::printf("    ours / SQLite snapshot        %8.4f\n", runs[1] / sqliteRun);
+        std::printf("    ours / one pass over texts    %8.2f\n", runs[1] / passTexts);
+        std::printf("    ours / one pass over codes    %8.2f\n", runs[1] / passCodes);
+        std::fflush(stdout);
+    }
+    return failures ? 1 : 0;
+}
