@@ -47,8 +47,14 @@ Result<std::shared_ptr<const LogDatabase>> LogbookEngine::open(const QString &pa
     if (!info.exists())
         return R::failure(QStringLiteral("file not found: %1").arg(path));
     const QString canonical = info.absoluteFilePath();
-    if (m_snapshot && canonical == m_path && info.size() == m_size && info.lastModified() == m_modified)
+    const std::optional<LogFingerprint> before = LogFingerprint::of(canonical);
+    if (m_snapshot && before && canonical == m_path && *before == m_fingerprint &&
+        (m_contentHash.isEmpty() || LogFingerprint::contentHash(canonical) == m_contentHash))
         return m_snapshot;
+    // A file changed just before it is read may change again without its
+    // times showing it (times in whole seconds); its contents tell then.
+    const bool settled = before && before->settledBefore(LogFingerprint::nowNs());
+    const QByteArray contentBefore = before && !settled ? LogFingerprint::contentHash(canonical) : QByteArray();
 
     clear();
     Result<std::unique_ptr<LogDatabase>> db = LogDatabase::create();
@@ -61,13 +67,13 @@ Result<std::shared_ptr<const LogDatabase>> LogbookEngine::open(const QString &pa
     // Count texts are answered from a columnar copy; without one, SQLite answers them.
     if (Result<std::shared_ptr<const ColumnarLog>> columnar = loadColumnarLog(**db))
         (*db)->setColumnar(*columnar);
-    // The file may have changed while it was read; then the snapshot is not kept.
-    const QFileInfo after(path);
+    // The snapshot is kept only when the file did not change while it was read.
+    const std::optional<LogFingerprint> after = LogFingerprint::of(canonical);
     std::shared_ptr<const LogDatabase> snapshot(std::move(db.value()));
-    if (after.size() == info.size() && after.lastModified() == info.lastModified()) {
+    if (before && after && *after == *before && (settled || !contentBefore.isEmpty())) {
         m_path = canonical;
-        m_size = info.size();
-        m_modified = info.lastModified();
+        m_fingerprint = *before;
+        m_contentHash = contentBefore;
         m_snapshot = snapshot;
     }
     return snapshot;
@@ -77,6 +83,6 @@ void LogbookEngine::clear()
 {
     m_snapshot.reset();
     m_path.clear();
-    m_size = -1;
-    m_modified = QDateTime();
+    m_fingerprint = LogFingerprint();
+    m_contentHash.clear();
 }

@@ -1,13 +1,14 @@
 #pragma once
 #include "LogDatabase.h"
+#include "LogFingerprint.h"
 #include "Result.h"
 
-#include <QDateTime>
 #include <QString>
 #include <memory>
 
 /// Opens logbooks. A logbook is read once into an in-memory snapshot, which
-/// is handed out again while the file keeps its size and modification time.
+/// is handed out again while the file keeps its fingerprint (LogFingerprint):
+/// a file changed since, in place or replaced, is read again.
 class LogbookEngine {
 public:
     /// The snapshot of the table LOG of the logbook file at `path`.
@@ -18,7 +19,7 @@ public:
 
 private:
     QString m_path;
-    qint64 m_size = -1;
-    QDateTime m_modified;
+    LogFingerprint m_fingerprint;
+    QByteArray m_contentHash; ///< for a file changed just before it was read
     std::shared_ptr<const LogDatabase> m_snapshot;
 };

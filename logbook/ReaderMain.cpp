@@ -43,17 +43,15 @@ void setLimit(int resource, rlim_t value)
     setrlimit(resource, &limit);
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool Sanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool Sanitized = true;
-#else
-constexpr bool Sanitized = false;
-#endif
-#else
-constexpr bool Sanitized = false;
-#endif
+} // namespace
+
+// Present when AddressSanitizer is linked in (fuzzing builds); its shadow
+// memory needs more address space than the limit below allows.
+extern "C" __attribute__((weak)) void __asan_init();
+
+namespace {
+
+bool sanitized() { return &__asan_init != nullptr; }
 
 } // namespace
 
@@ -75,7 +73,7 @@ int main(int argc, char **argv)
     setLimit(RLIMIT_CORE, 0);
     if (seconds > 0)
         setLimit(RLIMIT_CPU, rlim_t(seconds) * 2 + 5);
-    if (!Sanitized)
+    if (!sanitized())
         setLimit(RLIMIT_AS, rlim_t(2) << 30);
 
     mdbreader::StreamEncoder encoder(writeAll);

@@ -1,0 +1,37 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+/// What tells one state of a logbook file from another without reading it
+/// all: which file it is (device and inode), its size, its modification and
+/// change times to the nanosecond, and a hash of its first page. A logbook
+/// written in place, renamed over or touched back to an old time shows a
+/// different fingerprint.
+struct LogFingerprint {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = -1;
+    std::int64_t modifiedNs = 0; ///< since the epoch
+    std::int64_t changedNs = 0;  ///< inode change time, which no program can set back
+    QByteArray firstPage;        ///< hash of the first 4 KB
+
+    /// The fingerprint of the file at `path`; nothing when it cannot be read.
+    static std::optional<LogFingerprint> of(const QString &path);
+
+    /// Some file systems keep times in whole seconds (or two): a file changed
+    /// twice within one such step keeps its times. A snapshot read at
+    /// `readStartNs` can be trusted by its fingerprint only when the file's
+    /// last change lies further back than that.
+    bool settledBefore(std::int64_t readStartNs) const;
+
+    /// A hash of the whole file, for files too fresh to be told apart by
+    /// their fingerprint; empty when it cannot be read.
+    static QByteArray contentHash(const QString &path);
+
+    /// The wall-clock time now, in nanoseconds since the epoch.
+    static std::int64_t nowNs();
+
+    bool operator==(const LogFingerprint &) const = default;
+};

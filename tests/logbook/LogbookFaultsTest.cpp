@@ -1,0 +1,278 @@
+// Opening logbooks that are damaged, foreign, half-written or changing, and
+// readers that crash, hang or send garbage: each gives an error, never a crash
+// of the program, and the next good logbook opens as usual.
+#include "CountQuery.h"
+#include "LogDatabase.h"
+#include "LogbookEngine.h"
+#include "MdbLoader.h"
+#include "ReaderStream.h"
+#include "TempLogbook.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int Page = 4096;
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+/// Writes in place, as a program saving a logbook does.
+void overwrite(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.resize(0));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+QString countOf(const LogDatabase &db, const char *text)
+{
+    const Result<QString> r = CountQuery(db, QString::fromUtf8(text));
+    return r ? *r : QStringLiteral("error: ") + r.error();
+}
+
+QString contacts(LogbookEngine &engine, const QString &path)
+{
+    const auto db = engine.open(path);
+    return db ? countOf(**db, "SELECT COUNT(*) AS Quanti FROM LOG") : QStringLiteral("error: ") + db.error();
+}
+
+void setModified(const QString &path, timespec when)
+{
+    const timespec times[2] = {when, when};
+    ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+}
+
+timespec modifiedOf(const QString &path)
+{
+    struct stat st {};
+    stat(QFile::encodeName(path).constData(), &st);
+    return st.st_mtim;
+}
+
+QByteArray randomBytes(qsizetype n, quint32 seed)
+{
+    QRandomGenerator rng(seed);
+    QByteArray b(n, '\0');
+    for (char &c : b)
+        c = char(rng.generate());
+    return b;
+}
+
+/// A stand-in for varkel-reader: a shell script in the test folder.
+QString fakeReader(const TempLogbook &dir, const QString &name, const QByteArray &script)
+{
+    const QString path = dir.path(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write("#!/bin/sh\n" + script + "\n");
+    f.close();
+    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+Status loadWith(const QString &file, const QString &program, double seconds = -1)
+{
+    auto db = LogDatabase::create();
+    if (!db)
+        return Status::failure(db.error());
+    return loadMdbTable(file, QStringLiteral("LOG"), **db, MdbReaderOptions{program, seconds});
+}
+
+} // namespace
+
+TEST(LogbookFaults, DamagedOrForeignFilesGiveAnErrorAndTheNextLogbookOpens)
+{
+    TempLogbook dir;
+    const QString good = dir.write(genlog::generate(300, 4), QStringLiteral("gooddt.mdb"));
+    const QByteArray bytes = readAll(good);
+    ASSERT_GT(bytes.size(), 8 * Page);
+    const qsizetype half = bytes.size() / 2 / Page * Page;
+
+    QByteArray zeroTail = bytes;
+    zeroTail.replace(half, bytes.size() - half, QByteArray(bytes.size() - half, '\0'));
+    const std::pair<const char *, QByteArray> files[] = {
+        {"cut at a pagedt.mdb", bytes.left(half)},
+        {"cut in a pagedt.mdb", bytes.left(half + 100)},
+        {"half writtendt.mdb", zeroTail},
+        {"randomdt.mdb", randomBytes(16 * Page, 1)},
+        {"random after the headerdt.mdb", bytes.left(Page) + randomBytes(bytes.size() - Page, 2)},
+        {"emptydt.mdb", QByteArray()},
+    };
+    LogbookEngine engine;
+    for (const auto &[name, content] : files) {
+        const QString path = dir.path(QString::fromUtf8(name));
+        overwrite(path, content);
+        const auto db = engine.open(path);
+        EXPECT_FALSE(db.ok()) << name;
+        EXPECT_FALSE(db.error().isEmpty()) << name;
+        EXPECT_EQ(contacts(engine, good), "300") << "after " << name;
+    }
+
+    ASSERT_TRUE(QDir(dir.folder()).mkdir(QStringLiteral("folderdt.mdb")));
+    const auto folder = engine.open(dir.path(QStringLiteral("folderdt.mdb")));
+    EXPECT_FALSE(folder.ok());
+    EXPECT_EQ(contacts(engine, good), "300");
+
+    // Every input that once broke the reader: an error or a snapshot, never a crash.
+    QDirIterator it(QStringLiteral(VARKEL_MDB_REGRESSIONS), QDir::Files);
+    int regressions = 0;
+    while (it.hasNext()) {
+        const QString copy = dir.path(QStringLiteral("regressiondt.mdb"));
+        overwrite(copy, readAll(it.next()));
+        const auto db = engine.open(copy);
+        if (!db.ok()) {
+            EXPECT_FALSE(db.error().isEmpty()) << it.fileName().toStdString();
+        }
+        EXPECT_EQ(contacts(engine, good), "300") << "after " << it.fileName().toStdString();
+        ++regressions;
+    }
+    EXPECT_GT(regressions, 0);
+}
+
+TEST(LogbookFaults, AReaderThatCrashesHangsOrSendsGarbageOnlyFailsTheOpening)
+{
+    TempLogbook dir;
+    const QString good = dir.write(genlog::generate(120, 6), QStringLiteral("gooddt.mdb"));
+    const QByteArray real = QFile::encodeName(mdbReaderProgram());
+
+    // More rows than a file of this size can hold.
+    const QString flood = dir.path(QStringLiteral("flood.vkr"));
+    {
+        QFile out(flood);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        mdbreader::StreamEncoder e([&out](const char *d, std::size_t n) { return out.write(d, qint64(n)) == qint64(n); });
+        e.columns({{"ID", mdbreader::Kind::Integer}});
+        for (int i = 0; i < 200000; ++i)
+            e.row({mdbreader::Value{false, i, 0, {}}});
+        e.finish();
+    }
+
+    struct Case {
+        const char *name;
+        QByteArray script;
+        const char *expected; // in the error text
+        double seconds = -1;
+    };
+    const Case cases[] = {
+        {"crash", "kill -SEGV $$", "stopped with"},
+        {"abort after a message", "echo 'mdb: page 7 is damaged' >&2; kill -ABRT $$", "page 7 is damaged"},
+        {"hang", "exec sleep 60", "did not finish", 0.5},
+        {"hang half-way", "'" + real + "' \"$@\" | head -c 300; exec sleep 60", "did not finish", 0.5},
+        {"garbage", "head -c 300000 /dev/urandom", "unreadable"},
+        {"endless output", "exec yes", "unreadable"},
+        {"cut short", "'" + real + "' \"$@\" | head -c 500", "whole table"},
+        {"silent", "exit 0", "whole table"},
+        {"failure without a word", "exit 1", "whole table"},
+        {"flood of rows", "exec cat '" + QFile::encodeName(flood) + "'", "more rows"},
+    };
+    for (const Case &c : cases) {
+        QElapsedTimer timer;
+        timer.start();
+        const Status s = loadWith(good, fakeReader(dir, QStringLiteral("reader"), c.script), c.seconds);
+        ASSERT_FALSE(s.ok()) << c.name;
+        EXPECT_TRUE(s.error().contains(QLatin1String(c.expected))) << c.name << ": " << s.error().toStdString();
+        EXPECT_LT(timer.elapsed(), 15000) << c.name;
+        EXPECT_TRUE(loadWith(good, QString()).ok()) << "after " << c.name;
+    }
+    const Status missing = loadWith(good, dir.path(QStringLiteral("no-such-reader")));
+    EXPECT_TRUE(missing.error().contains(QLatin1String("cannot start"))) << missing.error().toStdString();
+}
+
+TEST(LogbookFaults, TheReaderProcessGivesTheSameSnapshotAsReadingInProcess)
+{
+    TempLogbook dir;
+    const QString path = dir.write(genlog::generate(800, 12));
+    auto isolated = LogDatabase::create();
+    auto inProcess = LogDatabase::create();
+    ASSERT_TRUE(isolated && inProcess);
+    ASSERT_TRUE(loadMdbTable(path, QStringLiteral("LOG"), **isolated).ok());
+    ASSERT_TRUE(loadMdbTableInProcess(path, QStringLiteral("LOG"), **inProcess).ok());
+    // Every value with its SQLite type, so that NULL, '' and 0 stay apart.
+    const QString all = QStringLiteral(
+        "SELECT ID, typeof(ID), Callsign, typeof(Callsign), TDate, Banda, Mode, MANAGER, S, R, D, DIPTEXT, DXC, WPX, WAZ, ITU, "
+        "WAC, SQR, NOTE, typeof(NOTE) FROM LOG ORDER BY ID");
+    const auto a = (*isolated)->select(all);
+    const auto b = (*inProcess)->select(all);
+    ASSERT_TRUE(a.ok() && b.ok());
+    ASSERT_EQ(a->rowCount(), 800);
+    EXPECT_EQ(a->cells, b->cells);
+}
+
+TEST(LogbookFaults, ALogbookChangedWhileTheProgramRunsIsReadAgain)
+{
+    TempLogbook dir;
+    std::vector<genlog::LogRow> rows = genlog::generate(400, 8);
+    const QString path = dir.write(rows);
+    const QByteArray first = readAll(path);
+    rows[17].Callsign = "CHANGED1";
+    const QString otherPath = dir.write(rows, QStringLiteral("otherdt.mdb"));
+    const QByteArray second = readAll(otherPath);
+    ASSERT_EQ(first.size(), second.size());
+    const char *changed = "SELECT COUNT(*) AS Quanti FROM LOG WHERE Callsign = 'changed1'";
+
+    LogbookEngine engine;
+    auto before = engine.open(path);
+    ASSERT_TRUE(before.ok());
+    EXPECT_EQ(countOf(**before, changed), "0");
+    auto again = engine.open(path);
+    EXPECT_EQ(before->get(), again->get()) << "an unchanged logbook is not read again";
+
+    // Written in place with the same size, its time set back to the old one.
+    const timespec old = modifiedOf(path);
+    overwrite(path, second);
+    setModified(path, old);
+    auto after = engine.open(path);
+    ASSERT_TRUE(after.ok()) << after.error().toStdString();
+    EXPECT_EQ(countOf(**after, changed), "1");
+
+    // Times in whole seconds: two versions within the same second.
+    const timespec second0{old.tv_sec, 0};
+    overwrite(path, first);
+    setModified(path, second0);
+    auto coarse1 = engine.open(path);
+    ASSERT_TRUE(coarse1.ok());
+    EXPECT_EQ(countOf(**coarse1, changed), "0");
+    overwrite(path, second);
+    setModified(path, second0);
+    auto coarse2 = engine.open(path);
+    ASSERT_TRUE(coarse2.ok());
+    EXPECT_EQ(countOf(**coarse2, changed), "1");
+
+    // Caught half-written (its final size already, or not yet): an error,
+    // and the next open after the writing ended sees the new logbook.
+    const qsizetype half = first.size() / 2 / Page * Page;
+    QByteArray zeroTail = first;
+    zeroTail.replace(half, first.size() - half, QByteArray(first.size() - half, '\0'));
+    for (const QByteArray &partial : {zeroTail, first.left(half)}) {
+        overwrite(path, partial);
+        EXPECT_FALSE(engine.open(path).ok());
+        overwrite(path, first);
+        auto whole = engine.open(path);
+        ASSERT_TRUE(whole.ok()) << whole.error().toStdString();
+        EXPECT_EQ(countOf(**whole, "SELECT COUNT(*) AS Quanti FROM LOG"), "400");
+        EXPECT_EQ(countOf(**whole, changed), "0");
+    }
+
+    // Replaced by another file (a new inode) of the same size and time.
+    const timespec now = modifiedOf(path);
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QFile::copy(otherPath, path));
+    setModified(path, now);
+    auto replaced = engine.open(path);
+    ASSERT_TRUE(replaced.ok());
+    EXPECT_EQ(countOf(**replaced, changed), "1");
+}
