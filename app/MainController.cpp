@@ -4,12 +4,19 @@
 #include "Computations.h"
 #include "CountSql.h"
 #include "LogFileName.h"
+#include "GridExport.h"
+#include "ListingRun.h"
 #include "LogInventory.h"
+#include "MemoFile.h"
+#include "BandChoice.h"
+#include "XlsxExport.h"
 #include "StatsContext.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTime>
 
 namespace {
@@ -28,7 +35,8 @@ QString currentTime() { return QTime::currentTime().toString(QStringLiteral("HH:
 } // namespace
 
 MainController::MainController(Prompter &prompter, const QString &programFolder, QObject *parent)
-    : QObject(parent), m_prompter(prompter)
+    : QObject(parent), m_prompter(prompter),
+      m_listing(m_state, m_matrix, prompter, [this] { return m_ft8; }, [this](bool entity) { emit gridRequested(entity); })
 {
     m_state.ProgramFolder = programFolder;
 }
@@ -95,11 +103,8 @@ bool MainController::loadLog()
         return false;
     }
 
-    const QString date = shortDate();
-    setWindowCaption(credits() + QStringLiteral("            Status LogBook: [") + *display + QStringLiteral(" - ") + date +
-                     QStringLiteral("]"));
-    setInfo(QStringLiteral("InfoLog: ") + date + QStringLiteral(" / ") + currentTime() + CrLf + QStringLiteral("LogName: ") +
-            *display);
+    setWindowCaption(statusCaption(*display));
+    setInfo(infoText(*display));
     m_commandsVisible = true;
     emit logbookLoaded();
     return true;
@@ -117,6 +122,7 @@ bool MainController::runStats(int index)
         }
         m_prompter.beep();
         emit customQueryRequested();
+        m_listing.customQuery();
         return true;
     }
 
@@ -236,44 +242,141 @@ void MainController::listDistinct(const QString &query, const QString &field, co
 
 void MainController::doubleClickCell(int lblstatIndex)
 {
-    if (!busy())
-        emit cellDoubleClicked(lblstatIndex);
+    if (busy())
+        return;
+    emit cellDoubleClicked(lblstatIndex);
+    m_listing.cellDoubleClicked(lblstatIndex);
 }
 
 void MainController::doubleClickMix(int slot)
 {
-    if (!busy())
-        emit mixDoubleClicked(slot);
+    if (busy())
+        return;
+    emit mixDoubleClicked(slot);
+    m_listing.mixDoubleClicked(slot);
 }
 
 void MainController::clickFull(int slot)
 {
-    if (!busy())
-        emit fullClicked(slot);
+    if (busy())
+        return;
+    emit fullClicked(slot);
+    m_listing.fullClicked(slot);
 }
 
 void MainController::doubleClickHeader(int band)
 {
+    if (busy())
+        return;
+    emit headerDoubleClicked(band);
+    m_prompter.beep();
+    if (!m_state.hasLog())
+        return;
+    // Failures leave the list empty, without a message.
+    QStringList bands;
+    if (const auto db = m_engine.open(m_state.LogPath)) {
+        if (const Result<QStringList> values = LogInventory::values(**db, LogInventory::BandQuery, QStringLiteral("Banda")))
+            bands = *values;
+    }
+    emit choicePanelRequested(bands);
+}
+
+void MainController::chooseListBand(const QString &item)
+{
     if (!busy())
-        emit headerDoubleClicked(band);
+        setHeaders(BandChoice::choose(m_matrix.headers(), item));
+}
+
+void MainController::clearLastBand()
+{
+    if (!busy())
+        setHeaders(BandChoice::clearLast(m_matrix.headers()));
+}
+
+void MainController::setHeaders(const QStringList &headers)
+{
+    for (int c = 0; c < CountSlotIndex::Bands; ++c)
+        m_matrix.setHeader(c, headers.value(c));
 }
 
 void MainController::clickBandButton(int band)
 {
-    if (!busy())
-        emit bandButtonClicked(band);
+    if (busy())
+        return;
+    emit bandButtonClicked(band);
+    m_prompter.beep();
+    const QString header = m_matrix.header(band).trimmed();
+    if (header.isEmpty())
+        return;
+    if (!m_state.hasLog()) {
+        m_prompter.message(NoLogbook, MsgFlags::Information, QStringLiteral("Varkelchecker - Check BAND"));
+        return;
+    }
+    m_state.ChosenBand = header;
+    emit bandWindowRequested();
+}
+
+QString MainController::statusCaption(const QString &display) const
+{
+    return credits() + QStringLiteral("            Status LogBook: [") + display + QStringLiteral(" - ") + shortDate() + QStringLiteral("]");
+}
+
+QString MainController::infoText(const QString &display) const
+{
+    return QStringLiteral("InfoLog: ") + shortDate() + QStringLiteral(" / ") + currentTime() + CrLf + QStringLiteral("LogName: ") + display;
+}
+
+QString MainController::displayName() const
+{
+    const Result<QString> display = LogFileName::displayName(m_state.LogName);
+    return display.ok() ? *display : QString();
+}
+
+QString MainController::bandWindowCaption() const { return statusCaption(displayName()); }
+
+QString MainController::bandWindowInfo() const { return infoText(displayName()); }
+
+QString MainController::bandWindowTitolo() const
+{
+    return QStringLiteral("Varkel  - ") + m_state.StationCallsign + QStringLiteral(" BAND [") + m_state.ChosenBand + QStringLiteral("] checker");
 }
 
 void MainController::chooseMemo(int number)
 {
-    if (!busy())
-        emit memoRequested(number);
+    if (busy())
+        return;
+    emit memoRequested(number);
+    const Result<QStringList> headers = MemoFile::read(MemoFile::path(m_state.ProgramFolder, number));
+    if (!headers) {
+        m_prompter.message(MemoFile::failureMessage(), MsgFlags::Exclamation, MemoFile::failureTitle());
+        return;
+    }
+    setHeaders(*headers);
 }
 
 void MainController::exportToExcel()
 {
-    if (!busy())
-        emit exportRequested();
+    if (busy())
+        return;
+    emit exportRequested();
+    const QString title = QStringLiteral("VARKELchecker - Export");
+    if (m_prompter.message(QStringLiteral("Export to Excel?"), MsgFlags::YesNoInformation, title) != MsgAnswer::Yes)
+        return;
+    const QString name = displayName();
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString proposed = QDir(folder).filePath((name.isEmpty() ? QStringLiteral("VARKEL") : name) + QStringLiteral("_GRID_") +
+                                                   (m_matrix.modo().isEmpty() ? QStringLiteral("NONE") : m_matrix.modo()) + QLatin1Char('_') +
+                                                   QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".xlsx"));
+    const QString path = m_prompter.saveFile(title, QStringLiteral("Excel workbook (*.xlsx)"), proposed);
+    if (path.isEmpty())
+        return;
+    const Status written = writeRowsXlsx(path, m_matrix.modo(), statsGridRows(m_matrix, name, m_dataCaption));
+    if (!written) {
+        m_prompter.message(written.error(), MsgFlags::Exclamation, title);
+        return;
+    }
+    if (!m_prompter.openDocument(path))
+        m_prompter.message(ListingRun::notAvailableMessage(path), MsgFlags::OkOnly, QString());
 }
 
 void MainController::print()

@@ -1,4 +1,5 @@
 #pragma once
+#include "ListingActions.h"
 #include "LogState.h"
 #include "LogbookEngine.h"
 #include "Prompter.h"
@@ -102,6 +103,16 @@ public:
     virtual void exportToExcel();
     virtual void print();
 
+    /// The band choice list: a band double-clicked in the list goes to the first
+    /// empty header; "CLEAR BAND" empties the last header that holds a band.
+    void chooseListBand(const QString &item);
+    void clearLastBand();
+
+    /// Texts of the single-band window for the chosen band.
+    QString bandWindowCaption() const;
+    QString bandWindowTitolo() const;
+    QString bandWindowInfo() const;
+
 signals:
     void windowCaptionChanged(const QString &caption);
     void titoloChanged(const QString &text);
@@ -131,6 +142,14 @@ signals:
     /// PRT button.
     void printRequested();
 
+    /// A listing is ready in state().ListingQuery: the window shows the result grid.
+    void gridRequested(bool entityCaptions);
+    /// A header was double-clicked with a logbook loaded: the band choice panel
+    /// opens with the bands of the log (as far as they could be read).
+    void choicePanelRequested(const QStringList &bands);
+    /// A band button was pressed for a band: the single-band window shows state().ChosenBand.
+    void bandWindowRequested();
+
 private:
     void setWindowCaption(const QString &caption);
     void setTitolo(const QString &text);
@@ -140,10 +159,17 @@ private:
     void listDistinct(const QString &query, const QString &field, const QString &title);
     bool busy() const { return m_running; }
 
+    void setHeaders(const QStringList &headers);
+    QString statusCaption(const QString &display) const;
+    QString infoText(const QString &display) const;
+    /// The loaded logbook's display name; empty when there is none.
+    QString displayName() const;
+
     Prompter &m_prompter;
     LogState m_state;
     StatsMatrix m_matrix;
     LogbookEngine m_engine;
+    ListingActions m_listing;
     std::function<void()> m_yield = [] {};
 
     QString m_windowCaption;

@@ -3,6 +3,10 @@
 #include "BandPresets.h"
 #include "ClickLabel.h"
 #include "MainController.h"
+#include "FrmBanda.h"
+#include "FrmTabella.h"
+#include "PrinterPort.h"
+#include "ScreenPrint.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -12,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -103,8 +108,13 @@ QPushButton *makeButton(const QString &name, const QString &caption, const QStri
 
 } // namespace
 
-MainWindow::MainWindow(MainController &controller, QWidget *parent) : QMainWindow(parent), m_controller(controller)
+MainWindow::MainWindow(MainController &controller, QWidget *parent, PrinterPort *printer)
+    : QMainWindow(parent), m_controller(controller), m_printer(printer)
 {
+    if (!m_printer) {
+        m_ownPrinter = std::make_unique<SystemPrinter>();
+        m_printer = m_ownPrinter.get();
+    }
     setObjectName(QStringLiteral("VarkelChecker"));
 
     m_cellFont = font();
@@ -126,7 +136,8 @@ MainWindow::MainWindow(MainController &controller, QWidget *parent) : QMainWindo
     layout->addWidget(buildTop());
     auto *gridRow = new QHBoxLayout;
     gridRow->addStretch(1);
-    gridRow->addWidget(buildGrid());
+    QWidget *grid = buildGrid();
+    gridRow->addWidget(grid);
     gridRow->addStretch(1);
     layout->addLayout(gridRow);
     layout->addWidget(buildLegend());
@@ -134,11 +145,123 @@ MainWindow::MainWindow(MainController &controller, QWidget *parent) : QMainWindo
     setCentralWidget(central);
 
     buildMenus();
+    buildChoicePanel(grid);
     bindController();
     showCommands(m_controller.commandsVisible());
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    delete m_bandWindow;
+}
+
+void MainWindow::buildChoicePanel(QWidget *grid)
+{
+    // The band choice list stands over the upper left part of the grid while it is open.
+    m_choicePanel = new QWidget(grid);
+    m_choicePanel->setObjectName(QStringLiteral("ChoicePanel"));
+    m_choicePanel->setAutoFillBackground(true);
+    m_choicePanel->setStyleSheet(QStringLiteral("#ChoicePanel { border: 2px solid #606060; background: palette(window); }"));
+    auto *layout = new QVBoxLayout(m_choicePanel);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+    auto *strip = new QHBoxLayout;
+    m_choiceTitle = new QLabel(QStringLiteral("CHOICE BAND"));
+    m_choiceTitle->setObjectName(QStringLiteral("lblchoice"));
+    m_choiceTitle->setStyleSheet(QStringLiteral("background: #c0c0c0; font-weight: bold; padding: 3px 6px;"));
+    m_choiceClear = new QPushButton(QStringLiteral("CLEAR BAND"));
+    m_choiceClear->setObjectName(QStringLiteral("cmdchoice"));
+    m_choiceClose = new QPushButton(QStringLiteral("X"));
+    m_choiceClose->setObjectName(QStringLiteral("CmdXchoice"));
+    m_choiceClose->setFixedWidth(28);
+    strip->addWidget(m_choiceTitle, 1);
+    strip->addWidget(m_choiceClear);
+    strip->addWidget(m_choiceClose);
+    layout->addLayout(strip);
+    m_choiceList = new QListWidget;
+    m_choiceList->setObjectName(QStringLiteral("List1"));
+    layout->addWidget(m_choiceList, 1);
+    m_choicePanel->setGeometry(2, 2, 260, 300);
+    m_choicePanel->hide();
+    for (QWidget *w : std::initializer_list<QWidget *>{m_choiceTitle, m_choiceList, m_choiceClear, m_choiceClose})
+        w->hide();
+
+    connect(m_choiceList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) { m_controller.chooseListBand(item->text()); });
+    connect(m_choiceClear, &QPushButton::clicked, this, [this] { m_controller.clearLastBand(); });
+    connect(m_choiceClose, &QPushButton::clicked, this, &MainWindow::hideChoicePanel);
+}
+
+void MainWindow::showChoicePanel(const QStringList &bands)
+{
+    m_choiceList->clear();
+    m_choicePanel->show();
+    m_choicePanel->raise();
+    for (QWidget *w : std::initializer_list<QWidget *>{m_choiceTitle, m_choiceList, m_choiceClear, m_choiceClose})
+        w->show();
+    m_choiceList->addItems(bands);
+}
+
+void MainWindow::hideChoicePanel()
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{m_choiceTitle, m_choiceList, m_choiceClear, m_choiceClose})
+        w->hide();
+    m_choicePanel->hide();
+}
+
+void MainWindow::openGrid(bool entityCaptions)
+{
+    // The hourglass stays over this window while the grid is open.
+    setCursor(Qt::WaitCursor);
+    MainController &c = m_controller;
+    FrmTabella::showListing(this, c.state(), c.engine(), c.prompter(), entityCaptions);
+    unsetCursor();
+}
+
+void MainWindow::openBandWindow()
+{
+    MainController &c = m_controller;
+    if (!m_bandWindow) {
+        m_bandWindow = new FrmBanda(c.state(), c.engine(), c.prompter(), *m_printer, [&c] { return c.ft8(); }, this);
+        m_bandWindow->setDataCaption(c.dataCaption());
+    }
+    m_bandWindow->showBand({c.bandWindowCaption(), c.bandWindowTitolo(), c.bandWindowInfo()});
+}
+
+void MainWindow::printScreen()
+{
+    const auto setColour = [this](const QColor &colour) {
+        QPalette p = palette();
+        p.setColor(QPalette::Window, colour);
+        setPalette(p);
+        QPalette t = m_titolo->palette();
+        t.setColor(QPalette::Window, colour);
+        m_titolo->setPalette(t);
+        m_titolo->setAutoFillBackground(true);
+    };
+    // Hiding the buttons moves the focus; it goes back where it was afterwards.
+    const QPointer<QWidget> focused = QApplication::focusWidget();
+    m_printing = true;
+    ScreenPrint::run(
+        m_controller.prompter(), *m_printer, this,
+        [this, setColour] {
+            setColour(Qt::white);
+            for (QPushButton *b : std::as_const(m_stats))
+                b->hide();
+            for (QPushButton *b : std::as_const(m_bandButtons))
+                b->hide();
+            for (QPushButton *b : {m_infoButton, m_checkBand, m_checkMode, m_print, m_loadLog})
+                b->hide();
+        },
+        [this] {
+            applyLoadedColours();
+            showCommands(m_controller.state().hasLog());
+        });
+    if (focused && focused->isVisible())
+        focused->setFocus();
+    QCoreApplication::processEvents();
+    m_printing = false;
+}
+
 
 QWidget *MainWindow::buildTop()
 {
@@ -466,6 +589,14 @@ void MainWindow::bindController()
         showCommands(true);
     });
     connect(&c, &MainController::runningChanged, this, &MainWindow::setRunning);
+    connect(&c, &MainController::gridRequested, this, &MainWindow::openGrid);
+    connect(&c, &MainController::choicePanelRequested, this, &MainWindow::showChoicePanel);
+    connect(&c, &MainController::bandWindowRequested, this, &MainWindow::openBandWindow);
+    connect(&c, &MainController::printRequested, this, &MainWindow::printScreen);
+    connect(&c, &MainController::dataCaptionChanged, this, [this](const QString &caption) {
+        if (m_bandWindow)
+            m_bandWindow->setDataCaption(caption);
+    });
 
     StatsMatrix &m = c.matrix();
     connect(&m, &StatsMatrix::captionChanged, this, &MainWindow::showCaption);
@@ -578,7 +709,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_ft8 && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         // Focus that leaves with the whole window (a message box, a menu) is no focus change of the box.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+        // Nor is the focus that moves while the print hides the buttons.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !m_printing) {
             if (event->type() == QEvent::FocusIn)
                 m_controller.ft8GotFocus(reason == Qt::MouseFocusReason);
             else

@@ -2,9 +2,16 @@
 #include "StatsMatrix.h"
 
 #include <QMainWindow>
+#include "FrmBanda.h"
+
+#include <QPointer>
+#include <memory>
 #include <QVector>
 
 class ClickLabel;
+
+class PrinterPort;
+class QListWidget;
 class MainController;
 class QAction;
 class QCheckBox;
@@ -22,10 +29,15 @@ class QPushButton;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(MainController &controller, QWidget *parent = nullptr);
+    /// `printer` is where the PRT button prints; the system's default printer when null.
+    explicit MainWindow(MainController &controller, QWidget *parent = nullptr, PrinterPort *printer = nullptr);
     ~MainWindow() override;
 
     MainController &controller() { return m_controller; }
+    /// The single-band window while it is open.
+    FrmBanda *bandWindow() const { return m_bandWindow; }
+    /// The landscape print of this window (the PRT button).
+    void printScreen();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -45,6 +57,11 @@ private:
     void showCommands(bool shown);
     void setRunning(bool running);
     void applyLoadedColours();
+    void buildChoicePanel(QWidget *grid);
+    void showChoicePanel(const QStringList &bands);
+    void hideChoicePanel();
+    void openGrid(bool entityCaptions);
+    void openBandWindow();
 
     MainController &m_controller;
 
@@ -69,9 +86,20 @@ private:
     QMenu *m_memoMenu = nullptr;
     QAction *m_export = nullptr;
 
+    QLabel *m_choiceTitle = nullptr;       ///< lblchoice
+    QPushButton *m_choiceClear = nullptr;  ///< cmdchoice
+    QPushButton *m_choiceClose = nullptr;  ///< CmdXchoice
+    QListWidget *m_choiceList = nullptr;   ///< List1
+    QWidget *m_choicePanel = nullptr;
+
+    std::unique_ptr<PrinterPort> m_ownPrinter;
+    PrinterPort *m_printer = nullptr;
+    QPointer<FrmBanda> m_bandWindow;
+
     QFont m_cellFont;
     QFont m_titleFont;
     int m_cellWidth = 52;
     int m_rowHeight = 20;
     bool m_busyCursor = false;
+    bool m_printing = false;
 };

@@ -1,0 +1,111 @@
+#pragma once
+// One main window as the program builds it, with a scripted prompter and a
+// printer that writes PDF files, for the window tests.
+#include "FakePrompter.h"
+#include "MainController.h"
+#include "MainWindow.h"
+#include "PrinterPort.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+/// Prints into a PDF file and notes which commands were visible when the page was drawn.
+class PdfPrinterPort : public PrinterPort {
+public:
+    QPrinter *printer() override
+    {
+        ++requests;
+        if (onPrint)
+            onPrint();
+        if (!available)
+            return nullptr;
+        if (!m_printer) {
+            m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            m_printer->setOutputFormat(QPrinter::PdfFormat);
+        }
+        m_printer->setOutputFileName(file);
+        return m_printer.get();
+    }
+    QString file;
+    bool available = true;
+    int requests = 0;
+    std::function<void()> onPrint;
+
+private:
+    std::unique_ptr<QPrinter> m_printer;
+};
+
+/// One main window as the program builds it, with a scripted prompter.
+struct Session {
+    static constexpr int Bands = 20;
+    static constexpr int Slots = 16;
+    explicit Session(const QString &programFolder) : controller(prompter, programFolder), window(controller, nullptr, &printer)
+    {
+        controller.setYield([this] {
+            ++yields;
+            if (onYield)
+                onYield();
+            QCoreApplication::processEvents();
+        });
+        window.resize(1280, 900);
+        window.show();
+        window.activateWindow();
+        activated = QTest::qWaitForWindowActive(&window);
+    }
+
+    void start(const QString &commandLine, QSize screen = {1280, 1024}, const QString &callsign = QStringLiteral("IK2ABC"))
+    {
+        controller.startUp({commandLine, screen, callsign});
+    }
+
+    template <typename T = QWidget> T *find(const QString &name)
+    {
+        T *w = window.findChild<T *>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    QString text(const QString &name) { return find<QLabel>(name)->text(); }
+    QString cell(int band, int r) { return text(QStringLiteral("Lblstat_%1").arg(band + 20 * r)); }
+    QString header(int band) { return text(QStringLiteral("Lblstat_%1").arg(320 + band)); }
+    QString line(const QString &prefix, int r) { return text(QStringLiteral("%1_%2").arg(prefix).arg(r)); }
+    QStringList headers()
+    {
+        QStringList list;
+        for (int c = 0; c < Bands; ++c)
+            list << header(c);
+        return list;
+    }
+    QStringList allCounts()
+    {
+        QStringList list;
+        for (int i = 0; i < 320; ++i)
+            list << text(QStringLiteral("Lblstat_%1").arg(i));
+        for (const char *p : {"lblMix", "LblTot", "lblFull"})
+            for (int r = 0; r < Slots; ++r)
+                list << line(QLatin1String(p), r);
+        return list;
+    }
+    void clickStats(int index) { QTest::mouseClick(find<QPushButton>(QStringLiteral("CmdStats_%1").arg(index)), Qt::LeftButton); }
+    QAction *action(const QString &name)
+    {
+        QAction *a = window.findChild<QAction *>(name);
+        if (!a)
+            qFatal("no menu entry %s", qPrintable(name));
+        return a;
+    }
+
+    FakePrompter prompter;
+    PdfPrinterPort printer;
+    MainController controller;
+    MainWindow window;
+    std::function<void()> onYield;
+    int yields = 0;
+    bool activated = false;
+};
+

@@ -1,0 +1,301 @@
+// What the main window's clicks lead to: listings, the band choice list, memo
+// band files, the single-band window, the grid export and the landscape print.
+#include "FrmBanda.h"
+#include "FrmTabella.h"
+#include "GridRecordset.h"
+#include "MainWindowSession.h"
+#include "MemoFile.h"
+#include "ReferenceCounts.h"
+#include "TempLogbook.h"
+
+#include <QFile>
+#include <QListWidget>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+std::vector<std::string> names(const QStringList &list)
+{
+    std::vector<std::string> out;
+    for (const QString &s : list)
+        out.push_back(s.toStdString());
+    return out;
+}
+
+/// Runs `action`, which opens the result grid; `inspect` sees the grid while it is open.
+/// Returns false when no grid opened.
+bool withGrid(const std::function<void()> &action, const std::function<void(FrmTabella &)> &inspect)
+{
+    bool opened = false;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (FrmTabella *grid = FrmTabella::current()) {
+            opened = true;
+            inspect(*grid);
+            grid->close();
+        }
+    });
+    timer.start(0);
+    action();
+    return opened;
+}
+
+} // namespace
+
+class TestWindowActions : public QObject {
+    Q_OBJECT
+
+private:
+    TempLogbook m_folder;
+    std::vector<genlog::LogRow> m_rows;
+
+private slots:
+    void initTestCase()
+    {
+        m_rows = genlog::generate(900, 5);
+        // Every contact with a band and a mode, so every listing matches its count.
+        for (auto &row : m_rows) {
+            if (!row.Banda)
+                row.Banda = "7.0";
+            if (!row.Mode)
+                row.Mode = "CW";
+        }
+        m_folder.write(m_rows, QStringLiteral("testdt.mdb"));
+    }
+
+    void drillDownsListWhatTheCountsCount()
+    {
+        Session s(m_folder.folder());
+        s.start(QStringLiteral("testdt"));
+        s.clickStats(0); // DXC
+        const int index = 6 + 20 * 5; // 14.0, CONFIRMED PHONE
+        QVERIFY(withGrid([&] { QTest::mouseDClick(s.find(QStringLiteral("Lblstat_%1").arg(index)), Qt::LeftButton); },
+                         [&](FrmTabella &grid) {
+                             QCOMPARE(QString::number(grid.recordset()->rowCount()), s.cell(6, 5));
+                             QCOMPARE(grid.recordset()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("FIRST CALL"));
+                             QVERIFY(!s.window.isEnabled() || grid.isModal());
+                         }));
+        QVERIFY(s.controller.state().ListingQuery.startsWith(QStringLiteral("SELECT DISTINCT LOG.DXC")));
+        QCOMPARE(s.controller.state().HeaderIndex, 326);
+        QVERIFY(withGrid([&] { QTest::mouseDClick(s.find(QStringLiteral("lblMix_3")), Qt::LeftButton); },
+                         [&](FrmTabella &grid) { QCOMPARE(QString::number(grid.recordset()->rowCount()), s.line("lblMix", 3)); }));
+        QVERIFY(withGrid([&] { QTest::mouseClick(s.find(QStringLiteral("lblFull_15")), Qt::LeftButton); },
+                         [&](FrmTabella &grid) { QCOMPARE(QString::number(grid.recordset()->rowCount()), s.line("lblFull", 15)); }));
+
+        // An entity NOT CONFIRMED cell has no listing; the MIX and FULL ones do nothing at all.
+        s.prompter.clear();
+        QVERIFY(!withGrid([&] { QTest::mouseDClick(s.find(QStringLiteral("Lblstat_%1").arg(6 + 20 * 9)), Qt::LeftButton); }, [](FrmTabella &) {}));
+        QCOMPARE(s.prompter.messageTexts(), QStringList{QStringLiteral("CLICK on VARKEL on STATS")});
+        QCOMPARE(s.prompter.messageTitles(), QStringList{QStringLiteral("VARKELCHECKER")});
+        QVERIFY(!withGrid([&] { QTest::mouseDClick(s.find(QStringLiteral("lblMix_9")), Qt::LeftButton); }, [](FrmTabella &) {}));
+        QVERIFY(!withGrid([&] { QTest::mouseClick(s.find(QStringLiteral("lblFull_9")), Qt::LeftButton); }, [](FrmTabella &) {}));
+        QCOMPARE(s.prompter.messages().size(), 1);
+
+        // Contacts: every CW, PHONE and DATA cell of a QSO run lists as many rows as it shows.
+        s.clickStats(6);
+        for (int r : {0, 1, 2, 5, 9, 14}) {
+            QVERIFY(withGrid([&] { QTest::mouseDClick(s.find(QStringLiteral("Lblstat_%1").arg(4 + 20 * r)), Qt::LeftButton); },
+                             [&](FrmTabella &grid) { QCOMPARE(QString::number(grid.recordset()->rowCount()), s.cell(4, r)); }));
+        }
+    }
+
+    void bandChoiceListBuildsTheBandSet()
+    {
+        Session s(m_folder.folder());
+        s.start(QString());
+        QTest::mouseDClick(s.find(QStringLiteral("Lblstat_325")), Qt::LeftButton);
+        QVERIFY(!s.find(QStringLiteral("List1"))->isVisible()); // no logbook: a beep and nothing else
+        QCOMPARE(s.prompter.beeps, 1);
+
+        s.controller.loadLog(); // the dialog is cancelled
+        s.start(QStringLiteral("testdt"));
+        s.action(QStringLiteral("MnuDxc5"))->trigger();
+        QTest::mouseDClick(s.find(QStringLiteral("Lblstat_333")), Qt::LeftButton);
+        auto *list = s.find<QListWidget>(QStringLiteral("List1"));
+        QVERIFY(list->isVisible());
+        QVERIFY(s.find(QStringLiteral("lblchoice"))->isVisible());
+        QStringList items;
+        for (int i = 0; i < list->count(); ++i)
+            items << list->item(i)->text();
+        QVERIFY(items.contains(QStringLiteral("14.0")) && items.contains(QStringLiteral("7")) && items.contains(QStringLiteral("2m")));
+        QVERIFY(items.indexOf(QStringLiteral("14.0")) < items.indexOf(QStringLiteral("7")));
+
+        // A chosen band goes to the first empty position, not to the header double-clicked.
+        const int item2m = int(items.indexOf(QStringLiteral("2m")));
+        list->itemDoubleClicked(list->item(item2m));
+        QCOMPARE(s.header(5), QStringLiteral("2m"));
+        QTest::mouseClick(s.find(QStringLiteral("cmdchoice")), Qt::LeftButton);
+        QTest::mouseClick(s.find(QStringLiteral("cmdchoice")), Qt::LeftButton);
+        QCOMPARE(s.headers().mid(0, 6), QStringList({"3.5", "7.0", "14.0", "21.0", "", ""}));
+        QTest::mouseClick(s.find(QStringLiteral("CmdXchoice")), Qt::LeftButton);
+        QVERIFY(!list->isVisible());
+    }
+
+    void memoBandsAreTheBandsOfTheNextRun()
+    {
+        QFile memo(m_folder.path(QStringLiteral("memo2.ini")));
+        QVERIFY(memo.open(QIODevice::WriteOnly));
+        memo.write("# my DXCC bands\r\n14.0\r\n\r\n7.0\r\n2m\r\n");
+        memo.close();
+        Session s(m_folder.folder());
+        s.start(QStringLiteral("testdt"));
+        s.action(QStringLiteral("MnuMemo2"))->trigger();
+        QCOMPARE(s.headers().mid(0, 4), QStringList({"14.0", "7.0", "2m", ""}));
+        s.clickStats(3); // ITU
+        QVERIFY(s.prompter.messages().isEmpty());
+        for (int c = 0; c < 20; ++c) {
+            for (int r = 0; r < 16; ++r) {
+                if (c >= 3) {
+                    QCOMPARE(s.cell(c, r), QStringLiteral("-"));
+                    continue;
+                }
+                QCOMPARE(s.cell(c, r).toLong(), reference::entityCount(m_rows, 3, {s.header(c).toStdString()}, r, false));
+            }
+        }
+        for (int r = 0; r < 16; ++r)
+            QCOMPARE(s.line("lblMix", r).toLong(), reference::entityCount(m_rows, 3, names(s.headers().mid(0, 3)), r, false));
+
+        // A memo file that is not there: the message, and the band set stays.
+        s.action(QStringLiteral("MnuMemo9"))->trigger();
+        QCOMPARE(s.prompter.messageTexts(), QStringList{MemoFile::failureMessage()});
+        QCOMPARE(s.prompter.messages().first().flags, 48);
+        QCOMPARE(s.prompter.messageTitles().first(), QStringLiteral("VarkelChecker - LOAD MEMO1...9"));
+        QCOMPARE(s.header(0), QStringLiteral("14.0"));
+    }
+
+    void bandWindowCountsEveryKindOfOneBand()
+    {
+        Session s(m_folder.folder());
+        s.start(QStringLiteral("testdt"));
+        s.action(QStringLiteral("MnuWark"))->trigger();
+        QTest::mouseClick(s.find(QStringLiteral("CmdBandaSingola_5")), Qt::LeftButton); // empty header
+        QVERIFY(!s.window.bandWindow());
+        QTest::mouseClick(s.find(QStringLiteral("CmdBandaSingola_1")), Qt::LeftButton);
+        FrmBanda *band = s.window.bandWindow();
+        QVERIFY(band);
+        QVERIFY(!s.window.isEnabled());
+        QCOMPARE(band->findChild<QLabel *>("Label22")->text(), QStringLiteral("18.1"));
+        QVERIFY(band->windowTitle().contains(QStringLiteral("Status LogBook: [test - ")));
+        QCOMPARE(band->findChild<QLabel *>("LblTitolo")->text(), QStringLiteral("Varkel  - IK2ABC BAND [18.1] checker"));
+        QTest::mouseClick(band->findChild<QPushButton *>("CmdStart"), Qt::LeftButton);
+        for (int r = 0; r < 16; ++r) {
+            QCOMPARE(band->matrix().caption(7 * r).toLong(), reference::qsoCount(m_rows, "18.1", r, false));
+            for (int row = 1; row < 7; ++row)
+                QCOMPARE(band->matrix().caption(7 * r + row).toLong(), reference::entityCount(m_rows, row - 1, {"18.1"}, r, false));
+        }
+        band->close();
+        QTRY_VERIFY(s.window.isEnabled());
+        QTRY_VERIFY(!s.window.bandWindow());
+    }
+
+    void gridExportWritesTheGridAsItStands()
+    {
+        Session s(m_folder.folder());
+        s.start(QStringLiteral("testdt"));
+        s.clickStats(4); // WAC
+        const QString target = m_folder.path(QStringLiteral("grid.xlsx"));
+        s.prompter.messageAnswers.enqueue(MsgAnswer::Yes);
+        s.prompter.saveFileAnswers.enqueue(target);
+        s.action(QStringLiteral("mnuexport"))->trigger();
+        QVERIFY(QFile::exists(target));
+        QCOMPARE(s.prompter.of(FakePrompter::Kind::OpenDocument).size(), 1);
+        QProcess unzip;
+        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), target, QStringLiteral("xl/worksheets/sheet1.xml")});
+        QVERIFY(unzip.waitForFinished());
+        const QString sheet = QString::fromUtf8(unzip.readAllStandardOutput());
+        QCOMPARE(sheet.count(QStringLiteral("<row ")), 3 + 20 + 3);
+    }
+
+    void printGivesOneLandscapePageWithoutTheCommands()
+    {
+        Session s(m_folder.folder());
+        s.start(QStringLiteral("testdt"));
+        s.clickStats(0);
+        s.printer.file = m_folder.path(QStringLiteral("main.pdf"));
+        QStringList visibleWhilePrinting;
+        s.printer.onPrint = [&] {
+            for (const QString &name : {QStringLiteral("CmdStats_0"), QStringLiteral("CmdBandaSingola_0"), QStringLiteral("CmdLoadLog"),
+                                        QStringLiteral("CmdPrint"), QStringLiteral("Command1"), QStringLiteral("Command2")})
+                if (s.find(name)->isVisible())
+                    visibleWhilePrinting << name;
+        };
+        s.prompter.messageAnswers.enqueue(MsgAnswer::Yes);
+        QTest::mouseClick(s.find(QStringLiteral("CmdPrint")), Qt::LeftButton);
+        QCOMPARE(s.prompter.messages().first().flags, 4);
+        QCOMPARE(s.prompter.messages().first().title, QStringLiteral("VarkelChecher Print screen!"));
+        QCOMPARE(visibleWhilePrinting, QStringList());
+        for (const QString &name : {QStringLiteral("CmdStats_0"), QStringLiteral("CmdLoadLog"), QStringLiteral("Command2")})
+            QVERIFY(s.find(name)->isVisible());
+
+        QFile pdf(s.printer.file);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray bytes = pdf.readAll();
+        QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 1);
+        const QRegularExpressionMatch box = QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]")).match(QString::fromLatin1(bytes));
+        QVERIFY(box.hasMatch());
+        QVERIFY(box.captured(1).toDouble() > box.captured(2).toDouble());
+        // Readable: the labels are text in the page, or a picture at the printer's resolution.
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {s.printer.file, QStringLiteral("-")});
+        QVERIFY2(text.waitForFinished(), "pdftotext (poppler-utils) is needed");
+        const QString words = QString::fromUtf8(text.readAllStandardOutput());
+        if (!words.contains(QStringLiteral("CONFIRMED"))) {
+            QProcess images;
+            images.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), s.printer.file});
+            QVERIFY(images.waitForFinished());
+            const QStringList lines = QString::fromUtf8(images.readAllStandardOutput()).split(QLatin1Char('\n'));
+            QVERIFY(lines.size() > 2);
+            const QStringList first = lines[2].simplified().split(QLatin1Char(' '));
+            QVERIFY2(first.value(12).toInt() >= 300, qPrintable(lines[2])); // x-ppi
+        }
+
+        // Before a logbook is loaded only three commands come back; No prints nothing.
+        Session bare(m_folder.folder());
+        bare.start(QString());
+        bare.printer.file = m_folder.path(QStringLiteral("bare.pdf"));
+        bare.prompter.messageAnswers.enqueue(MsgAnswer::Yes);
+        QTest::mouseClick(bare.find(QStringLiteral("CmdPrint")), Qt::LeftButton);
+        QVERIFY(bare.find(QStringLiteral("CmdPrint"))->isVisible());
+        QVERIFY(bare.find(QStringLiteral("Command1"))->isVisible());
+        QVERIFY(!bare.find(QStringLiteral("CmdStats_0"))->isVisible());
+        QVERIFY(!bare.find(QStringLiteral("Command2"))->isVisible());
+        bare.prompter.clear();
+        bare.prompter.messageAnswers.enqueue(MsgAnswer::No);
+        const int requests = bare.printer.requests;
+        QTest::mouseClick(bare.find(QStringLiteral("CmdPrint")), Qt::LeftButton);
+        QCOMPARE(bare.prompter.messageTexts().last(), QStringLiteral("EXIT WITHOUT PRINTING"));
+        QCOMPARE(bare.printer.requests, requests);
+
+        // No printer at all: the operator is told, and the window is whole again.
+        bare.prompter.clear();
+        bare.printer.available = false;
+        QTest::mouseClick(bare.find(QStringLiteral("CmdPrint")), Qt::LeftButton);
+        QVERIFY(bare.prompter.messageTexts().last().contains(QStringLiteral("No printer")));
+        QVERIFY(bare.find(QStringLiteral("CmdPrint"))->isVisible());
+    }
+
+    void bandWindowPrintsToo()
+    {
+        Session s(m_folder.folder());
+        s.start(QStringLiteral("testdt"));
+        QTest::mouseClick(s.find(QStringLiteral("CmdBandaSingola_6")), Qt::LeftButton);
+        FrmBanda *band = s.window.bandWindow();
+        QVERIFY(band);
+        s.printer.file = m_folder.path(QStringLiteral("band.pdf"));
+        bool startVisible = true;
+        s.printer.onPrint = [&] { startVisible = band->findChild<QPushButton *>("CmdStart")->isVisible(); };
+        s.prompter.messageAnswers.enqueue(MsgAnswer::Yes);
+        QTest::mouseClick(band->findChild<QPushButton *>("CmdPrt"), Qt::LeftButton);
+        QVERIFY(!startVisible);
+        QVERIFY(band->findChild<QPushButton *>("CmdStart")->isVisible());
+        QVERIFY(QFileInfo(s.printer.file).size() > 1000);
+        band->close();
+    }
+};
+
+QTEST_MAIN(TestWindowActions)
+#include "TestWindowActions.moc"
