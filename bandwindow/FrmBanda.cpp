@@ -53,10 +53,13 @@ FrmBanda::FrmBanda(LogState &state, LogbookEngine &engine, Prompter &prompter, P
 
     auto *grid = new QGridLayout;
     grid->setSpacing(0);
+    m_countQso->setAlignment(Qt::AlignCenter);
+    m_countQso->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("QSOs: 1000000")) + 8);
     grid->addWidget(m_countQso, 0, 0, 2, 1);
     for (int s = 0; s < 4; ++s) {
-        grid->addWidget(makeLabel(QStringLiteral("LabelBlock%1").arg(s), QString::fromLatin1(BlockTitles[s]), TitleStyle), 0, 1 + 4 * s, 1, 4,
-                        Qt::AlignmentFlag{});
+        QLabel *block = makeLabel(QStringLiteral("LabelBlock%1").arg(s), QString::fromLatin1(BlockTitles[s]), TitleStyle);
+        block->setAlignment(Qt::AlignCenter);
+        grid->addWidget(block, 0, 1 + 4 * s, 1, 4);
         for (int m = 0; m < 4; ++m) {
             QLabel *mode = makeLabel(QStringLiteral("LabelMode%1").arg(4 * s + m), QString::fromLatin1(ModeTitles[m]), TitleStyle);
             mode->setAlignment(Qt::AlignCenter);
