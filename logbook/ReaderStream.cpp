@@ -329,7 +329,7 @@ StreamDecoder::Step StreamDecoder::parseOne(std::string_view in, std::size_t &us
             return fail("message too long");
         if (!c.bytes(std::size_t(length), text))
             return Step::NeedMore;
-        m_readerError = std::string(text);
+        m_readerError = text.empty() ? std::string("the logbook reader failed without saying why") : std::string(text);
         m_state = State::ReaderFailed;
         break;
     }
