@@ -146,3 +146,32 @@ TEST(ColumnarLog, LargeDictionaryCountsAsSqliteDoes)
     }
     EXPECT_FALSE(db.counter()->count("SELECT COUNT(*) AS Quanti FROM LOG WHERE N = '5'"));
 }
+
+TEST(ColumnarLog, TheEngineKeepsEveryValueOfTheSnapshot)
+{
+    const counttest::OpenedLog log = counttest::openGenerated(1500, 17);
+    const ColumnarLog *columnar = log.db->columnar();
+    ASSERT_NE(columnar, nullptr);
+    ASSERT_NE(log.db->counter(), nullptr);
+    EXPECT_EQ(qsizetype(columnar->rowCount()), qsizetype(log.rows.size()));
+    EXPECT_EQ(columnar->column(size_t(columnar->bandColumn())).name, "Banda");
+    for (size_t c = 0; c < columnar->columnCount(); ++c) {
+        const std::string &name = columnar->column(c).name;
+        if (name == "ID") {
+            EXPECT_FALSE(columnar->column(c).text) << "a Long column";
+            continue;
+        }
+        ASSERT_TRUE(columnar->column(c).text) << name;
+        // The same texts, NULLs included, as SQLite holds them (row order aside).
+        const Result<QueryTable> t = log.db->select(QStringLiteral("SELECT [%1] FROM LOG").arg(QString::fromStdString(name)));
+        ASSERT_TRUE(t) << name;
+        std::multiset<std::string> expected, got;
+        for (qsizetype r = 0; r < t->rowCount(); ++r)
+            expected.insert(t->at(r, 0).isNull() ? std::string("<NULL>") : "=" + t->at(r, 0).toStdString());
+        for (size_t r = 0; r < columnar->rowCount(); ++r) {
+            const auto v = columnar->value(c, r);
+            got.insert(v ? "=" + std::string(*v) : std::string("<NULL>"));
+        }
+        EXPECT_EQ(got, expected) << name;
+    }
+}
