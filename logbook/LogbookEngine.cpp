@@ -16,26 +16,14 @@ bool hasColumn(const LogDatabase &db, const char *name)
     return n && *n != QLatin1String("0");
 }
 
-/// Indexes that let per-band counts and listings skip the rest of the log: one
-/// per award column, holding everything a count of that column reads, so a
-/// count never visits the table itself.
+/// The index that lets per-band texts SQLite answers (listings, and counts the
+/// columnar copy leaves to it) skip the rest of the log.
 Status addIndexes(const LogDatabase &db)
 {
-    // A logbook without these columns still opens; queries naming them fail on their own.
+    // A logbook without a band column still opens; queries naming it fail on their own.
     if (!hasColumn(db, "Banda"))
         return {};
-    if (Status s = db.exec("CREATE INDEX log_banda ON LOG(Banda)"); !s)
-        return s;
-    if (!hasColumn(db, "Mode") || !hasColumn(db, "R") || !hasColumn(db, "D"))
-        return {};
-    for (const char *column : {"DXC", "WPX", "WAZ", "ITU", "WAC", "SQR"}) {
-        if (!hasColumn(db, column))
-            continue;
-        const QByteArray sql = QStringLiteral("CREATE INDEX log_%1 ON LOG(Banda, Mode, R, D, %1)").arg(QLatin1String(column)).toUtf8();
-        if (Status s = db.exec(sql.constData()); !s)
-            return s;
-    }
-    return {};
+    return db.exec("CREATE INDEX log_banda ON LOG(Banda)");
 }
 
 } // namespace
