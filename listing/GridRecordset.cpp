@@ -1,6 +1,5 @@
 #include "GridRecordset.h"
 
-#include "JetText.h"
 
 #include <algorithm>
 #include <numeric>
@@ -82,18 +81,31 @@ void GridRecordset::sort(int column, Qt::SortOrder order)
     if (column < 0 || column >= m_table.columnCount())
         return;
     emit layoutAboutToBeChanged();
-    const auto less = [&](qsizetype a, qsizetype b) {
-        const QString &x = m_table.at(a, column);
-        const QString &y = m_table.at(b, column);
-        // Numbers sort as numbers, other text as the logbook compares it; NULL first.
-        if (x.isNull() != y.isNull())
-            return x.isNull();
-        bool nx = false, ny = false;
-        const double dx = x.toDouble(&nx), dy = y.toDouble(&ny);
-        if (nx && ny)
-            return dx < dy;
-        const QByteArray ux = x.toUtf8(), uy = y.toUtf8();
-        return JetText::compare(std::string_view(ux.constData(), size_t(ux.size())), std::string_view(uy.constData(), size_t(uy.size()))) < 0;
+    // One key per row, made once: NULL first, then numbers as numbers, then
+    // text without regard to case.
+    struct Key {
+        int kind; ///< 0 NULL, 1 number, 2 text
+        double number;
+        QString text;
+    };
+    std::vector<Key> keys(size_t(m_table.rowCount()));
+    for (qsizetype row = 0; row < m_table.rowCount(); ++row) {
+        const QString &value = m_table.at(row, column);
+        Key &key = keys[size_t(row)];
+        bool numeric = false;
+        key.number = value.isNull() ? 0 : value.toDouble(&numeric);
+        key.kind = value.isNull() ? 0 : numeric ? 1 : 2;
+        if (key.kind == 2)
+            key.text = value.toCaseFolded();
+    }
+    const auto less = [&keys](qsizetype a, qsizetype b) {
+        const Key &x = keys[size_t(a)];
+        const Key &y = keys[size_t(b)];
+        if (x.kind != y.kind)
+            return x.kind < y.kind;
+        if (x.kind == 1)
+            return x.number < y.number;
+        return x.text < y.text;
     };
     std::stable_sort(m_order.begin(), m_order.end(), [&](qsizetype a, qsizetype b) { return order == Qt::AscendingOrder ? less(a, b) : less(b, a); });
     emit layoutChanged();
