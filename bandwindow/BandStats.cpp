@@ -3,7 +3,6 @@
 #include "CountRun.h"
 #include "CountSlot.h"
 #include "CountSql.h"
-#include "Val.h"
 
 using namespace CountSlotIndex;
 
@@ -35,21 +34,9 @@ void VarkelDXC(BandContext &ctx, int row)
     if (!run.open())
         return;
     const QString column = BandMatrix::rowTitles()[size_t(row)];
-    for (int r = 0; r < Slots; ++r) {
-        if (isDifference(r)) {
-            const int m = r % 4;
-            const double worked = Val::of(ctx.matrix.caption(BandMatrix::cell(m, row)));
-            const double confirmed = Val::of(ctx.matrix.caption(BandMatrix::cell(4 + m, row)));
-            ctx.matrix.setCaption(BandMatrix::cell(r, row), Val::text(worked - confirmed));
-            continue;
-        }
-        const auto n = run.count(AwardCountSql(column, ctx.state.ChosenBand, r, ctx.ft8()));
-        if (!n)
-            return;
-        ctx.matrix.setCaption(BandMatrix::cell(r, row), *n);
-        if (!run.yield())
-            return;
-    }
+    run.fillSlots([&](int r) { return AwardCountSql(column, ctx.state.ChosenBand, r, ctx.ft8()); },
+                  [&](int r) { return ctx.matrix.caption(BandMatrix::cell(r, row)); },
+                  [&](int r, const QString &n) { ctx.matrix.setCaption(BandMatrix::cell(r, row), n); });
 }
 
 void startBandRun(BandContext &ctx)

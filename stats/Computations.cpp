@@ -22,7 +22,16 @@ const QString StatsTitle = QStringLiteral("Varkel LogChecker - Calcolo STATS");
 const QString MixTitle = QStringLiteral("Varkel LogChecker - MIX");
 
 /// Worked minus confirmed of the same mode class, read back from two captions.
-QString difference(const QString &worked, const QString &confirmed) { return Val::text(Val::of(worked) - Val::of(confirmed)); }
+
+std::function<QString(int)> fullCaption(StatsContext &ctx)
+{
+    return [&ctx](int r) { return ctx.matrix.caption(Line::Full, r); };
+}
+
+std::function<void(int, const QString &)> setFullCaption(StatsContext &ctx)
+{
+    return [&ctx](int r, const QString &n) { ctx.matrix.setCaption(Line::Full, r, n); };
+}
 
 bool writeTotalQsos(CountRun &run, StatsContext &ctx)
 {
@@ -69,20 +78,7 @@ void ComputeFullLogQsoTotals(StatsContext &ctx)
         return;
     ctx.matrix.fill(Line::Tot, QStringLiteral("-"));
     ctx.state.CurrentBand = QStringLiteral("*");
-    for (int r = 0; r < Slots; ++r) {
-        if (isDifference(r)) {
-            const int m = r % 4;
-            ctx.matrix.setCaption(Line::Full, r,
-                                  difference(ctx.matrix.caption(Line::Full, m), ctx.matrix.caption(Line::Full, 4 + m)));
-        } else {
-            const auto n = run.count(CountSql::qso(ctx.state.CurrentBand, r, ctx.ft8()));
-            if (!n)
-                return;
-            ctx.matrix.setCaption(Line::Full, r, *n);
-        }
-        if (!run.yield())
-            return;
-    }
+    run.fillSlots([&](int r) { return CountSql::qso(ctx.state.CurrentBand, r, ctx.ft8()); }, fullCaption(ctx), setFullCaption(ctx));
 }
 
 void ComputeAwardCounts(StatsContext &ctx)
@@ -94,21 +90,10 @@ void ComputeAwardCounts(StatsContext &ctx)
     const QString column = ctx.state.AwardKind;
     for (int c = 0; c < Bands; ++c) {
         ctx.state.CurrentBand = ctx.matrix.header(c);
-        if (!ctx.state.CurrentBand.trimmed().isEmpty()) {
-            for (int r = 0; r < Slots; ++r) {
-                if (isDifference(r)) {
-                    const int m = r % 4;
-                    ctx.matrix.setCell(c, r, difference(ctx.matrix.cell(c, m), ctx.matrix.cell(c, 4 + m)));
-                } else {
-                    const auto n = run.count(AwardCountSql(column, ctx.state.CurrentBand, r, ctx.ft8()));
-                    if (!n)
-                        return;
-                    ctx.matrix.setCell(c, r, *n);
-                }
-                if (!run.yield())
-                    return;
-            }
-        }
+        if (!ctx.state.CurrentBand.trimmed().isEmpty() &&
+            !run.fillSlots([&](int r) { return AwardCountSql(column, ctx.state.CurrentBand, r, ctx.ft8()); },
+                           [&](int r) { return ctx.matrix.cell(c, r); }, [&](int r, const QString &n) { ctx.matrix.setCell(c, r, n); }))
+            return;
         if (!run.yield())
             return;
     }
@@ -122,20 +107,7 @@ void ComputeFullLogAwardTotals(StatsContext &ctx)
     ctx.matrix.fill(Line::Full, QStringLiteral("-"));
     ctx.state.CurrentBand = QStringLiteral("*");
     const QString column = ctx.state.AwardKind;
-    for (int r = 0; r < Slots; ++r) {
-        if (isDifference(r)) {
-            const int m = r % 4;
-            ctx.matrix.setCaption(Line::Full, r,
-                                  difference(ctx.matrix.caption(Line::Full, m), ctx.matrix.caption(Line::Full, 4 + m)));
-        } else {
-            const auto n = run.count(AwardCountSql(column, ctx.state.CurrentBand, r, ctx.ft8()));
-            if (!n)
-                return;
-            ctx.matrix.setCaption(Line::Full, r, *n);
-        }
-        if (!run.yield())
-            return;
-    }
+    run.fillSlots([&](int r) { return AwardCountSql(column, ctx.state.CurrentBand, r, ctx.ft8()); }, fullCaption(ctx), setFullCaption(ctx));
 }
 
 void BandMixed(StatsContext &ctx)
@@ -160,7 +132,7 @@ void BandMixed(StatsContext &ctx)
             return;
     }
     for (int m = 0; m < 4; ++m)
-        ctx.matrix.setCaption(Line::Mix, 8 + m, difference(ctx.matrix.caption(Line::Mix, m), ctx.matrix.caption(Line::Mix, 4 + m)));
+        ctx.matrix.setCaption(Line::Mix, 8 + m, Val::difference(ctx.matrix.caption(Line::Mix, m), ctx.matrix.caption(Line::Mix, 4 + m)));
     run.yield();
 }
 

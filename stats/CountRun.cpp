@@ -1,6 +1,8 @@
 #include "CountRun.h"
 
 #include "CountQuery.h"
+#include "CountSlot.h"
+#include "Val.h"
 
 CountRun::CountRun(LogbookEngine &engine, const LogState &state, Prompter &prompter, const std::function<void()> &yield,
                    const std::function<bool()> &stopping, QString errorText, QString errorTitle)
@@ -39,4 +41,23 @@ bool CountRun::fail()
     if (!m_stopping())
         m_prompter.message(m_errorText, MsgFlags::Information, m_errorTitle);
     return false;
+}
+
+bool CountRun::fillSlots(const std::function<QString(int)> &text, const std::function<QString(int)> &get,
+                         const std::function<void(int, const QString &)> &set)
+{
+    for (int r = 0; r < CountSlotIndex::Slots; ++r) {
+        if (CountSlotIndex::isDifference(r)) {
+            const int m = r % 4;
+            set(r, Val::difference(get(m), get(4 + m)));
+        } else {
+            const std::optional<QString> n = count(text(r));
+            if (!n)
+                return false;
+            set(r, *n);
+        }
+        if (!yield())
+            return false;
+    }
+    return true;
 }

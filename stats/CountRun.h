@@ -20,6 +20,13 @@ public:
     /// Lets the window breathe; false when the run must end at once.
     bool yield();
 
+    /// Fills the count slots 0..15 of one line in order: the count of `text(r)`
+    /// for a slot, worked minus confirmed of the same mode class for the NOT
+    /// CONFIRMED block (read back with `get` from the captions just written).
+    /// Yields after each slot; false when the run ended.
+    bool fillSlots(const std::function<QString(int)> &text, const std::function<QString(int)> &get,
+                   const std::function<void(int, const QString &)> &set);
+
 private:
     bool fail();
 

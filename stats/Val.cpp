@@ -37,4 +37,6 @@ QString text(double value)
     return QString::number(value, 'g', 15);
 }
 
+QString difference(const QString &worked, const QString &confirmed) { return text(of(worked) - of(confirmed)); }
+
 } // namespace Val

@@ -11,4 +11,7 @@ double of(const QString &text);
 /// A number in its shortest decimal form, without a decimal point when whole.
 QString text(double value);
 
+/// Worked minus confirmed, read from two captions, as the caption of a NOT CONFIRMED count.
+QString difference(const QString &worked, const QString &confirmed);
+
 } // namespace Val
