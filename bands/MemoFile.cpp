@@ -11,6 +11,7 @@ namespace {
 
 constexpr int MaxBands = 20;
 constexpr int LabelLength = 5;
+constexpr qint64 MaxReadBytes = 1 << 20;
 
 /// Windows-1252 characters of the bytes 0x80..0x9F; the other bytes are Latin-1.
 const char16_t Cp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -47,7 +48,8 @@ Result<QStringList> read(const QString &filePath)
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly))
         return Result<QStringList>::failure(file.errorString());
-    const QString text = decode(file.readAll());
+    // Twenty band lines never need more; a huge file is not read whole.
+    const QString text = decode(file.read(MaxReadBytes));
     QStringList headers(MaxBands);
     int position = 0;
     for (QString line : text.split(QLatin1Char('\n'))) {
