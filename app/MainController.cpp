@@ -203,9 +203,9 @@ void MainController::requestStop() { m_closing = true; }
 void MainController::showInfo()
 {
     m_prompter.message(QStringLiteral("VarkelChecker is a test release - v3.1") + CrLf + CrLf +
-                           QStringLiteral("Award statistics of the Varkel logbook: QSO, DXCC, WPX, WAZ, ITU, WAC, SQUARE.") + CrLf +
-                           QStringLiteral("Reports and ideas go to the Varkel users' group.") + CrLf + CrLf +
-                           QStringLiteral("Please don't ask additions but check possible bug on the actual release!"),
+                           QStringLiteral("Contact: the VarkelChecker developers, through the project's issue tracker.") + CrLf +
+                           QStringLiteral("With a report, please give the release (v3.1) and what you did before the fault.") + CrLf +
+                           CrLf + QStringLiteral("Please don't ask additions but check possible bug on the actual release!"),
                        MsgFlags::Information, QStringLiteral("Varkel-Checker test!"));
     m_prompter.message(QStringLiteral("This program is given as it is, without warranty of any kind.") + CrLf +
                            QStringLiteral("It only reads your logbook; use its counts at your own risk and check them "
