@@ -8,6 +8,7 @@
 #include "ReferenceCounts.h"
 #include "TempLogbook.h"
 
+#include <QDir>
 #include <QFile>
 #include <QListWidget>
 #include <QProcess>
@@ -208,6 +209,46 @@ private slots:
         QVERIFY(unzip.waitForFinished());
         const QString sheet = QString::fromUtf8(unzip.readAllStandardOutput());
         QCOMPARE(sheet.count(QStringLiteral("<row ")), 3 + 20 + 3);
+    }
+
+    void damagedLogbooksGiveMessagesAndTheWindowStaysUsable()
+    {
+        TempLogbook bad;
+        const QString good = bad.write(m_rows, QStringLiteral("gooddt.mdb"));
+        QFile whole(good);
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        const QByteArray bytes = whole.readAll();
+        const auto writeFile = [&](const QString &name, const QByteArray &content) {
+            QFile f(bad.path(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        };
+        writeFile(QStringLiteral("cutdt.mdb"), bytes.left(bytes.size() / 2));
+        QByteArray noise(64 * 1024, '\0');
+        for (int i = 0; i < noise.size(); ++i)
+            noise[i] = char((i * 7919 + 13) % 251);
+        writeFile(QStringLiteral("noisedt.mdb"), noise);
+        writeFile(QStringLiteral("emptydt.mdb"), QByteArray());
+        QVERIFY(QDir(bad.folder()).mkdir(QStringLiteral("folderdt.mdb")));
+
+        Session s(m_folder.folder());
+        s.start(QString());
+        for (const QString &name : {QStringLiteral("cutdt.mdb"), QStringLiteral("noisedt.mdb"), QStringLiteral("emptydt.mdb"),
+                                    QStringLiteral("folderdt.mdb")}) {
+            s.prompter.clear();
+            s.prompter.openFileAnswers.enqueue(bad.path(name));
+            QVERIFY(s.controller.loadLog());
+            s.clickStats(0);
+            QCOMPARE(s.prompter.messageTexts(),
+                     QStringList({QStringLiteral("SQL or FILENAME error!"), QStringLiteral("SQL or FILENAME error!"), QStringLiteral("SQL or FILENAME error!")}));
+            QVERIFY(s.find(QStringLiteral("CmdStats_0"))->isEnabled());
+        }
+        s.prompter.clear();
+        s.prompter.openFileAnswers.enqueue(good);
+        QVERIFY(s.controller.loadLog());
+        s.clickStats(0);
+        QVERIFY(s.prompter.messages().isEmpty());
+        QCOMPARE(s.line("lblFull", 3).toLong(), reference::entityCount(m_rows, 0, {"*"}, 3, false));
     }
 
     void printGivesOneLandscapePageWithoutTheCommands()
