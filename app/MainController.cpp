@@ -11,6 +11,7 @@
 #include "BandChoice.h"
 #include "XlsxExport.h"
 #include "StatsContext.h"
+#include "StatsMessages.h"
 
 #include <QDate>
 #include <QDir>
@@ -22,12 +23,9 @@
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
-const QString NoLogbook = QStringLiteral("PLEASE SELECT YOUR VARKEL-DATABASE SOURCE");
 const QString Ft8WithoutLog = QStringLiteral("PLEASE LOAD LOGBOOK or SAVE VARKELCHECKER.EXE in VARKEL/DATA");
 const QString LoadError = QStringLiteral("ERROR NO FILE .MDB");
 const QString LoadErrorTitle = QStringLiteral("Varkel - Load Log");
-const QString InventoryError = QStringLiteral("SQL or Log FILENAME error!");
-const QString InventoryErrorTitle = QStringLiteral("Varkel LogChecker - QSO Nr");
 
 QString shortDate() { return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat); }
 QString currentTime() { return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")); }
@@ -117,7 +115,7 @@ bool MainController::runStats(int index)
 
     if (index == CustomQueryButton) {
         if (!m_state.hasLog()) {
-            m_prompter.message(NoLogbook, MsgFlags::Information, QString());
+            m_prompter.message(StatsMessages::NoLogbook, MsgFlags::Information, QString());
             return true;
         }
         m_prompter.beep();
@@ -228,13 +226,13 @@ void MainController::listDistinct(const QString &query, const QString &field, co
     if (busy())
         return;
     if (!m_state.hasLog()) {
-        m_prompter.message(NoLogbook, MsgFlags::Information, QString());
+        m_prompter.message(StatsMessages::NoLogbook, MsgFlags::Information, QString());
         return;
     }
     const auto db = m_engine.open(m_state.LogPath);
     const Result<QStringList> values = db ? LogInventory::values(**db, query, field) : Result<QStringList>::failure(db.error());
     if (!values) {
-        m_prompter.message(InventoryError, MsgFlags::Information, InventoryErrorTitle);
+        m_prompter.message(StatsMessages::QsoError, MsgFlags::Information, StatsMessages::QsoNrTitle);
         return;
     }
     m_prompter.message(LogInventory::asLines(*values), MsgFlags::Information, title);
@@ -309,7 +307,7 @@ void MainController::clickBandButton(int band)
     if (header.isEmpty())
         return;
     if (!m_state.hasLog()) {
-        m_prompter.message(NoLogbook, MsgFlags::Information, QStringLiteral("Varkelchecker - Check BAND"));
+        m_prompter.message(StatsMessages::NoLogbook, MsgFlags::Information, QStringLiteral("Varkelchecker - Check BAND"));
         return;
     }
     m_state.ChosenBand = header;

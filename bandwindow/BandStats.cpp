@@ -3,13 +3,14 @@
 #include "CountRun.h"
 #include "CountSlot.h"
 #include "CountSql.h"
+#include "StatsMessages.h"
 
 using namespace CountSlotIndex;
 
 void VarkelLOG(BandContext &ctx)
 {
-    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, QStringLiteral("SQL or Log FILENAME error!"),
-                 QStringLiteral("Varkel LogChecker - QSO Nr"));
+    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, StatsMessages::QsoError,
+                 StatsMessages::QsoNrTitle);
     if (!run.open())
         return;
     const auto total = run.count(CountSql::totalQsos());
@@ -29,8 +30,8 @@ void VarkelLOG(BandContext &ctx)
 
 void VarkelDXC(BandContext &ctx, int row)
 {
-    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, QStringLiteral("SQL or FILENAME error!"),
-                 QStringLiteral("Varkel LogChecker - Calcolo STATS"));
+    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, StatsMessages::EntityError,
+                 StatsMessages::StatsTitle);
     if (!run.open())
         return;
     const QString column = BandMatrix::rowTitles()[size_t(row)];

@@ -1,6 +1,7 @@
 #include "Computations.h"
 
 #include "CountRun.h"
+#include "StatsMessages.h"
 
 #include "CountQuery.h"
 #include "CountSql.h"
@@ -11,17 +12,9 @@
 
 using namespace CountSlotIndex;
 using Line = StatsMatrix::Line;
+using namespace StatsMessages;
 
 namespace {
-
-const QString QsoError = QStringLiteral("SQL or Log FILENAME error!");
-const QString EntityError = QStringLiteral("SQL or FILENAME error!");
-const QString QsoNrTitle = QStringLiteral("Varkel LogChecker - QSO Nr");
-const QString FullLogTitle = QStringLiteral("Varkel LogChecker - FullLog");
-const QString StatsTitle = QStringLiteral("Varkel LogChecker - Calcolo STATS");
-const QString MixTitle = QStringLiteral("Varkel LogChecker - MIX");
-
-/// Worked minus confirmed of the same mode class, read back from two captions.
 
 std::function<QString(int)> fullCaption(StatsContext &ctx)
 {
@@ -149,7 +142,7 @@ void SumSlotTotals(StatsMatrix &matrix)
 bool runStatistics(StatsContext &ctx, int index)
 {
     if (!ctx.state.hasLog()) {
-        ctx.prompter.message(QStringLiteral("PLEASE SELECT YOUR VARKEL-DATABASE SOURCE"), MsgFlags::Information, QString());
+        ctx.prompter.message(NoLogbook, MsgFlags::Information, QString());
         return false;
     }
     if (index < 0 || index >= awardKinds().size())
