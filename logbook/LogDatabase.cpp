@@ -75,7 +75,41 @@ Result<std::unique_ptr<LogDatabase>> LogDatabase::create()
     return Result<std::unique_ptr<LogDatabase>>(std::unique_ptr<LogDatabase>(new LogDatabase(db)));
 }
 
-LogDatabase::~LogDatabase() { sqlite3_close(m_db); }
+LogDatabase::~LogDatabase()
+{
+    m_cancelled = true;
+    if (m_filler.joinable())
+        m_filler.join();
+    sqlite3_close(m_db);
+}
+
+void LogDatabase::fillInBackground(Fill fill)
+{
+    {
+        std::lock_guard lock(m_fillMutex);
+        m_filling = true;
+    }
+    m_filler = std::thread([this, fill = std::move(fill)] {
+        Status status = fill(m_db, m_cancelled);
+        std::lock_guard lock(m_fillMutex);
+        m_fillStatus = std::move(status);
+        m_filling = false;
+        m_filled.notify_all();
+    });
+}
+
+Status LogDatabase::ready() const
+{
+    std::unique_lock lock(m_fillMutex);
+    m_filled.wait(lock, [this] { return !m_filling; });
+    return m_fillStatus;
+}
+
+sqlite3 *LogDatabase::handle() const
+{
+    ready();
+    return m_db;
+}
 
 void LogDatabase::setColumnar(std::shared_ptr<const ColumnarLog> log)
 {
@@ -85,6 +119,8 @@ void LogDatabase::setColumnar(std::shared_ptr<const ColumnarLog> log)
 
 Status LogDatabase::exec(const char *sql) const
 {
+    if (Status s = ready(); !s)
+        return s;
     char *message = nullptr;
     if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
         const QString why = QString::fromUtf8(message ? message : "SQLite error");
@@ -96,6 +132,8 @@ Status LogDatabase::exec(const char *sql) const
 
 Result<QString> LogDatabase::scalar(const QString &jetText, const QString &field) const
 {
+    if (Status s = ready(); !s)
+        return Result<QString>::failure(s.error());
     Result<Stmt> stmt = prepare(m_db, jetText);
     if (!stmt)
         return Result<QString>::failure(stmt.error());
@@ -120,6 +158,8 @@ Result<QString> LogDatabase::scalar(const QString &jetText, const QString &field
 
 Result<QueryTable> LogDatabase::select(const QString &jetText) const
 {
+    if (Status s = ready(); !s)
+        return Result<QueryTable>::failure(s.error());
     Result<Stmt> stmt = prepare(m_db, jetText);
     if (!stmt)
         return Result<QueryTable>::failure(stmt.error());

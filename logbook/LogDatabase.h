@@ -3,7 +3,12 @@
 #include "Result.h"
 
 #include <QString>
+#include <atomic>
+#include <condition_variable>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 struct sqlite3;
 class ColumnarLog;
@@ -17,7 +22,17 @@ public:
     static Result<std::unique_ptr<LogDatabase>> create();
     ~LogDatabase();
 
-    sqlite3 *handle() const { return m_db; }
+    /// The SQLite handle, once a background fill (fillInBackground) is done.
+    sqlite3 *handle() const;
+
+    /// Fills the database on a thread of its own: `fill` gets the handle and a
+    /// flag that is set when the database is being destroyed (the fill should
+    /// then stop early). Every query waits for the fill; a fill that fails
+    /// makes them fail with its reason. Called at most once, before any query.
+    using Fill = std::function<Status(sqlite3 *db, const std::atomic<bool> &cancelled)>;
+    void fillInBackground(Fill fill);
+    /// Waits for a background fill; its failure, if it failed.
+    Status ready() const;
 
     /// Runs a Jet query text and returns the value of its field `field` in the
     /// first row as text ("0" when there is no row or the value is NULL).
@@ -39,6 +54,12 @@ public:
 private:
     explicit LogDatabase(sqlite3 *db) : m_db(db) {}
     sqlite3 *m_db;
+    mutable std::mutex m_fillMutex;
+    mutable std::condition_variable m_filled;
+    bool m_filling = false;
+    Status m_fillStatus;
+    std::atomic<bool> m_cancelled{false};
+    std::thread m_filler;
     std::shared_ptr<const ColumnarLog> m_columnar;
     std::shared_ptr<const CountEvaluator> m_counter;
 };

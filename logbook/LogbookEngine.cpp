@@ -1,7 +1,9 @@
 #include "LogbookEngine.h"
 
 #include "MdbLoader.h"
-#include "count/ColumnarLoad.h"
+#include "count/ColumnarLog.h"
+
+#include <sqlite3.h>
 
 #include <QFileInfo>
 
@@ -9,21 +11,21 @@ namespace {
 
 const QString LogTable = QStringLiteral("LOG");
 
-bool hasColumn(const LogDatabase &db, const char *name)
-{
-    const Result<QString> n = db.scalar(
-        QStringLiteral("SELECT COUNT(*) AS n FROM pragma_table_info('LOG') WHERE name = '%1' COLLATE NOCASE").arg(QLatin1String(name)), QStringLiteral("n"));
-    return n && *n != QLatin1String("0");
-}
-
 /// The index that lets per-band texts SQLite answers (listings, and counts the
-/// columnar copy leaves to it) skip the rest of the log.
-Status addIndexes(const LogDatabase &db)
+/// columnar copy leaves to it) skip the rest of the log. Made on the snapshot's
+/// filling thread, once the rows are in.
+Status addIndexes(sqlite3 *db)
 {
     // A logbook without a band column still opens; queries naming it fail on their own.
-    if (!hasColumn(db, "Banda"))
+    if (sqlite3_table_column_metadata(db, "main", "LOG", "Banda", nullptr, nullptr, nullptr, nullptr, nullptr) != SQLITE_OK)
         return {};
-    return db.exec("CREATE INDEX log_banda ON LOG(Banda)");
+    char *message = nullptr;
+    if (sqlite3_exec(db, "CREATE INDEX log_banda ON LOG(Banda)", nullptr, nullptr, &message) != SQLITE_OK) {
+        const QString why = QString::fromUtf8(message ? message : "SQLite error");
+        sqlite3_free(message);
+        return Status::failure(why);
+    }
+    return {};
 }
 
 } // namespace
@@ -48,13 +50,13 @@ Result<std::shared_ptr<const LogDatabase>> LogbookEngine::open(const QString &pa
     Result<std::unique_ptr<LogDatabase>> db = LogDatabase::create();
     if (!db)
         return R::failure(db.error());
-    if (Status s = loadMdbTable(canonical, LogTable, **db); !s)
-        return R::failure(s.error());
-    if (Status s = addIndexes(**db); !s)
-        return R::failure(s.error());
-    // Count texts are answered from a columnar copy; without one, SQLite answers them.
-    if (Result<std::shared_ptr<const ColumnarLog>> columnar = loadColumnarLog(**db))
-        (*db)->setColumnar(*columnar);
+    // Count texts are answered from a columnar copy, made as the rows arrive;
+    // the SQLite table (listings, the texts the copy leaves to SQLite) is
+    // filled in the background, and its queries wait for it.
+    Result<std::shared_ptr<const ColumnarLog>> columnar = loadMdbTableColumnarFirst(canonical, LogTable, **db, addIndexes);
+    if (!columnar)
+        return R::failure(columnar.error());
+    (*db)->setColumnar(*columnar);
     // The snapshot is kept only when the file did not change while it was read.
     const std::optional<LogFingerprint> after = LogFingerprint::of(canonical);
     std::shared_ptr<const LogDatabase> snapshot(std::move(db.value()));

@@ -4,11 +4,15 @@
 #include "MdbReader.h"
 #include "ReaderProcess.h"
 #include "ReaderStream.h"
+#include "count/ColumnarLogBuilder.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <atomic>
+#include <deque>
+#include <thread>
 #include <memory>
 #include <sqlite3.h>
 #include <string>
@@ -47,14 +51,29 @@ const char *sqliteType(Kind kind)
     return "TEXT COLLATE JETCI";
 }
 
+Status execSql(sqlite3 *db, const char *sql)
+{
+    char *message = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        const QString why = QString::fromUtf8(message ? message : "SQLite error");
+        sqlite3_free(message);
+        return Status::failure(why);
+    }
+    return {};
+}
+
 /// Writes the rows it receives into a table of the snapshot, in one transaction.
 class SnapshotSink : public mdbreader::RowSink {
 public:
-    SnapshotSink(LogDatabase &db, const QString &table) : m_db(db), m_table(table.toStdString()) {}
+    SnapshotSink(sqlite3 *db, const QString &table, const std::atomic<bool> *cancelled = nullptr)
+        : m_handle(db), m_table(table.toStdString()), m_cancelled(cancelled)
+    {
+    }
+    SnapshotSink(LogDatabase &db, const QString &table) : SnapshotSink(db.handle(), table) {}
     ~SnapshotSink() override
     {
         if (m_inTransaction)
-            m_db.exec("ROLLBACK");
+            execSql(m_handle, "ROLLBACK");
     }
 
     bool columns(const std::vector<Column> &columns) override
@@ -69,13 +88,13 @@ public:
         }
         create += ')';
         insert += ')';
-        if (Status s = m_db.exec(create.c_str()); !s)
+        if (Status s = execSql(m_handle, create.c_str()); !s)
             return fail(s.error().toStdString());
         sqlite3_stmt *raw = nullptr;
-        if (sqlite3_prepare_v2(m_db.handle(), insert.c_str(), -1, &raw, nullptr) != SQLITE_OK)
-            return fail(sqlite3_errmsg(m_db.handle()));
+        if (sqlite3_prepare_v2(m_handle, insert.c_str(), -1, &raw, nullptr) != SQLITE_OK)
+            return fail(sqlite3_errmsg(m_handle));
         m_stmt.reset(raw);
-        if (Status s = m_db.exec("BEGIN"); !s)
+        if (Status s = execSql(m_handle, "BEGIN"); !s)
             return fail(s.error().toStdString());
         m_inTransaction = true;
         m_kinds.clear();
@@ -88,6 +107,8 @@ public:
     {
         if (!m_stmt || values.size() != m_kinds.size())
             return fail("a row does not match the columns");
+        if (m_cancelled && m_cancelled->load(std::memory_order_relaxed))
+            return fail("cancelled");
         sqlite3_stmt *s = m_stmt.get();
         for (std::size_t i = 0; i < values.size(); ++i) {
             const int p = int(i + 1);
@@ -112,7 +133,7 @@ public:
         const int rc = sqlite3_step(s);
         sqlite3_reset(s);
         if (rc != SQLITE_DONE)
-            return fail(sqlite3_errmsg(m_db.handle()));
+            return fail(sqlite3_errmsg(m_handle));
         return true;
     }
 
@@ -124,7 +145,7 @@ public:
             return Status::failure(QStringLiteral("the table came without columns"));
         m_stmt.reset();
         m_inTransaction = false;
-        return m_db.exec("COMMIT");
+        return execSql(m_handle, "COMMIT");
     }
 
 private:
@@ -134,12 +155,130 @@ private:
         return false;
     }
 
-    LogDatabase &m_db;
+    sqlite3 *m_handle;
     std::string m_table;
+    const std::atomic<bool> *m_cancelled;
     std::unique_ptr<sqlite3_stmt, StmtDeleter> m_stmt;
     std::vector<Kind> m_kinds;
     bool m_inTransaction = false;
     std::string m_error;
+};
+
+/// Builds the columnar copy of the text columns from the rows it receives.
+class ColumnarSink : public mdbreader::RowSink {
+public:
+    bool columns(const std::vector<Column> &columns) override
+    {
+        if (m_builder)
+            return fail("the columns came twice");
+        std::vector<std::string> names;
+        std::vector<bool> text;
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            // The snapshot's table could not be made with these.
+            for (std::size_t j = 0; j < i; ++j) {
+                if (sqlite3_stricmp(columns[i].name.c_str(), columns[j].name.c_str()) == 0)
+                    return fail("duplicate column name: " + columns[i].name);
+            }
+            names.push_back(columns[i].name);
+            // Declared TEXT COLLATE JETCI in the snapshot, and only ever given texts or NULL.
+            text.push_back(columns[i].kind == Kind::Text);
+        }
+        m_text = text;
+        m_builder = std::make_unique<ColumnarLogBuilder>(std::move(names), std::move(text));
+        m_cells.assign(columns.size(), std::nullopt);
+        return true;
+    }
+
+    bool row(const std::vector<Value> &values) override
+    {
+        if (!m_builder || values.size() != m_cells.size())
+            return fail("a row does not match the columns");
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            ColumnarLogBuilder::Cell &cell = m_cells[i];
+            cell.reset();
+            if (!m_text[i] || values[i].null)
+                continue;
+            const std::string_view t = values[i].text;
+            cell.emplace(t.data() ? t.data() : "", t.data() ? t.size() : 0);
+        }
+        m_builder->addRow(m_cells);
+        return true;
+    }
+
+    std::string error() const override { return m_error; }
+
+    Result<std::shared_ptr<const ColumnarLog>> finish()
+    {
+        using R = Result<std::shared_ptr<const ColumnarLog>>;
+        if (!m_builder)
+            return R::failure(QStringLiteral("the table came without columns"));
+        return R(m_builder->finish());
+    }
+
+private:
+    bool fail(std::string why)
+    {
+        m_error = std::move(why);
+        return false;
+    }
+
+    std::unique_ptr<ColumnarLogBuilder> m_builder;
+    std::vector<bool> m_text;
+    std::vector<ColumnarLogBuilder::Cell> m_cells;
+    std::string m_error;
+};
+
+/// Takes any table (a stream checked now and read later).
+class AcceptingSink : public mdbreader::RowSink {
+public:
+    bool columns(const std::vector<Column> &) override { return true; }
+    bool row(const std::vector<Value> &) override { return true; }
+    std::string error() const override { return {}; }
+};
+
+/// Hands the parts of a table, each a stream of its own, on as one table:
+/// the columns once (every part must have the same), the rows in order.
+class PartsSink : public mdbreader::RowSink {
+public:
+    explicit PartsSink(mdbreader::RowSink &to) : m_to(to) {}
+
+    bool columns(const std::vector<Column> &columns) override
+    {
+        if (!m_seen) {
+            m_seen = true;
+            m_columns = columns;
+            return m_to.columns(columns);
+        }
+        bool same = columns.size() == m_columns.size();
+        for (std::size_t i = 0; same && i < columns.size(); ++i)
+            same = columns[i].name == m_columns[i].name && columns[i].kind == m_columns[i].kind;
+        if (!same)
+            m_error = "the parts of the table differ in their columns";
+        return same;
+    }
+    bool row(const std::vector<Value> &values) override { return m_to.row(values); }
+    std::string error() const override { return m_error.empty() ? m_to.error() : m_error; }
+
+private:
+    mdbreader::RowSink &m_to;
+    std::vector<Column> m_columns;
+    bool m_seen = false;
+    std::string m_error;
+};
+
+/// The table stream as it came from the reader, kept until the snapshot is filled from it.
+struct KeptStream {
+    static constexpr std::size_t PieceBytes = 4u << 20;
+    std::deque<std::string> pieces;
+
+    void append(const char *data, std::size_t size)
+    {
+        if (pieces.empty() || pieces.back().size() + size > PieceBytes) {
+            pieces.emplace_back();
+            pieces.back().reserve(std::max(PieceBytes, size));
+        }
+        pieces.back().append(data, size);
+    }
 };
 
 /// The checks that need no reader: the file is there and starts like a Jet file.
@@ -208,6 +347,97 @@ Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabas
     if (const std::string why = mdbreader::runReader(run, decoder); !why.empty())
         return readFailure(mdbPath, why);
     return snapshot.finish();
+}
+
+Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QString &mdbPath, const QString &tableName, LogDatabase &db,
+                                                                     std::function<Status(sqlite3 *)> afterFill, const MdbReaderOptions &options)
+{
+    using R = Result<std::shared_ptr<const ColumnarLog>>;
+    if (Status s = precheck(mdbPath); !s)
+        return R::failure(s.error());
+    const std::uint64_t size = std::uint64_t(QFileInfo(mdbPath).size());
+    mdbreader::ReaderRun base;
+    base.program = QFile::encodeName(options.program.isEmpty() ? mdbReaderProgram() : options.program).toStdString();
+    base.file = QFile::encodeName(mdbPath).toStdString();
+    base.table = tableName.toStdString();
+    base.seconds = options.seconds >= 0 ? options.seconds : mdbreader::readerSeconds(size);
+
+    // Two readers, each converting the rows of half the table's pages, when
+    // there are two cores; the first half goes into the columnar copy as it
+    // arrives, the second is checked as it arrives and kept until then.
+    const unsigned parts = options.parts > 0 ? options.parts : (std::thread::hardware_concurrency() >= 2 ? 2u : 1u);
+    std::vector<std::shared_ptr<KeptStream>> kept;
+    for (unsigned k = 0; k < parts; ++k)
+        kept.push_back(std::make_shared<KeptStream>());
+    const auto runFor = [&](unsigned k) {
+        mdbreader::ReaderRun run = base;
+        run.part = {k, parts};
+        run.copy = [stream = kept[k].get()](const char *data, std::size_t n) { stream->append(data, n); };
+        return run;
+    };
+
+    std::atomic<bool> stop{false};
+    std::vector<std::string> laterWhy(parts);
+    std::vector<std::thread> later;
+    for (unsigned k = 1; k < parts; ++k) {
+        later.emplace_back([&, k] {
+            mdbreader::ReaderRun run = runFor(k);
+            run.cancelled = &stop;
+            AcceptingSink sink;
+            mdbreader::StreamDecoder decoder(sink, limitsFor(size));
+            laterWhy[k] = mdbreader::runReader(run, decoder);
+        });
+    }
+    ColumnarSink columnar;
+    PartsSink intoColumnar(columnar);
+    std::string why;
+    {
+        mdbreader::StreamDecoder decoder(intoColumnar, limitsFor(size));
+        why = mdbreader::runReader(runFor(0), decoder);
+    }
+    if (!why.empty())
+        stop = true;
+    for (std::thread &t : later)
+        t.join();
+    for (unsigned k = 1; k < parts && why.empty(); ++k)
+        why = laterWhy[k];
+    if (!why.empty())
+        return R::failure(readFailure(mdbPath, why).error());
+    // The later parts, checked once already, follow in order.
+    for (unsigned k = 1; k < parts; ++k) {
+        mdbreader::StreamDecoder decoder(intoColumnar, limitsFor(size));
+        for (const std::string &piece : kept[k]->pieces) {
+            if (!decoder.feed(piece.data(), piece.size()))
+                return R::failure(readFailure(mdbPath, decoder.error()).error());
+        }
+        if (!decoder.complete())
+            return R::failure(readFailure(mdbPath, "the table stream ends early").error());
+    }
+    R log = columnar.finish();
+    if (!log)
+        return log;
+
+    // The same streams, checked once more, into the snapshot; each piece is
+    // let go as soon as its rows are in.
+    db.fillInBackground([kept, size, tableName, afterFill = std::move(afterFill)](sqlite3 *handle, const std::atomic<bool> &cancelled) -> Status {
+        SnapshotSink snapshot(handle, tableName, &cancelled);
+        PartsSink parts(snapshot);
+        for (const std::shared_ptr<KeptStream> &stream : kept) {
+            mdbreader::StreamDecoder decoder(parts, limitsFor(size));
+            while (!stream->pieces.empty()) {
+                const std::string &piece = stream->pieces.front();
+                if (!decoder.feed(piece.data(), piece.size()))
+                    return Status::failure(QString::fromStdString(decoder.error()));
+                stream->pieces.pop_front();
+            }
+            if (!decoder.complete())
+                return Status::failure(QStringLiteral("the table stream ends early"));
+        }
+        if (Status s = snapshot.finish(); !s)
+            return s;
+        return afterFill ? afterFill(handle) : Status();
+    });
+    return log;
 }
 
 Status loadMdbTableInProcess(const QString &mdbPath, const QString &tableName, LogDatabase &db)

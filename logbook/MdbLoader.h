@@ -1,6 +1,11 @@
 #pragma once
 #include "Result.h"
 #include <QString>
+#include <functional>
+#include <memory>
+
+struct sqlite3;
+class ColumnarLog;
 
 class LogDatabase;
 
@@ -19,8 +24,17 @@ Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabas
 struct MdbReaderOptions {
     QString program;      ///< empty: mdbReaderProgram()
     double seconds = -1;  ///< below 0: readerSeconds() of the file's size
+    unsigned parts = 0;   ///< readers run side by side (loadMdbTableColumnarFirst); 0: one per core, at most 2
 };
 Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabase &db, const MdbReaderOptions &options);
+
+/// Reads the table as loadMdbTable does, but makes at once only the columnar
+/// copy of its text columns (returned). The SQLite table is filled from the
+/// same rows on a thread of `db` (LogDatabase::fillInBackground), and then
+/// `afterFill` runs on it there; `db`'s queries wait for both.
+Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QString &mdbPath, const QString &tableName, LogDatabase &db,
+                                                                     std::function<Status(sqlite3 *)> afterFill,
+                                                                     const MdbReaderOptions &options = MdbReaderOptions{});
 
 /// The reader executable: varkel-reader beside the running program.
 QString mdbReaderProgram();

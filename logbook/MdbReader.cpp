@@ -66,7 +66,7 @@ Kind kindOf(int mdbType)
 
 /// Every data page the table's usage map names must lie inside the file: a
 /// file still being copied or written ends before them.
-std::string checkDataPages(MdbHandle *mdb, MdbTableDef *table, std::uint64_t fileSize)
+std::string checkDataPages(MdbHandle *mdb, MdbTableDef *table, std::uint64_t fileSize, std::vector<guint32> *list = nullptr)
 {
     // libmdb follows the map without looking whether there is one.
     if (!table->usage_map || table->map_sz == 0)
@@ -85,11 +85,15 @@ std::string checkDataPages(MdbHandle *mdb, MdbTableDef *table, std::uint64_t fil
         if (guint32(next) <= page)
             return "the page map of the table is damaged";
         page = guint32(next);
+        if (list)
+            list->push_back(page);
     }
 }
 
-std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string &tableName, RowSink &sink)
+std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string &tableName, RowSink &sink, Part part)
 {
+    if (part.count == 0 || part.index >= part.count)
+        return "no such part of the table";
     mdb_set_bind_size(mdb, MaxFieldBytes);
     mdb_set_date_fmt(mdb, "%Y-%m-%d %H:%M:%S");
     mdb_set_shortdate_fmt(mdb, "%Y-%m-%d %H:%M:%S");
@@ -130,8 +134,17 @@ std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string
         return "the table " + tableName + " is damaged (too many columns)";
     if (!mdb_read_columns(table.get()) || !table->columns || table->columns->len != table->num_cols)
         return "cannot read the columns of the table " + tableName;
-    if (std::string why = checkDataPages(mdb, table.get(), fileSize); !why.empty())
+    std::vector<guint32> pages;
+    if (std::string why = checkDataPages(mdb, table.get(), fileSize, &pages); !why.empty())
         return why;
+    // The rows of this part lie on the pages [first, end) of the table's
+    // pages in map order; the other rows are only counted.
+    const auto boundary = [&pages, &part](unsigned k) -> std::uint64_t {
+        const std::size_t at = std::size_t(std::uint64_t(pages.size()) * k / part.count);
+        return at < pages.size() ? pages[at] : UINT64_MAX;
+    };
+    const std::uint64_t firstPage = part.index == 0 ? 0 : boundary(part.index);
+    const std::uint64_t endPage = part.index + 1 == part.count ? UINT64_MAX : boundary(part.index + 1);
 
     const unsigned columnCount = table->num_cols;
     std::vector<Column> columns(columnCount);
@@ -155,9 +168,33 @@ std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string
     std::vector<char> isNull(columnCount);
     std::vector<Value> values(columnCount);
 
+    std::vector<MdbColumn *> mdbColumns(columnCount);
+    for (unsigned i = 0; i < columnCount; ++i)
+        mdbColumns[i] = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
+    // Unbound columns are not converted by libmdb: the rows of other parts cost little.
+    bool bound = true;
+    const auto bind = [&](bool on) {
+        for (unsigned i = 0; i < columnCount; ++i)
+            mdbColumns[i]->bind_ptr = on ? buffers[i].get() : nullptr;
+        bound = on;
+    };
+
     std::uint64_t rows = 0;
     mdb_rewind_table(table.get());
     while (mdb_fetch_row(table.get())) {
+        const std::uint64_t page = table->cur_phys_pg;
+        if (page < firstPage || page >= endPage) {
+            ++rows;
+            if (bound)
+                bind(false);
+            continue;
+        }
+        if (!bound) {
+            // Fetched while unbound: read again with the columns bound.
+            bind(true);
+            if (!mdb_read_row(table.get(), table->cur_row - 1))
+                return "the table " + tableName + " changed while it was read";
+        }
         // The bound texts do not tell NULL from the empty text; the row's null mask does.
         std::fill(isNull.begin(), isNull.end(), 0);
         int start = 0;
@@ -214,7 +251,7 @@ std::string checkHeader(std::string_view head, std::uint64_t fileSize)
     return {};
 }
 
-std::string readTable(const std::string &path, const std::string &table, RowSink &sink)
+std::string readTable(const std::string &path, const std::string &table, RowSink &sink, Part part)
 {
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.get() < 0)
@@ -233,7 +270,7 @@ std::string readTable(const std::string &path, const std::string &table, RowSink
     std::unique_ptr<MdbHandle, MdbCloser> mdb(mdb_open(::access(self.c_str(), R_OK) == 0 ? self.c_str() : path.c_str(), MDB_NOFLAGS));
     if (!mdb)
         return "cannot open the file as a Jet database";
-    return readOpened(mdb.get(), std::uint64_t(st.st_size), table, sink);
+    return readOpened(mdb.get(), std::uint64_t(st.st_size), table, sink, part);
 }
 
 std::string readTableFromMemory(const void *data, std::size_t size, const std::string &table, RowSink &sink)
@@ -244,7 +281,7 @@ std::string readTableFromMemory(const void *data, std::size_t size, const std::s
     std::unique_ptr<MdbHandle, MdbCloser> mdb(mdb_open_buffer(const_cast<void *>(data), size, MDB_NOFLAGS));
     if (!mdb)
         return "cannot open the file as a Jet database";
-    return readOpened(mdb.get(), size, table, sink);
+    return readOpened(mdb.get(), size, table, sink, Part{});
 }
 
 } // namespace mdbreader

@@ -41,7 +41,14 @@ public:
 /// at `path`, opened read-only. Returns an empty text on success, else why
 /// it failed. A table that holds fewer rows than its definition counts, or
 /// whose pages lie past the end of the file, is an incomplete file and fails.
-std::string readTable(const std::string &path, const std::string &table, RowSink &sink);
+/// Part `index` of `count` (from 0): the rows of that share of the table's
+/// data pages, in order; all rows are still read and counted for the check.
+struct Part {
+    unsigned index = 0;
+    unsigned count = 1;
+};
+
+std::string readTable(const std::string &path, const std::string &table, RowSink &sink, Part part = Part{});
 
 /// The same for a file image in memory (the bytes are not changed).
 std::string readTableFromMemory(const void *data, std::size_t size, const std::string &table, RowSink &sink);

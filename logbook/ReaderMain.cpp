@@ -1,7 +1,9 @@
 // varkel-reader: reads the table of a logbook file and writes it to standard
 // output as a table stream (ReaderStream.h). The program starts it for every
 // logbook it opens, so that a damaged file can only take this process down.
-//   varkel-reader [--seconds N] FILE TABLE
+//   varkel-reader [--seconds N] [--part K/N] FILE TABLE
+// With --part, only the rows of that share of the table's data pages are sent
+// (all rows are still read for the check that the table is complete).
 // Exit status: 0 table sent, 1 table not readable (the reason is in the
 // stream), 2 wrong arguments, 3 output closed.
 #include "MdbReader.h"
@@ -59,12 +61,26 @@ int main(int argc, char **argv)
 {
     long seconds = 0;
     int first = 1;
-    if (argc > 2 && std::strcmp(argv[1], "--seconds") == 0) {
-        seconds = std::strtol(argv[2], nullptr, 10);
-        first = 3;
+    mdbreader::Part part;
+    for (;;) {
+        if (argc - first > 2 && std::strcmp(argv[first], "--seconds") == 0) {
+            seconds = std::strtol(argv[first + 1], nullptr, 10);
+            first += 2;
+        } else if (argc - first > 2 && std::strcmp(argv[first], "--part") == 0) {
+            unsigned k = 0, n = 0;
+            char end = 0;
+            if (std::sscanf(argv[first + 1], "%u/%u%c", &k, &n, &end) != 2 || n == 0 || k >= n || n > 64) {
+                std::fprintf(stderr, "varkel-reader: --part K/N with K < N\n");
+                return 2;
+            }
+            part = {k, n};
+            first += 2;
+        } else {
+            break;
+        }
     }
     if (argc - first != 2) {
-        std::fprintf(stderr, "usage: varkel-reader [--seconds N] FILE TABLE\n");
+        std::fprintf(stderr, "usage: varkel-reader [--seconds N] [--part K/N] FILE TABLE\n");
         return 2;
     }
     // Die with the program, leave no core file, and keep a damaged file from
@@ -77,7 +93,7 @@ int main(int argc, char **argv)
         setLimit(RLIMIT_AS, rlim_t(2) << 30);
 
     mdbreader::StreamEncoder encoder(writeAll);
-    const std::string why = mdbreader::readTable(argv[first], argv[first + 1], encoder);
+    const std::string why = mdbreader::readTable(argv[first], argv[first + 1], encoder, part);
     if (!why.empty())
         return encoder.fail(why) ? 1 : 3;
     return encoder.finish() ? 0 : 3;

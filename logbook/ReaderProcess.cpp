@@ -9,6 +9,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 extern char **environ;
 
@@ -92,9 +93,15 @@ std::string runReader(const ReaderRun &run, StreamDecoder &decoder)
     posix_spawn_file_actions_addclosefrom_np(&fa.actions, 3);
 #endif
     const std::string seconds = std::to_string(long(run.seconds) + 1);
-    const char *argv[] = {run.program.c_str(), "--seconds", seconds.c_str(), run.file.c_str(), run.table.c_str(), nullptr};
+    const std::string part = std::to_string(run.part.index) + "/" + std::to_string(run.part.count);
+    std::vector<const char *> argv = {run.program.c_str(), "--seconds", seconds.c_str()};
+    if (run.part.count > 1) {
+        argv.push_back("--part");
+        argv.push_back(part.c_str());
+    }
+    argv.insert(argv.end(), {run.file.c_str(), run.table.c_str(), nullptr});
     pid_t pid = -1;
-    const int rc = posix_spawn(&pid, run.program.c_str(), &fa.actions, nullptr, const_cast<char *const *>(argv), environ);
+    const int rc = posix_spawn(&pid, run.program.c_str(), &fa.actions, nullptr, const_cast<char *const *>(argv.data()), environ);
     if (rc != 0)
         return "cannot start the logbook reader " + run.program + ": " + std::strerror(rc);
     out.closeWrite();
@@ -109,6 +116,10 @@ std::string runReader(const ReaderRun &run, StreamDecoder &decoder)
     static thread_local std::string buffer(1 << 18, '\0');
 
     while ((outOpen || errOpen) && failure.empty()) {
+        if (run.cancelled && run.cancelled->load()) {
+            failure = "stopped";
+            break;
+        }
         if (waited >= limit) {
             timedOut = true;
             break;
@@ -121,7 +132,7 @@ std::string runReader(const ReaderRun &run, StreamDecoder &decoder)
             fds[n++] = {err.read(), POLLIN, 0};
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(limit - waited).count() + 1;
         const auto before = Clock::now();
-        const int ready = ::poll(fds, n, int(std::min<long long>(left, 1000)));
+        const int ready = ::poll(fds, n, int(std::min<long long>(left, run.cancelled ? 100 : 1000)));
         waited += Clock::now() - before;
         if (ready < 0) {
             if (errno == EINTR)
@@ -149,6 +160,8 @@ std::string runReader(const ReaderRun &run, StreamDecoder &decoder)
             if (isOut) {
                 if (!decoder.feed(buffer.data(), std::size_t(got)))
                     failure = decoder.sinkFailed() ? decoder.error() : "the logbook reader sent unreadable data (" + decoder.error() + ")";
+                else if (run.copy)
+                    run.copy(buffer.data(), std::size_t(got));
             } else {
                 stderrTail.append(buffer.data(), std::size_t(got));
                 if (stderrTail.size() > 2 * StderrKept)

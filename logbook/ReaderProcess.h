@@ -4,6 +4,9 @@
 
 #include "ReaderStream.h"
 
+#include <atomic>
+#include <cstddef>
+#include <functional>
 #include <string>
 
 namespace mdbreader {
@@ -15,6 +18,12 @@ struct ReaderRun {
     /// How long the program may wait for the reader; the time the program
     /// spends on the rows it has received does not count.
     double seconds = 5;
+    /// Only this share of the rows (varkel-reader --part).
+    Part part;
+    /// When set and raised, the reader is stopped and the run fails.
+    const std::atomic<bool> *cancelled = nullptr;
+    /// When set, takes every piece of the stream once the decoder has taken it.
+    std::function<void(const char *data, std::size_t size)> copy;
 };
 
 /// Starts the reader, feeds its output to `decoder` and waits for it to

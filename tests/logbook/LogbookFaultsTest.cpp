@@ -16,6 +16,9 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sqlite3.h>
+#include <thread>
+#include "count/ColumnarLog.h"
 
 namespace {
 
@@ -210,6 +213,114 @@ TEST(LogbookFaults, TheReaderProcessGivesTheSameSnapshotAsReadingInProcess)
     ASSERT_TRUE(a.ok() && b.ok());
     ASSERT_EQ(a->rowCount(), 800);
     EXPECT_EQ(a->cells, b->cells);
+}
+
+TEST(LogbookFaults, ReadersSideBySideGiveTheSameSnapshotAndColumnarCopy)
+{
+    TempLogbook dir;
+    const QString path = dir.write(genlog::generate(3000, 21));
+    auto whole = LogDatabase::create();
+    ASSERT_TRUE(whole);
+    ASSERT_TRUE(loadMdbTable(path, QStringLiteral("LOG"), **whole).ok());
+    const QString all = QStringLiteral(
+        "SELECT ID, typeof(ID), Callsign, typeof(Callsign), TDate, Banda, Mode, MANAGER, S, R, D, DIPTEXT, DXC, WPX, WAZ, ITU, "
+        "WAC, SQR, NOTE, typeof(NOTE) FROM LOG");
+    const auto expected = (*whole)->select(all);
+    ASSERT_TRUE(expected.ok());
+    ASSERT_EQ(expected->rowCount(), 3000);
+
+    std::shared_ptr<const ColumnarLog> first;
+    for (const unsigned parts : {1u, 2u, 3u, 7u}) {
+        auto db = LogDatabase::create();
+        ASSERT_TRUE(db);
+        bool indexed = false;
+        MdbReaderOptions options;
+        options.parts = parts;
+        const auto columnar = loadMdbTableColumnarFirst(path, QStringLiteral("LOG"), **db, [&indexed](sqlite3 *) {
+            indexed = true;
+            return Status();
+        }, options);
+        ASSERT_TRUE(columnar) << columnar.error().toStdString();
+        // The rows in the file's order, every value as one reader gives it.
+        const auto got = (*db)->select(all);
+        ASSERT_TRUE(got.ok()) << got.error().toStdString();
+        EXPECT_TRUE(indexed);
+        EXPECT_EQ(got->cells, expected->cells) << parts << " parts";
+        const ColumnarLog &log = **columnar;
+        ASSERT_EQ(log.rowCount(), 3000u);
+        if (!first) {
+            first = *columnar;
+            continue;
+        }
+        ASSERT_EQ(log.columnCount(), first->columnCount());
+        for (size_t c = 0; c < log.columnCount(); ++c) {
+            EXPECT_EQ(log.column(c).name, first->column(c).name);
+            EXPECT_EQ(log.column(c).text, first->column(c).text);
+            if (!log.column(c).text)
+                continue;
+            for (size_t r = 0; r < log.rowCount(); ++r)
+                ASSERT_TRUE(log.value(c, r) == first->value(c, r)) << parts << " parts, column " << c << " row " << r;
+        }
+    }
+}
+
+TEST(LogbookFaults, AFailingReaderFailsTheOpenWithEveryPart)
+{
+    TempLogbook dir;
+    const QString path = dir.write(genlog::generate(3000, 22));
+    QByteArray bytes = readAll(path);
+    // Cut the file to half its pages: the table's last pages are gone.
+    bytes.truncate(bytes.size() / 2 / Page * Page);
+    overwrite(path, bytes);
+    for (const unsigned parts : {1u, 2u}) {
+        auto db = LogDatabase::create();
+        ASSERT_TRUE(db);
+        MdbReaderOptions options;
+        options.parts = parts;
+        const auto columnar = loadMdbTableColumnarFirst(path, QStringLiteral("LOG"), **db, nullptr, options);
+        ASSERT_FALSE(columnar) << parts;
+        EXPECT_TRUE(columnar.error().contains(QLatin1String("cannot read the logbook"))) << columnar.error().toStdString();
+    }
+}
+
+TEST(LogbookFaults, QueriesWaitForTheBackgroundFillAndShareItsFailure)
+{
+    {
+        auto db = LogDatabase::create();
+        ASSERT_TRUE(db);
+        (*db)->fillInBackground([](sqlite3 *h, const std::atomic<bool> &) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            sqlite3_exec(h, "CREATE TABLE LOG (Banda TEXT); INSERT INTO LOG VALUES ('14.0'), ('7.0')", nullptr, nullptr, nullptr);
+            return Status();
+        });
+        const auto n = (*db)->scalar(QStringLiteral("SELECT COUNT(*) AS n FROM LOG"), QStringLiteral("n"));
+        ASSERT_TRUE(n) << n.error().toStdString();
+        EXPECT_EQ(*n, QLatin1String("2"));
+    }
+    {
+        auto db = LogDatabase::create();
+        ASSERT_TRUE(db);
+        (*db)->fillInBackground([](sqlite3 *, const std::atomic<bool> &) { return Status::failure(QStringLiteral("out of room")); });
+        const auto t = (*db)->select(QStringLiteral("SELECT 1 AS x"));
+        ASSERT_FALSE(t);
+        EXPECT_EQ(t.error(), QLatin1String("out of room"));
+        EXPECT_FALSE((*db)->exec("SELECT 1"));
+    }
+    {
+        // Destroyed while it fills: the fill is told to stop and is waited for.
+        std::atomic<bool> stopped{false};
+        {
+            auto db = LogDatabase::create();
+            ASSERT_TRUE(db);
+            (*db)->fillInBackground([&stopped](sqlite3 *, const std::atomic<bool> &cancelled) {
+                while (!cancelled)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                stopped = true;
+                return Status::failure(QStringLiteral("cancelled"));
+            });
+        }
+        EXPECT_TRUE(stopped);
+    }
 }
 
 TEST(LogbookFaults, ALogbookChangedWhileTheProgramRunsIsReadAgain)
