@@ -169,69 +169,148 @@ std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string
     std::vector<Value> values(columnCount);
 
     std::vector<MdbColumn *> mdbColumns(columnCount);
-    for (unsigned i = 0; i < columnCount; ++i)
+    bool hasOle = false;
+    for (unsigned i = 0; i < columnCount; ++i) {
         mdbColumns[i] = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
-    // Unbound columns are not converted by libmdb: the rows of other parts cost little.
-    bool bound = true;
-    const auto bind = [&](bool on) {
-        for (unsigned i = 0; i < columnCount; ++i)
-            mdbColumns[i]->bind_ptr = on ? buffers[i].get() : nullptr;
-        bound = on;
-    };
+        hasOle = hasOle || types[i] == MDB_OLE;
+    }
 
     std::uint64_t rows = 0;
-    mdb_rewind_table(table.get());
-    while (mdb_fetch_row(table.get())) {
-        const std::uint64_t page = table->cur_phys_pg;
-        if (page < firstPage || page >= endPage) {
-            ++rows;
-            if (bound)
-                bind(false);
-            continue;
-        }
-        if (!bound) {
-            // Fetched while unbound: read again with the columns bound.
-            bind(true);
-            if (!mdb_read_row(table.get(), table->cur_row - 1))
-                return "the table " + tableName + " changed while it was read";
-        }
-        // The bound texts do not tell NULL from the empty text; the row's null mask does.
-        std::fill(isNull.begin(), isNull.end(), 0);
-        int start = 0;
-        size_t size = 0;
-        if (mdb_find_row(mdb, int(table->cur_row) - 1, &start, &size) == 0 && size > 0) {
-            const int cracked = mdb_crack_row(table.get(), start & OffsetMask, size, fields.data());
-            for (int f = 0; f < cracked && f < int(columnCount); ++f) {
-                if (fields[f].colnum >= 0 && unsigned(fields[f].colnum) < columnCount)
-                    isNull[unsigned(fields[f].colnum)] = fields[f].is_null && types[unsigned(fields[f].colnum)] != MDB_BOOL;
+    if (!hasOle) {
+        // The rows as mdb_fetch_row gives them (no index, no conditions), each
+        // cracked once and its fields converted as libmdb converts bound
+        // columns (mdb_col_to_string, the texts cut as the bind size cuts
+        // them). Part 0 reads every row, to count them; the other parts read
+        // only their own pages.
+        for (unsigned i = 0; i < columnCount; ++i)
+            mdbColumns[i]->bind_ptr = nullptr;
+        std::string converted[MaxColumns];
+        mdb_rewind_table(table.get());
+        if (part.index > 0 && firstPage > 0 && firstPage != UINT64_MAX)
+            table->cur_phys_pg = guint32(firstPage - 1);
+        const bool countAll = part.index == 0;
+        while (mdb_read_next_dpg(table.get())) {
+            const std::uint64_t page = table->cur_phys_pg;
+            const bool inPart = page >= firstPage && page < endPage;
+            if (!inPart && !countAll)
+                break;
+            const unsigned rowsOnPage = unsigned(mdb_get_int16(mdb->pg_buf, mdb->fmt->row_count_offset)) & 0xffffu;
+            for (unsigned r = 0; r < rowsOnPage; ++r) {
+                int start = 0;
+                size_t size = 0;
+                if (mdb_find_row(mdb, int(r), &start, &size) == -1 || size == 0)
+                    continue;
+                if (start & 0x4000) // deleted
+                    continue;
+                const int cracked = mdb_crack_row(table.get(), start & OffsetMask, size, fields.data());
+                if (cracked < 0)
+                    continue;
+                ++rows;
+                if (!inPart)
+                    continue;
+                for (unsigned i = 0; i < columnCount; ++i) {
+                    const MdbField &field = fields[i];
+                    Value &v = values[i];
+                    v = Value{};
+                    // The bound texts do not tell NULL from the empty text; the null mask does.
+                    if (types[i] != MDB_BOOL && int(i) < cracked && field.is_null)
+                        continue;
+                    v.null = false;
+                    std::string &text = converted[i];
+                    text.clear();
+                    if (types[i] == MDB_BOOL) {
+                        text = field.is_null ? "0" : "1";
+                    } else if (!field.is_null && field.siz > 0) {
+                        char *str = types[i] == MDB_NUMERIC
+                                        ? mdb_numeric_to_string(mdb, field.start, mdbColumns[i]->col_scale, mdbColumns[i]->col_prec)
+                                        : mdb_col_to_string(mdb, mdb->pg_buf, field.start, types[i], field.siz);
+                        if (str) {
+                            text.assign(str, strnlen(str, MaxFieldBytes - 1));
+                            g_free(str);
+                        }
+                    }
+                    switch (columns[i].kind) {
+                    case Kind::Integer:
+                        v.integer = std::strtoll(text.c_str(), nullptr, 10);
+                        break;
+                    case Kind::Real:
+                        v.real = std::strtod(text.c_str(), nullptr);
+                        break;
+                    case Kind::Text:
+                        v.text = text;
+                        if (types[i] == MDB_DATETIME && v.text.size() == 19 && v.text.substr(10) == " 00:00:00")
+                            v.text = v.text.substr(0, 10);
+                        break;
+                    }
+                }
+                if (!sink.row(values))
+                    return sink.error();
             }
         }
-        for (unsigned i = 0; i < columnCount; ++i) {
-            Value &v = values[i];
-            v = Value{};
-            if (isNull[i])
+        if (!countAll)
+            return {};
+    } else {
+        // Unbound columns are not converted by libmdb: the rows of other parts cost little.
+        bool bound = true;
+        const auto bind = [&](bool on) {
+            for (unsigned i = 0; i < columnCount; ++i)
+                mdbColumns[i]->bind_ptr = on ? buffers[i].get() : nullptr;
+            bound = on;
+        };
+
+        mdb_rewind_table(table.get());
+        while (mdb_fetch_row(table.get())) {
+            const std::uint64_t page = table->cur_phys_pg;
+            if (page < firstPage || page >= endPage) {
+                ++rows;
+                if (bound)
+                    bind(false);
                 continue;
-            v.null = false;
-            char *buffer = buffers[i].get();
-            buffer[BufferBytes - 1] = '\0';
-            const std::size_t length = std::min<std::size_t>(std::size_t(std::max(lengths[i], 0)), MaxFieldBytes);
-            switch (columns[i].kind) {
-            case Kind::Integer:
-                v.integer = std::strtoll(buffer, nullptr, 10);
-                break;
-            case Kind::Real:
-                v.real = std::strtod(buffer, nullptr);
-                break;
-            case Kind::Text:
-                v.text = std::string_view(buffer, strnlen(buffer, length));
-                if (types[i] == MDB_DATETIME && v.text.size() == 19 && v.text.substr(10) == " 00:00:00")
-                    v.text = v.text.substr(0, 10);
-                break;
             }
+            if (!bound) {
+                // Fetched while unbound: read again with the columns bound.
+                bind(true);
+                if (!mdb_read_row(table.get(), table->cur_row - 1))
+                    return "the table " + tableName + " changed while it was read";
+            }
+            // The bound texts do not tell NULL from the empty text; the row's null mask does.
+            std::fill(isNull.begin(), isNull.end(), 0);
+            int start = 0;
+            size_t size = 0;
+            if (mdb_find_row(mdb, int(table->cur_row) - 1, &start, &size) == 0 && size > 0) {
+                const int cracked = mdb_crack_row(table.get(), start & OffsetMask, size, fields.data());
+                for (int f = 0; f < cracked && f < int(columnCount); ++f) {
+                    if (fields[f].colnum >= 0 && unsigned(fields[f].colnum) < columnCount)
+                        isNull[unsigned(fields[f].colnum)] = fields[f].is_null && types[unsigned(fields[f].colnum)] != MDB_BOOL;
+                }
+            }
+            for (unsigned i = 0; i < columnCount; ++i) {
+                Value &v = values[i];
+                v = Value{};
+                if (isNull[i])
+                    continue;
+                v.null = false;
+                char *buffer = buffers[i].get();
+                buffer[BufferBytes - 1] = '\0';
+                const std::size_t length = std::min<std::size_t>(std::size_t(std::max(lengths[i], 0)), MaxFieldBytes);
+                switch (columns[i].kind) {
+                case Kind::Integer:
+                    v.integer = std::strtoll(buffer, nullptr, 10);
+                    break;
+                case Kind::Real:
+                    v.real = std::strtod(buffer, nullptr);
+                    break;
+                case Kind::Text:
+                    v.text = std::string_view(buffer, strnlen(buffer, length));
+                    if (types[i] == MDB_DATETIME && v.text.size() == 19 && v.text.substr(10) == " 00:00:00")
+                        v.text = v.text.substr(0, 10);
+                    break;
+                }
+            }
+            if (!sink.row(values))
+                return sink.error();
+            ++rows;
         }
-        if (!sink.row(values))
-            return sink.error();
-        ++rows;
     }
     // The table definition counts the rows (a file closed badly may count none).
     if (rows < table->num_rows)
