@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <atomic>
 #include <deque>
+#include <optional>
 #include <thread>
 #include <memory>
 #include <sqlite3.h>
@@ -164,6 +165,27 @@ private:
     std::string m_error;
 };
 
+bool sameColumns(const std::vector<Column> &a, const std::vector<Column> &b)
+{
+    bool same = a.size() == b.size();
+    for (std::size_t i = 0; same && i < a.size(); ++i)
+        same = a[i].name == b[i].name && a[i].kind == b[i].kind;
+    return same;
+}
+
+/// The cells of a row for the columnar copy: its texts; NULL and the other columns as none.
+void textCells(const std::vector<Value> &values, const std::vector<bool> &text, std::vector<ColumnarLogBuilder::Cell> &cells)
+{
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        ColumnarLogBuilder::Cell &cell = cells[i];
+        cell.reset();
+        if (!text[i] || values[i].null)
+            continue;
+        const std::string_view t = values[i].text;
+        cell.emplace(t.data() ? t.data() : "", t.data() ? t.size() : 0);
+    }
+}
+
 /// Builds the columnar copy of the text columns from the rows it receives.
 class ColumnarSink : public mdbreader::RowSink {
 public:
@@ -184,6 +206,7 @@ public:
             text.push_back(columns[i].kind == Kind::Text);
         }
         m_text = text;
+        m_columns = columns;
         m_builder = std::make_unique<ColumnarLogBuilder>(std::move(names), std::move(text));
         m_cells.assign(columns.size(), std::nullopt);
         return true;
@@ -193,19 +216,23 @@ public:
     {
         if (!m_builder || values.size() != m_cells.size())
             return fail("a row does not match the columns");
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            ColumnarLogBuilder::Cell &cell = m_cells[i];
-            cell.reset();
-            if (!m_text[i] || values[i].null)
-                continue;
-            const std::string_view t = values[i].text;
-            cell.emplace(t.data() ? t.data() : "", t.data() ? t.size() : 0);
-        }
+        textCells(values, m_text, m_cells);
         m_builder->addRow(m_cells);
         return true;
     }
 
     std::string error() const override { return m_error; }
+
+    /// The rows of a later part, gathered while this part's came in.
+    bool append(const std::vector<Column> &columns, ColumnarLogBuilder::Segment &&rows)
+    {
+        if (!m_builder)
+            return fail("the table came without columns");
+        if (!sameColumns(columns, m_columns))
+            return fail("the parts of the table differ in their columns");
+        m_builder->append(std::move(rows));
+        return true;
+    }
 
     Result<std::shared_ptr<const ColumnarLog>> finish()
     {
@@ -223,17 +250,53 @@ private:
     }
 
     std::unique_ptr<ColumnarLogBuilder> m_builder;
+    std::vector<Column> m_columns;
     std::vector<bool> m_text;
     std::vector<ColumnarLogBuilder::Cell> m_cells;
     std::string m_error;
 };
 
-/// Takes any table (a stream checked now and read later).
-class AcceptingSink : public mdbreader::RowSink {
+/// Gathers the rows of a later part for the columnar copy while the parts
+/// before it are still coming in.
+class SegmentSink : public mdbreader::RowSink {
 public:
-    bool columns(const std::vector<Column> &) override { return true; }
-    bool row(const std::vector<Value> &) override { return true; }
-    std::string error() const override { return {}; }
+    bool columns(const std::vector<Column> &columns) override
+    {
+        if (m_segment)
+            return fail("the columns came twice");
+        m_columns = columns;
+        for (const Column &c : columns)
+            m_text.push_back(c.kind == Kind::Text);
+        m_segment.emplace(m_text);
+        m_cells.assign(columns.size(), std::nullopt);
+        return true;
+    }
+    bool row(const std::vector<Value> &values) override
+    {
+        if (!m_segment || values.size() != m_cells.size())
+            return fail("a row does not match the columns");
+        textCells(values, m_text, m_cells);
+        m_segment->addRow(m_cells);
+        return true;
+    }
+    std::string error() const override { return m_error; }
+
+    const std::vector<Column> &tableColumns() const { return m_columns; }
+    ColumnarLogBuilder::Segment &&segment() { return std::move(*m_segment); }
+    bool hasColumns() const { return m_segment.has_value(); }
+
+private:
+    bool fail(std::string why)
+    {
+        m_error = std::move(why);
+        return false;
+    }
+
+    std::vector<Column> m_columns;
+    std::vector<bool> m_text;
+    std::optional<ColumnarLogBuilder::Segment> m_segment;
+    std::vector<ColumnarLogBuilder::Cell> m_cells;
+    std::string m_error;
 };
 
 /// Hands the parts of a table, each a stream of its own, on as one table:
@@ -249,9 +312,7 @@ public:
             m_columns = columns;
             return m_to.columns(columns);
         }
-        bool same = columns.size() == m_columns.size();
-        for (std::size_t i = 0; same && i < columns.size(); ++i)
-            same = columns[i].name == m_columns[i].name && columns[i].kind == m_columns[i].kind;
+        const bool same = sameColumns(columns, m_columns);
         if (!same)
             m_error = "the parts of the table differ in their columns";
         return same;
@@ -378,13 +439,13 @@ Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QStri
 
     std::atomic<bool> stop{false};
     std::vector<std::string> laterWhy(parts);
+    std::vector<SegmentSink> segments(parts);
     std::vector<std::thread> later;
     for (unsigned k = 1; k < parts; ++k) {
         later.emplace_back([&, k] {
             mdbreader::ReaderRun run = runFor(k);
             run.cancelled = &stop;
-            AcceptingSink sink;
-            mdbreader::StreamDecoder decoder(sink, limitsFor(size));
+            mdbreader::StreamDecoder decoder(segments[k], limitsFor(size));
             laterWhy[k] = mdbreader::runReader(run, decoder);
         });
     }
@@ -403,15 +464,10 @@ Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QStri
         why = laterWhy[k];
     if (!why.empty())
         return R::failure(readFailure(mdbPath, why).error());
-    // The later parts, checked once already, follow in order.
+    // The later parts, gathered as they came, follow in order.
     for (unsigned k = 1; k < parts; ++k) {
-        mdbreader::StreamDecoder decoder(intoColumnar, limitsFor(size));
-        for (const std::string &piece : kept[k]->pieces) {
-            if (!decoder.feed(piece.data(), piece.size()))
-                return R::failure(readFailure(mdbPath, decoder.error()).error());
-        }
-        if (!decoder.complete())
-            return R::failure(readFailure(mdbPath, "the table stream ends early").error());
+        if (!segments[k].hasColumns() || !columnar.append(segments[k].tableColumns(), segments[k].segment()))
+            return R::failure(readFailure(mdbPath, "the parts of the table differ in their columns").error());
     }
     R log = columnar.finish();
     if (!log)

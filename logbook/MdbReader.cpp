@@ -90,6 +90,55 @@ std::string checkDataPages(MdbHandle *mdb, MdbTableDef *table, std::uint64_t fil
     }
 }
 
+/// A Jet 4 text field as mdb_unicode2ascii turns it into UTF-8, for the
+/// common field whose characters are all ASCII (read up to the first NUL);
+/// false for any other, left to libmdb.
+bool asciiText(const unsigned char *src, std::size_t size, std::string &out)
+{
+    out.clear();
+    if (size > 4096)
+        return false;
+    if (size >= 2 && src[0] == 0xff && src[1] == 0xfe) {
+        // "Unicode compressed": a 0 byte switches between one byte and two per character.
+        bool compressed = true;
+        std::size_t i = 2;
+        while (i < size) {
+            if (src[i] == 0) {
+                compressed = !compressed;
+                ++i;
+            } else if (compressed) {
+                if (src[i] >= 0x80)
+                    return false;
+                out.push_back(char(src[i]));
+                ++i;
+            } else if (size - i >= 2) {
+                if (src[i + 1] != 0 || src[i] >= 0x80)
+                    return false;
+                out.push_back(char(src[i])); // src[i] is not 0 here
+                i += 2;
+            } else {
+                break; // an odd byte at the end
+            }
+        }
+        return true;
+    }
+    for (std::size_t i = 0; i + 1 < size; i += 2) {
+        if (src[i + 1] != 0 || src[i] >= 0x80)
+            return false;
+        if (src[i] == 0)
+            break; // the text ends at a NUL
+        out.push_back(char(src[i]));
+    }
+    return true;
+}
+
+/// iconv from UCS-2LE into UTF-8, which asciiText stands in for.
+bool utf8Texts(MdbHandle *mdb)
+{
+    const char *code = std::getenv("MDBICONV");
+    return !IS_JET3(mdb) && (!code || std::strcmp(code, "UTF-8") == 0);
+}
+
 std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string &tableName, RowSink &sink, Part part)
 {
     if (part.count == 0 || part.index >= part.count)
@@ -189,6 +238,7 @@ std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string
         if (part.index > 0 && firstPage > 0 && firstPage != UINT64_MAX)
             table->cur_phys_pg = guint32(firstPage - 1);
         const bool countAll = part.index == 0;
+        const bool fastTexts = utf8Texts(mdb);
         while (mdb_read_next_dpg(table.get())) {
             const std::uint64_t page = table->cur_phys_pg;
             const bool inPart = page >= firstPage && page < endPage;
@@ -220,7 +270,10 @@ std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string
                     text.clear();
                     if (types[i] == MDB_BOOL) {
                         text = field.is_null ? "0" : "1";
-                    } else if (!field.is_null && field.siz > 0) {
+                    } else if (!field.is_null && field.siz > 0 &&
+                               !(types[i] == MDB_TEXT && fastTexts &&
+                                 asciiText(reinterpret_cast<const unsigned char *>(mdb->pg_buf) + field.start, std::size_t(field.siz), text))) {
+                        text.clear();
                         char *str = types[i] == MDB_NUMERIC
                                         ? mdb_numeric_to_string(mdb, field.start, mdbColumns[i]->col_scale, mdbColumns[i]->col_prec)
                                         : mdb_col_to_string(mdb, mdb->pg_buf, field.start, types[i], field.siz);

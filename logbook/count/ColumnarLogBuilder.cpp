@@ -47,7 +47,15 @@ void ColumnarLogBuilder::addRow(std::span<const Cell> cells)
     if (cells.size() != m_names.size())
         throw std::invalid_argument("one cell per column");
     Chunk &chunk = *m_current;
-    for (const size_t c : m_textColumns) {
+    addTo(chunk, m_textColumns, cells);
+    ++m_rows;
+    if (chunk.rows == ChunkRows)
+        handOn();
+}
+
+void ColumnarLogBuilder::addTo(Chunk &chunk, const std::vector<size_t> &textColumns, std::span<const Cell> cells)
+{
+    for (const size_t c : textColumns) {
         const Cell &cell = cells[c];
         if (!cell) {
             chunk.cells.push_back(-1);
@@ -58,9 +66,45 @@ void ColumnarLogBuilder::addRow(std::span<const Cell> cells)
             chunk.bytes.append(*cell);
         }
     }
+    ++chunk.rows;
+}
+
+ColumnarLogBuilder::Segment::Segment(std::vector<bool> text) : m_text(std::move(text))
+{
+    for (size_t i = 0; i < m_text.size(); ++i) {
+        if (m_text[i])
+            m_textColumns.push_back(i);
+    }
+}
+
+void ColumnarLogBuilder::Segment::addRow(std::span<const Cell> cells)
+{
+    if (cells.size() != m_text.size())
+        throw std::invalid_argument("one cell per column");
+    if (m_chunks.empty() || m_chunks.back()->rows == ChunkRows)
+        m_chunks.push_back(std::make_unique<Chunk>());
+    addTo(*m_chunks.back(), m_textColumns, cells);
     ++m_rows;
-    if (++chunk.rows == ChunkRows)
+}
+
+void ColumnarLogBuilder::append(Segment &&segment)
+{
+    if (m_finished)
+        throw std::logic_error("rows added to a finished columnar log");
+    if (segment.m_text.size() != m_names.size() || segment.m_textColumns != m_textColumns)
+        throw std::invalid_argument("a segment with other columns");
+    if (m_current->rows > 0)
         handOn();
+    {
+        std::lock_guard lock(m_mutex);
+        for (std::unique_ptr<Chunk> &chunk : segment.m_chunks) {
+            m_rows += chunk->rows;
+            m_full.push_back(std::move(chunk));
+        }
+    }
+    m_changed.notify_all();
+    segment.m_chunks.clear();
+    segment.m_rows = 0;
 }
 
 void ColumnarLogBuilder::dropColumn(size_t column)

@@ -35,6 +35,10 @@ public:
     void addRow(std::span<const Cell> cells);
     void addRow(std::initializer_list<Cell> cells) { addRow(std::span<const Cell>(cells.begin(), cells.size())); }
 
+    class Segment;
+    /// Rows gathered apart (by a Segment, on any thread) follow the rows added so far.
+    void append(Segment &&segment);
+
     /// A column turned out to hold a value that is not text: it is kept by name only.
     void dropColumn(size_t column);
 
@@ -48,6 +52,27 @@ private:
         std::vector<uint32_t> lengths;
         size_t rows = 0;
     };
+    static void addTo(Chunk &chunk, const std::vector<size_t> &textColumns, std::span<const Cell> cells);
+
+public:
+    /// Rows made ready for a builder apart from it, e.g. on another thread
+    /// while the builder takes the rows that come before them.
+    class Segment {
+    public:
+        /// The columns as the builder's: text[i] false for a column that is not text.
+        explicit Segment(std::vector<bool> text);
+        void addRow(std::span<const Cell> cells);
+        size_t rowCount() const { return m_rows; }
+
+    private:
+        friend class ColumnarLogBuilder;
+        std::vector<bool> m_text;
+        std::vector<size_t> m_textColumns;
+        std::vector<std::unique_ptr<Chunk>> m_chunks;
+        size_t m_rows = 0;
+    };
+
+private:
 
     void handOn();
     void internLoop();
