@@ -90,9 +90,8 @@ std::string checkDataPages(MdbHandle *mdb, MdbTableDef *table, std::uint64_t fil
     }
 }
 
-/// A Jet 4 text field as mdb_unicode2ascii turns it into UTF-8, for the
-/// common field whose characters are all ASCII (read up to the first NUL);
-/// false for any other, left to libmdb.
+} // namespace
+
 bool asciiText(const unsigned char *src, std::size_t size, std::string &out)
 {
     out.clear();
@@ -131,6 +130,23 @@ bool asciiText(const unsigned char *src, std::size_t size, std::string &out)
     }
     return true;
 }
+
+std::vector<std::string> libmdbTexts(const std::string &path, const std::vector<std::string> &fields)
+{
+    std::vector<std::string> texts;
+    std::unique_ptr<MdbHandle, MdbCloser> mdb(mdb_open(path.c_str(), MDB_NOFLAGS));
+    if (!mdb)
+        return texts;
+    mdb_set_bind_size(mdb.get(), MaxFieldBytes);
+    std::vector<char> buffer(BufferBytes);
+    for (const std::string &field : fields) {
+        mdb_unicode2ascii(mdb.get(), field.data(), field.size(), buffer.data(), std::size_t(MaxFieldBytes));
+        texts.emplace_back(buffer.data(), strnlen(buffer.data(), MaxFieldBytes - 1));
+    }
+    return texts;
+}
+
+namespace {
 
 /// iconv from UCS-2LE into UTF-8, which asciiText stands in for.
 bool utf8Texts(MdbHandle *mdb)
@@ -272,7 +288,7 @@ std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string
                         text = field.is_null ? "0" : "1";
                     } else if (!field.is_null && field.siz > 0 &&
                                !(types[i] == MDB_TEXT && fastTexts &&
-                                 asciiText(reinterpret_cast<const unsigned char *>(mdb->pg_buf) + field.start, std::size_t(field.siz), text))) {
+                                 mdbreader::asciiText(reinterpret_cast<const unsigned char *>(mdb->pg_buf) + field.start, std::size_t(field.siz), text))) {
                         text.clear();
                         char *str = types[i] == MDB_NUMERIC
                                         ? mdb_numeric_to_string(mdb, field.start, mdbColumns[i]->col_scale, mdbColumns[i]->col_prec)

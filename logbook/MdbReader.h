@@ -60,4 +60,14 @@ std::string checkHeader(std::string_view head, std::uint64_t fileSize);
 /// The longest text a field gives; longer memos are cut.
 constexpr int MaxFieldBytes = 65536;
 
+/// The bytes of a Jet 4 text field as libmdb turns them into UTF-8 text
+/// (mdb_unicode2ascii: "Unicode compressed" or not, cut at a NUL), done here
+/// for the common field whose characters are all ASCII; false for any other,
+/// which is left to libmdb.
+bool asciiText(const unsigned char *src, std::size_t size, std::string &out);
+
+/// The same fields converted by libmdb itself with a handle on the Jet 4 file
+/// at `path` (for tests; empty when the file does not open).
+std::vector<std::string> libmdbTexts(const std::string &path, const std::vector<std::string> &fields);
+
 } // namespace mdbreader

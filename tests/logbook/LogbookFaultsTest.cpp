@@ -5,6 +5,7 @@
 #include "LogDatabase.h"
 #include "LogbookEngine.h"
 #include "MdbLoader.h"
+#include "MdbReader.h"
 #include "ReaderStream.h"
 #include "TempLogbook.h"
 
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sqlite3.h>
+#include <random>
 #include <thread>
 #include "count/ColumnarLog.h"
 
@@ -262,6 +264,35 @@ TEST(LogbookFaults, ReadersSideBySideGiveTheSameSnapshotAndColumnarCopy)
                 ASSERT_TRUE(log.value(c, r) == first->value(c, r)) << parts << " parts, column " << c << " row " << r;
         }
     }
+}
+
+TEST(LogbookFaults, AsciiTextFieldsReadAsLibmdbReadsThem)
+{
+    TempLogbook dir;
+    const QString path = dir.write(genlog::generate(10, 23));
+    std::mt19937 rng(5);
+    const unsigned char alphabet[] = {0, 0, 0, 'a', 'B', ' ', '1', 0x7f, 0x80, 0xff, 0xfe, 0x01, 0xe0, 0x20, 'z'};
+    std::vector<std::string> fields;
+    std::vector<std::string> ours;
+    while (fields.size() < 20000) {
+        std::string field;
+        if (rng() % 2)
+            field += "\xff\xfe";
+        const size_t n = rng() % 24;
+        for (size_t i = 0; i < n; ++i)
+            field += char(alphabet[rng() % sizeof alphabet]);
+        std::string text;
+        if (!mdbreader::asciiText(reinterpret_cast<const unsigned char *>(field.data()), field.size(), text))
+            continue;
+        fields.push_back(field);
+        ours.push_back(text);
+    }
+    const std::vector<std::string> theirs = mdbreader::libmdbTexts(QFile::encodeName(path).toStdString(), fields);
+    ASSERT_EQ(theirs.size(), fields.size());
+    for (size_t i = 0; i < fields.size(); ++i)
+        ASSERT_EQ(ours[i], theirs[i]) << "field " << i;
+    std::string text;
+    EXPECT_FALSE(mdbreader::asciiText(reinterpret_cast<const unsigned char *>("\xe0\x00"), 2, text)) << "not ASCII";
 }
 
 TEST(LogbookFaults, AFailingReaderFailsTheOpenWithEveryPart)
