@@ -142,7 +142,7 @@ void ColumnarLogBuilder::internLoop()
         {
             std::unique_lock lock(m_mutex);
             m_changed.wait(lock, [this] { return !m_full.empty() || m_closing; });
-            if (m_full.empty())
+            if (m_full.empty() || m_closing)
                 return;
             chunk = std::move(m_full.front());
             m_full.pop_front();
@@ -158,16 +158,20 @@ void ColumnarLogBuilder::internLoop()
 
 void ColumnarLogBuilder::intern(const Chunk &chunk)
 {
+    for (size_t t = 0; t < m_textColumns.size(); ++t)
+        internColumn(chunk, t);
+}
+
+void ColumnarLogBuilder::internColumn(const Chunk &chunk, size_t t)
+{
     const size_t width = m_textColumns.size();
     const std::string_view bytes(chunk.bytes);
-    for (size_t t = 0; t < width; ++t) {
-        TextDictionary &dict = m_dictionaries[t];
-        std::vector<uint32_t> &ids = m_ids[t];
-        for (size_t r = 0; r < chunk.rows; ++r) {
-            const size_t k = r * width + t;
-            const int64_t start = chunk.cells[k];
-            ids.push_back(start < 0 ? TextDictionary::Null : dict.intern(bytes.substr(size_t(start), chunk.lengths[k])));
-        }
+    TextDictionary &dict = m_dictionaries[t];
+    std::vector<uint32_t> &ids = m_ids[t];
+    for (size_t r = 0; r < chunk.rows; ++r) {
+        const size_t k = r * width + t;
+        const int64_t start = chunk.cells[k];
+        ids.push_back(start < 0 ? TextDictionary::Null : dict.intern(bytes.substr(size_t(start), chunk.lengths[k])));
     }
 }
 
@@ -184,6 +188,16 @@ std::shared_ptr<const ColumnarLog> ColumnarLogBuilder::finish()
     }
     m_changed.notify_all();
     m_worker.join();
+    // The chunks still waiting (the worker stops after the one it holds): each
+    // column through all of them in order, the columns shared by both cores.
+    std::vector<std::unique_ptr<Chunk>> rest;
+    for (std::unique_ptr<Chunk> &chunk : m_full)
+        rest.push_back(std::move(chunk));
+    m_full.clear();
+    onBothCores(m_textColumns.size(), [&](size_t t) {
+        for (const std::unique_ptr<Chunk> &chunk : rest)
+            internColumn(*chunk, t);
+    });
 
     std::shared_ptr<ColumnarLog> log(new ColumnarLog);
     log->m_rows = m_rows;

@@ -77,6 +77,7 @@ private:
     void handOn();
     void internLoop();
     void intern(const Chunk &chunk);
+    void internColumn(const Chunk &chunk, size_t textColumn);
 
     std::vector<std::string> m_names;
     std::vector<bool> m_text;
