@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <cstdio>
 #include <fcntl.h>
 #include <memory>
 #include <strings.h>
@@ -90,6 +92,8 @@ std::string checkDataPages(MdbHandle *mdb, MdbTableDef *table, std::uint64_t fil
     }
 }
 
+bool dateText(MdbHandle *mdb, int start, std::string &out);
+
 } // namespace
 
 bool asciiText(const unsigned char *src, std::size_t size, std::string &out)
@@ -131,6 +135,29 @@ bool asciiText(const unsigned char *src, std::size_t size, std::string &out)
     return true;
 }
 
+std::vector<std::pair<std::string, bool>> datesBothWays(const std::string &path, const std::vector<double> &days)
+{
+    std::vector<std::pair<std::string, bool>> out;
+    std::unique_ptr<MdbHandle, MdbCloser> mdb(mdb_open(path.c_str(), MDB_NOFLAGS));
+    if (!mdb)
+        return out;
+    mdb_set_bind_size(mdb.get(), MaxFieldBytes);
+    mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
+    for (const double d : days) {
+        std::memcpy(mdb->pg_buf + 16, &d, sizeof d);
+        std::string ours;
+        if (!dateText(mdb.get(), 16, ours)) {
+            out.emplace_back(std::string(), false);
+            continue;
+        }
+        char *theirs = mdb_col_to_string(mdb.get(), mdb->pg_buf, 16, MDB_DATETIME, 8);
+        const bool same = theirs && ours == std::string(theirs, strnlen(theirs, MaxFieldBytes - 1));
+        g_free(theirs);
+        out.emplace_back(ours, same);
+    }
+    return out;
+}
+
 std::vector<std::string> libmdbTexts(const std::string &path, const std::vector<std::string> &fields)
 {
     std::vector<std::string> texts;
@@ -147,6 +174,25 @@ std::vector<std::string> libmdbTexts(const std::string &path, const std::vector<
 }
 
 namespace {
+
+/// A date field as mdb_col_to_string formats it with the format the reader
+/// sets ("%Y-%m-%d %H:%M:%S"), for dates whose fields strftime prints as two
+/// digits (four for the year); false for any other, left to libmdb.
+bool dateText(MdbHandle *mdb, int start, std::string &out)
+{
+    struct tm t {};
+    mdb_date_to_tm(mdb_get_double(mdb->pg_buf, start), &t);
+    const int year = t.tm_year + 1900;
+    if (year < 1000 || year > 9999 || t.tm_mon < 0 || t.tm_mon > 11 || t.tm_mday < 1 || t.tm_mday > 31 || t.tm_hour < 0 ||
+        t.tm_hour > 23 || t.tm_min < 0 || t.tm_min > 59 || t.tm_sec < 0 || t.tm_sec > 59)
+        return false;
+    char text[32];
+    const int n = std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+    if (n != 19)
+        return false;
+    out.assign(text, 19);
+    return true;
+}
 
 /// iconv from UCS-2LE into UTF-8, which asciiText stands in for.
 bool utf8Texts(MdbHandle *mdb)
@@ -255,6 +301,7 @@ std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string
             table->cur_phys_pg = guint32(firstPage - 1);
         const bool countAll = part.index == 0;
         const bool fastTexts = utf8Texts(mdb);
+        const bool fastDates = std::strcmp(mdb->date_fmt, "%Y-%m-%d %H:%M:%S") == 0 && mdb->bind_size > 20;
         while (mdb_read_next_dpg(table.get())) {
             const std::uint64_t page = table->cur_phys_pg;
             const bool inPart = page >= firstPage && page < endPage;
@@ -286,9 +333,13 @@ std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string
                     text.clear();
                     if (types[i] == MDB_BOOL) {
                         text = field.is_null ? "0" : "1";
+                    } else if (types[i] == MDB_LONGINT && !field.is_null && field.siz > 0) {
+                        // "%d" of mdb_get_int32, read back.
+                        text = std::to_string(std::int32_t(mdb_get_int32(mdb->pg_buf, field.start)));
                     } else if (!field.is_null && field.siz > 0 &&
                                !(types[i] == MDB_TEXT && fastTexts &&
-                                 mdbreader::asciiText(reinterpret_cast<const unsigned char *>(mdb->pg_buf) + field.start, std::size_t(field.siz), text))) {
+                                 mdbreader::asciiText(reinterpret_cast<const unsigned char *>(mdb->pg_buf) + field.start, std::size_t(field.siz), text)) &&
+                               !(types[i] == MDB_DATETIME && fastDates && dateText(mdb, field.start, text))) {
                         text.clear();
                         char *str = types[i] == MDB_NUMERIC
                                         ? mdb_numeric_to_string(mdb, field.start, mdbColumns[i]->col_scale, mdbColumns[i]->col_prec)

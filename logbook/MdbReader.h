@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace mdbreader {
@@ -65,6 +66,12 @@ constexpr int MaxFieldBytes = 65536;
 /// for the common field whose characters are all ASCII; false for any other,
 /// which is left to libmdb.
 bool asciiText(const unsigned char *src, std::size_t size, std::string &out);
+
+/// For tests: each date (days since 1899-12-30, as Jet stores them) as the
+/// reader turns it into text itself, and whether that is libmdb's text for it
+/// (mdb_col_to_string with a handle on the Jet 4 file at `path`); an empty
+/// text when the reader leaves the date to libmdb.
+std::vector<std::pair<std::string, bool>> datesBothWays(const std::string &path, const std::vector<double> &days);
 
 /// The same fields converted by libmdb itself with a handle on the Jet 4 file
 /// at `path` (for tests; empty when the file does not open).

@@ -295,6 +295,36 @@ TEST(LogbookFaults, AsciiTextFieldsReadAsLibmdbReadsThem)
     EXPECT_FALSE(mdbreader::asciiText(reinterpret_cast<const unsigned char *>("\xe0\x00"), 2, text)) << "not ASCII";
 }
 
+TEST(LogbookFaults, DatesReadAsLibmdbReadsThem)
+{
+    TempLogbook dir;
+    const QString path = dir.write(genlog::generate(10, 24));
+    std::mt19937_64 rng(7);
+    std::vector<double> days = {0, -1, 1e6, 1e6 + 1, 36526, 36526.5, 36526.99999999, 45000.25, -0.5, 2958465.99};
+    while (days.size() < 50000) {
+        switch (rng() % 3) {
+        case 0:
+            days.push_back(double(int64_t(rng() % 1200000) - 100000));
+            break;
+        case 1:
+            days.push_back(std::uniform_real_distribution<double>(-10, 1.1e6)(rng));
+            break;
+        default:
+            days.push_back(double(rng() % 80000) + double(rng() % 86400) / 86400.0);
+        }
+    }
+    const auto both = mdbreader::datesBothWays(QFile::encodeName(path).toStdString(), days);
+    ASSERT_EQ(both.size(), days.size());
+    size_t ours = 0;
+    for (size_t i = 0; i < days.size(); ++i) {
+        if (both[i].first.empty())
+            continue;
+        ++ours;
+        ASSERT_TRUE(both[i].second) << days[i] << " gives " << both[i].first;
+    }
+    EXPECT_GT(ours, days.size() / 2);
+}
+
 TEST(LogbookFaults, AFailingReaderFailsTheOpenWithEveryPart)
 {
     TempLogbook dir;
