@@ -2,7 +2,7 @@
 // logbooks of several sizes, through the same code the window uses.
 //   bench_counts [CONTACTS ...]     (default: 10000 100000 200000 1000000)
 #include "Computations.h"
-#include "LogGenerator.h"
+#include "BenchSupport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,26 +12,6 @@
 #include <string>
 
 namespace {
-
-class QuietPrompter : public Prompter {
-public:
-    int message(const QString &text, int, const QString &title) override
-    {
-        std::fprintf(stderr, "message: %s (%s)\n", qPrintable(text), qPrintable(title));
-        ++failures;
-        return MsgAnswer::Ok;
-    }
-    QString input(const QString &, const QString &, const QString &) override { return {}; }
-    QString openFile(const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFile(const QString &, const QString &, const QString &) override { return {}; }
-    void beep() override {}
-    int failures = 0;
-};
-
-double seconds(std::chrono::steady_clock::time_point since)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
 
 long peakRssKb()
 {
@@ -52,44 +32,33 @@ long peakRssKb()
 
 int main(int argc, char **argv)
 {
-    std::vector<size_t> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.push_back(std::strtoull(argv[i], nullptr, 10));
-    if (sizes.empty())
-        sizes = {10000, 100000, 200000, 1000000};
-
-    const QString folder = QDir::temp().filePath(QStringLiteral("varkel-bench"));
-    QDir().mkpath(folder);
+    const std::vector<size_t> sizes = bench::sizes(argc, argv, {10000, 100000, 200000, 1000000});
     std::printf("%10s %9s %9s %11s %11s %11s %9s\n", "contacts", "file MB", "open s", "QSO run s", "DXC run s", "SQR run s", "peak MB");
     for (const size_t n : sizes) {
-        const QString path = QDir(folder).filePath(QStringLiteral("bench%1dt.mdb").arg(n));
-        if (!QFileInfo::exists(path)) {
-            const std::string error = genlog::writeGeneratedLogbook(path.toStdString(), n, 42);
-            if (!error.empty()) {
-                std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path), error.c_str());
-                return 1;
-            }
-        }
+        const std::optional<QString> file = bench::logbook(n);
+        if (!file)
+            return 1;
+        const QString path = *file;
         LogState state;
         state.LogName = QStringLiteral("BENCHDT");
         state.LogPath = path;
         StatsMatrix matrix;
         LogbookEngine engine;
-        QuietPrompter prompter;
+        bench::QuietPrompter prompter;
         StatsContext ctx{state, matrix, engine, prompter};
 
-        auto t = std::chrono::steady_clock::now();
+        auto t = bench::Clock::now();
         if (!engine.open(path)) {
             std::fprintf(stderr, "cannot open %s\n", qPrintable(path));
             return 1;
         }
-        const double open = seconds(t);
+        const double open = bench::seconds(t);
         double runs[3];
         const int kinds[3] = {6, 0, 5}; // QSO, DXC, SQR
         for (int k = 0; k < 3; ++k) {
-            t = std::chrono::steady_clock::now();
+            t = bench::Clock::now();
             runStatistics(ctx, kinds[k]);
-            runs[k] = seconds(t);
+            runs[k] = bench::seconds(t);
         }
         std::printf("%10zu %9.1f %9.3f %11.3f %11.3f %11.3f %9.0f\n", n, double(QFileInfo(path).size()) / 1e6, open, runs[0], runs[1], runs[2],
                     double(peakRssKb()) / 1024.0);

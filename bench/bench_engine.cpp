@@ -8,6 +8,7 @@
 #include "CountQuery.h"
 #include "CountSql.h"
 #include "JetSql.h"
+#include "BenchSupport.h"
 #include "LogGenerator.h"
 #include "MdbLoader.h"
 #include "count/ColumnarLog.h"
@@ -33,20 +34,6 @@ using namespace CountSlotIndex;
 
 namespace {
 
-class QuietPrompter : public Prompter {
-public:
-    int message(const QString &text, int, const QString &title) override
-    {
-        std::fprintf(stderr, "message: %s (%s)\n", qPrintable(text), qPrintable(title));
-        ++failures;
-        return MsgAnswer::Ok;
-    }
-    QString input(const QString &, const QString &, const QString &) override { return {}; }
-    QString openFile(const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFile(const QString &, const QString &, const QString &) override { return {}; }
-    void beep() override {}
-    int failures = 0;
-};
 
 using Clock = std::chrono::steady_clock;
 
@@ -470,12 +457,7 @@ OpenParts openParts(const QString &path)
 
 int main(int argc, char **argv)
 {
-    std::vector<size_t> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.push_back(std::strtoull(argv[i], nullptr, 10));
-    if (sizes.empty())
-        sizes = {10000, 100000, 1000000};
-
+    const std::vector<size_t> sizes = bench::sizes(argc, argv, {10000, 100000, 1000000});
     const QString folder = QDir::temp().filePath(QStringLiteral("varkel-bench"));
     QDir().mkpath(folder);
     const QStringList headers = StatsMatrix::startupBands();
@@ -507,7 +489,7 @@ int main(int argc, char **argv)
         state.LogPath = path;
         StatsMatrix matrix;
         LogbookEngine engine;
-        QuietPrompter prompter;
+        bench::QuietPrompter prompter;
         StatsContext ctx{state, matrix, engine, prompter};
 
         std::printf("  (load average before: %s)\n", loadAverage().c_str());

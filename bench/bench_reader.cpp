@@ -3,7 +3,7 @@
 //   bench_reader [CONTACTS ...]     (default: 100000 1000000)
 // Prints the best of three runs of each way, in seconds.
 #include "LogDatabase.h"
-#include "LogGenerator.h"
+#include "BenchSupport.h"
 #include "MdbLoader.h"
 #include "count/ColumnarLog.h"
 
@@ -72,25 +72,14 @@ double filledAfter(const QString &path)
 
 int main(int argc, char **argv)
 {
-    std::vector<size_t> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.push_back(std::strtoull(argv[i], nullptr, 10));
-    if (sizes.empty())
-        sizes = {100000, 1000000};
-
-    const QString folder = QDir::temp().filePath(QStringLiteral("varkel-bench"));
-    QDir().mkpath(folder);
+    const std::vector<size_t> sizes = bench::sizes(argc, argv, {100000, 1000000});
     std::printf("reader: %s\n", qPrintable(mdbReaderProgram()));
     std::printf("%10s %9s %14s %13s %9s %15s %13s\n", "contacts", "file MB", "in-process s", "isolated s", "cost", "columnar first", "+ SQLite s");
     for (const size_t n : sizes) {
-        const QString path = QDir(folder).filePath(QStringLiteral("bench%1dt.mdb").arg(n));
-        if (!QFileInfo::exists(path)) {
-            const std::string error = genlog::writeGeneratedLogbook(path.toStdString(), n, 42);
-            if (!error.empty()) {
-                std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path), error.c_str());
-                return 1;
-            }
-        }
+        const std::optional<QString> file = bench::logbook(n);
+        if (!file)
+            return 1;
+        const QString path = *file;
         const double inProcess = best(loadMdbTableInProcess, path);
         const double separate = best(isolated, path);
         const double columnar = best(columnarFirst, path);
