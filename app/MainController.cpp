@@ -362,9 +362,8 @@ void MainController::exportToExcel()
         return;
     const QString name = displayName();
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString proposed = QDir(folder).filePath((name.isEmpty() ? QStringLiteral("VARKEL") : name) + QStringLiteral("_GRID_") +
-                                                   (m_matrix.modo().isEmpty() ? QStringLiteral("NONE") : m_matrix.modo()) + QLatin1Char('_') +
-                                                   QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".xlsx"));
+    const QString kind = QStringLiteral("GRID_") + (m_matrix.modo().isEmpty() ? QStringLiteral("NONE") : m_matrix.modo());
+    const QString proposed = ListingRun::proposedExportPath(folder, m_state.LogName, kind, QDate::currentDate());
     const QString path = m_prompter.saveFile(title, QStringLiteral("Excel workbook (*.xlsx)"), proposed);
     if (path.isEmpty())
         return;
