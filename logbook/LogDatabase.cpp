@@ -121,8 +121,13 @@ Status LogDatabase::exec(const char *sql) const
 {
     if (Status s = ready(); !s)
         return s;
+    return execSqlite(m_db, sql);
+}
+
+Status execSqlite(sqlite3 *db, const char *sql)
+{
     char *message = nullptr;
-    if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
         const QString why = QString::fromUtf8(message ? message : "SQLite error");
         sqlite3_free(message);
         return Status::failure(why);

@@ -16,6 +16,9 @@ class CountEvaluator;
 
 /// An in-memory SQLite snapshot of a logbook's table, answering Jet SQL texts.
 /// The snapshot is never written back: the logbook file is only ever read.
+/// Runs SQLite's own text on a connection; the failure carries SQLite's message.
+Status execSqlite(sqlite3 *db, const char *sql);
+
 class LogDatabase {
 public:
     /// An empty in-memory database with the Jet functions registered.

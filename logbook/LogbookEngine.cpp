@@ -19,13 +19,7 @@ Status addIndexes(sqlite3 *db)
     // A logbook without a band column still opens; queries naming it fail on their own.
     if (sqlite3_table_column_metadata(db, "main", "LOG", "Banda", nullptr, nullptr, nullptr, nullptr, nullptr) != SQLITE_OK)
         return {};
-    char *message = nullptr;
-    if (sqlite3_exec(db, "CREATE INDEX log_banda ON LOG(Banda)", nullptr, nullptr, &message) != SQLITE_OK) {
-        const QString why = QString::fromUtf8(message ? message : "SQLite error");
-        sqlite3_free(message);
-        return Status::failure(why);
-    }
-    return {};
+    return execSqlite(db, "CREATE INDEX log_banda ON LOG(Banda)");
 }
 
 } // namespace

@@ -52,17 +52,6 @@ const char *sqliteType(Kind kind)
     return "TEXT COLLATE JETCI";
 }
 
-Status execSql(sqlite3 *db, const char *sql)
-{
-    char *message = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-        const QString why = QString::fromUtf8(message ? message : "SQLite error");
-        sqlite3_free(message);
-        return Status::failure(why);
-    }
-    return {};
-}
-
 /// Writes the rows it receives into a table of the snapshot, in one transaction.
 class SnapshotSink : public mdbreader::RowSink {
 public:
@@ -74,7 +63,7 @@ public:
     ~SnapshotSink() override
     {
         if (m_inTransaction)
-            execSql(m_handle, "ROLLBACK");
+            execSqlite(m_handle, "ROLLBACK");
     }
 
     bool columns(const std::vector<Column> &columns) override
@@ -89,13 +78,13 @@ public:
         }
         create += ')';
         insert += ')';
-        if (Status s = execSql(m_handle, create.c_str()); !s)
+        if (Status s = execSqlite(m_handle, create.c_str()); !s)
             return fail(s.error().toStdString());
         sqlite3_stmt *raw = nullptr;
         if (sqlite3_prepare_v2(m_handle, insert.c_str(), -1, &raw, nullptr) != SQLITE_OK)
             return fail(sqlite3_errmsg(m_handle));
         m_stmt.reset(raw);
-        if (Status s = execSql(m_handle, "BEGIN"); !s)
+        if (Status s = execSqlite(m_handle, "BEGIN"); !s)
             return fail(s.error().toStdString());
         m_inTransaction = true;
         m_kinds.clear();
@@ -146,7 +135,7 @@ public:
             return Status::failure(QStringLiteral("the table came without columns"));
         m_stmt.reset();
         m_inTransaction = false;
-        return execSql(m_handle, "COMMIT");
+        return execSqlite(m_handle, "COMMIT");
     }
 
 private:
