@@ -30,10 +30,12 @@ class StreamPrompter : public Prompter {
 public:
     explicit StreamPrompter(QTextStream &err) : m_err(err) {}
 
-    int message(const QString &text, int, const QString &title) override
+    int message(const QString &text, int, const QString &title, const QString &detail) override
     {
         ++m_messages;
         QString shown = text;
+        if (!detail.isEmpty())
+            shown += QStringLiteral(" (") + detail + QStringLiteral(")");
         shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         m_err << (title.isEmpty() ? QStringLiteral("VarkelChecker") : title) << ": " << shown << Qt::endl;
         return MsgAnswer::Ok;

@@ -75,31 +75,37 @@ bool MainController::loadLog()
     if (busy())
         return false;
 
+    // The new name, path and display name are worked out first; the loaded
+    // logbook changes only when all of them are good.
+    QString name;
+    QString path;
     if (!m_state.PendingLogName.isEmpty()) {
         const QString pending = m_state.PendingLogName;
-        m_state.LogName = LogFileName::fromCommandLine(pending);
-        m_state.LogPath = LogFileName::resolveCommandLine(pending, m_state.ProgramFolder);
         m_state.PendingLogName.clear();
+        name = LogFileName::fromCommandLine(pending);
+        path = LogFileName::resolveCommandLine(pending, m_state.ProgramFolder);
     } else {
         const QString chosen =
             m_prompter.openFile(QStringLiteral("Select LOG file"), QStringLiteral("VARKEL file (*dt.mdb)"), m_state.ProgramFolder);
         if (chosen.isEmpty())
             return false;
-        const Result<QString> name = LogFileName::fromChosenTitle(QFileInfo(chosen).fileName());
-        if (!name) {
-            m_prompter.message(LoadError, MsgFlags::Exclamation, LoadErrorTitle);
+        const Result<QString> chosenName = LogFileName::fromChosenTitle(QFileInfo(chosen).fileName());
+        if (!chosenName) {
+            m_prompter.message(LoadError, MsgFlags::Exclamation, LoadErrorTitle, chosenName.error());
             return false;
         }
-        m_state.LogName = *name;
+        name = *chosenName;
         // The operator picked this very file, wherever it lies.
-        m_state.LogPath = QFileInfo(chosen).absoluteFilePath();
+        path = QFileInfo(chosen).absoluteFilePath();
     }
 
-    const Result<QString> display = LogFileName::displayName(m_state.LogName);
+    const Result<QString> display = LogFileName::displayName(name);
     if (!display) {
-        m_prompter.message(LoadError, MsgFlags::Exclamation, LoadErrorTitle);
+        m_prompter.message(LoadError, MsgFlags::Exclamation, LoadErrorTitle, display.error());
         return false;
     }
+    m_state.LogName = name;
+    m_state.LogPath = path;
 
     setWindowCaption(statusCaption(*display));
     setInfo(infoText(*display));
@@ -232,7 +238,7 @@ void MainController::listDistinct(const QString &query, const QString &field, co
     const auto db = m_engine.open(m_state.LogPath);
     const Result<QStringList> values = db ? LogInventory::values(**db, query, field) : Result<QStringList>::failure(db.error());
     if (!values) {
-        m_prompter.message(StatsMessages::QsoError, MsgFlags::Information, StatsMessages::QsoNrTitle);
+        m_prompter.message(StatsMessages::QsoError, MsgFlags::Information, StatsMessages::QsoNrTitle, values.error());
         return;
     }
     m_prompter.message(LogInventory::asLines(*values), MsgFlags::Information, title);

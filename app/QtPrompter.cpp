@@ -73,9 +73,11 @@ int answerOf(int button)
 
 } // namespace
 
-int QtPrompter::message(const QString &text, int flags, const QString &title)
+int QtPrompter::message(const QString &text, int flags, const QString &title, const QString &detail)
 {
     QMessageBox box(iconOf(flags), shownTitle(title), shownText(text), buttonsOf(flags), m_parent);
+    if (!detail.isEmpty())
+        box.setInformativeText(shownText(detail));
     return answerOf(box.exec());
 }
 

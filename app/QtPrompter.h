@@ -11,7 +11,7 @@ public:
     explicit QtPrompter(QWidget *parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget *parent) { m_parent = parent; }
 
-    int message(const QString &text, int flags, const QString &title) override;
+    int message(const QString &text, int flags, const QString &title, const QString &detail = QString()) override;
     QString input(const QString &prompt, const QString &title, const QString &defaultText) override;
     QString openFile(const QString &title, const QString &filter, const QString &folder) override;
     QString saveFile(const QString &title, const QString &filter, const QString &proposedPath) override;

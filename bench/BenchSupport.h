@@ -48,9 +48,9 @@ inline std::optional<QString> logbook(size_t contacts)
 /// Answers nothing; a message means a computation failed, and is printed.
 class QuietPrompter : public Prompter {
 public:
-    int message(const QString &text, int, const QString &title) override
+    int message(const QString &text, int, const QString &title, const QString &detail) override
     {
-        std::fprintf(stderr, "message: %s (%s)\n", qPrintable(text), qPrintable(title));
+        std::fprintf(stderr, "message: %s (%s) %s\n", qPrintable(text), qPrintable(title), qPrintable(detail));
         ++failures;
         return MsgAnswer::Ok;
     }

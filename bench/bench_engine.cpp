@@ -121,7 +121,7 @@ std::vector<QString> dxcRunTexts(const QStringList &headers)
         if (!isDifference(r))
             texts.push_back(AwardCountSql("DXC", "*", r, false));
     }
-    const QString list = CountSql::mixBandList(headers, CountSql::activeBandCount(headers));
+    const QString list = CountSql::mixBandList(headers);
     for (int r = 0; r < Slots; ++r) {
         if (!isDifference(r))
             texts.push_back(CountSql::mix("DXC", list, r, false));

@@ -15,6 +15,9 @@ const QString K2 = QString(K1).replace(QStringLiteral("AS BAND_"), QStringLitera
 
 const QString PhoneModes = QStringLiteral("((Log.Mode) = 'FM') Or ((Log.Mode) = 'SSB') Or ((Log.Mode) = 'AM')");
 const QString NotDataModes = PhoneModes + QStringLiteral(" Or ((Log.Mode) = 'CW')");
+/// The tests of the counts that admit every value but NULL (LIKE '*').
+const QString AnyMode = QStringLiteral("((Log.Mode) LIKE '*')");
+const QString AnyBand = QStringLiteral("((Log.Banda) LIKE '*') And ");
 
 /// The QSL part between the two tests of the entity column.
 QString qslPiece(QslStatus s)
@@ -42,7 +45,8 @@ QString bandModePiece(ModeClass m, bool ft8Only)
         return ft8Only ? QStringLiteral(") And (((Log.Mode) = 'FT8')) And ((Log.")
                        : QStringLiteral(") And NOT (") + NotDataModes + QStringLiteral(") And ((Log.");
     case ModeClass::All:
-        return QStringLiteral(") And ((Log.");
+        // The count of the ALL class takes in only contacts that have a mode.
+        return QStringLiteral(") And ") + AnyMode + QStringLiteral(" And ((Log.");
     }
     return {};
 }
@@ -62,8 +66,8 @@ QString bandListing(const QString &kind, const QString &bandTest, int r, bool ft
            piece + kind + qslPiece(status(r)) + kind + QStringLiteral(") <> '')) GROUP BY LOG.") + kind + QStringLiteral(";");
 }
 
-/// Where head and closing of a whole-log entity listing.
-std::pair<QString, QString> wholeLogPieces(int r, bool ft8Only)
+/// Where head (mode test) and closing of a whole-log entity listing.
+std::pair<QString, QString> wholeLogModePieces(int r, bool ft8Only)
 {
     const QString closeOne = QStringLiteral(") <> '') GROUP BY LOG.");
     const QString closeTwo = QStringLiteral(") <> '')) GROUP BY LOG.");
@@ -80,9 +84,17 @@ std::pair<QString, QString> wholeLogPieces(int r, bool ft8Only)
         return worked ? std::pair{QStringLiteral("(((Log.Mode) = 'FT8') And ((Log."), closeTwo}
                       : std::pair{QStringLiteral("(((Log.Mode) = 'FT8')) And ((Log."), closeOne};
     case ModeClass::All:
-        return {QStringLiteral("((Log."), closeOne};
+        return {AnyMode + QStringLiteral(" And ((Log."), closeOne};
     }
     return {};
+}
+
+/// Where head and closing of a whole-log entity listing. Like the count, it
+/// takes in only contacts that have a band.
+std::pair<QString, QString> wholeLogPieces(int r, bool ft8Only)
+{
+    auto [head, closing] = wholeLogModePieces(r, ft8Only);
+    return {AnyBand + head, closing};
 }
 
 /// Contact listing clauses.
@@ -96,7 +108,7 @@ QString qsoModeClause(ModeClass m, bool ft8Only)
     case ModeClass::Data:
         return ft8Only ? QStringLiteral(" AND (MODE = 'FT8')") : QStringLiteral(" AND NOT (MODE = 'SSB' OR MODE = 'AM' OR MODE = 'FM' OR MODE = 'CW')");
     case ModeClass::All:
-        return {};
+        return QStringLiteral(" AND (MODE LIKE '*')");
     }
     return {};
 }
@@ -134,7 +146,7 @@ Request cell(int index, const QString &kind, const QStringList &headers, bool ft
     if (index < 0 || index >= Cells)
         return {};
     const int r = slotOfCell(index);
-    const QString band = headers.value(bandOfCell(index));
+    const QString band = CountSql::literal(headers.value(bandOfCell(index)));
     if (listsContacts(kind))
         return listing(qsoListing(QStringLiteral("BANDA = '") + band + QStringLiteral("'"), r, ft8Only));
     if (isDifference(r))
@@ -144,24 +156,20 @@ Request cell(int index, const QString &kind, const QStringList &headers, bool ft
 
 Request mix(int r, const QString &kind, const QStringList &headers, bool ft8Only, int *activeCount)
 {
-    const int n = CountSql::activeBandCount(headers);
+    const QStringList bands = CountSql::selectedBands(headers);
     if (activeCount)
-        *activeCount = n;
-    if (n == 0 || r < 0 || r >= Slots || isDifference(r))
+        *activeCount = int(bands.size());
+    if (bands.isEmpty() || r < 0 || r >= Slots || isDifference(r))
         return {};
     if (listsContacts(kind)) {
-        QString bands = QStringLiteral("BANDA = '") + headers.value(0) + QStringLiteral("'");
-        for (int k = 1; k < n; ++k) {
-            if (!headers.value(k).isEmpty())
-                bands += QStringLiteral(" OR BANDA = '") + headers[k] + QStringLiteral("'");
-        }
-        return listing(qsoListing(bands, r, ft8Only));
+        QString test = QStringLiteral("BANDA = '") + CountSql::literal(bands[0]) + QStringLiteral("'");
+        for (qsizetype k = 1; k < bands.size(); ++k)
+            test += QStringLiteral(" OR BANDA = '") + CountSql::literal(bands[k]) + QStringLiteral("'");
+        return listing(qsoListing(test, r, ft8Only));
     }
-    QString list = QStringLiteral(" '") + headers.value(0) + QStringLiteral("' ");
-    for (int k = 1; k < n; ++k) {
-        if (!headers.value(k).isEmpty())
-            list += QStringLiteral(" Or Log.banda = '") + headers[k] + QStringLiteral("' ");
-    }
+    QString list = QStringLiteral(" '") + CountSql::literal(bands[0]) + QStringLiteral("' ");
+    for (qsizetype k = 1; k < bands.size(); ++k)
+        list += QStringLiteral(" Or Log.banda = '") + CountSql::literal(bands[k]) + QStringLiteral("' ");
     return listing(bandListing(kind, list, r, ft8Only, false));
 }
 

@@ -75,7 +75,7 @@ void FrmTabella::showListing(QWidget *parent, const LogState &state, LogbookEngi
 {
     ListingRun::Outcome outcome = ListingRun::run(state, engine);
     if (!outcome.ok) {
-        prompter.message(outcome.failure.text, outcome.failure.flags, outcome.failure.title);
+        prompter.message(outcome.failure.text, outcome.failure.flags, outcome.failure.title, outcome.failure.detail);
         return;
     }
     FrmTabella window(parent, state, prompter);

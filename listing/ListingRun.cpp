@@ -23,11 +23,13 @@ Outcome run(const LogState &state, LogbookEngine &engine)
     auto db = engine.open(state.LogPath);
     if (!db) {
         out.failure = queryFailure;
+        out.failure.detail = db.error();
         return out;
     }
     Result<QueryTable> table = (*db)->select(query);
     if (!table) {
         out.failure = queryFailure;
+        out.failure.detail = table.error();
         return out;
     }
     out.ok = true;

@@ -13,6 +13,7 @@ struct Failure {
     QString text;
     QString title;
     int flags = 0;
+    QString detail; ///< the engine's reason
 };
 
 struct Outcome {

@@ -15,10 +15,13 @@ Result<QString> fromChosenTitle(const QString &fileTitle)
 
 QString fromCommandLine(const QString &argument)
 {
-    const QString trimmed = argument.trimmed();
-    if (trimmed.contains(QLatin1Char('/')) || trimmed.contains(QLatin1Char('\\')))
-        return QFileInfo(QString(trimmed).replace(QLatin1Char('\\'), QLatin1Char('/'))).fileName();
-    return trimmed;
+    QString name = argument.trimmed();
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
+        name = QFileInfo(name.replace(QLatin1Char('\\'), QLatin1Char('/'))).fileName();
+    // "varkeldt.mdb" names the same logbook as "varkeldt", and shows the same name.
+    if (name.endsWith(QStringLiteral(".mdb"), Qt::CaseInsensitive))
+        name.chop(4);
+    return name;
 }
 
 Result<QString> displayName(const QString &logName)

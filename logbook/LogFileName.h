@@ -10,7 +10,8 @@ namespace LogFileName {
 /// upper-cased, cut to 8 characters, trimmed. Fails for a title without ".".
 Result<QString> fromChosenTitle(const QString &fileTitle);
 
-/// LogName of a command-line name: trimmed, otherwise as typed; a folder part is dropped.
+/// LogName of a command-line name: trimmed, otherwise as typed; a folder part
+/// and a final ".mdb" are dropped.
 QString fromCommandLine(const QString &argument);
 
 /// The LogName without its last two characters (the "DT" of "*dt.mdb").

@@ -25,8 +25,9 @@ public:
     virtual ~Prompter() = default;
 
     /// Shows `text` (lines joined by CR LF) with `flags` and `title`; an empty
-    /// title means the program's own. Returns MsgAnswer::Ok, Yes or No.
-    virtual int message(const QString &text, int flags, const QString &title) = 0;
+    /// title means the program's own. `detail`, when given, says why (the
+    /// engine's reason) beneath the text. Returns MsgAnswer::Ok, Yes or No.
+    virtual int message(const QString &text, int flags, const QString &title, const QString &detail = QString()) = 0;
 
     /// Asks for a line of text; the empty text when cancelled.
     virtual QString input(const QString &prompt, const QString &title, const QString &defaultText) = 0;

@@ -112,7 +112,7 @@ void BandMixed(StatsContext &ctx)
     ctx.state.ActiveBandCount = int16_t(CountSql::activeBandCount(headers));
     if (ctx.state.ActiveBandCount == 0)
         return;
-    const QString bands = CountSql::mixBandList(headers, ctx.state.ActiveBandCount);
+    const QString bands = CountSql::mixBandList(headers);
     const QString column = ctx.state.AwardKind;
     for (int r = 0; r < Slots; ++r) {
         if (isDifference(r))

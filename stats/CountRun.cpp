@@ -15,7 +15,7 @@ bool CountRun::open()
 {
     auto db = m_engine.open(m_state.LogPath);
     if (!db)
-        return fail();
+        return fail(db.error());
     m_db = *db;
     return true;
 }
@@ -24,7 +24,7 @@ std::optional<QString> CountRun::count(const QString &text)
 {
     const Result<QString> r = CountQuery(*m_db, text);
     if (!r) {
-        fail();
+        fail(r.error());
         return std::nullopt;
     }
     return *r;
@@ -36,10 +36,10 @@ bool CountRun::yield()
     return !m_stopping();
 }
 
-bool CountRun::fail()
+bool CountRun::fail(const QString &reason)
 {
     if (!m_stopping())
-        m_prompter.message(m_errorText, MsgFlags::Information, m_errorTitle);
+        m_prompter.message(m_errorText, MsgFlags::Information, m_errorTitle, reason);
     return false;
 }
 

@@ -7,7 +7,8 @@
 #include <optional>
 
 /// One computation's access to the logbook: the snapshot it opened, the yield
-/// between queries, and the message it shows, once, when anything fails.
+/// between queries, and the message it shows, once, when anything fails (with
+/// the engine's reason beneath it).
 class CountRun {
 public:
     CountRun(LogbookEngine &engine, const LogState &state, Prompter &prompter, const std::function<void()> &yield,
@@ -28,7 +29,7 @@ public:
                    const std::function<void(int, const QString &)> &set);
 
 private:
-    bool fail();
+    bool fail(const QString &reason);
 
     LogbookEngine &m_engine;
     const LogState &m_state;

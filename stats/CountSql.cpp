@@ -86,27 +86,30 @@ QString totalQsos() { return QStringLiteral("SELECT COUNT(*) AS Quanti FROM LOG"
 QString qso(const QString &band, int r, bool ft8Only)
 {
     const ModeClass m = mode(r);
-    return QStringLiteral("SELECT COUNT(*) AS Quanti FROM LOG WHERE Banda LIKE '") + band + modeOpen(m, ft8Only, false) +
+    return QStringLiteral("SELECT COUNT(*) AS Quanti FROM LOG WHERE Banda LIKE '") + literal(band) + modeOpen(m, ft8Only, false) +
            modePattern(m, ft8Only) + qsoClose(status(r), parenthesised(m, false));
 }
 
-int activeBandCount(const QStringList &headers)
+QString literal(const QString &text) { return QString(text).replace(QLatin1Char('\''), QStringLiteral("''")); }
+
+int activeBandCount(const QStringList &headers) { return int(selectedBands(headers).size()); }
+
+QStringList selectedBands(const QStringList &headers)
 {
-    int n = 0;
-    for (const QString &h : headers) {
-        if (!h.trimmed().isEmpty())
-            ++n;
+    QStringList bands;
+    for (int c = 0; c < Bands && c < headers.size(); ++c) {
+        if (!headers[c].trimmed().isEmpty())
+            bands << headers[c];
     }
-    return n;
+    return bands;
 }
 
-QString mixBandList(const QStringList &headers, int activeCount)
+QString mixBandList(const QStringList &headers)
 {
-    QString list = QStringLiteral(" '") + headers.value(0) + QStringLiteral("' ");
-    for (int j = 1; j < activeCount && j < headers.size(); ++j) {
-        if (!headers[j].isEmpty())
-            list += QStringLiteral(" OR banda = '") + headers[j] + QStringLiteral("' ");
-    }
+    const QStringList bands = selectedBands(headers);
+    QString list = QStringLiteral(" '") + literal(bands.value(0)) + QStringLiteral("' ");
+    for (qsizetype j = 1; j < bands.size(); ++j)
+        list += QStringLiteral(" OR banda = '") + literal(bands[j]) + QStringLiteral("' ");
     return list;
 }
 
@@ -121,5 +124,5 @@ QString mix(const QString &column, const QString &bandList, int r, bool ft8Only)
 
 QString AwardCountSql(const QString &column, const QString &band, int r, bool ft8Only)
 {
-    return entityText(column, QStringLiteral("Banda LIKE '") + band + entityModeAndStatus(r, ft8Only));
+    return entityText(column, QStringLiteral("Banda LIKE '") + CountSql::literal(band) + entityModeAndStatus(r, ft8Only));
 }

@@ -65,13 +65,10 @@ Expected expectedGrid(const std::vector<genlog::LogRow> &rows, const QString &ki
     Expected e;
     const bool qso = kind == QLatin1String("QSO");
     const int k = int(AwardKinds.indexOf(kind));
-    std::vector<std::string> selected;
-    int active = 0;
-    for (const QString &h : headers)
-        active += h.trimmed().isEmpty() ? 0 : 1;
-    for (int c = 0; c < active; ++c) {
-        if (!headers[c].isEmpty())
-            selected.push_back(str(headers[c]));
+    std::vector<std::string> selected; // MIX: every band shown, wherever it stands
+    for (const QString &h : headers) {
+        if (!h.trimmed().isEmpty())
+            selected.push_back(str(h));
     }
     std::vector<long> tot(Slots, 0);
     e.cells = QStringList(320, QStringLiteral("-"));
@@ -144,6 +141,7 @@ private slots:
     void loadThroughDialog();
     void dialogNames_data();
     void dialogNames();
+    void failedLoadKeepsTheLogbook();
 
     void runMatchesReference_data();
     void runMatchesReference();
@@ -341,7 +339,8 @@ void TestMainWindow::dialogNames()
     const bool loaded = s.controller.loadLog();
 
     QCOMPARE(loaded, !display.isEmpty());
-    QCOMPARE(s.controller.state().LogName, logName);
+    // A failed load changes nothing.
+    QCOMPARE(s.controller.state().LogName, loaded ? logName : QString());
     if (loaded) {
         QVERIFY(s.prompter.messages().isEmpty());
         QVERIFY(s.window.windowTitle().contains(QStringLiteral("[") + display + QStringLiteral(" - ")));
@@ -356,6 +355,27 @@ void TestMainWindow::dialogNames()
         QCOMPARE(s.window.windowTitle(), titleBefore);
         QVERIFY(s.find(QStringLiteral("CmdStats_0"))->isHidden());
     }
+}
+
+void TestMainWindow::failedLoadKeepsTheLogbook()
+{
+    Session s(m_folder.folder());
+    s.start(QStringLiteral("testdt"));
+    const QString title = s.window.windowTitle();
+    const QString path = s.controller.state().LogPath;
+    // A one-letter name gives no display name: the load fails with its message.
+    s.prompter.openFileAnswers.enqueue(m_elsewhere.path(QStringLiteral("d.mdb")));
+    QVERIFY(!s.controller.loadLog());
+    QCOMPARE(s.prompter.messageTexts(), QStringList{QStringLiteral("ERROR NO FILE .MDB")});
+    QCOMPARE(s.controller.state().LogName, QStringLiteral("testdt"));
+    QCOMPARE(s.controller.state().LogPath, path);
+    QCOMPARE(s.window.windowTitle(), title);
+
+    // Runs still count the logbook loaded before.
+    s.prompter.clear();
+    s.clickStats(6);
+    QVERIFY(s.prompter.messages().isEmpty());
+    QCOMPARE(s.text(QStringLiteral("lblCountQso")), QStringLiteral("QSOs: %1").arg(m_rows.size()));
 }
 
 void TestMainWindow::runMatchesReference_data()

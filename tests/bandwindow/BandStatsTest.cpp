@@ -1,26 +1,11 @@
 #include "BandStats.h"
+#include "FakePrompter.h"
 #include "ReferenceCounts.h"
 #include "TempLogbook.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-class CountingPrompter : public Prompter {
-public:
-    int message(const QString &text, int, const QString &title) override
-    {
-        titles.push_back(title);
-        texts.push_back(text);
-        return MsgAnswer::Ok;
-    }
-    QString input(const QString &, const QString &, const QString &) override { return {}; }
-    QString openFile(const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFile(const QString &, const QString &, const QString &) override { return {}; }
-    void beep() override { ++beeps; }
-    std::vector<QString> titles, texts;
-    int beeps = 0;
-};
 
 class BandStatsTest : public testing::Test {
 protected:
@@ -47,7 +32,7 @@ protected:
     LogState state;
     BandMatrix matrix;
     LogbookEngine engine;
-    CountingPrompter prompter;
+    FakePrompter prompter;
 };
 
 } // namespace
@@ -58,7 +43,7 @@ TEST_F(BandStatsTest, StartFillsEveryRowWithTheGridsCounts)
         BandContext ctx{state, matrix, engine, prompter};
         ctx.ft8 = [ft8] { return ft8; };
         startBandRun(ctx);
-        EXPECT_TRUE(prompter.texts.empty());
+        EXPECT_TRUE(prompter.messages().empty());
         for (int i = 0; i < BandMatrix::Cells; ++i)
             ASSERT_NE(matrix.caption(i), "-") << i;
         expectReference(ft8);
@@ -74,10 +59,10 @@ TEST_F(BandStatsTest, MissingFileShowsOneMessagePerRowAndLeavesDashes)
     state.LogPath = dir.path("gonedt.mdb");
     BandContext ctx{state, matrix, engine, prompter};
     startBandRun(ctx);
-    ASSERT_EQ(prompter.titles.size(), 7u);
-    EXPECT_EQ(prompter.titles[0], "Varkel LogChecker - QSO Nr");
-    EXPECT_EQ(prompter.texts[0], "SQL or Log FILENAME error!");
-    EXPECT_EQ(prompter.titles[6], "Varkel LogChecker - Calcolo STATS");
-    EXPECT_EQ(prompter.texts[6], "SQL or FILENAME error!");
+    ASSERT_EQ(size_t(prompter.messages().size()), 7u);
+    EXPECT_EQ(prompter.messageTitles()[0], "Varkel LogChecker - QSO Nr");
+    EXPECT_EQ(prompter.messageTexts()[0], "SQL or Log FILENAME error!");
+    EXPECT_EQ(prompter.messageTitles()[6], "Varkel LogChecker - Calcolo STATS");
+    EXPECT_EQ(prompter.messageTexts()[6], "SQL or FILENAME error!");
     EXPECT_EQ(matrix.caption(1), "-");
 }

@@ -110,7 +110,7 @@ TEST(MutatedTexts, EvaluatorNeverAnswersOtherwiseThanSqlite)
         seeds.push_back(CountSql::qso(r % 2 ? "14.0" : "*", r, r == 14));
     for (const int r : {1, 4, 6, 7, 15})
         seeds.push_back(AwardCountSql(r % 2 ? "DXC" : "SQR", r == 7 ? "1*" : "21.0", r, r == 15));
-    seeds.push_back(CountSql::mix("WAZ", CountSql::mixBandList({"14.0", "21.0", "7.0"}, 3), 4, false));
+    seeds.push_back(CountSql::mix("WAZ", CountSql::mixBandList({"14.0", "21.0", "7.0"}), 4, false));
     RandomCondition random(db, 77);
     for (int i = 0; i < 30; ++i)
         seeds.push_back(random.countText());

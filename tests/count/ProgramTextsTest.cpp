@@ -92,7 +92,7 @@ TEST_F(ProgramTexts, MixCountsOverSeveralBandSets)
     for (QStringList headers : headerSets) {
         while (headers.size() < CountSlotIndex::Bands)
             headers << QString();
-        const QString list = CountSql::mixBandList(headers, CountSql::activeBandCount(headers));
+        const QString list = CountSql::mixBandList(headers);
         for (const QString &column : AwardColumns) {
             for (int r = 0; r < CountSlotIndex::Slots; ++r) {
                 for (const bool ft8 : {false, true})

@@ -49,7 +49,8 @@ TEST(DrillDown, WorkedExamples)
                   "((Log.R) = 'Y') And ((Log.DXC) <> '')) GROUP BY LOG.DXC;");
     int active = 0;
     EXPECT_EQ(DrillDown::mix(3, "DXC", h, false, &active).sql,
-              "SELECT DISTINCT LOG.DXC" + K2 + "(((Log.Banda) =  '14.0'  Or Log.banda = '21.0' ) And ((Log.DXC) <> '??') And ((Log.DXC) <> '')) GROUP BY LOG.DXC;");
+              "SELECT DISTINCT LOG.DXC" + K2 + "(((Log.Banda) =  '14.0'  Or Log.banda = '21.0' ) And ((Log.Mode) LIKE '*') And ((Log.DXC) <> '??') And ((Log.DXC) <> '')) GROUP "
+                       "BY LOG.DXC;");
     EXPECT_EQ(active, 2);
 }
 
@@ -63,7 +64,7 @@ TEST(DrillDown, FirstRecordFieldNamesOfWorkedCwAndWholeLogFt8)
     EXPECT_EQ(DrillDown::full(0, "WAC", false).sql,
               "SELECT DISTINCT LOG.WAC, First(LOG.Callsign) AS First_CALL, First(LOG.Banda) AS BAND_, First(LOG.Mode) AS MODE_, First(LOG.TDate) AS "
               "First_DATE, First(LOG.MANAGER) AS MANAGER, First(LOG.S) AS QSL_TX, First(LOG.R) AS QSL_RX, First(LOG.D) AS AWARD, "
-              "First(LOG.DIPTEXT) AS DIPL_TEXT From Log Where (((Log.Mode) = 'CW') And ((Log.WAC) <> '??') And ((Log.WAC) <> '')) GROUP BY LOG.WAC;");
+              "First(LOG.DIPTEXT) AS DIPL_TEXT From Log Where ((Log.Banda) LIKE '*') And (((Log.Mode) = 'CW') And ((Log.WAC) <> '??') And ((Log.WAC) <> '')) GROUP BY LOG.WAC;");
 }
 
 TEST(DrillDown, EveryTextIsBalancedAndFt8SwitchesTheDataForm)
@@ -97,10 +98,32 @@ TEST(DrillDown, SilentStopsAndTheNotConfirmedNotice)
     EXPECT_EQ(DrillDown::full(9, "DXC", false).outcome, DrillDown::Outcome::Nothing);
     EXPECT_EQ(DrillDown::full(0, "QSO", false).outcome, DrillDown::Outcome::Nothing);
     EXPECT_EQ(DrillDown::mix(0, "DXC", QStringList(20), false).outcome, DrillDown::Outcome::Nothing);
-    // Two active bands visit positions 0 and 1 only: 21.0 at position 2 stays out.
-    EXPECT_FALSE(DrillDown::mix(0, "DXC", h, false).sql.contains("21.0"));
+    // Every band shown is in the MIX list, also past a blank position.
+    EXPECT_TRUE(DrillDown::mix(0, "DXC", h, false).sql.contains("(((Log.Banda) =  '14.0'  Or Log.banda = '21.0' ) And"));
     // A blank header lists with an empty band; before the first run cells list contacts.
-    EXPECT_EQ(DrillDown::cell(cell(1, 3), "", h, false).sql, "SELECT * FROM LOG WHERE (BANDA = '') order by CALLSIGN;");
+    EXPECT_EQ(DrillDown::cell(cell(1, 3), "", h, false).sql, "SELECT * FROM LOG WHERE (BANDA = '') AND (MODE LIKE '*') order by CALLSIGN;");
     EXPECT_EQ(DrillDown::mix(7, "QSO", headers({"14.0", "21.0"}), false).sql,
-              "SELECT * FROM LOG WHERE (BANDA = '14.0' OR BANDA = '21.0') AND (R = 'Y') order by CALLSIGN;");
+              "SELECT * FROM LOG WHERE (BANDA = '14.0' OR BANDA = '21.0') AND (MODE LIKE '*') AND (R = 'Y') order by CALLSIGN;");
+}
+
+TEST(DrillDown, ListingsTestWhatTheirCountsTest)
+{
+    // ALL slots take in contacts that have a mode, the FULL line contacts that have a band.
+    const QStringList h = headers({"14.0"});
+    EXPECT_EQ(DrillDown::cell(cell(0, 3), "QSO", h, false).sql, "SELECT * FROM LOG WHERE (BANDA = '14.0') AND (MODE LIKE '*') order by CALLSIGN;");
+    EXPECT_EQ(DrillDown::cell(cell(0, 7), "DXC", h, false).sql,
+              "SELECT DISTINCT LOG.DXC" + K2 +
+                  "(((Log.Banda) = '14.0') And ((Log.Mode) LIKE '*') And ((Log.DXC) <> '??') And ((Log.R) = 'Y') And ((Log.DXC) <> '')) GROUP BY LOG.DXC;");
+    EXPECT_EQ(DrillDown::full(3, "WAZ", false).sql,
+              "SELECT DISTINCT LOG.WAZ" + K2 +
+                  "((Log.Banda) LIKE '*') And ((Log.Mode) LIKE '*') And ((Log.WAZ) <> '??') And ((Log.WAZ) <> '') GROUP BY LOG.WAZ;");
+    EXPECT_TRUE(DrillDown::full(1, "WAZ", false).sql.contains("Where ((Log.Banda) LIKE '*') And (((Log.Mode) = 'FM') Or"));
+}
+
+TEST(DrillDown, QuotesInBandLabelsAreDoubled)
+{
+    const QStringList h = headers({"14'0", "21.0' OR 'x'='x"});
+    EXPECT_EQ(DrillDown::cell(cell(0, 0), "QSO", h, false).sql, "SELECT * FROM LOG WHERE (BANDA = '14''0') AND (MODE = 'CW') order by CALLSIGN;");
+    EXPECT_TRUE(DrillDown::cell(cell(1, 1), "DXC", h, false).sql.contains("(((Log.Banda) = '21.0'' OR ''x''=''x') And"));
+    EXPECT_TRUE(DrillDown::mix(0, "DXC", h, false).sql.contains("(((Log.Banda) =  '14''0'  Or Log.banda = '21.0'' OR ''x''=''x' ) And"));
 }

@@ -1,6 +1,7 @@
 // A listing holds exactly as many rows as the count it was opened from.
 #include "Computations.h"
 #include "DrillDown.h"
+#include "FakePrompter.h"
 #include "TempLogbook.h"
 
 #include <gtest/gtest.h>
@@ -10,40 +11,21 @@ using Line = StatsMatrix::Line;
 
 namespace {
 
-class SilentPrompter : public Prompter {
-public:
-    int message(const QString &text, int, const QString &) override
-    {
-        ADD_FAILURE() << "unexpected message: " << text.toStdString();
-        return MsgAnswer::Ok;
-    }
-    QString input(const QString &, const QString &, const QString &) override { return {}; }
-    QString openFile(const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFile(const QString &, const QString &, const QString &) override { return {}; }
-    void beep() override {}
-};
-
 class ListingCounts : public testing::TestWithParam<bool> {
 protected:
     void SetUp() override
     {
         state.LogName = QStringLiteral("TESTDT");
-        // Listings of ALL and of the whole log carry no mode or band test, so they also
-        // show contacts whose mode or band is missing, which no count takes in. Here
-        // every contact has both, so each listing must match its count exactly.
-        std::vector<genlog::LogRow> rows = genlog::generate(1500, 31);
-        for (genlog::LogRow &row : rows) {
-            if (!row.Banda)
-                row.Banda = "14.0";
-            if (!row.Mode)
-                row.Mode = "SSB";
-        }
+        // The generated log holds contacts without band or mode (NULL and ''):
+        // no count takes them in, so no listing may show them.
+        const std::vector<genlog::LogRow> rows = genlog::generate(1500, 31);
         state.LogPath = dir.write(rows);
         const QStringList bands = {"7.0", "14.0", "21.0", "", "28.0", "2m"};
         for (int c = 0; c < Bands; ++c)
             matrix.setHeader(c, bands.value(c));
         db = *engine.open(state.LogPath);
     }
+    void TearDown() override { EXPECT_TRUE(prompter.messages().empty()) << prompter.messageTexts().join(" | ").toStdString(); }
     qsizetype rows(const DrillDown::Request &q)
     {
         EXPECT_EQ(q.outcome, DrillDown::Outcome::Listing);
@@ -56,7 +38,7 @@ protected:
     LogState state;
     StatsMatrix matrix;
     LogbookEngine engine;
-    SilentPrompter prompter;
+    FakePrompter prompter;
     std::shared_ptr<const LogDatabase> db;
 };
 

@@ -118,7 +118,7 @@ private slots:
 
     void zeroMatchesStillOpen()
     {
-        state.ListingQuery = QStringLiteral("SELECT * FROM LOG WHERE (BANDA = '') order by CALLSIGN;");
+        state.ListingQuery = QStringLiteral("SELECT * FROM LOG WHERE (BANDA = 'NOBAND') order by CALLSIGN;");
         QVERIFY(openGrid(false, [&](FrmTabella &w) { QCOMPARE(w.windowTitle(), QStringLiteral("Varkel Search query result Records found : 0")); }));
     }
 

@@ -29,6 +29,10 @@ TEST(LogFileName, CommandLineNameIsTrimmedNotChanged)
 {
     EXPECT_EQ(LogFileName::fromCommandLine(QStringLiteral("  varkeldt ")), "varkeldt");
     EXPECT_EQ(LogFileName::fromCommandLine(QStringLiteral("/home/op/logs/varkeldt")), "varkeldt");
+    // With or without its extension, a logbook shows the same display name.
+    EXPECT_EQ(LogFileName::fromCommandLine(QStringLiteral("varkeldt.mdb")), "varkeldt");
+    EXPECT_EQ(LogFileName::fromCommandLine(QStringLiteral("C:\\Varkel\\Data\\VarkelDT.MDB")), "VarkelDT");
+    EXPECT_EQ(LogFileName::fromCommandLine(QStringLiteral("log.backup")), "log.backup");
 }
 
 TEST(LogFileName, CommandLineNameIsFoundInTheProgramFolder)

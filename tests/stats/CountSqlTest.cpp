@@ -35,19 +35,33 @@ TEST(CountSql, MixTextsOverTheSelectedBands)
     QStringList headers(20);
     headers[0] = "14.0";
     headers[1] = "21.0";
-    const int n = CountSql::activeBandCount(headers);
-    EXPECT_EQ(n, 2);
-    const QString list = CountSql::mixBandList(headers, n);
+    EXPECT_EQ(CountSql::activeBandCount(headers), 2);
+    const QString list = CountSql::mixBandList(headers);
     EXPECT_EQ(CountSql::mix("DXC", list, 4, false),
               "SELECT COUNT(DXC) AS Quanti FROM (Select Distinct DXC From LOG WHERE (Banda =  '14.0'  OR banda = '21.0' ) AND (Mode LIKE 'CW') AND R "
               "='Y' AND DXC <> '??' AND DXC <>'')");
     EXPECT_EQ(CountSql::mix("DXC", list, 7, false),
               "SELECT COUNT(DXC) AS Quanti FROM (Select Distinct DXC From LOG WHERE (Banda =  '14.0'  OR banda = '21.0' ) AND Mode LIKE '*' AND R ='Y' "
               "AND DXC <> '??' AND DXC <>'')");
-    // A gap among the headers: only the first n positions are visited.
+    // Gaps and blank positions: every band shown is in the list, no blank one is.
     headers[1] = "";
     headers[2] = "28.0";
-    EXPECT_EQ(CountSql::mixBandList(headers, CountSql::activeBandCount(headers)), " '14.0' ");
+    EXPECT_EQ(CountSql::mixBandList(headers), " '14.0'  OR banda = '28.0' ");
+    headers[0] = "  ";
+    headers[19] = "24G";
+    EXPECT_EQ(CountSql::mixBandList(headers), " '28.0'  OR banda = '24G' ");
+}
+
+TEST(CountSql, QuotesInBandLabelsAreDoubled)
+{
+    EXPECT_EQ(CountSql::qso("14'0", 3, false), "SELECT COUNT(*) AS Quanti FROM LOG WHERE Banda LIKE '14''0' AND Mode LIKE '*' ");
+    EXPECT_EQ(AwardCountSql("DXC", "14.0' OR 'x'='x", 7, false),
+              "SELECT COUNT(DXC) AS Quanti FROM (Select Distinct DXC From LOG WHERE Banda LIKE '14.0'' OR ''x''=''x' AND Mode LIKE '*' AND R ='Y' "
+              "AND DXC <> '??' AND DXC <>'')");
+    QStringList headers(20);
+    headers[0] = "a'b";
+    headers[1] = "14.0";
+    EXPECT_EQ(CountSql::mixBandList(headers), " 'a''b'  OR banda = '14.0' ");
 }
 
 TEST(CountSlot, IndexArithmetic)

@@ -2,6 +2,7 @@
 // and the headless report use, checked against plain loops over the rows.
 #include "Computations.h"
 #include "CountSql.h"
+#include "FakePrompter.h"
 #include "ReferenceCounts.h"
 #include "TempLogbook.h"
 
@@ -11,28 +12,6 @@ using namespace CountSlotIndex;
 using Line = StatsMatrix::Line;
 
 namespace {
-
-struct Shown {
-    QString text;
-    int flags;
-    QString title;
-};
-
-/// Records the messages of a run and answers OK.
-class RecordingPrompter : public Prompter {
-public:
-    int message(const QString &text, int flags, const QString &title) override
-    {
-        shown.push_back({text, flags, title});
-        return MsgAnswer::Ok;
-    }
-    QString input(const QString &, const QString &, const QString &) override { return {}; }
-    QString openFile(const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFile(const QString &, const QString &, const QString &) override { return {}; }
-    void beep() override { ++beeps; }
-    std::vector<Shown> shown;
-    int beeps = 0;
-};
 
 std::string band(const StatsMatrix &m, int c) { return m.header(c).toStdString(); }
 
@@ -64,7 +43,7 @@ protected:
     LogState state;
     StatsMatrix matrix;
     LogbookEngine engine;
-    RecordingPrompter prompter;
+    FakePrompter prompter;
     int yields = 0;
     bool ft8 = false;
 };
@@ -80,7 +59,7 @@ TEST_F(StatsRun, EntityRunFillsCellsTotalsFullAndMix)
         ft8 = withFt8;
         StatsContext ctx = context();
         ASSERT_TRUE(runStatistics(ctx, 0)); // DXC
-        EXPECT_TRUE(prompter.shown.empty()) << prompter.shown.front().text.toStdString();
+        EXPECT_TRUE(prompter.messages().empty()) << prompter.messageTexts().join(" | ").toStdString();
         EXPECT_EQ(matrix.modo(), "DXC");
         EXPECT_EQ(matrix.countQso(), QStringLiteral("QSOs: %1").arg(s_rows.size()));
         for (int c = 0; c < Bands; ++c) {
@@ -92,8 +71,8 @@ TEST_F(StatsRun, EntityRunFillsCellsTotalsFullAndMix)
                 EXPECT_EQ(cellValue(c, r), reference::entityCount(s_rows, 0, {band(matrix, c)}, r, ft8)) << band(matrix, c) << " slot " << r;
             }
         }
-        // MIX covers only the first n positions (n = non-blank headers): 3.5, 7.0, "" , 14.0, 21.0, 28.0 here.
-        const std::vector<std::string> mixBands = {"3.5", "7.0", "14.0", "21.0", "28.0"};
+        // MIX covers every band shown, also the one after the blank position.
+        const std::vector<std::string> mixBands = {"3.5", "7.0", "14.0", "21.0", "28.0", "7"};
         for (int r = 0; r < Slots; ++r) {
             EXPECT_EQ(matrix.caption(Line::Mix, r).toLong(), reference::entityCount(s_rows, 0, mixBands, r, ft8)) << "mix " << r;
             EXPECT_EQ(matrix.caption(Line::Full, r).toLong(), reference::entityCount(s_rows, 0, {"*"}, r, ft8)) << "full " << r;
@@ -111,7 +90,7 @@ TEST_F(StatsRun, QsoRunCountsContactsAndLeavesMixAlone)
 {
     StatsContext ctx = context();
     ASSERT_TRUE(runStatistics(ctx, 6));
-    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_TRUE(prompter.messages().empty());
     EXPECT_EQ(state.AwardKind, "QSO");
     for (int c = 0; c < Bands; ++c) {
         for (int r = 0; r < Slots; ++r)
@@ -149,21 +128,21 @@ TEST_F(StatsRun, MissingFileGivesOneMessagePerComputationAndKeepsTheCells)
     const QString before = matrix.cell(6, 3);
     state.LogPath = s_dir->path("gonedt.mdb");
     ASSERT_TRUE(runStatistics(ctx, 6));
-    ASSERT_EQ(prompter.shown.size(), 2u);
-    EXPECT_EQ(prompter.shown[0].text, "SQL or Log FILENAME error!");
-    EXPECT_EQ(prompter.shown[0].title, "Varkel LogChecker - QSO Nr");
-    EXPECT_EQ(prompter.shown[0].flags, 64);
-    EXPECT_EQ(prompter.shown[1].text, "SQL or Log FILENAME error!");
-    EXPECT_EQ(prompter.shown[1].title, "Varkel LogChecker - FullLog");
+    ASSERT_EQ(size_t(prompter.messages().size()), 2u);
+    EXPECT_EQ(prompter.messages()[0].text, "SQL or Log FILENAME error!");
+    EXPECT_EQ(prompter.messages()[0].title, "Varkel LogChecker - QSO Nr");
+    EXPECT_EQ(prompter.messages()[0].flags, 64);
+    EXPECT_EQ(prompter.messages()[1].text, "SQL or Log FILENAME error!");
+    EXPECT_EQ(prompter.messages()[1].title, "Varkel LogChecker - FullLog");
     EXPECT_EQ(matrix.cell(6, 3), before);
 
-    prompter.shown.clear();
+    prompter.clear();
     ASSERT_TRUE(runStatistics(ctx, 0));
-    ASSERT_EQ(prompter.shown.size(), 3u);
-    EXPECT_EQ(prompter.shown[0].text, "SQL or FILENAME error!");
-    EXPECT_EQ(prompter.shown[0].title, "Varkel LogChecker - Calcolo STATS");
-    EXPECT_EQ(prompter.shown[1].title, "Varkel LogChecker - FullLog");
-    EXPECT_EQ(prompter.shown[2].title, "Varkel LogChecker - MIX");
+    ASSERT_EQ(size_t(prompter.messages().size()), 3u);
+    EXPECT_EQ(prompter.messages()[0].text, "SQL or FILENAME error!");
+    EXPECT_EQ(prompter.messages()[0].title, "Varkel LogChecker - Calcolo STATS");
+    EXPECT_EQ(prompter.messages()[1].title, "Varkel LogChecker - FullLog");
+    EXPECT_EQ(prompter.messages()[2].title, "Varkel LogChecker - MIX");
     for (int r = 0; r < Slots; ++r)
         EXPECT_EQ(matrix.caption(Line::Tot, r).toLong(), [&] {
             long s = 0;
@@ -177,10 +156,10 @@ TEST_F(StatsRun, NoLogbookAsksForOneAndCountsNothing)
 {
     StatsContext ctx{state, matrix, engine, prompter};
     EXPECT_FALSE(runStatistics(ctx, 0));
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "PLEASE SELECT YOUR VARKEL-DATABASE SOURCE");
-    EXPECT_EQ(prompter.shown[0].flags, 64);
-    EXPECT_EQ(prompter.shown[0].title, "");
+    ASSERT_EQ(size_t(prompter.messages().size()), 1u);
+    EXPECT_EQ(prompter.messages()[0].text, "PLEASE SELECT YOUR VARKEL-DATABASE SOURCE");
+    EXPECT_EQ(prompter.messages()[0].flags, 64);
+    EXPECT_EQ(prompter.messages()[0].title, "");
     EXPECT_EQ(matrix.modo(), "");
     EXPECT_EQ(prompter.beeps, 0);
 }
@@ -191,7 +170,7 @@ TEST_F(StatsRun, StoppingEndsTheRunAtOnceWithoutMessages)
     int allowed = 10;
     ctx.stopping = [&] { return --allowed < 0; };
     ASSERT_TRUE(runStatistics(ctx, 0));
-    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_TRUE(prompter.messages().empty());
     EXPECT_EQ(matrix.caption(Line::Full, 0), "-");
     EXPECT_EQ(matrix.cell(19, 15), "-");
 }

@@ -1,8 +1,8 @@
 #include "FakePrompter.h"
 
-int FakePrompter::message(const QString &text, int flags, const QString &title)
+int FakePrompter::message(const QString &text, int flags, const QString &title, const QString &detail)
 {
-    requests.push_back({Kind::Message, text, title, flags, {}, {}});
+    requests.push_back({Kind::Message, text, title, flags, {}, {}, detail});
     if (!messageAnswers.isEmpty())
         return messageAnswers.dequeue();
     return (flags & 0x7) == MsgFlags::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;

@@ -20,9 +20,10 @@ public:
         int flags = 0;  ///< message flags
         QString filter; ///< file dialogs
         QString folder; ///< file dialogs: start folder or proposed path; input: default text
+        QString detail; ///< message: the reason shown beneath the text
     };
 
-    int message(const QString &text, int flags, const QString &title) override;
+    int message(const QString &text, int flags, const QString &title, const QString &detail = QString()) override;
     QString input(const QString &prompt, const QString &title, const QString &defaultText) override;
     QString openFile(const QString &title, const QString &filter, const QString &folder) override;
     QString saveFile(const QString &title, const QString &filter, const QString &proposedPath) override;

@@ -32,11 +32,13 @@ const std::array<Entity, 40> Entities = {{
     {"3B8", "3B8", "39", "53", "AF", "LG"},
 }};
 
-/// Band labels with weights: every preset label, and a few a real log holds besides.
-const std::array<std::pair<const char *, int>, 24> Bands = {{
+/// Band labels with weights: every preset label, a few a real log holds
+/// besides, and the empty band of a contact logged without one.
+const std::array<std::pair<const char *, int>, 25> Bands = {{
     {"0.134", 1}, {"1.8", 3},   {"3.5", 8},   {"5.3", 1},  {"7.0", 12}, {"10.1", 5}, {"14.0", 20}, {"18.1", 5},
     {"21.0", 12}, {"24.9", 4},  {"28.0", 10}, {"50", 5},   {"70", 1},   {"144", 4},  {"220", 1},   {"430", 2},
     {"1200", 1},  {"2400", 1},  {"5600", 1},  {"10G", 1},  {"24G", 1},  {"7", 2},    {"2m", 1},    {"40M", 1},
+    {"", 1},
 }};
 
 const std::array<std::pair<const char *, int>, 15> Modes = {{

@@ -1,0 +1,209 @@
+#!/usr/bin/env bash
+# Cross-builds the libraries of the Windows build from Debian's source
+# packages: Qt (qtbase), libmdb (mdbtools), SQLite, libxlsxwriter and
+# GoogleTest, for x86_64-w64-mingw32 (posix threads). They land in a prefix
+# cached outside the repository; a finished prefix is reused as it is.
+#
+#   tools/windows/deps.sh            build what is missing, print the prefix
+#   tools/windows/deps.sh --prefix   only print the prefix's path
+#   tools/windows/deps.sh PART...    build only these parts (qt mdb sqlite xlsx gtest)
+#
+# VARKEL_WIN_CACHE moves the cache (default ~/.cache/varkelchecker).
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+
+QT_VERSION=6.4.2
+MDB_VERSION=1.0.1
+SQLITE_VERSION=3.40.1
+XLSX_VERSION=1.1.4
+GTEST_VERSION=1.12.1
+# trixie's mdbtools .dsc is not always served, so the tarball is checked here.
+MDB_SHA256=750cbf793bf5b7e296fdc359124393a0aef89ee663b7741ba4b1ca2ce30b3b37
+
+cache=${VARKEL_WIN_CACHE:-$HOME/.cache/varkelchecker}
+prefix=$cache/mingw64-qt$QT_VERSION-mdb$MDB_VERSION-sqlite$SQLITE_VERSION-xlsx$XLSX_VERSION-gtest$GTEST_VERSION
+src=$cache/src
+work=$cache/work
+triple=x86_64-w64-mingw32
+jobs=$(nproc)
+
+if [ "${1:-}" = "--prefix" ]; then echo "$prefix"; exit 0; fi
+if [ -f "$prefix/.complete" ] && [ $# -eq 0 ]; then
+  echo "$prefix"
+  exit 0
+fi
+
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+install_packages() {
+  local packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
+                  cmake ninja-build pkg-config make autoconf automake libtool gettext autopoint
+                  bison flex tcl dpkg-dev xz-utils qt6-base-dev qt6-base-dev-tools libgtest-dev
+                  wine64 nsis zip unzip)
+  local missing=() p
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    as_root apt-get update
+    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y --no-install-recommends "${missing[@]}"
+  fi
+}
+
+# Source packages need deb-src entries; trixie is asked only for mdbtools,
+# whose bookworm tarball is not served.
+add_source_entries() {
+  local list=/etc/apt/sources.list.d/varkelchecker-src.sources
+  [ -f "$list" ] && return 0
+  as_root tee "$list" >/dev/null <<'EOF'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm trixie
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF
+  as_root apt-get update
+}
+
+fetch_sources() {
+  mkdir -p "$src"
+  cd "$src"
+  if ! ls qt6-base_${QT_VERSION}*.orig.tar.xz libxlsxwriter_${XLSX_VERSION}.orig.tar.gz \
+       sqlite3_${SQLITE_VERSION}.orig.tar.xz mdbtools_${MDB_VERSION}.orig.tar.gz >/dev/null 2>&1; then
+    add_source_entries
+    ls qt6-base_${QT_VERSION}*.orig.tar.xz >/dev/null 2>&1 || apt-get source --download-only qt6-base/bookworm
+    ls libxlsxwriter_${XLSX_VERSION}.orig.tar.gz >/dev/null 2>&1 || apt-get source --download-only libxlsxwriter/bookworm
+    ls sqlite3_${SQLITE_VERSION}.orig.tar.xz >/dev/null 2>&1 || apt-get source --download-only sqlite3/bookworm
+    ls mdbtools_${MDB_VERSION}.orig.tar.gz >/dev/null 2>&1 || apt-get source --download-only mdbtools/trixie || true
+  fi
+  echo "$MDB_SHA256  mdbtools_${MDB_VERSION}.orig.tar.gz" | sha256sum -c --quiet -
+  # The .dsc files that did arrive carry the checksums of their tarballs.
+  local dsc
+  for dsc in qt6-base_${QT_VERSION}*.dsc libxlsxwriter_${XLSX_VERSION}*.dsc sqlite3_${SQLITE_VERSION}*.dsc; do
+    awk '/^Checksums-Sha256:/{on=1;next} /^[^ ]/{on=0} on && /orig/ {print $1"  "$3}' "$dsc" | sha256sum -c --quiet -
+  done
+}
+
+unpack() { # tarball directory
+  mkdir -p "$work"
+  rm -rf "${work:?}/$2"
+  tar -C "$work" -xf "$src/$1"
+}
+
+toolchain="$here/mingw64.cmake"
+cmake_cross() { # source build [args]
+  local s=$1 b=$2; shift 2
+  cmake -S "$s" -B "$b" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DVARKEL_WIN_PREFIX="$prefix" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "$@"
+  cmake --build "$b" -j"$jobs"
+  cmake --install "$b"
+}
+
+stamp() { [ -f "$prefix/.built-$1" ]; }
+done_part() { touch "$prefix/.built-$1"; }
+
+build_sqlite() {
+  stamp sqlite && return 0
+  unpack sqlite3_${SQLITE_VERSION}.orig.tar.xz sqlite3-${SQLITE_VERSION}
+  local d=$work/sqlite3-${SQLITE_VERSION}
+  [ -d "$d" ] || d=$(find "$work" -maxdepth 1 -type d -name 'sqlite*' | head -1)
+  # The amalgamation is generated with host tools, then compiled for Windows.
+  (cd "$d" && ./configure --disable-tcl >/dev/null && make -j"$jobs" sqlite3.c >/dev/null)
+  mkdir -p "$prefix/lib" "$prefix/include" "$prefix/lib/pkgconfig"
+  ${triple}-gcc-posix -O2 -c "$d/sqlite3.c" -o "$d/sqlite3-win.o" \
+      -DSQLITE_THREADSAFE=1 -DSQLITE_ENABLE_COLUMN_METADATA -DSQLITE_DEFAULT_FOREIGN_KEYS=0
+  rm -f "$prefix/lib/libsqlite3.a"
+  ${triple}-gcc-ar-posix rcs "$prefix/lib/libsqlite3.a" "$d/sqlite3-win.o"
+  cp "$d/sqlite3.h" "$d/sqlite3ext.h" "$prefix/include/"
+  cat > "$prefix/lib/pkgconfig/sqlite3.pc" <<EOF
+prefix=$prefix
+Name: SQLite
+Description: SQL database engine (static, MinGW)
+Version: $SQLITE_VERSION
+Libs: -L\${prefix}/lib -lsqlite3
+Cflags: -I\${prefix}/include
+EOF
+  done_part sqlite
+}
+
+build_xlsx() {
+  stamp xlsx && return 0
+  unpack libxlsxwriter_${XLSX_VERSION}.orig.tar.gz libxlsxwriter-RELEASE_${XLSX_VERSION}
+  local d
+  d=$(find "$work" -maxdepth 1 -type d -name 'libxlsxwriter*' | head -1)
+  cmake_cross "$d" "$d/build-win" -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF \
+      -DUSE_STANDARD_TMPFILE=ON -DZLIB_LIBRARY=/usr/$triple/lib/libz.a -DZLIB_INCLUDE_DIR=/usr/$triple/include
+  mkdir -p "$prefix/lib/pkgconfig"
+  cat > "$prefix/lib/pkgconfig/xlsxwriter.pc" <<EOF
+prefix=$prefix
+Name: libxlsxwriter
+Description: xlsx writer (static, MinGW)
+Version: $XLSX_VERSION
+Libs: -L\${prefix}/lib -lxlsxwriter -lz
+Cflags: -I\${prefix}/include
+EOF
+  done_part xlsx
+}
+
+build_mdb() {
+  stamp mdb && return 0
+  unpack mdbtools_${MDB_VERSION}.orig.tar.gz mdbtools-${MDB_VERSION}
+  local d=$work/mdbtools-${MDB_VERSION}
+  # Only libmdb: no glib (its own small replacement), no iconv (the reader
+  # converts Jet texts itself).
+  (cd "$d" && { [ -x configure ] || autoreconf -fi; } \
+     && ./configure --host=$triple CC=${triple}-gcc-posix --prefix="$prefix" \
+          --disable-glib --disable-iconv --disable-shared --enable-static --disable-man \
+     && make -C src/libmdb -j"$jobs" && make -C src/libmdb install && make -C include install)
+  mkdir -p "$prefix/lib/pkgconfig"
+  cat > "$prefix/lib/pkgconfig/libmdb.pc" <<EOF
+prefix=$prefix
+Name: libmdb
+Description: mdbtools' Jet reader (static, MinGW, no glib, no iconv)
+Version: $MDB_VERSION
+Libs: -L\${prefix}/lib -lmdb
+Cflags: -I\${prefix}/include
+EOF
+  done_part mdb
+}
+
+build_gtest() {
+  stamp gtest && return 0
+  rm -rf "$work/googletest"
+  cp -r /usr/src/googletest "$work/googletest"
+  cmake_cross "$work/googletest" "$work/googletest/build-win" -DBUILD_SHARED_LIBS=OFF -Dgtest_disable_pthreads=OFF
+  done_part gtest
+}
+
+build_qt() {
+  stamp qt && return 0
+  unpack qt6-base_${QT_VERSION}+dfsg.orig.tar.xz qtbase-everywhere-src-${QT_VERSION}
+  local d=$work/qtbase-everywhere-src-${QT_VERSION}
+  # OpenGL, tablet events (Wintab), SQL, network and D-Bus stay out; the
+  # third-party libraries come bundled, as nothing of the host may leak in.
+  cmake_cross "$d" "$d/build-win" \
+      -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+      -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
+      -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF \
+      -DFEATURE_dynamicgl=OFF -DFEATURE_tabletevent=OFF -DFEATURE_vulkan=OFF \
+      -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_freetype=OFF \
+      -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF \
+      -DFEATURE_system_doubleconversion=OFF -DFEATURE_icu=OFF -DFEATURE_glib=OFF \
+      -DFEATURE_sql=OFF -DFEATURE_concurrent=ON -DFEATURE_testlib=ON \
+      -DFEATURE_printsupport=ON -DFEATURE_widgets=ON
+  done_part qt
+}
+
+install_packages
+fetch_sources
+mkdir -p "$prefix"
+parts=("$@")
+[ ${#parts[@]} -gt 0 ] || parts=(sqlite xlsx mdb gtest qt)
+for part in "${parts[@]}"; do
+  echo "== $part ($(date +%T))"
+  "build_$part"
+done
+if stamp sqlite && stamp xlsx && stamp mdb && stamp gtest && stamp qt; then
+  touch "$prefix/.complete"
+fi
+echo "$prefix"
