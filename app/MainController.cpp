@@ -352,7 +352,7 @@ void MainController::chooseMemo(int number)
     emit memoRequested(number);
     const Result<QStringList> headers = MemoFile::read(MemoFile::path(m_state.ProgramFolder, number));
     if (!headers) {
-        m_prompter.message(MemoFile::failureMessage(), MsgFlags::Exclamation, MemoFile::failureTitle());
+        m_prompter.message(MemoFile::failureMessage(), MsgFlags::Exclamation, MemoFile::failureTitle(), headers.error());
         return;
     }
     setHeaders(*headers);

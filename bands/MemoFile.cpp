@@ -4,7 +4,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace MemoFile {
 namespace {
@@ -18,8 +25,14 @@ const char16_t Cp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026,
                                  0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
                                  0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+/// UTF-16 with a byte-order mark, UTF-8 (with or without one), else the
+/// Windows code page.
 QString decode(const QByteArray &bytes)
 {
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        return utf16(bytes.mid(2));
+    }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(bytes);
     if (!utf8.hasError()) {
@@ -36,6 +49,45 @@ QString decode(const QByteArray &bytes)
     return cp;
 }
 
+/// Text holds no control characters but tabs and line ends.
+bool isText(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            return false;
+    }
+    return true;
+}
+
+/// The first bytes of a regular file. A FIFO or a device named like a memo
+/// file is refused without waiting for it.
+Result<QByteArray> readRegularFile(const QString &filePath)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(filePath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return Result<QByteArray>::failure(QStringLiteral("cannot open %1").arg(filePath));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return Result<QByteArray>::failure(QStringLiteral("%1 is not a regular file").arg(filePath));
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return Result<QByteArray>::failure(file.errorString());
+    }
+#else
+    if (!QFileInfo(filePath).isFile())
+        return Result<QByteArray>::failure(QStringLiteral("%1 is not a regular file").arg(filePath));
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return Result<QByteArray>::failure(file.errorString());
+#endif
+    // Twenty band lines never need more; a huge file is not read whole.
+    return file.read(MaxReadBytes);
+}
+
 } // namespace
 
 QString path(const QString &programFolder, int n)
@@ -45,18 +97,20 @@ QString path(const QString &programFolder, int n)
 
 Result<QStringList> read(const QString &filePath)
 {
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return Result<QStringList>::failure(file.errorString());
-    // Twenty band lines never need more; a huge file is not read whole.
-    const QString text = decode(file.read(MaxReadBytes));
+    const Result<QByteArray> bytes = readRegularFile(filePath);
+    if (!bytes)
+        return Result<QStringList>::failure(bytes.error());
+    QString text = decode(*bytes);
+    if (!isText(text))
+        return Result<QStringList>::failure(QStringLiteral("%1 is not a text file").arg(filePath));
+    // CR LF, LF and a lone CR all end a line.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QStringList headers(MaxBands);
     int position = 0;
-    for (QString line : text.split(QLatin1Char('\n'))) {
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
         if (position == MaxBands)
             break;
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
         if (line.startsWith(QLatin1Char('#')) || line.trimmed().isEmpty())
             continue;
         headers[position++] = line.left(LabelLength);

@@ -1,8 +1,12 @@
 #include "MemoFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <sys/stat.h>
 
 namespace {
 
@@ -62,6 +66,48 @@ TEST_F(MemoFileTest, WindowsCodePageAndUtf8BothLoad)
     EXPECT_EQ(load("\xEF\xBB\xBF" "2\xC2\xB5m\n")[0], QString::fromUtf8("2µm"));
     EXPECT_EQ(load("2\xB5m\r\n\x80x\r\n")[0], QString::fromUtf8("2µm"));
     EXPECT_EQ(load("2\xB5m\r\n\x80x\r\n")[1], QString::fromUtf8("€x"));
+}
+
+TEST_F(MemoFileTest, Utf16WithByteOrderMarkAndEveryLineEnd)
+{
+    const QString text = QString::fromUtf8("# bands\r\n2\u00b5m\r14.0\n\u0416Z\r\n");
+    QByteArray le("\xFF\xFE");
+    QByteArray be("\xFE\xFF");
+    for (const QChar c : text) {
+        le += char(c.unicode() & 0xFF);
+        le += char(c.unicode() >> 8);
+        be += char(c.unicode() >> 8);
+        be += char(c.unicode() & 0xFF);
+    }
+    const QStringList expected = bands({"2\u00b5m", "14.0", "\u0416Z"});
+    EXPECT_EQ(load(le), expected);
+    EXPECT_EQ(load(be), expected);
+    // A lone CR ends a line as LF and CR LF do.
+    EXPECT_EQ(load("3.5\r7.0\r\r14.0\r\n21.0\n"), bands({"3.5", "7.0", "14.0", "21.0"}));
+}
+
+TEST_F(MemoFileTest, FilesThatAreNotTextFail)
+{
+    for (const QByteArray &bytes : {QByteArray("14.0\n\x00\x01\x02", 7), QByteArray("PK\x03\x04\x14\x00"), QByteArray("7.0\n\x1b[31m\n")}) {
+        const Result<QStringList> r = MemoFile::read(write(bytes));
+        EXPECT_FALSE(r.ok()) << bytes.toHex().toStdString();
+        EXPECT_TRUE(r.error().contains("not a text file")) << r.error().toStdString();
+    }
+    // Tabs are text.
+    EXPECT_EQ(load("\t14.0\n")[0], "\t14.0");
+}
+
+TEST_F(MemoFileTest, FifoOrFolderIsRefusedWithoutWaiting)
+{
+    const QString fifo = dir.filePath(QStringLiteral("memo2.ini"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const auto start = std::chrono::steady_clock::now();
+    const Result<QStringList> r = MemoFile::read(MemoFile::path(dir.path(), 2));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_FALSE(r.ok());
+    EXPECT_TRUE(r.error().contains("not a regular file")) << r.error().toStdString();
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("memo3.ini")));
+    EXPECT_FALSE(MemoFile::read(MemoFile::path(dir.path(), 3)).ok());
 }
 
 TEST_F(MemoFileTest, MissingFileFailsAndNameMatchesWithoutCase)
