@@ -241,8 +241,9 @@ void MainWindow::printScreen()
     // Hiding the buttons moves the focus; it goes back where it was afterwards.
     const QPointer<QWidget> focused = QApplication::focusWidget();
     m_printing = true;
+    // The page shows the client area: title line, commands, grid and legend, not the menu bar.
     ScreenPrint::run(
-        m_controller.prompter(), *m_printer, this,
+        m_controller.prompter(), *m_printer, centralWidget(),
         [this, setColour] {
             setColour(Qt::white);
             for (QPushButton *b : std::as_const(m_stats))
@@ -661,7 +662,9 @@ void MainWindow::showCommands(bool shown)
 
 void MainWindow::applyLoadedColours()
 {
-    const QColor menuColour = menuBar()->palette().color(QPalette::Window);
+    // The menu bar's own colour, as the style gives it: the bar itself shows
+    // whatever colour the window had last (white while printing).
+    const QColor menuColour = QApplication::palette(menuBar()).color(QPalette::Window);
     QPalette p = palette();
     p.setColor(QPalette::Window, menuColour);
     setPalette(p);
@@ -699,8 +702,11 @@ void MainWindow::setRunning(bool running)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     // A run in progress sits below this event in the call stack: it ends at its
-    // next yield, quietly, and the program ends when it has returned.
+    // next yield, quietly, and the program ends when it has returned. The
+    // single-band window closes with this one (after its own run, if any).
     m_controller.requestStop();
+    if (m_bandWindow)
+        m_bandWindow->close();
     event->accept();
 }
 

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QPainter>
+#include <QPicture>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QWidget>
@@ -32,21 +33,37 @@ const QString Title = QStringLiteral("VarkelChecher Print screen!");
 bool printLandscape(QWidget *window, QPrinter &printer)
 {
     printer.setPageOrientation(QPageLayout::Landscape);
+    // The window is recorded as drawing commands first and played on the page:
+    // a widget tree rendered straight onto a printer is rasterised by Qt as one
+    // picture of the whole page at the printer's resolution (hundreds of MB at
+    // 1200 dpi), while the recording keeps text and lines as they are.
+    QPicture picture;
+    {
+        QPainter recorder(&picture);
+        window->render(&recorder, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    }
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
     const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
     const QSize size = window->size();
-    const double scale = std::min(page.width() / size.width(), page.height() / size.height());
-    painter.translate((page.width() - size.width() * scale) / 2, (page.height() - size.height() * scale) / 2);
-    painter.scale(scale, scale);
-    // Rendering through the painter draws text and lines at the printer's resolution.
-    window->render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    // Page pixels per window pixel, so the window fills the page with its proportions kept.
+    const double fit = std::min(page.width() / size.width(), page.height() / size.height());
+    painter.translate((page.width() - size.width() * fit) / 2, (page.height() - size.height() * fit) / 2);
+    // Playing a picture already scales it from the screen's resolution to the printer's.
+    painter.scale(fit * picture.logicalDpiX() / printer.resolution(), fit * picture.logicalDpiY() / printer.resolution());
+    painter.drawPicture(0, 0, picture);
     return painter.end();
 }
 
 void run(Prompter &prompter, PrinterPort &port, QWidget *window, const std::function<void()> &prepare, const std::function<void()> &restore)
 {
+    // Without a printer there is nothing to ask.
+    QPrinter *printer = port.printer();
+    if (!printer) {
+        prompter.message(QStringLiteral("No printer is set up on this computer: nothing was printed."), MsgFlags::Exclamation, Title);
+        return;
+    }
     const QString question = QStringLiteral("ATTENTION: VarkelChecker force your printer format to horizontal page") + QStringLiteral("\r\n") +
                              QStringLiteral("modify this options in the set of your printer default!") + QStringLiteral("\r\n\r\n") +
                              QStringLiteral("Print Screen?");
@@ -56,14 +73,9 @@ void run(Prompter &prompter, PrinterPort &port, QWidget *window, const std::func
     }
     prepare();
     QCoreApplication::processEvents();
-    QPrinter *printer = port.printer();
-    bool printed = false;
-    if (printer)
-        printed = printLandscape(window, *printer);
+    const bool printed = printLandscape(window, *printer);
     restore();
-    if (!printer)
-        prompter.message(QStringLiteral("No printer is set up on this computer: nothing was printed."), MsgFlags::Exclamation, Title);
-    else if (!printed)
+    if (!printed)
         prompter.message(QStringLiteral("The printer could not print the page."), MsgFlags::Exclamation, Title);
 }
 

@@ -13,9 +13,10 @@ namespace ScreenPrint {
 /// printer could not start the page.
 bool printLandscape(QWidget *window, QPrinter &printer);
 
-/// The print command of a statistics window: asks first; on Yes `prepare`
-/// (white background, command buttons hidden), the page, then `restore`.
-/// Without a printer the operator is told so, and the window is restored.
+/// The print command of a statistics window: without a printer the operator
+/// is told so and nothing else happens; otherwise asks first, and on Yes
+/// `prepare` (white background, command buttons hidden), the page of
+/// `window`, then `restore`.
 void run(Prompter &prompter, PrinterPort &port, QWidget *window, const std::function<void()> &prepare, const std::function<void()> &restore);
 
 } // namespace ScreenPrint

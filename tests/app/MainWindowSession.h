@@ -14,14 +14,11 @@
 #include <functional>
 #include <memory>
 
-/// Prints into a PDF file and notes which commands were visible when the page was drawn.
+/// Prints into a PDF file.
 class PdfPrinterPort : public PrinterPort {
 public:
     QPrinter *printer() override
     {
-        ++requests;
-        if (onPrint)
-            onPrint();
         if (!available)
             return nullptr;
         if (!m_printer) {
@@ -33,8 +30,6 @@ public:
     }
     QString file;
     bool available = true;
-    int requests = 0;
-    std::function<void()> onPrint;
 
 private:
     std::unique_ptr<QPrinter> m_printer;

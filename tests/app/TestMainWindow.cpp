@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -154,6 +155,7 @@ private slots:
 
     void controlsDisabledDuringRun();
     void closingDuringRunEndsIt();
+    void closingEndsTheBandWindowToo();
     void hooksReachController();
 
     void headlessReportMatchesWindow();
@@ -690,6 +692,31 @@ void TestMainWindow::closingDuringRunEndsIt()
     QCOMPARE(s.prompter.beeps, 1);
     for (int r = 0; r < Slots; ++r)
         QCOMPARE(s.line(QStringLiteral("LblTot"), r), QStringLiteral("-"));
+}
+
+void TestMainWindow::closingEndsTheBandWindowToo()
+{
+    for (const bool duringStart : {false, true}) {
+        auto s = std::make_unique<Session>(m_folder.folder());
+        s->start(QStringLiteral("testdt"));
+        QTest::mouseClick(s->find<QPushButton>(QStringLiteral("CmdBandaSingola_6")), Qt::LeftButton);
+        QPointer<FrmBanda> band = s->window.bandWindow();
+        QVERIFY(band && band->isVisible());
+        QVERIFY(!s->window.isEnabled());
+        if (duringStart) {
+            // The main window is closed from the first pause of START.
+            QTimer::singleShot(0, &s->window, [&] { s->window.close(); });
+            QTest::mouseClick(band->findChild<QPushButton *>(QStringLiteral("CmdStart")), Qt::LeftButton);
+        } else {
+            s->window.close();
+        }
+        QTRY_VERIFY(!band || !band->isVisible());
+        QVERIFY(!s->window.isVisible());
+        // No window of the program is left open, so the program ends.
+        for (QWidget *w : QApplication::topLevelWidgets())
+            QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+        QVERIFY(s->prompter.messages().isEmpty());
+    }
 }
 
 void TestMainWindow::hooksReachController()
