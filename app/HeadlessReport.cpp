@@ -110,6 +110,20 @@ QJsonArray jsonCounts(const QStringList &captions)
     return a;
 }
 
+/// The TOT line, with null for a slot none of whose cells was counted (the
+/// window shows 0 there, the sum of nothing).
+QJsonArray jsonTotals(const StatsMatrix &m)
+{
+    QJsonArray a;
+    for (int r = 0; r < Slots; ++r) {
+        bool counted = false;
+        for (int c = 0; c < Bands && !counted; ++c)
+            counted = !jsonCount(m.cell(c, r)).isNull();
+        a << (counted ? jsonCount(m.caption(Line::Tot, r)) : QJsonValue(QJsonValue::Null));
+    }
+    return a;
+}
+
 void writeText(QTextStream &out, const Options &o, const QString &path, const StatsMatrix &m)
 {
     constexpr int BandWidth = 7;
@@ -192,7 +206,7 @@ void writeJson(QTextStream &out, const Options &o, const QString &path, const St
     }
     root[QStringLiteral("bands")] = bands;
     root[QStringLiteral("mix")] = jsonCounts(lineCaptions(m, Line::Mix));
-    root[QStringLiteral("tot")] = jsonCounts(lineCaptions(m, Line::Tot));
+    root[QStringLiteral("tot")] = jsonTotals(m);
     root[QStringLiteral("full")] = jsonCounts(lineCaptions(m, Line::Full));
     root[QStringLiteral("qsos")] = jsonCount(qsoTotal(m));
     out << QJsonDocument(root).toJson(QJsonDocument::Indented);
@@ -232,8 +246,10 @@ QString usage()
                "                          (case does not matter):\n") +
            presets +
            QStringLiteral("  --bands LIST            band labels separated by commas, e.g.\n"
-                          "                          \"14.0,21.0,28.0\" (at most 20), compared\n"
-                          "                          literally with the log's band column\n"
+                          "                          \"14.0,21.0,28.0\" (at most 20); an empty\n"
+                          "                          label leaves its position blank. Labels are\n"
+                          "                          matched with the log's band column by LIKE\n"
+                          "                          (case does not matter, * and ? are wildcards)\n"
                           "                          Without --preset or --bands the start-up\n"
                           "                          band set is used.\n"
                           "  --ft8                   DATA counts FT8 contacts only\n"
@@ -302,11 +318,12 @@ Result<Options> parseArguments(const QStringList &arguments)
                 return R::failure(QStringLiteral("--bands needs a list of bands"));
             if (bandsChosen)
                 return R::failure(QStringLiteral("give either --preset or --bands, once"));
+            // Positions as given: "14.0,,28.0" leaves position 1 blank, as the window can.
             QStringList bands;
-            for (const QString &b : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-                if (!b.trimmed().isEmpty())
-                    bands << b.trimmed();
-            }
+            for (const QString &b : list.split(QLatin1Char(',')))
+                bands << b.trimmed();
+            while (!bands.isEmpty() && bands.constLast().isEmpty())
+                bands.removeLast();
             if (bands.size() > Bands)
                 return R::failure(QStringLiteral("at most %1 bands").arg(Bands));
             o.headers = bands;

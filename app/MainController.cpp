@@ -37,6 +37,12 @@ MainController::MainController(Prompter &prompter, const QString &programFolder,
       m_listing(m_state, m_matrix, prompter, [this] { return m_ft8; }, [this](bool entity) { emit gridRequested(entity); })
 {
     m_state.ProgramFolder = programFolder;
+    connect(&m_matrix, &StatsMatrix::captionChanged, this, [this](StatsMatrix::Line line, int index) {
+        if (line == StatsMatrix::Line::Lblstat && index >= CountSlotIndex::FirstHeader)
+            emit staleChanged();
+    });
+    connect(this, &MainController::logbookLoaded, this, &MainController::staleChanged);
+    connect(this, &MainController::ft8Changed, this, &MainController::staleChanged);
 }
 
 MainController::~MainController() = default;
@@ -140,10 +146,35 @@ bool MainController::runStats(int index)
 
     m_running = true;
     emit runningChanged(true);
+    m_runs.push_back(basisNow());
+    m_matrix.setRun(int(m_runs.size()) - 1);
     runStatistics(ctx, index);
     m_running = false;
     emit runningChanged(false);
+    emit staleChanged();
     return true;
+}
+
+bool MainController::isStale(StatsMatrix::Line line, int index) const
+{
+    const int run = m_matrix.runOf(line, index);
+    return run > 0 && m_matrix.caption(line, index) != QLatin1String("-") && ::isStale(m_runs[size_t(run)], basisNow(), line, index);
+}
+
+bool MainController::anyStale() const
+{
+    using Line = StatsMatrix::Line;
+    for (int i = 0; i < CountSlotIndex::Cells; ++i) {
+        if (isStale(Line::Lblstat, i))
+            return true;
+    }
+    for (const Line line : {Line::Mix, Line::Tot, Line::Full}) {
+        for (int r = 0; r < CountSlotIndex::Slots; ++r) {
+            if (isStale(line, r))
+                return true;
+        }
+    }
+    return false;
 }
 
 void MainController::setFt8(bool checked)

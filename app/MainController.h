@@ -3,12 +3,14 @@
 #include "LogState.h"
 #include "LogbookEngine.h"
 #include "Prompter.h"
+#include "StaleCounts.h"
 #include "StatsMatrix.h"
 
 #include <QObject>
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <vector>
 
 /// The main window's behaviour without the widgets: start-up, loading a
 /// logbook, the award buttons, the FT8 option, the BAND presets and the
@@ -108,6 +110,12 @@ public:
     void chooseListBand(const QString &item);
     void clearLastBand();
 
+    /// True when the count shown at `line`/`index` was counted under another
+    /// band, logbook or FT8 choice than the window shows now ("-" never is).
+    bool isStale(StatsMatrix::Line line, int index) const;
+    /// True when any count shown is stale.
+    bool anyStale() const;
+
     /// Texts of the single-band window for the chosen band.
     QString bandWindowCaption() const;
     QString bandWindowTitolo() const;
@@ -122,6 +130,8 @@ signals:
     /// A load succeeded: commands that need a logbook are shown from now on.
     void logbookLoaded();
     void runningChanged(bool running);
+    /// Counts may have become stale, or fresh again (headers, logbook, FT8 option, a run).
+    void staleChanged();
 
     /// Double-click on cell Lblstat(index), 0..319.
     void cellDoubleClicked(int lblstatIndex);
@@ -164,6 +174,7 @@ private:
     QString infoText(const QString &display) const;
     /// The loaded logbook's display name; empty when there is none.
     QString displayName() const;
+    CountBasis basisNow() const { return {m_matrix.headers(), m_state.LogPath, m_ft8}; }
 
     Prompter &m_prompter;
     LogState m_state;
@@ -171,6 +182,9 @@ private:
     LogbookEngine m_engine;
     ListingActions m_listing;
     std::function<void()> m_yield = [] {};
+    /// What each run counted under; a label's run (StatsMatrix::runOf) picks its
+    /// entry. Entry 0 stands for the captions before any run.
+    std::vector<CountBasis> m_runs = {CountBasis{}};
 
     QString m_windowCaption;
     QString m_titolo;

@@ -39,6 +39,8 @@ const QColor TitleBack[2] = {QColor(214, 220, 232), QColor(196, 210, 234)};
 const QColor TitleText(24, 32, 64);
 const QColor CountText(0, 0, 0);
 const QColor NotComputedText(150, 150, 150);
+const QColor StaleText(135, 135, 135);
+const QString StaleNote = QStringLiteral("Counts are from before the last change: press an award button to count again.");
 const QColor FillerBack(236, 236, 236);
 
 const QStringList BlockTitles = {"WORKED", "CONFIRMED", "NOT CONFIRMED", "AWARD"};
@@ -140,6 +142,13 @@ MainWindow::MainWindow(MainController &controller, QWidget *parent, PrinterPort 
     gridRow->addWidget(grid);
     gridRow->addStretch(1);
     layout->addLayout(gridRow);
+    m_staleNote = new QLabel(StaleNote);
+    m_staleNote->setObjectName(QStringLiteral("LblStale"));
+    m_staleNote->setAlignment(Qt::AlignCenter);
+    setTextColour(m_staleNote, StaleText);
+    keepPlaceWhenHidden(m_staleNote);
+    m_staleNote->hide();
+    layout->addWidget(m_staleNote);
     layout->addWidget(buildLegend());
     layout->addStretch(1);
     setCentralWidget(central);
@@ -423,6 +432,7 @@ QWidget *MainWindow::buildGrid()
             const int index = cell(c, r);
             const int s = r / 4;
             ClickLabel *l = makeCountLabel(QStringLiteral("Lblstat_%1").arg(index), (c % 2 ? BlockBackAlt : BlockBack)[s % 2]);
+            l->setToolTip(QStringLiteral("Double-click to list"));
             g->addWidget(l, row, slotColumn(r));
             m_lblstat[index] = l;
             connect(l, &ClickLabel::doubleClicked, this, [this, index] { m_controller.doubleClickCell(index); });
@@ -446,6 +456,7 @@ QWidget *MainWindow::buildGrid()
         g->addWidget(filler, row, ButtonColumn);
         auto *button = new QPushButton;
         button->setObjectName(QStringLiteral("CmdBandaSingola_%1").arg(c));
+        button->setToolTip(QStringLiteral("Open the single-band window"));
         button->setFixedSize(buttonWidth, m_rowHeight);
         button->setFocusPolicy(Qt::NoFocus);
         keepPlaceWhenHidden(button);
@@ -462,8 +473,8 @@ QWidget *MainWindow::buildGrid()
                  TotRow, HeaderColumn, 1, 2);
     g->addWidget(makeTitle(QStringLiteral("Label34"), QStringLiteral("FULL"), TotFullBack, QStringLiteral("FULL-LOG & ALL-MODE!")),
                  FullRow, HeaderColumn, 1, 2);
-    QFont totalsFont = m_cellFont;
-    totalsFont.setBold(true);
+    m_totalsFont = m_cellFont;
+    m_totalsFont.setBold(true);
     for (int r = 0; r < Slots; ++r) {
         ClickLabel *mix = makeCountLabel(QStringLiteral("lblMix_%1").arg(r), MixBack);
         mix->setToolTip(QStringLiteral("Click to list your LOG QSO!"));
@@ -472,7 +483,7 @@ QWidget *MainWindow::buildGrid()
         if (!isDifference(r))
             full->setToolTip(QStringLiteral("Click FULL-LOG & ALL-MODE!"));
         for (ClickLabel *l : {mix, tot, full})
-            l->setFont(totalsFont);
+            l->setFont(m_totalsFont);
         g->addWidget(mix, MixRow, slotColumn(r));
         g->addWidget(tot, TotRow, slotColumn(r));
         g->addWidget(full, FullRow, slotColumn(r));
@@ -590,6 +601,7 @@ void MainWindow::bindController()
         showCommands(true);
     });
     connect(&c, &MainController::runningChanged, this, &MainWindow::setRunning);
+    connect(&c, &MainController::staleChanged, this, &MainWindow::showStaleness);
     connect(&c, &MainController::gridRequested, this, &MainWindow::openGrid);
     connect(&c, &MainController::choicePanelRequested, this, &MainWindow::showChoicePanel);
     connect(&c, &MainController::bandWindowRequested, this, &MainWindow::openBandWindow);
@@ -641,10 +653,43 @@ void MainWindow::showCaption(StatsMatrix::Line line, int index)
     const QString text = m_controller.matrix().caption(line, index);
     label->setText(text);
     const bool isHeader = line == Line::Lblstat && index >= FirstHeader;
-    if (!isHeader)
-        setTextColour(label, text == QLatin1String("-") ? NotComputedText : CountText);
+    if (!isHeader) {
+        setTextColour(label, countColour(line, index));
+        fitFont(label, line == Line::Lblstat ? m_cellFont : m_totalsFont);
+    }
     if (label->isVisible())
         label->repaint();
+}
+
+void MainWindow::fitFont(QLabel *label, const QFont &base)
+{
+    // Six- and seven-digit counts of large logs shrink to fit their fixed column.
+    QFont font = base;
+    const int room = label->width() - 4;
+    const int needed = QFontMetrics(base).horizontalAdvance(label->text());
+    if (needed > room && room > 0)
+        font.setPointSizeF(std::max(6.0, base.pointSizeF() * room / needed));
+    if (label->font() != font)
+        label->setFont(font);
+}
+
+QColor MainWindow::countColour(StatsMatrix::Line line, int index) const
+{
+    if (m_controller.matrix().caption(line, index) == QLatin1String("-"))
+        return NotComputedText;
+    return m_controller.isStale(line, index) ? StaleText : CountText;
+}
+
+void MainWindow::showStaleness()
+{
+    for (int i = 0; i < Cells; ++i)
+        setTextColour(m_lblstat[i], countColour(Line::Lblstat, i));
+    for (int r = 0; r < Slots; ++r) {
+        setTextColour(m_mix[r], countColour(Line::Mix, r));
+        setTextColour(m_tot[r], countColour(Line::Tot, r));
+        setTextColour(m_full[r], countColour(Line::Full, r));
+    }
+    m_staleNote->setVisible(m_controller.anyStale());
 }
 
 void MainWindow::showCommands(bool shown)

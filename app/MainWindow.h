@@ -54,6 +54,12 @@ private:
     QLabel *makeTitle(const QString &name, const QString &text, const QColor &background, const QString &toolTip = {});
     void showWindowCaption(const QString &caption);
     void showCaption(StatsMatrix::Line line, int index);
+    /// Black for a count, grey for "-", a lighter grey for a stale count.
+    QColor countColour(StatsMatrix::Line line, int index) const;
+    /// The count's font, smaller when its text is wider than the label.
+    static void fitFont(QLabel *label, const QFont &base);
+    /// Colours every count by its staleness and shows the note under the grid.
+    void showStaleness();
     void showCommands(bool shown);
     void setRunning(bool running);
     void applyLoadedColours();
@@ -72,6 +78,7 @@ private:
     QLabel *m_countQso = nullptr;
     QLabel *m_titolo = nullptr;
     QLabel *m_info = nullptr;
+    QLabel *m_staleNote = nullptr; ///< LblStale: the counts no longer match their labels
 
     QVector<QPushButton *> m_stats;
     QVector<QPushButton *> m_bandButtons;
@@ -98,6 +105,7 @@ private:
 
     QFont m_cellFont;
     QFont m_titleFont;
+    QFont m_totalsFont;
     int m_cellWidth = 52;
     int m_rowHeight = 20;
     bool m_busyCursor = false;

@@ -12,53 +12,51 @@ const QStringList &StatsMatrix::startupBands()
 StatsMatrix::StatsMatrix(QObject *parent) : QObject(parent)
 {
     for (int i = 0; i < Cells; ++i)
-        m_lblstat[size_t(i)] = QStringLiteral("-");
+        m_lblstat[size_t(i)].text = QStringLiteral("-");
     for (int c = 0; c < Bands; ++c)
-        m_lblstat[size_t(CountSlotIndex::header(c))] = startupBands()[c];
-    m_mix.fill(QStringLiteral("-"));
-    m_tot.fill(QStringLiteral("-"));
-    m_full.fill(QStringLiteral("-"));
+        m_lblstat[size_t(CountSlotIndex::header(c))].text = startupBands()[c];
+    for (auto *line : {&m_mix, &m_tot, &m_full}) {
+        for (Label &l : *line)
+            l.text = QStringLiteral("-");
+    }
+}
+
+const StatsMatrix::Label *StatsMatrix::label(Line line, int index) const
+{
+    switch (line) {
+    case Line::Lblstat:
+        return index >= 0 && index < Cells + Bands ? &m_lblstat[size_t(index)] : nullptr;
+    case Line::Mix:
+        return index >= 0 && index < Slots ? &m_mix[size_t(index)] : nullptr;
+    case Line::Tot:
+        return index >= 0 && index < Slots ? &m_tot[size_t(index)] : nullptr;
+    case Line::Full:
+        return index >= 0 && index < Slots ? &m_full[size_t(index)] : nullptr;
+    }
+    return nullptr;
 }
 
 QString StatsMatrix::caption(Line line, int index) const
 {
-    switch (line) {
-    case Line::Lblstat:
-        return index >= 0 && index < Cells + Bands ? m_lblstat[size_t(index)] : QString();
-    case Line::Mix:
-        return index >= 0 && index < Slots ? m_mix[size_t(index)] : QString();
-    case Line::Tot:
-        return index >= 0 && index < Slots ? m_tot[size_t(index)] : QString();
-    case Line::Full:
-        return index >= 0 && index < Slots ? m_full[size_t(index)] : QString();
-    }
-    return {};
+    const Label *l = label(line, index);
+    return l ? l->text : QString();
+}
+
+int StatsMatrix::runOf(Line line, int index) const
+{
+    const Label *l = label(line, index);
+    return l ? l->run : 0;
 }
 
 void StatsMatrix::setCaption(Line line, int index, const QString &text)
 {
-    QString *target = nullptr;
-    switch (line) {
-    case Line::Lblstat:
-        if (index >= 0 && index < Cells + Bands)
-            target = &m_lblstat[size_t(index)];
-        break;
-    case Line::Mix:
-        if (index >= 0 && index < Slots)
-            target = &m_mix[size_t(index)];
-        break;
-    case Line::Tot:
-        if (index >= 0 && index < Slots)
-            target = &m_tot[size_t(index)];
-        break;
-    case Line::Full:
-        if (index >= 0 && index < Slots)
-            target = &m_full[size_t(index)];
-        break;
-    }
-    if (!target || *target == text)
+    auto *target = const_cast<Label *>(label(line, index));
+    if (!target)
         return;
-    *target = text;
+    target->run = m_run;
+    if (target->text == text)
+        return;
+    target->text = text;
     emit captionChanged(line, index);
 }
 

@@ -35,6 +35,11 @@ public:
     /// Sets every label of a line (all 320 cells for Lblstat, headers untouched) to `text`.
     void fill(Line line, const QString &text);
 
+    /// The run that wrote a label last: every caption written from now on
+    /// belongs to run `run` (0, before any run, for the design-time captions).
+    void setRun(int run) { m_run = run; }
+    int runOf(Line line, int index) const;
+
     QString countQso() const { return m_countQso; }
     void setCountQso(const QString &text);
     QString modo() const { return m_modo; }
@@ -46,8 +51,15 @@ signals:
     void modoChanged(const QString &text);
 
 private:
-    std::array<QString, CountSlotIndex::Cells + CountSlotIndex::Bands> m_lblstat;
-    std::array<QString, CountSlotIndex::Slots> m_mix, m_tot, m_full;
+    struct Label {
+        QString text;
+        int run = 0;
+    };
+    const Label *label(Line line, int index) const;
+
+    std::array<Label, CountSlotIndex::Cells + CountSlotIndex::Bands> m_lblstat;
+    std::array<Label, CountSlotIndex::Slots> m_mix, m_tot, m_full;
+    int m_run = 0;
     QString m_countQso = QStringLiteral("QSOs: ");
     QString m_modo;
 };

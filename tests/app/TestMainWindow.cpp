@@ -147,6 +147,7 @@ private slots:
     void runMatchesReference_data();
     void runMatchesReference();
     void presetsChangeOnlyHeaders();
+    void staleCountsAreMarked();
     void blankHeadersStayEmpty();
     void ft8Option();
     void runWithoutLogbook();
@@ -212,6 +213,17 @@ void TestMainWindow::startUpWithoutLogbook()
         QVERIFY(s.find(QStringLiteral("CmdBandaSingola_%1").arg(c))->isHidden());
     for (const QString &caption : s.allCounts())
         QCOMPARE(caption, QStringLiteral("-"));
+    QCOMPARE(s.find(QStringLiteral("CmdBandaSingola_3"))->toolTip(), QStringLiteral("Open the single-band window"));
+    QCOMPARE(s.find(QStringLiteral("Lblstat_77"))->toolTip(), QStringLiteral("Double-click to list"));
+
+    // Seven-digit totals of a large log fit their labels.
+    using Line = StatsMatrix::Line;
+    s.controller.matrix().setCaption(Line::Tot, 3, QStringLiteral("1234567"));
+    s.controller.matrix().setCaption(Line::Lblstat, 66, QStringLiteral("1234567"));
+    for (const QString &name : {QStringLiteral("LblTot_3"), QStringLiteral("Lblstat_66")}) {
+        const QLabel *l = s.find<QLabel>(name);
+        QVERIFY2(QFontMetrics(l->font()).horizontalAdvance(l->text()) <= l->width(), qPrintable(name));
+    }
 
     // Without a callsign in the settings the title closes up around it.
     Session bare(m_folder.folder());
@@ -456,6 +468,49 @@ void TestMainWindow::presetsChangeOnlyHeaders()
         QCOMPARE(s.action(QStringLiteral("MnuMemo%1").arg(n))->shortcut(), QKeySequence(QStringLiteral("F%1").arg(n)));
     }
     QCOMPARE(s.action(QStringLiteral("mnuexport"))->text(), QStringLiteral("EXPORT TO EXCEL"));
+}
+
+void TestMainWindow::staleCountsAreMarked()
+{
+    Session s(m_folder.folder());
+    s.start(QStringLiteral("testdt"));
+    const auto colour = [&](const QString &name) { return s.find<QLabel>(name)->palette().color(QPalette::WindowText); };
+    const auto note = [&] { return s.find<QLabel>(QStringLiteral("LblStale")); };
+    s.clickStats(0);
+    const QColor fresh = colour(QStringLiteral("Lblstat_5"));
+    QVERIFY(!note()->isVisible());
+
+    // After "DXCC WARC" the row "10.1" shows what was counted for 0.134: grey, and the note says so.
+    s.action(QStringLiteral("MnuWark"))->trigger();
+    QVERIFY(note()->isVisible());
+    QCOMPARE(note()->text(), QStringLiteral("Counts are from before the last change: press an award button to count again."));
+    QVERIFY(colour(QStringLiteral("Lblstat_0")) != fresh);
+    QVERIFY(colour(QStringLiteral("LblTot_0")) != fresh);
+    QVERIFY(colour(QStringLiteral("lblMix_0")) != fresh);
+    QCOMPARE(colour(QStringLiteral("lblFull_0")), fresh);
+    // The start-up bands again: nothing is stale any more.
+    for (int c = 0; c < Bands; ++c)
+        s.controller.matrix().setHeader(c, StartupBands[c]);
+    QVERIFY(!note()->isVisible());
+    QCOMPARE(colour(QStringLiteral("Lblstat_0")), fresh);
+
+    // The FT8 option marks the DATA counts only; the next run clears every mark.
+    QTest::mouseClick(s.find<QCheckBox>(QStringLiteral("FT8chk")), Qt::LeftButton);
+    QVERIFY(note()->isVisible());
+    QVERIFY(colour(QStringLiteral("lblFull_2")) != fresh);
+    QCOMPARE(colour(QStringLiteral("lblFull_3")), fresh);
+    s.clickStats(0);
+    QVERIFY(!note()->isVisible());
+    QCOMPARE(colour(QStringLiteral("lblFull_2")), fresh);
+
+    // A run that fails on another logbook leaves the first logbook's counts, marked.
+    s.prompter.openFileAnswers.enqueue(m_elsewhere.path(QStringLiteral("gonedt.mdb")));
+    QVERIFY(s.controller.loadLog());
+    QVERIFY(note()->isVisible());
+    s.clickStats(0);
+    QCOMPARE(s.prompter.messages().size(), 3);
+    QVERIFY(note()->isVisible());
+    QVERIFY(colour(QStringLiteral("Lblstat_5")) != fresh);
 }
 
 void TestMainWindow::blankHeadersStayEmpty()
@@ -826,8 +881,8 @@ void TestMainWindow::headlessExecutable()
     for (int c = 0; c < Bands; ++c)
         s.controller.matrix().setHeader(c, QString());
     s.controller.matrix().setHeader(0, QStringLiteral("14.0"));
-    s.controller.matrix().setHeader(1, QStringLiteral("21.0"));
-    s.controller.matrix().setHeader(2, QStringLiteral("144"));
+    s.controller.matrix().setHeader(2, QStringLiteral("21.0"));
+    s.controller.matrix().setHeader(3, QStringLiteral("144"));
     s.clickStats(6);
 
     // ...and the program itself, where no window system can be had.
@@ -847,12 +902,16 @@ void TestMainWindow::headlessExecutable()
     };
 
     QString out, err;
-    QCOMPARE(runProgram({"--report", "QSO", "--bands", "14.0, 21.0,144", "--format", "csv", m_log}, &out, &err), 0);
+    // The same bands, position 1 left blank.
+    const QStringList bandArgs = {"--bands", "14.0,, 21.0,144"};
+    const QList<int> positions = {0, 2, 3};
+    QCOMPARE(runProgram(QStringList{"--report", "QSO"} + bandArgs + QStringList{"--format", "csv", m_log}, &out, &err), 0);
     QVERIFY2(err.isEmpty(), qPrintable(err));
-    const QStringList rows = out.trimmed().split(QLatin1Char('\n'));
+    QStringList rows = out.trimmed().split(QLatin1Char('\n'));
     QCOMPARE(rows.size(), 1 + 3 + 3 + 1);
-    for (int c = 0; c < 3; ++c) {
-        const QStringList fields = rows[1 + c].split(QLatin1Char(','));
+    for (int i = 0; i < 3; ++i) {
+        const int c = positions[i];
+        const QStringList fields = rows[1 + i].split(QLatin1Char(','));
         QCOMPARE(fields.mid(0, 3), (QStringList{"BAND", QString::number(c), s.header(c)}));
         for (int r = 0; r < Slots; ++r)
             QCOMPARE(fields[3 + r], s.cell(c, r));
@@ -860,15 +919,49 @@ void TestMainWindow::headlessExecutable()
     const QStringList prefixes = {"lblMix", "LblTot", "lblFull"};
     for (int i = 0; i < 3; ++i) {
         const QStringList fields = rows[4 + i].split(QLatin1Char(','));
+        QCOMPARE(fields[0], (QStringList{"MIX", "TOT", "FULL"}[i]));
         for (int r = 0; r < Slots; ++r)
             QCOMPARE(fields[3 + r], s.line(prefixes[i], r));
     }
     QCOMPARE(QStringLiteral("QSOs: ") + rows[7].split(QLatin1Char(','))[3], s.text(QStringLiteral("lblCountQso")));
 
-    // A logbook that is not there: the computations' messages and a failing status.
-    QCOMPARE(runProgram({"--report", "QSO", QStringLiteral("nothere")}, &out, &err), 1);
-    QVERIFY(err.contains(QStringLiteral("Varkel LogChecker - QSO Nr: SQL or Log FILENAME error!")));
+    // The text format read back: the band lines, then MIX, TOT and FULL, as the window shows them.
+    s.clickStats(3);
+    QCOMPARE(runProgram(QStringList{"--report", "ITU"} + bandArgs + QStringList{m_log}, &out, &err), 0);
+    rows = out.trimmed().split(QLatin1Char('\n'));
+    QCOMPARE(rows.size(), 3 + 3 + 3 + 1);
+    const auto values = [](const QString &row) { return QString(row).remove(QLatin1Char('|')).simplified().split(QLatin1Char(' ')); };
+    for (int i = 0; i < 3; ++i) {
+        const QStringList fields = values(rows[3 + i]);
+        QCOMPARE(fields[0], s.header(positions[i]));
+        for (int r = 0; r < Slots; ++r)
+            QCOMPARE(fields[1 + r], s.cell(positions[i], r));
+    }
+    for (int i = 0; i < 3; ++i) {
+        const QStringList fields = values(rows[6 + i]);
+        QCOMPARE(fields[0], (QStringList{"MIX", "TOT", "FULL"}[i]));
+        for (int r = 0; r < Slots; ++r)
+            QCOMPARE(fields[1 + r], s.line(prefixes[i], r));
+    }
+    QCOMPARE(rows[9], s.text(QStringLiteral("lblCountQso")));
+
+    // MIX counts every band of the list, also past a blank position.
+    QCOMPARE(runProgram({"--report", "DXC", "--bands", "14.0,21.0,,7.0,28.0", "--format", "json", m_log}, &out, &err), 0);
+    QJsonObject report = QJsonDocument::fromJson(out.toUtf8()).object();
+    for (int r = 0; r < Slots; ++r)
+        QCOMPARE(report.value("mix").toArray()[r].toInteger(), reference::entityCount(m_rows, 0, {"14.0", "21.0", "7.0", "28.0"}, r, false));
+
+    // A logbook that is not there: the computations' messages with the reason, a
+    // failing status, and nothing computed is null, TOT included.
+    QCOMPARE(runProgram({"--report", "QSO", "--format", "json", QStringLiteral("nothere")}, &out, &err), 1);
+    QVERIFY(err.contains(QStringLiteral("Varkel LogChecker - QSO Nr: SQL or Log FILENAME error! (file not found: ")));
     QVERIFY(err.contains(QStringLiteral("Varkel LogChecker - FullLog: SQL or Log FILENAME error!")));
+    report = QJsonDocument::fromJson(out.toUtf8()).object();
+    for (const char *line : {"tot", "full"}) {
+        for (const QJsonValue v : report.value(line).toArray())
+            QVERIFY(v.isNull());
+    }
+    QVERIFY(report.value("qsos").isNull());
 
     QCOMPARE(runProgram({"--help"}, &out, &err), 0);
     QVERIFY(out.contains(QStringLiteral("--report KIND")));
@@ -897,6 +990,8 @@ void TestMainWindow::reportArguments()
     QVERIFY(!parseArguments({"--report", "DXC", "--preset", "DEFAULT", "--bands", "14.0", "x"}).ok());
     QVERIFY(!parseArguments({"--report", "DXC", "--format", "xml", "x"}).ok());
     QVERIFY(!parseArguments({"--report", "DXC", "--colour", "x"}).ok());
+    o = parseArguments({"--report", "DXC", "--bands", "14.0,,28.0,", "x"});
+    QCOMPARE(o->headers.mid(0, 4), (QStringList{"14.0", "", "28.0", ""}));
     QStringList many;
     for (int i = 0; i < 21; ++i)
         many << QString::number(i);

@@ -1,0 +1,26 @@
+#include "StaleCounts.h"
+
+#include "CountSql.h"
+
+using namespace CountSlotIndex;
+using Line = StatsMatrix::Line;
+
+bool isStale(const CountBasis &counted, const CountBasis &now, Line line, int index)
+{
+    if (line == Line::Lblstat && index >= Cells)
+        return false;
+    const int r = line == Line::Lblstat ? slotOfCell(index) : index;
+    if (counted.logPath != now.logPath || (counted.ft8 != now.ft8 && mode(r) == ModeClass::Data))
+        return true;
+    switch (line) {
+    case Line::Lblstat:
+        return counted.headers.value(bandOfCell(index)) != now.headers.value(bandOfCell(index));
+    case Line::Mix:
+        return CountSql::selectedBands(counted.headers) != CountSql::selectedBands(now.headers);
+    case Line::Tot:
+        return counted.headers != now.headers;
+    case Line::Full:
+        return false;
+    }
+    return false;
+}
