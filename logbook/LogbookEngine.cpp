@@ -10,6 +10,9 @@
 namespace {
 
 const QString LogTable = QStringLiteral("LOG");
+/// The QSL flags of a contact (received, award-checked, sent): every count
+/// compares them with the texts 'Y' and 'N'.
+const std::vector<std::string> FlagColumns = {"R", "D", "S"};
 
 /// The index that lets per-band texts SQLite answers (listings, and counts the
 /// columnar copy leaves to it) skip the rest of the log. Made on the snapshot's
@@ -20,6 +23,17 @@ Status addIndexes(sqlite3 *db)
     if (sqlite3_table_column_metadata(db, "main", "LOG", "Banda", nullptr, nullptr, nullptr, nullptr, nullptr) != SQLITE_OK)
         return {};
     return execSqlite(db, "CREATE INDEX log_banda ON LOG(Banda)");
+}
+
+/// Whether the file is still the one fingerprinted as `before` before it was
+/// read: the same fingerprint, and the same contents when its times could
+/// not tell a change (`settled` false).
+bool unchangedSince(const QString &path, const LogFingerprint &before, const QByteArray &contentBefore, bool settled)
+{
+    const std::optional<LogFingerprint> after = LogFingerprint::of(path);
+    if (!after || *after != before)
+        return false;
+    return settled || (!contentBefore.isEmpty() && LogFingerprint::contentHash(path) == contentBefore);
 }
 
 } // namespace
@@ -47,20 +61,22 @@ Result<std::shared_ptr<const LogDatabase>> LogbookEngine::open(const QString &pa
     // Count texts are answered from a columnar copy, made as the rows arrive;
     // the SQLite table (listings, the texts the copy leaves to SQLite) is
     // filled in the background, and its queries wait for it.
-    Result<std::shared_ptr<const ColumnarLog>> columnar = loadMdbTableColumnarFirst(canonical, LogTable, **db, addIndexes);
-    if (!columnar)
+    Result<std::shared_ptr<const ColumnarLog>> columnar = loadMdbTableColumnarFirst(canonical, LogTable, **db, addIndexes, m_reader, FlagColumns);
+    // The rows may come from two versions of a file changed while it was
+    // read: they are let go, and the next open reads the file again. Such a
+    // change is also the likelier cause of a read that failed. A file that
+    // could not be fingerprinted before is not vouched for.
+    const bool unchanged = before && unchangedSince(canonical, *before, contentBefore, settled);
+    if (!columnar && (unchanged || !before))
         return R::failure(columnar.error());
+    if (!unchanged)
+        return R::failure(QStringLiteral("the logbook changed while it was read: %1").arg(canonical));
     (*db)->setColumnar(*columnar);
-    // The snapshot is kept only when the file did not change while it was read.
-    const std::optional<LogFingerprint> after = LogFingerprint::of(canonical);
-    std::shared_ptr<const LogDatabase> snapshot(std::move(db.value()));
-    if (before && after && *after == *before && (settled || !contentBefore.isEmpty())) {
-        m_path = canonical;
-        m_fingerprint = *before;
-        m_contentHash = contentBefore;
-        m_snapshot = snapshot;
-    }
-    return snapshot;
+    m_path = canonical;
+    m_fingerprint = *before;
+    m_contentHash = contentBefore;
+    m_snapshot = std::move(db.value());
+    return m_snapshot;
 }
 
 void LogbookEngine::clear()

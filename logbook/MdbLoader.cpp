@@ -175,13 +175,33 @@ void textCells(const std::vector<Value> &values, const std::vector<bool> &text, 
     }
 }
 
+/// The first of the columns named in `textOnly` (without regard to case)
+/// that the table has as anything but text, as the reason to refuse it.
+std::string notTextColumn(const std::vector<Column> &columns, const std::vector<std::string> &textOnly, const std::string &table)
+{
+    for (const Column &c : columns) {
+        if (c.kind == Kind::Text)
+            continue;
+        for (const std::string &name : textOnly) {
+            if (sqlite3_stricmp(c.name.c_str(), name.c_str()) == 0)
+                return "the column " + c.name + " of table " + table + " is not a text column";
+        }
+    }
+    return {};
+}
+
 /// Builds the columnar copy of the text columns from the rows it receives.
 class ColumnarSink : public mdbreader::RowSink {
 public:
+    /// A table whose columns named in `textOnly` are not all text is refused.
+    ColumnarSink(std::string table, std::vector<std::string> textOnly) : m_table(std::move(table)), m_textOnly(std::move(textOnly)) {}
+
     bool columns(const std::vector<Column> &columns) override
     {
         if (m_builder)
             return fail("the columns came twice");
+        if (std::string why = notTextColumn(columns, m_textOnly, m_table); !why.empty())
+            return fail(std::move(why));
         std::vector<std::string> names;
         std::vector<bool> text;
         for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -238,6 +258,8 @@ private:
         return false;
     }
 
+    std::string m_table;
+    std::vector<std::string> m_textOnly;
     std::unique_ptr<ColumnarLogBuilder> m_builder;
     std::vector<Column> m_columns;
     std::vector<bool> m_text;
@@ -400,7 +422,8 @@ Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabas
 }
 
 Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QString &mdbPath, const QString &tableName, LogDatabase &db,
-                                                                     std::function<Status(sqlite3 *)> afterFill, const MdbReaderOptions &options)
+                                                                     std::function<Status(sqlite3 *)> afterFill, const MdbReaderOptions &options,
+                                                                     const std::vector<std::string> &textOnly)
 {
     using R = Result<std::shared_ptr<const ColumnarLog>>;
     if (Status s = precheck(mdbPath); !s)
@@ -438,7 +461,7 @@ Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QStri
             laterWhy[k] = mdbreader::runReader(run, decoder);
         });
     }
-    ColumnarSink columnar;
+    ColumnarSink columnar(base.table, textOnly);
     PartsSink intoColumnar(columnar);
     std::string why;
     {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 struct sqlite3;
 class ColumnarLog;
@@ -31,10 +33,13 @@ Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabas
 /// Reads the table as loadMdbTable does, but makes at once only the columnar
 /// copy of its text columns (returned). The SQLite table is filled from the
 /// same rows on a thread of `db` (LogDatabase::fillInBackground), and then
-/// `afterFill` runs on it there; `db`'s queries wait for both.
+/// `afterFill` runs on it there; `db`'s queries wait for both. A table that
+/// has one of the columns named in `textOnly` (without regard to case) as
+/// anything but a text column is refused, the column named in the reason.
 Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QString &mdbPath, const QString &tableName, LogDatabase &db,
                                                                      std::function<Status(sqlite3 *)> afterFill,
-                                                                     const MdbReaderOptions &options = MdbReaderOptions{});
+                                                                     const MdbReaderOptions &options = MdbReaderOptions{},
+                                                                     const std::vector<std::string> &textOnly = {});
 
 /// The reader executable: varkel-reader beside the running program.
 QString mdbReaderProgram();

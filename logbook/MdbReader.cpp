@@ -92,6 +92,20 @@ std::string checkDataPages(MdbHandle *mdb, MdbTableDef *table, std::uint64_t fil
     }
 }
 
+/// The rows read against the count the table definition keeps. Fewer is a
+/// file cut short or still being written. More is a damaged data page: a row
+/// count larger than the page's rows makes libmdb take free space for rows.
+std::string checkRowCount(std::uint64_t rows, std::uint64_t counted, const std::string &tableName)
+{
+    if (rows < counted)
+        return "the table " + tableName + " is incomplete: " + std::to_string(rows) + " of " + std::to_string(counted) +
+               " rows could be read (damaged, or still being written)";
+    if (rows > counted)
+        return "the table " + tableName + " is damaged: " + std::to_string(rows) + " rows read where its definition counts " +
+               std::to_string(counted);
+    return {};
+}
+
 bool dateText(MdbHandle *mdb, int start, std::string &out);
 
 } // namespace
@@ -291,8 +305,9 @@ std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string
         // The rows as mdb_fetch_row gives them (no index, no conditions), each
         // cracked once and its fields converted as libmdb converts bound
         // columns (mdb_col_to_string, the texts cut as the bind size cuts
-        // them). Part 0 reads every row, to count them; the other parts read
-        // only their own pages.
+        // them). Part 0 reads every row, so that the count it checks is the
+        // whole table's; the other parts read only their own pages and leave
+        // the check to it.
         for (unsigned i = 0; i < columnCount; ++i)
             mdbColumns[i]->bind_ptr = nullptr;
         std::string converted[MaxColumns];
@@ -432,11 +447,7 @@ std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string
             ++rows;
         }
     }
-    // The table definition counts the rows (a file closed badly may count none).
-    if (rows < table->num_rows)
-        return "the table " + tableName + " is incomplete: " + std::to_string(rows) + " of " + std::to_string(table->num_rows) +
-               " rows could be read (damaged, or still being written)";
-    return {};
+    return checkRowCount(rows, table->num_rows, tableName);
 }
 
 } // namespace

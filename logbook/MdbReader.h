@@ -41,9 +41,11 @@ public:
 /// Reads the table `table` (matched without regard to case) of the Jet file
 /// at `path`, opened read-only. Returns an empty text on success, else why
 /// it failed. A table that holds fewer rows than its definition counts, or
-/// whose pages lie past the end of the file, is an incomplete file and fails.
+/// whose pages lie past the end of the file, is an incomplete file and fails;
+/// one that gives more rows than it counts is damaged and fails too.
 /// Part `index` of `count` (from 0): the rows of that share of the table's
-/// data pages, in order; all rows are still read and counted for the check.
+/// data pages, in order; part 0 still counts the rows of every page for the
+/// check.
 struct Part {
     unsigned index = 0;
     unsigned count = 1;
