@@ -468,6 +468,11 @@ int main(int argc, char **argv)
     const std::vector<QString> qsoTexts = qsoGridTexts(headers);
     const bool haveTools = std::system("command -v mdb-export >/dev/null && command -v sqlite3 >/dev/null") == 0;
     int failures = 0;
+#if defined(__POPCNT__) && defined(__SSE4_2__)
+    std::printf("counting loops built for x86-64-v2 (POPCNT, SSE4.2)\n");
+#else
+    std::printf("counting loops built for generic x86-64 (software bit counting)\n");
+#endif
 
     for (const size_t n : sizes) {
         const QString path = QDir(folder).filePath(QStringLiteral("bench%1dt.mdb").arg(n));

@@ -1,64 +1,18 @@
 #include "ReaderProcess.h"
 
-#include <cerrno>
-#include <chrono>
-#include <csignal>
-#include <cstring>
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
+#include "ChildProcess.h"
 
-extern char **environ;
+#include <chrono>
+#include <cstring>
 
 namespace mdbreader {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
 constexpr std::size_t StderrKept = 2000;
-
-class Pipe {
-public:
-    Pipe()
-    {
-        if (::pipe2(m_fd, O_CLOEXEC) != 0)
-            m_fd[0] = m_fd[1] = -1;
-    }
-    ~Pipe()
-    {
-        closeRead();
-        closeWrite();
-    }
-    bool ok() const { return m_fd[0] >= 0; }
-    int read() const { return m_fd[0]; }
-    int write() const { return m_fd[1]; }
-    void closeRead() { closeFd(m_fd[0]); }
-    void closeWrite() { closeFd(m_fd[1]); }
-
-private:
-    static void closeFd(int &fd)
-    {
-        if (fd >= 0)
-            ::close(fd);
-        fd = -1;
-    }
-    int m_fd[2];
-};
-
-/// Spawn attributes that clean up after themselves.
-struct FileActions {
-    FileActions() { posix_spawn_file_actions_init(&actions); }
-    ~FileActions() { posix_spawn_file_actions_destroy(&actions); }
-    posix_spawn_file_actions_t actions;
-};
-
-std::string signalName(int sig)
-{
-    const char *name = strsignal(sig);
-    return std::string(name ? name : "signal") + " (" + std::to_string(sig) + ")";
-}
+/// The reader's address space; a damaged file must not take the machine's memory.
+constexpr std::uint64_t ReaderMemory = std::uint64_t(2) << 30;
 
 /// The last line the reader wrote to its error output, for the message.
 std::string lastLine(std::string text)
@@ -75,148 +29,118 @@ std::string lastLine(std::string text)
     return text.size() > 200 ? text.substr(0, 200) : text;
 }
 
+std::vector<std::string> readerArguments(const ReaderRun &run)
+{
+    std::vector<std::string> args = {"--seconds", std::to_string(long(run.seconds) + 1)};
+    if (run.part.count > 1)
+        args.insert(args.end(), {"--part", std::to_string(run.part.index) + "/" + std::to_string(run.part.count)});
+    args.insert(args.end(), {run.file, run.table});
+    return args;
+}
+
+/// What following the reader's output came to.
+struct Followed {
+    std::string failure; ///< the output was wrong, or the run was stopped
+    bool timedOut = false;
+    std::string stderrTail;
+};
+
+/// Feeds the reader's output to the decoder until both streams end, the output
+/// turns out wrong, the run is cancelled or the time is up. Only the time spent
+/// waiting for the reader counts against the limit.
+Followed follow(ChildProcess &child, const ReaderRun &run, StreamDecoder &decoder, Clock::duration limit, Clock::duration &waited)
+{
+    Followed f;
+    static thread_local std::string buffer(1 << 18, '\0');
+    for (;;) {
+        if (run.cancelled && run.cancelled->load()) {
+            f.failure = "stopped";
+            return f;
+        }
+        if (waited >= limit) {
+            f.timedOut = true;
+            return f;
+        }
+        const auto left = std::chrono::duration_cast<milliseconds>(limit - waited).count() + 1;
+        const auto before = Clock::now();
+        const ChildProcess::Read r = child.read(buffer.data(), buffer.size(), milliseconds(std::min<long long>(left, run.cancelled ? 100 : 1000)));
+        waited += Clock::now() - before;
+        switch (r.kind) {
+        case ChildProcess::Read::Kind::Closed:
+            return f;
+        case ChildProcess::Read::Kind::Timeout:
+            continue;
+        case ChildProcess::Read::Kind::Failed:
+            f.failure = "cannot follow the logbook reader: " + r.error;
+            return f;
+        case ChildProcess::Read::Kind::Data:
+            break;
+        }
+        if (r.stream == ChildProcess::Stream::Err) {
+            f.stderrTail.append(buffer.data(), r.size);
+            if (f.stderrTail.size() > 2 * StderrKept)
+                f.stderrTail.erase(0, f.stderrTail.size() - StderrKept);
+            continue;
+        }
+        if (!decoder.feed(buffer.data(), r.size)) {
+            f.failure = decoder.sinkFailed() ? decoder.error() : "the logbook reader sent unreadable data (" + decoder.error() + ")";
+            return f;
+        }
+        if (run.copy)
+            run.copy(buffer.data(), r.size);
+    }
+}
+
+/// The reader's exit; one that does not end by itself within the time left is ended.
+std::optional<ChildProcess::Exit> collect(ChildProcess &child, Clock::duration limit, Clock::duration &waited)
+{
+    const auto before = Clock::now();
+    const auto left = limit > waited ? std::chrono::duration_cast<milliseconds>(limit - waited) : milliseconds(0);
+    std::optional<ChildProcess::Exit> exit = child.wait(left);
+    waited += Clock::now() - before;
+    return exit;
+}
+
+std::string verdict(const ChildProcess::Exit &exit, const StreamDecoder &decoder, const std::string &stderrTail)
+{
+    const std::string line = lastLine(stderrTail);
+    if (exit.crashed) {
+        std::string why = "the logbook reader stopped with " + exit.describe() + " (damaged file?)";
+        return line.empty() ? why : why + ": " + line;
+    }
+    if (decoder.readerFailed())
+        return decoder.readerError();
+    if (exit.code != 0 || !decoder.complete()) {
+        std::string why = "the logbook reader ended without sending the whole table (" + exit.describe() + ")";
+        return line.empty() ? why : why + ": " + line;
+    }
+    return {};
+}
+
 } // namespace
 
 double readerSeconds(std::uint64_t bytes) { return 5.0 + 2.0 * double(bytes) / 10e6; }
 
 std::string runReader(const ReaderRun &run, StreamDecoder &decoder)
 {
-    Pipe out, err;
-    if (!out.ok() || !err.ok())
-        return std::string("cannot start the logbook reader: ") + std::strerror(errno);
-
-    FileActions fa;
-    posix_spawn_file_actions_addopen(&fa.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&fa.actions, out.write(), STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&fa.actions, err.write(), STDERR_FILENO);
-#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
-    posix_spawn_file_actions_addclosefrom_np(&fa.actions, 3);
-#endif
-    const std::string seconds = std::to_string(long(run.seconds) + 1);
-    const std::string part = std::to_string(run.part.index) + "/" + std::to_string(run.part.count);
-    std::vector<const char *> argv = {run.program.c_str(), "--seconds", seconds.c_str()};
-    if (run.part.count > 1) {
-        argv.push_back("--part");
-        argv.push_back(part.c_str());
-    }
-    argv.insert(argv.end(), {run.file.c_str(), run.table.c_str(), nullptr});
-    pid_t pid = -1;
-    const int rc = posix_spawn(&pid, run.program.c_str(), &fa.actions, nullptr, const_cast<char *const *>(argv.data()), environ);
-    if (rc != 0)
-        return "cannot start the logbook reader " + run.program + ": " + std::strerror(rc);
-    out.closeWrite();
-    err.closeWrite();
+    std::string error;
+    const std::unique_ptr<ChildProcess> child = ChildProcess::start(run.program, readerArguments(run), {ReaderMemory}, error);
+    if (!child)
+        return "cannot start the logbook reader " + run.program + ": " + error;
 
     const auto limit = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(run.seconds));
     Clock::duration waited{};
-    std::string stderrTail;
-    std::string failure;
-    bool timedOut = false;
-    bool outOpen = true, errOpen = true;
-    static thread_local std::string buffer(1 << 18, '\0');
+    const Followed followed = follow(*child, run, decoder, limit, waited);
+    const std::optional<ChildProcess::Exit> exit =
+        followed.failure.empty() && !followed.timedOut ? collect(*child, limit, waited) : std::nullopt;
+    if (!exit)
+        child->kill();
 
-    while ((outOpen || errOpen) && failure.empty()) {
-        if (run.cancelled && run.cancelled->load()) {
-            failure = "stopped";
-            break;
-        }
-        if (waited >= limit) {
-            timedOut = true;
-            break;
-        }
-        pollfd fds[2];
-        nfds_t n = 0;
-        if (outOpen)
-            fds[n++] = {out.read(), POLLIN, 0};
-        if (errOpen)
-            fds[n++] = {err.read(), POLLIN, 0};
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(limit - waited).count() + 1;
-        const auto before = Clock::now();
-        const int ready = ::poll(fds, n, int(std::min<long long>(left, run.cancelled ? 100 : 1000)));
-        waited += Clock::now() - before;
-        if (ready < 0) {
-            if (errno == EINTR)
-                continue;
-            failure = std::string("cannot follow the logbook reader: ") + std::strerror(errno);
-            break;
-        }
-        for (nfds_t i = 0; i < n && failure.empty(); ++i) {
-            if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
-                continue;
-            const bool isOut = fds[i].fd == out.read();
-            const ssize_t got = ::read(fds[i].fd, buffer.data(), buffer.size());
-            if (got < 0 && (errno == EINTR || errno == EAGAIN))
-                continue;
-            if (got <= 0) {
-                if (isOut) {
-                    outOpen = false;
-                    out.closeRead();
-                } else {
-                    errOpen = false;
-                    err.closeRead();
-                }
-                continue;
-            }
-            if (isOut) {
-                if (!decoder.feed(buffer.data(), std::size_t(got)))
-                    failure = decoder.sinkFailed() ? decoder.error() : "the logbook reader sent unreadable data (" + decoder.error() + ")";
-                else if (run.copy)
-                    run.copy(buffer.data(), std::size_t(got));
-            } else {
-                stderrTail.append(buffer.data(), std::size_t(got));
-                if (stderrTail.size() > 2 * StderrKept)
-                    stderrTail.erase(0, stderrTail.size() - StderrKept);
-            }
-        }
-    }
-
-    // Collect the reader; one that does not end by itself in time is ended.
-    int status = 0;
-    bool reaped = false;
-    if (failure.empty() && !timedOut) {
-        for (;;) {
-            const pid_t r = ::waitpid(pid, &status, WNOHANG);
-            if (r == pid) {
-                reaped = true;
-                break;
-            }
-            if (r < 0 && errno != EINTR)
-                break;
-            if (waited >= limit) {
-                timedOut = true;
-                break;
-            }
-            const auto before = Clock::now();
-            ::usleep(2000);
-            waited += Clock::now() - before;
-        }
-    }
-    if (!reaped) {
-        ::kill(pid, SIGKILL);
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
-
-    if (timedOut)
+    if (followed.timedOut || (!exit && followed.failure.empty()))
         return "the logbook reader did not finish within " + std::to_string(long(run.seconds)) + " s (damaged file?)";
-    if (!failure.empty())
-        return failure;
-    if (WIFSIGNALED(status)) {
-        std::string why = "the logbook reader stopped with " + signalName(WTERMSIG(status)) + " (damaged file?)";
-        if (const std::string line = lastLine(stderrTail); !line.empty())
-            why += ": " + line;
-        return why;
-    }
-    if (decoder.readerFailed())
-        return decoder.readerError();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !decoder.complete()) {
-        std::string why = "the logbook reader ended without sending the whole table (exit status " +
-                          std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + ")";
-        if (const std::string line = lastLine(stderrTail); !line.empty())
-            why += ": " + line;
-        return why;
-    }
-    return {};
+    if (!followed.failure.empty())
+        return followed.failure;
+    return verdict(*exit, decoder, followed.stderrTail);
 }
 
 } // namespace mdbreader
