@@ -37,6 +37,7 @@ MainController::MainController(Prompter &prompter, const QString &programFolder,
       m_listing(m_state, m_matrix, prompter, [this] { return m_ft8; }, [this](bool entity) { emit gridRequested(entity); })
 {
     m_state.ProgramFolder = programFolder;
+    m_listing.setCheck([this](const QString &query) { return ListingRun::refusal(m_state, m_engine, query); });
 }
 
 MainController::~MainController() = default;
