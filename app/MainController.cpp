@@ -43,6 +43,7 @@ MainController::MainController(Prompter &prompter, const QString &programFolder,
     });
     connect(this, &MainController::logbookLoaded, this, &MainController::staleChanged);
     connect(this, &MainController::ft8Changed, this, &MainController::staleChanged);
+    m_listing.setCheck([this](const QString &query) { return ListingRun::refusal(m_state, m_engine, query); });
 }
 
 MainController::~MainController() = default;

@@ -1,18 +1,57 @@
 #include "FrmTabella.h"
 
 #include "GridRecordset.h"
+#include "ListingExport.h"
+#include "ListingJob.h"
 #include "ListingRun.h"
 #include "LogState.h"
 #include "Prompter.h"
-#include "XlsxExport.h"
 
 #include <QDate>
+#include <QEventLoop>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
+
+namespace {
+
+/// A listing that takes longer than this shows its progress and a Cancel button.
+constexpr int QuietWaitMs = 150;
+
+/// Waits for the job. After a short quiet wait a progress dialog with Cancel
+/// shows while the window keeps repainting; Cancel stops the read.
+void waitFor(ListingJob &job, QWidget *parent)
+{
+    if (job.wait(QuietWaitMs))
+        return;
+    QProgressDialog progress(QStringLiteral("Reading the listing..."), QStringLiteral("Cancel"), 0, 0, parent);
+    progress.setObjectName(QStringLiteral("ListingProgress"));
+    progress.setWindowTitle(QStringLiteral("VARKEL GRID"));
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    QEventLoop loop;
+    QObject::connect(&job, &ListingJob::finished, &loop, &QEventLoop::quit);
+    // Cancel, the window's close button and Esc all stop the read.
+    QObject::connect(&progress, &QProgressDialog::canceled, &job, &ListingJob::cancel);
+    QObject::connect(&progress, &QDialog::rejected, &job, &ListingJob::cancel);
+    QTimer rowsRead;
+    QObject::connect(&rowsRead, &QTimer::timeout, &progress,
+                     [&] { progress.setLabelText(QStringLiteral("Reading the listing: %1 rows so far...").arg(job.rows())); });
+    rowsRead.start(250);
+    progress.show();
+    // finished() comes after isFinished() turns true, so it cannot be missed here.
+    if (!job.isFinished())
+        loop.exec();
+}
+
+} // namespace
 
 FrmTabella *FrmTabella::s_current = nullptr;
 
@@ -47,14 +86,10 @@ FrmTabella::FrmTabella(QWidget *parent, const LogState &state, Prompter &prompte
     m_grid->horizontalHeader()->setResizeContentsPrecision(200);
     m_grid->horizontalHeader()->setSectionsClickable(true);
     m_grid->horizontalHeader()->setSortIndicatorShown(true);
-    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-        const Qt::SortOrder order = m_grid->horizontalHeader()->sortIndicatorSection() == column &&
-                                            m_grid->horizontalHeader()->sortIndicatorOrder() == Qt::AscendingOrder
-                                        ? Qt::DescendingOrder
-                                        : Qt::AscendingOrder;
-        m_grid->horizontalHeader()->setSortIndicator(column, order);
-        m_model->sort(column, order);
-    });
+    // The header turns its own indicator on a click (ascending on a new
+    // column, then the other way); the rows follow the indicator.
+    connect(m_grid->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+            [this](int column, Qt::SortOrder order) { m_model->sort(column, order); });
 
     auto *layout = new QVBoxLayout(this);
     layout->setMenuBar(menu);
@@ -73,11 +108,24 @@ FrmTabella *FrmTabella::current() { return s_current; }
 
 void FrmTabella::showListing(QWidget *parent, const LogState &state, LogbookEngine &engine, Prompter &prompter, bool entityCaptions)
 {
-    ListingRun::Outcome outcome = ListingRun::run(state, engine);
+    ListingRun::Failure failure;
+    std::shared_ptr<const LogDatabase> db = ListingRun::open(state, engine, failure);
+    if (!db) {
+        prompter.message(failure.text, failure.flags, failure.title, failure.detail);
+        return;
+    }
+    ListingJob job(std::move(db), state.ListingQuery, ListingRun::limits());
+    job.start();
+    waitFor(job, parent);
+    ListingRun::Outcome outcome = ListingRun::conclude(state.ListingQuery, job.take());
+    if (outcome.cancelled)
+        return;
     if (!outcome.ok) {
         prompter.message(outcome.failure.text, outcome.failure.flags, outcome.failure.title, outcome.failure.detail);
         return;
     }
+    if (!outcome.notice.text.isEmpty())
+        prompter.message(outcome.notice.text, outcome.notice.flags, outcome.notice.title);
     FrmTabella window(parent, state, prompter);
     window.m_query->setText(state.ListingQuery);
     const qsizetype records = outcome.table.rowCount();
@@ -96,23 +144,5 @@ void FrmTabella::showListing(QWidget *parent, const LogState &state, LogbookEngi
 
 void FrmTabella::exportToSpreadsheet()
 {
-    const QString title = QStringLiteral("VARKELchecker - Export");
-    if (m_prompter.message(QStringLiteral("Export to Excel?"), 68, title) != MsgAnswer::Yes)
-        return;
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString proposed = ListingRun::proposedExportPath(folder, m_state.LogName, m_state.AwardKind, QDate::currentDate());
-    const QString path = m_prompter.saveFile(title, QStringLiteral("Excel workbook (*.xlsx)"), proposed);
-    if (path.isEmpty())
-        return;
-    QStringList fields;
-    for (int c = 0; c < m_model->columnCount(); ++c)
-        fields << m_model->fieldName(c);
-    const Status written =
-        writeListingXlsx(path, fields, m_model->rowCount(), [this](qsizetype row, int column) { return m_model->text(int(row), column); });
-    if (!written) {
-        m_prompter.message(written.error(), 48, title);
-        return;
-    }
-    if (!m_prompter.openDocument(path))
-        m_prompter.message(ListingRun::notAvailableMessage(path), 0, QString());
+    exportListing(m_prompter, m_state, *m_model, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QDate::currentDate());
 }

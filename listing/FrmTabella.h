@@ -15,8 +15,12 @@ class FrmTabella : public QDialog {
     Q_OBJECT
 public:
     /// Runs state.ListingQuery and, when it succeeds, shows the rows modally;
-    /// returns when the window is closed. `entityCaptions` gives the columns
-    /// after the entity the grid's own captions (listings of distinct entities).
+    /// returns when the window is closed. The rows are read on a thread of
+    /// their own: a run that takes a while shows a progress dialog (object
+    /// name "ListingProgress") whose Cancel stops it without a word. A listing
+    /// cut at its limits says so before it shows. `entityCaptions` gives the
+    /// columns after the entity the grid's own captions (listings of distinct
+    /// entities).
     static void showListing(QWidget *parent, const LogState &state, LogbookEngine &engine, Prompter &prompter, bool entityCaptions);
 
     /// The window currently open, for tests; nullptr when none is.

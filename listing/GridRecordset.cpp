@@ -62,6 +62,9 @@ QVariant GridRecordset::data(const QModelIndex &index, int role) const
 
 QVariant GridRecordset::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    // The first click on a column sorts it ascending, whatever the column sorted before.
+    if (role == Qt::InitialSortOrderRole && orientation == Qt::Horizontal)
+        return int(Qt::AscendingOrder);
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Vertical)

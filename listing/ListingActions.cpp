@@ -68,11 +68,15 @@ void ListingActions::customQuery()
     const QString title = QStringLiteral("VarkelChecker QUERY");
     const QString text = m_prompter.input(QStringLiteral("ENTER QUERY:") + CrLf + CrLf + QStringLiteral("SELECT * FROM LOG...") + CrLf +
                                                QStringLiteral("LOCAL Query"),
-                                           title, QStringLiteral("SELECT * FROM LOG"));
+                                           title, m_lastQuery);
     m_state.ListingQuery = text;
+    if (!text.isEmpty())
+        m_lastQuery = text;
     if (text.isEmpty() || text.trimmed().toUpper() == QLatin1String("SELECT"))
         return;
-    const QString refused = QueryGuard::refusal(text);
+    QString refused = QueryGuard::refusal(text);
+    if (refused.isEmpty() && m_check)
+        refused = m_check(text);
     if (!refused.isEmpty()) {
         m_prompter.message(refused, MsgFlags::Exclamation, title);
         return;

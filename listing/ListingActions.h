@@ -12,7 +12,16 @@ public:
     /// Shows the grid for state.ListingQuery; `entityCaptions` for entity listings.
     using OpenGrid = std::function<void(bool entityCaptions)>;
 
+    /// The message refusing an operator's query by the snapshot's read-only
+    /// rules (ListingRun::refusal); empty when it may run.
+    using Check = std::function<QString(const QString &query)>;
+
     ListingActions(LogState &state, const StatsMatrix &matrix, Prompter &prompter, std::function<bool()> ft8, OpenGrid openGrid);
+
+    /// Lets the custom query be judged by the snapshot's rules before the grid
+    /// opens; without it only its shape is checked first (the grid's run still
+    /// refuses what the rules refuse).
+    void setCheck(Check check) { m_check = std::move(check); }
 
     /// Double-click on a cell (Lblstat 0..319).
     void cellDoubleClicked(int index);
@@ -20,7 +29,8 @@ public:
     void mixDoubleClicked(int r);
     /// Click on a FULL label.
     void fullClicked(int r);
-    /// The operator's own query (award button "SQL").
+    /// The operator's own query (award button "SQL"). The input box offers
+    /// the text typed last time.
     void customQuery();
 
 private:
@@ -31,4 +41,6 @@ private:
     Prompter &m_prompter;
     std::function<bool()> m_ft8;
     OpenGrid m_openGrid;
+    Check m_check;
+    QString m_lastQuery = QStringLiteral("SELECT * FROM LOG");
 };

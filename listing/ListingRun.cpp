@@ -1,6 +1,8 @@
 #include "ListingRun.h"
 
 #include "LogFileName.h"
+#include "QueryGuard.h"
+#include "XlsxExport.h"
 
 #include <QDir>
 
@@ -8,33 +10,69 @@ namespace ListingRun {
 
 namespace {
 const QString GridTitle = QStringLiteral("VARKEL GRID");
+const QString QueryTitle = QStringLiteral("VarkelChecker QUERY");
 const QString CrLf = QStringLiteral("\r\n");
 } // namespace
 
-Outcome run(const LogState &state, LogbookEngine &engine)
+ReadLimits limits() { return ReadLimits{SheetRows, MaxListingBytes}; }
+
+std::shared_ptr<const LogDatabase> open(const LogState &state, LogbookEngine &engine, Failure &failure)
 {
-    Outcome out;
-    const QString query = state.ListingQuery;
     if (state.LogName.trimmed().isEmpty()) {
-        out.failure = {QStringLiteral("Attention, your Log Name is not exactly!") + CrLf + CrLf + state.LogName, GridTitle, 16};
-        return out;
+        failure = {QStringLiteral("Attention, your Log Name is not exactly!") + CrLf + CrLf + state.LogName, GridTitle, 16, {}};
+        return nullptr;
     }
-    const Failure queryFailure{QStringLiteral("Attention, your Search Query or LOG is not exactly!") + CrLf + CrLf + query, GridTitle, 16};
     auto db = engine.open(state.LogPath);
     if (!db) {
-        out.failure = queryFailure;
-        out.failure.detail = db.error();
-        return out;
+        failure = {QStringLiteral("Attention, your Search Query or LOG is not exactly!") + CrLf + CrLf + state.ListingQuery, GridTitle, 16, db.error()};
+        return nullptr;
     }
-    Result<QueryTable> table = (*db)->select(query);
-    if (!table) {
-        out.failure = queryFailure;
-        out.failure.detail = table.error();
-        return out;
+    return *db;
+}
+
+Outcome conclude(const QString &query, ReadResult read)
+{
+    using End = ReadResult::End;
+    Outcome out;
+    switch (read.end) {
+    case End::Complete:
+    case End::RowLimit:
+    case End::ByteLimit:
+        out.ok = true;
+        out.table = std::move(read.table);
+        if (read.end == End::RowLimit)
+            out.notice = {QStringLiteral("The listing was cut at %1 rows: a spreadsheet sheet holds no more.").arg(out.table.rowCount()), GridTitle, 48, {}};
+        else if (read.end == End::ByteLimit)
+            out.notice = {QStringLiteral("The listing was cut at %1 rows: the rows found take more memory than a listing may hold.").arg(out.table.rowCount()),
+                          GridTitle, 48, {}};
+        break;
+    case End::Cancelled:
+        out.cancelled = true;
+        break;
+    case End::Refused:
+        out.failure = {QueryGuard::message(read.refusal), QueryTitle, 48, {}};
+        break;
+    case End::Failed:
+        out.failure = {QStringLiteral("Attention, your Search Query or LOG is not exactly!") + CrLf + CrLf + query, GridTitle, 16, read.error};
+        break;
     }
-    out.ok = true;
-    out.table = std::move(table.value());
     return out;
+}
+
+Outcome run(const LogState &state, LogbookEngine &engine, const ReadLimits &readLimits)
+{
+    Outcome out;
+    const std::shared_ptr<const LogDatabase> db = open(state, engine, out.failure);
+    if (!db)
+        return out;
+    return conclude(state.ListingQuery, db->read(state.ListingQuery, readLimits));
+}
+
+QString refusal(const LogState &state, LogbookEngine &engine, const QString &query)
+{
+    Failure unused;
+    const std::shared_ptr<const LogDatabase> db = open(state, engine, unused);
+    return db ? QueryGuard::message(db->check(query)) : QString();
 }
 
 QString caption(qsizetype records) { return QStringLiteral("Varkel Search query result Records found : ") + QString::number(records); }

@@ -1,14 +1,20 @@
 #pragma once
+#include "LogDatabase.h"
 #include "LogState.h"
 #include "LogbookEngine.h"
 #include "QueryTable.h"
 
 #include <QDate>
 #include <QString>
+#include <memory>
 
 /// Running a listing text for the result grid, and what the grid shows.
 namespace ListingRun {
 
+/// The most memory the rows of one listing may take (LogDatabase::cellBytes).
+constexpr qsizetype MaxListingBytes = qsizetype(512) << 20;
+
+/// A message to show: its text, title, flags and the engine's reason.
 struct Failure {
     QString text;
     QString title;
@@ -17,13 +23,30 @@ struct Failure {
 };
 
 struct Outcome {
-    bool ok = false;
+    bool ok = false;        ///< `table` holds the rows to show
+    bool cancelled = false; ///< the operator stopped the run: nothing to show, nothing to say
     QueryTable table;
-    Failure failure;
+    Failure failure; ///< when neither ok nor cancelled
+    Failure notice;  ///< when ok but the rows were cut: the message that says so
 };
 
-/// Runs state.ListingQuery on the loaded logbook.
-Outcome run(const LogState &state, LogbookEngine &engine);
+/// What a listing may hold: as many rows as a spreadsheet sheet, within MaxListingBytes.
+ReadLimits limits();
+
+/// The snapshot state.ListingQuery runs on; nullptr, with `failure` filled,
+/// when the log name is blank or the logbook cannot be opened.
+std::shared_ptr<const LogDatabase> open(const LogState &state, LogbookEngine &engine, Failure &failure);
+
+/// What the grid makes of the rows read for `query`.
+Outcome conclude(const QString &query, ReadResult read);
+
+/// Runs state.ListingQuery on the loaded logbook, on the calling thread.
+Outcome run(const LogState &state, LogbookEngine &engine, const ReadLimits &readLimits = limits());
+
+/// The message that refuses the operator's `query` by the snapshot's
+/// read-only rules, before anything runs; empty when it may run (or when the
+/// logbook cannot be opened, which the run then reports).
+QString refusal(const LogState &state, LogbookEngine &engine, const QString &query);
 
 /// Window caption of the grid for a result of `records` rows.
 QString caption(qsizetype records);

@@ -1,65 +1,90 @@
 #include "QueryGuard.h"
 
-#include <QRegularExpression>
+#include "JetSql.h"
 
 namespace QueryGuard {
 namespace {
 
-/// The statement with its text literals, bracketed names and date literals
-/// blanked out, so keywords inside them are not taken for keywords.
-QString withoutLiterals(const QString &s)
+const QString Footer = QStringLiteral("\r\n\r\nVarkelChecker only reads your logbook and never changes it: nothing was run.");
+
+QString notAQuery(const QString &name) { return QStringLiteral("The statement %1 is not a query.").arg(name) + Footer; }
+
+bool significant(const JetSql::Token &t) { return t.kind != JetSql::Token::Kind::Space && t.kind != JetSql::Token::Kind::Comment; }
+
+bool isWord(const JetSql::Token &t, const char *word)
 {
-    QString out;
-    out.reserve(s.size());
-    QChar close;
-    for (const QChar c : s) {
-        if (!close.isNull()) {
-            if (c == close)
-                close = QChar();
-            out += QLatin1Char(' ');
-            continue;
-        }
-        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            close = c;
-            out += QLatin1Char(' ');
-        } else if (c == QLatin1Char('[')) {
-            close = QLatin1Char(']');
-            out += QLatin1Char(' ');
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return t.kind == JetSql::Token::Kind::Ident && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
 }
 
-const QString Footer = QStringLiteral("\r\n\r\nVarkelChecker only reads your logbook and never changes it: nothing was run.");
+bool isPunct(const JetSql::Token &t, char c) { return t.kind == JetSql::Token::Kind::Punct && t.text == QLatin1Char(c); }
 
 } // namespace
 
 QString leadingKeyword(const QString &statement)
 {
-    static const QRegularExpression word(QStringLiteral("^[\\s(]*([A-Za-z]+)"));
-    const QRegularExpressionMatch m = word.match(statement);
-    return m.hasMatch() ? m.captured(1).toUpper() : QString();
+    const qsizetype n = statement.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = statement[i];
+        if (c.isSpace() || c == QLatin1Char('(')) {
+            ++i;
+        } else if (c == QLatin1Char('-') && i + 1 < n && statement[i + 1] == QLatin1Char('-')) {
+            const qsizetype end = statement.indexOf(QLatin1Char('\n'), i);
+            i = end < 0 ? n : end + 1;
+        } else if (c == QLatin1Char('/') && i + 1 < n && statement[i + 1] == QLatin1Char('*')) {
+            const qsizetype end = statement.indexOf(QStringLiteral("*/"), i + 2);
+            i = end < 0 ? n : end + 2;
+        } else {
+            break;
+        }
+    }
+    qsizetype j = i;
+    while (j < n && ((statement[j].unicode() >= 'A' && statement[j].unicode() <= 'Z') || (statement[j].unicode() >= 'a' && statement[j].unicode() <= 'z')))
+        ++j;
+    return statement.mid(i, j - i).toUpper();
 }
 
 QString refusal(const QString &statement)
 {
-    const QString plain = withoutLiterals(statement);
-    const QString keyword = leadingKeyword(plain);
+    const QString keyword = leadingKeyword(statement);
     if (keyword != QLatin1String("SELECT") && keyword != QLatin1String("WITH"))
-        return QStringLiteral("The statement %1 is not a query.").arg(keyword.isEmpty() ? statement.trimmed().left(20) : keyword) + Footer;
-    const qsizetype semicolon = plain.indexOf(QLatin1Char(';'));
-    if (semicolon >= 0 && !plain.mid(semicolon + 1).trimmed().remove(QLatin1Char(';')).trimmed().isEmpty())
-        return QStringLiteral("Only one statement can run at a time: %1 is followed by another statement.").arg(keyword) + Footer;
-    static const QRegularExpression into(QStringLiteral("\\bINTO\\b"), QRegularExpression::CaseInsensitiveOption);
-    if (into.match(plain).hasMatch())
-        return QStringLiteral("The statement SELECT ... INTO would create a table.") + Footer;
-    static const QRegularExpression change(QStringLiteral("\\b(INSERT|UPDATE|DELETE|DROP|ALTER|CREATE|ATTACH|DETACH|PRAGMA|VACUUM|REPLACE)\\b"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = change.match(plain);
-    if (m.hasMatch())
-        return QStringLiteral("The statement %1 is not a query.").arg(m.captured(1).toUpper()) + Footer;
+        return notAQuery(keyword.isEmpty() ? statement.trimmed().left(20) : keyword);
+    // A text that cannot be read (a literal left open) goes on: its run says why it fails.
+    const Result<std::vector<JetSql::Token>> tokens = JetSql::tokenize(statement);
+    if (!tokens)
+        return {};
+    bool ended = false;
+    for (const JetSql::Token &t : *tokens) {
+        if (!significant(t))
+            continue;
+        if (isPunct(t, ';')) {
+            ended = true;
+            continue;
+        }
+        if (ended)
+            return QStringLiteral("Only one statement can run at a time: %1 is followed by another statement.").arg(keyword) + Footer;
+        if (isWord(t, "INTO"))
+            return QStringLiteral("The statement SELECT ... INTO would create a table.") + Footer;
+    }
+    return {};
+}
+
+QString message(const Refusal &refused)
+{
+    switch (refused.kind) {
+    case Refusal::Kind::None:
+        return {};
+    case Refusal::Kind::Statement:
+        return notAQuery(refused.name);
+    case Refusal::Kind::MoreThanOne:
+        return QStringLiteral("Only one statement can run at a time: %1 is followed by another statement.").arg(refused.name) + Footer;
+    case Refusal::Kind::Function:
+        return QStringLiteral("The function %1 cannot be used in a query.").arg(refused.name) + Footer;
+    case Refusal::Kind::Table:
+        return QStringLiteral("The query reads %1: only the table LOG can be read.").arg(refused.name) + Footer;
+    case Refusal::Kind::TableFunction:
+        return QStringLiteral("The query reads a table-valued function: only the table LOG can be read.") + Footer;
+    }
     return {};
 }
 

@@ -1,16 +1,67 @@
 #include "XlsxExport.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <filesystem>
 #include <memory>
 #include <xlsxwriter.h>
 
 namespace {
 
+std::filesystem::path nativePath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+/// A file written under a temporary name beside its target, put in the
+/// target's place by commit(); removed when it is not committed.
+class FileBeside {
+public:
+    explicit FileBeside(const QString &target) : m_target(target)
+    {
+        const QFileInfo info(target);
+        do {
+            m_temp = info.dir().filePath(QStringLiteral("%1.%2.tmp").arg(info.fileName()).arg(QRandomGenerator::global()->generate(), 8, 16,
+                                                                                                QLatin1Char('0')));
+        } while (QFileInfo::exists(m_temp));
+    }
+    ~FileBeside()
+    {
+        if (!m_committed)
+            QFile::remove(m_temp);
+    }
+    const QString &temp() const { return m_temp; }
+
+    Status commit()
+    {
+        if (QFileInfo::exists(m_target))
+            QFile::setPermissions(m_temp, QFile::permissions(m_target));
+        std::error_code error;
+        std::filesystem::rename(nativePath(m_temp), nativePath(m_target), error);
+        if (error)
+            return Status::failure(QStringLiteral("cannot write %1: %2").arg(m_target, QString::fromLocal8Bit(error.message().c_str())));
+        m_committed = true;
+        return {};
+    }
+
+private:
+    QString m_target;
+    QString m_temp;
+    bool m_committed = false;
+};
+
+/// A workbook given up before it was closed: freed without writing its file.
 struct WorkbookCloser {
     void operator()(lxw_workbook *wb) const
     {
         if (wb)
-            workbook_close(wb);
+            lxw_workbook_free(wb);
     }
 };
 
@@ -24,48 +75,55 @@ Workbook openWorkbook(const QString &path)
     return Workbook(workbook_new_opt(QFile::encodeName(path).constData(), &options));
 }
 
-Status closeWorkbook(Workbook &wb, const QString &path)
+/// Closes the workbook, which writes the file, and puts it in the target's place.
+Status finish(Workbook &wb, FileBeside &file, const QString &target)
 {
     const lxw_error err = workbook_close(wb.release());
     if (err != LXW_NO_ERROR)
-        return Status::failure(QStringLiteral("cannot write %1: %2").arg(path, QString::fromUtf8(lxw_strerror(err))));
-    return {};
+        return Status::failure(QStringLiteral("cannot write %1: %2").arg(target, QString::fromUtf8(lxw_strerror(err))));
+    return file.commit();
 }
 
 Status writeText(lxw_worksheet *sheet, qsizetype row, int column, const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();
     const lxw_error err = worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(column), utf8.constData(), nullptr);
-    if (err != LXW_NO_ERROR && err != LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE)
+    if (err != LXW_NO_ERROR)
         return Status::failure(QString::fromUtf8(lxw_strerror(err)));
     return {};
 }
 
 } // namespace
 
-Status writeListingXlsx(const QString &path, const QStringList &fieldNames, qsizetype rowCount,
-                        const std::function<QString(qsizetype, int)> &cell)
+Result<qsizetype> writeListingXlsx(const QString &path, const QStringList &fieldNames, qsizetype rowCount,
+                                   const std::function<QString(qsizetype, int)> &cell, qsizetype maxRows)
 {
-    Workbook wb = openWorkbook(path);
+    using R = Result<qsizetype>;
+    FileBeside file(path);
+    Workbook wb = openWorkbook(file.temp());
     if (!wb)
-        return Status::failure(QStringLiteral("cannot create %1").arg(path));
+        return R::failure(QStringLiteral("cannot create %1").arg(path));
     lxw_worksheet *sheet = workbook_add_worksheet(wb.get(), nullptr);
     for (int i = 0; i < fieldNames.size(); ++i) {
         if (Status s = writeText(sheet, 0, i, fieldNames[i]); !s)
-            return s;
+            return R::failure(s.error());
     }
-    for (qsizetype n = 0; n < rowCount; ++n) {
+    const qsizetype written = std::min(rowCount, std::max<qsizetype>(maxRows, 0));
+    for (qsizetype n = 0; n < written; ++n) {
         for (int i = 0; i < fieldNames.size(); ++i) {
             if (Status s = writeText(sheet, n + 1, i, QLatin1Char(' ') + cell(n, i) + QLatin1Char(' ')); !s)
-                return s;
+                return R::failure(s.error());
         }
     }
-    return closeWorkbook(wb, path);
+    if (Status s = finish(wb, file, path); !s)
+        return R::failure(s.error());
+    return written;
 }
 
 Status writeRowsXlsx(const QString &path, const QString &sheetName, const std::vector<QStringList> &rows)
 {
-    Workbook wb = openWorkbook(path);
+    FileBeside file(path);
+    Workbook wb = openWorkbook(file.temp());
     if (!wb)
         return Status::failure(QStringLiteral("cannot create %1").arg(path));
     lxw_worksheet *sheet = workbook_add_worksheet(wb.get(), sheetName.isEmpty() ? nullptr : sheetName.left(31).toUtf8().constData());
@@ -82,5 +140,5 @@ Status writeRowsXlsx(const QString &path, const QString &sheetName, const std::v
                 return s;
         }
     }
-    return closeWorkbook(wb, path);
+    return finish(wb, file, path);
 }

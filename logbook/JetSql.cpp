@@ -6,15 +6,12 @@
 namespace JetSql {
 namespace {
 
-enum class Tok { Space, String, Ident, Bracket, Date, Number, Punct };
-
-struct Token {
-    Tok kind;
-    QString text;  ///< for String: the value; Bracket: the name; Date: inside the #s; else as written
-};
+using Tok = Token::Kind;
 
 bool isIdentStart(QChar c) { return c.isLetter() || c == QLatin1Char('_'); }
 bool isIdentPart(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$'); }
+
+} // namespace
 
 Result<std::vector<Token>> tokenize(const QString &s)
 {
@@ -23,7 +20,22 @@ Result<std::vector<Token>> tokenize(const QString &s)
     qsizetype i = 0;
     while (i < n) {
         const QChar c = s[i];
-        if (c.isSpace()) {
+        if (c == QLatin1Char('-') && i + 1 < n && s[i + 1] == QLatin1Char('-')) {
+            // A line comment, as SQLite reads it: up to the end of the line.
+            qsizetype j = s.indexOf(QLatin1Char('\n'), i);
+            j = j < 0 ? n : j;
+            out.push_back({Tok::Comment, s.mid(i, j - i)});
+            i = j;
+        } else if (c == QLatin1Char('/') && i + 1 < n && s[i + 1] == QLatin1Char('*')) {
+            // A block comment; one left open runs to the end of the text, as in SQLite.
+            const qsizetype close = s.indexOf(QStringLiteral("*/"), i + 2);
+            const qsizetype j = close < 0 ? n : close + 2;
+            QString text = s.mid(i, j - i);
+            if (close < 0)
+                text += QStringLiteral("*/");
+            out.push_back({Tok::Comment, text});
+            i = j;
+        } else if (c.isSpace()) {
             qsizetype j = i;
             while (j < n && s[j].isSpace())
                 ++j;
@@ -99,6 +111,8 @@ Result<std::vector<Token>> tokenize(const QString &s)
     }
     return out;
 }
+
+namespace {
 
 QString quoteString(const QString &value)
 {
@@ -201,15 +215,18 @@ private:
     /// Index of the next token that is not blank, or size() when none.
     size_t nextSig(size_t from) const
     {
-        while (from < m_t.size() && m_t[from].kind == Tok::Space)
+        while (from < m_t.size() && (m_t[from].kind == Tok::Space || m_t[from].kind == Tok::Comment))
             ++from;
         return from;
     }
 
     void closeTopScopes(size_t depth)
     {
-        // A TOP n at this depth becomes LIMIT n at the end of its SELECT.
+        // A TOP n at this depth becomes LIMIT n at the end of its SELECT,
+        // on a line of its own when a line comment ends the text.
         if (depth == 0 && !m_topLimit.isEmpty()) {
+            if (m_inLineComment)
+                m_out += QLatin1Char('\n');
             m_out += QStringLiteral(" LIMIT ") + m_topLimit;
             m_topLimit.clear();
         }
@@ -218,8 +235,13 @@ private:
     bool step()
     {
         const Token &t = m_t[m_i];
+        if (t.kind == Tok::Comment)
+            m_inLineComment = t.text.startsWith(QLatin1String("--"));
+        else if (t.kind != Tok::Space || t.text.contains(QLatin1Char('\n')))
+            m_inLineComment = false;
         switch (t.kind) {
         case Tok::Space:
+        case Tok::Comment:
         case Tok::Number:
             m_out += t.text;
             return true;
@@ -356,7 +378,7 @@ private:
         int seen = 0;
         while (k > 0) {
             --k;
-            if (m_t[k].kind == Tok::Space)
+            if (m_t[k].kind == Tok::Space || m_t[k].kind == Tok::Comment)
                 continue;
             ++seen;
             if (seen == 1)
@@ -377,6 +399,7 @@ private:
     std::vector<Paren> m_parens;
     bool m_pendingFirstLast = false;
     bool m_afterSelect = false;
+    bool m_inLineComment = false; ///< the text written so far ends inside a -- comment
     QString m_topLimit;
 };
 

@@ -4,6 +4,8 @@
 #include "JetSql.h"
 #include "count/CountEvaluator.h"
 
+#include <cctype>
+#include <cstring>
 #include <sqlite3.h>
 
 namespace {
@@ -15,35 +17,52 @@ using Stmt = std::unique_ptr<sqlite3_stmt, StmtDeleter>;
 
 QString lastError(sqlite3 *db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
 
-/// Translates and prepares a Jet text. First/Last are ordered by row when the
-/// statement reads one table; otherwise they take the rows as they come.
-Result<Stmt> prepare(sqlite3 *db, const QString &jetText)
+bool named(const char *name, const char *expected) { return name && sqlite3_stricmp(name, expected) == 0; }
+bool startsWith(const char *name, const char *prefix) { return name && sqlite3_strnicmp(name, prefix, int(strlen(prefix))) == 0; }
+
+/// The keyword a statement starts with, after blanks, comments and
+/// parentheses, for naming it ("VACUUM").
+QString leadingWord(const QByteArray &sql)
 {
-    QString lastFailure;
-    for (const bool byRowid : {true, false}) {
-        const Result<QString> sql = JetSql::toSqlite(jetText, JetSql::Options{byRowid});
-        if (!sql)
-            return Result<Stmt>::failure(sql.error());
-        const QByteArray utf8 = sql->toUtf8();
-        sqlite3_stmt *raw = nullptr;
-        const char *tail = nullptr;
-        if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &raw, &tail) == SQLITE_OK && raw) {
-            Stmt stmt(raw);
-            for (; tail && *tail; ++tail) {
-                if (*tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n' && *tail != ';')
-                    return Result<Stmt>::failure(QStringLiteral("more than one statement"));
-            }
-            return Result<Stmt>(std::move(stmt));
-        }
-        if (raw)
-            sqlite3_finalize(raw);
-        if (!raw && sqlite3_errcode(db) == SQLITE_OK)
-            return Result<Stmt>::failure(QStringLiteral("empty statement"));
-        lastFailure = lastError(db);
-        if (!byRowid || !sql->contains(QLatin1String("_rowid_")))
+    qsizetype i = 0;
+    while (i < sql.size()) {
+        if (sql.mid(i, 2) == "--") {
+            const qsizetype end = sql.indexOf('\n', i);
+            i = end < 0 ? sql.size() : end + 1;
+        } else if (sql.mid(i, 2) == "/*") {
+            const qsizetype end = sql.indexOf("*/", i + 2);
+            i = end < 0 ? sql.size() : end + 2;
+        } else if (std::isspace(static_cast<unsigned char>(sql[i])) || sql[i] == '(') {
+            ++i;
+        } else {
             break;
+        }
     }
-    return Result<Stmt>::failure(lastFailure);
+    qsizetype j = i;
+    while (j < sql.size() && std::isalpha(static_cast<unsigned char>(sql[j])))
+        ++j;
+    return QString::fromLatin1(sql.mid(i, j - i)).toUpper();
+}
+
+/// True when `tail` holds nothing but blanks, semicolons and comments.
+bool onlyBlanks(const char *tail)
+{
+    for (const char *p = tail; p && *p;) {
+        if (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n' || *p == '\f' || *p == ';') {
+            ++p;
+        } else if (p[0] == '-' && p[1] == '-') {
+            while (*p && *p != '\n')
+                ++p;
+        } else if (p[0] == '/' && p[1] == '*') {
+            const char *close = strstr(p + 2, "*/");
+            if (!close)
+                return true;
+            p = close + 2;
+        } else {
+            return false;
+        }
+    }
+    return true;
 }
 
 QString columnText(sqlite3_stmt *stmt, int column)
@@ -59,6 +78,226 @@ QString columnText(sqlite3_stmt *stmt, int column)
 
 } // namespace
 
+/// The state of the authorizer: whether it is guarding the statement being
+/// prepared, and the first thing it refused.
+struct LogDatabase::QueryRules {
+    bool active = false;     ///< only texts prepared for queries are guarded, never the fill's own statements
+    bool selectSeen = false; ///< the statement is a SELECT
+    QString keyword;         ///< the statement's leading keyword
+    Refusal refused;
+
+    void start(const QString &leadingKeyword)
+    {
+        active = true;
+        selectSeen = false;
+        refused = {};
+        keyword = leadingKeyword;
+    }
+
+    int deny(Refusal::Kind kind, const QString &name)
+    {
+        if (!refused.refused())
+            refused = {kind, name};
+        return SQLITE_DENY;
+    }
+
+    static int authorize(void *data, int action, const char *a1, const char *a2, const char *database, const char *)
+    {
+        auto *rules = static_cast<QueryRules *>(data);
+        return rules->active ? rules->decide(action, a1, a2, database) : SQLITE_OK;
+    }
+
+    int decide(int action, const char *a1, const char *a2, const char *database)
+    {
+        using K = Refusal::Kind;
+        switch (action) {
+        case SQLITE_SELECT:
+            selectSeen = true;
+            return SQLITE_OK;
+        case SQLITE_RECURSIVE:
+            return SQLITE_OK;
+        case SQLITE_READ:
+            // The logbook's table, in any column; a table named without any of
+            // its columns read and the tables of WITH come without a database.
+            // The schema tables (sqlite_...) are not the logbook's.
+            if (named(a1, "LOG") || (!database && !startsWith(a1, "sqlite_")))
+                return SQLITE_OK;
+            return deny(K::Table, QString::fromUtf8(a1 ? a1 : ""));
+        case SQLITE_FUNCTION:
+            if (named(a2, "load_extension") || named(a2, "fts3_tokenizer"))
+                return deny(K::Function, QString::fromUtf8(a2));
+            return SQLITE_OK;
+        case SQLITE_INSERT:
+        case SQLITE_UPDATE:
+        case SQLITE_DELETE:
+            // A change of the schema table comes first for CREATE, DROP and
+            // the like (named by their keyword); inside a query it is how a
+            // table-valued function announces itself.
+            if (startsWith(a1, "sqlite_"))
+                return selectSeen ? deny(K::TableFunction, QString()) : deny(K::Statement, keyword);
+            return deny(K::Statement, action == SQLITE_INSERT ? QStringLiteral("INSERT") : action == SQLITE_UPDATE ? QStringLiteral("UPDATE")
+                                                                                                                 : QStringLiteral("DELETE"));
+        case SQLITE_CREATE_INDEX:
+        case SQLITE_CREATE_TABLE:
+        case SQLITE_CREATE_TEMP_INDEX:
+        case SQLITE_CREATE_TEMP_TABLE:
+        case SQLITE_CREATE_TEMP_TRIGGER:
+        case SQLITE_CREATE_TEMP_VIEW:
+        case SQLITE_CREATE_TRIGGER:
+        case SQLITE_CREATE_VIEW:
+        case SQLITE_CREATE_VTABLE:
+            return deny(K::Statement, QStringLiteral("CREATE"));
+        case SQLITE_DROP_INDEX:
+        case SQLITE_DROP_TABLE:
+        case SQLITE_DROP_TEMP_INDEX:
+        case SQLITE_DROP_TEMP_TABLE:
+        case SQLITE_DROP_TEMP_TRIGGER:
+        case SQLITE_DROP_TEMP_VIEW:
+        case SQLITE_DROP_TRIGGER:
+        case SQLITE_DROP_VIEW:
+        case SQLITE_DROP_VTABLE:
+            return deny(K::Statement, QStringLiteral("DROP"));
+        case SQLITE_ALTER_TABLE:
+            return deny(K::Statement, QStringLiteral("ALTER"));
+        case SQLITE_ATTACH:
+            return deny(K::Statement, QStringLiteral("ATTACH"));
+        case SQLITE_DETACH:
+            return deny(K::Statement, QStringLiteral("DETACH"));
+        case SQLITE_PRAGMA:
+            return deny(K::Statement, QStringLiteral("PRAGMA"));
+        case SQLITE_TRANSACTION:
+            return deny(K::Statement, QString::fromUtf8(a1 ? a1 : "BEGIN").toUpper());
+        case SQLITE_SAVEPOINT:
+            return deny(K::Statement, named(a1, "BEGIN") ? QStringLiteral("SAVEPOINT") : QString::fromUtf8(a1 ? a1 : "SAVEPOINT").toUpper());
+        case SQLITE_REINDEX:
+            return deny(K::Statement, QStringLiteral("REINDEX"));
+        case SQLITE_ANALYZE:
+            return deny(K::Statement, QStringLiteral("ANALYZE"));
+        default:
+            return deny(K::Statement, QStringLiteral("?"));
+        }
+    }
+};
+
+namespace {
+
+/// Guards the statements of one query from their preparation to their end.
+class Guarded {
+public:
+    Guarded(std::mutex &statements, LogDatabase::QueryRules &rules) : m_lock(statements), m_rules(rules) {}
+    ~Guarded() { m_rules.active = false; }
+    LogDatabase::QueryRules &rules() { return m_rules; }
+
+private:
+    std::lock_guard<std::mutex> m_lock;
+    LogDatabase::QueryRules &m_rules;
+};
+
+struct Prepared {
+    Stmt stmt;
+    Refusal refusal;
+    QString error;
+};
+
+/// Translates and prepares a Jet text under the read-only rules. First/Last are
+/// ordered by row when the statement reads one table; otherwise they take the
+/// rows as they come.
+Prepared prepare(sqlite3 *db, LogDatabase::QueryRules &rules, const QString &jetText)
+{
+    Prepared out;
+    for (const bool byRowid : {true, false}) {
+        const Result<QString> sql = JetSql::toSqlite(jetText, JetSql::Options{byRowid});
+        if (!sql) {
+            out.error = sql.error();
+            return out;
+        }
+        const QByteArray utf8 = sql->toUtf8();
+        sqlite3_stmt *raw = nullptr;
+        const char *tail = nullptr;
+        rules.start(leadingWord(utf8));
+        const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &raw, &tail);
+        Stmt stmt(raw);
+        if (rules.refused.refused()) {
+            out.refusal = rules.refused;
+            return out;
+        }
+        if (rc == SQLITE_OK && stmt) {
+            if (!onlyBlanks(tail)) {
+                out.refusal = {Refusal::Kind::MoreThanOne, leadingWord(utf8)};
+                return out;
+            }
+            if (!sqlite3_stmt_readonly(stmt.get())) {
+                out.refusal = {Refusal::Kind::Statement, leadingWord(utf8)};
+                return out;
+            }
+            out.stmt = std::move(stmt);
+            return out;
+        }
+        if (rc == SQLITE_OK) {
+            out.error = QStringLiteral("empty statement");
+            return out;
+        }
+        out.error = lastError(db);
+        if (!byRowid || !sql->contains(QLatin1String("_rowid_")))
+            break;
+    }
+    return out;
+}
+
+QString refusalText(const Refusal &r)
+{
+    return r.name.isEmpty() ? QStringLiteral("not a query") : QStringLiteral("not a query: %1").arg(r.name);
+}
+
+/// While a read runs: stops it when its control is cancelled.
+int stopWhenCancelled(void *control) { return static_cast<ReadControl *>(control)->cancelled.load() ? 1 : 0; }
+
+/// Sets a limit of the connection for the time of one read.
+class ScopedLimit {
+public:
+    ScopedLimit(sqlite3 *db, int id, qsizetype value) : m_db(db), m_id(id), m_old(sqlite3_limit(db, id, -1))
+    {
+        if (value > 0 && value < m_old)
+            sqlite3_limit(db, id, int(value));
+    }
+    ~ScopedLimit() { sqlite3_limit(m_db, m_id, m_old); }
+
+private:
+    sqlite3 *m_db;
+    int m_id;
+    int m_old;
+};
+
+} // namespace
+
+/// While a read that can be cancelled runs: its progress handler, and the mark
+/// that lets LogDatabase::cancel interrupt it.
+class LogDatabase::Cancellable {
+public:
+    Cancellable(sqlite3 *db, ReadControl *control) : m_db(db), m_control(control)
+    {
+        if (!m_control)
+            return;
+        sqlite3_progress_handler(m_db, 1000, stopWhenCancelled, m_control);
+        std::lock_guard lock(m_control->mutex);
+        m_control->running = true;
+    }
+    ~Cancellable()
+    {
+        if (!m_control)
+            return;
+        {
+            std::lock_guard lock(m_control->mutex);
+            m_control->running = false;
+        }
+        sqlite3_progress_handler(m_db, 0, nullptr, nullptr);
+    }
+
+private:
+    sqlite3 *m_db;
+    ReadControl *m_control;
+};
+
 Result<std::unique_ptr<LogDatabase>> LogDatabase::create()
 {
     sqlite3 *db = nullptr;
@@ -72,7 +311,16 @@ Result<std::unique_ptr<LogDatabase>> LogDatabase::create()
         sqlite3_close(db);
         return Result<std::unique_ptr<LogDatabase>>::failure(why);
     }
+    // No query may reach another database file.
+    sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
     return Result<std::unique_ptr<LogDatabase>>(std::unique_ptr<LogDatabase>(new LogDatabase(db)));
+}
+
+LogDatabase::LogDatabase(sqlite3 *db) : m_db(db), m_rules(std::make_unique<QueryRules>())
+{
+    // The rules apply only while a query text is prepared (QueryRules::active),
+    // so the fill's CREATE TABLE, INSERT and CREATE INDEX pass.
+    sqlite3_set_authorizer(m_db, &QueryRules::authorize, m_rules.get());
 }
 
 LogDatabase::~LogDatabase()
@@ -121,6 +369,7 @@ Status LogDatabase::exec(const char *sql) const
 {
     if (Status s = ready(); !s)
         return s;
+    std::lock_guard lock(m_statementMutex);
     return execSqlite(m_db, sql);
 }
 
@@ -139,12 +388,13 @@ Result<QString> LogDatabase::scalar(const QString &jetText, const QString &field
 {
     if (Status s = ready(); !s)
         return Result<QString>::failure(s.error());
-    Result<Stmt> stmt = prepare(m_db, jetText);
-    if (!stmt)
-        return Result<QString>::failure(stmt.error());
-    sqlite3_stmt *s = stmt->get();
-    if (!sqlite3_stmt_readonly(s))
-        return Result<QString>::failure(QStringLiteral("not a query"));
+    Guarded guard(m_statementMutex, *m_rules);
+    Prepared prepared = prepare(m_db, guard.rules(), jetText);
+    if (prepared.refusal.refused())
+        return Result<QString>::failure(refusalText(prepared.refusal));
+    if (!prepared.stmt)
+        return Result<QString>::failure(prepared.error);
+    sqlite3_stmt *s = prepared.stmt.get();
     int column = -1;
     for (int i = 0; i < sqlite3_column_count(s); ++i) {
         if (field.compare(QString::fromUtf8(sqlite3_column_name(s, i)), Qt::CaseInsensitive) == 0)
@@ -163,26 +413,117 @@ Result<QString> LogDatabase::scalar(const QString &jetText, const QString &field
 
 Result<QueryTable> LogDatabase::select(const QString &jetText) const
 {
-    if (Status s = ready(); !s)
-        return Result<QueryTable>::failure(s.error());
-    Result<Stmt> stmt = prepare(m_db, jetText);
-    if (!stmt)
-        return Result<QueryTable>::failure(stmt.error());
-    sqlite3_stmt *s = stmt->get();
-    if (!sqlite3_stmt_readonly(s))
-        return Result<QueryTable>::failure(QStringLiteral("not a query"));
-    QueryTable table;
-    const int columns = sqlite3_column_count(s);
-    if (columns == 0)
-        return Result<QueryTable>::failure(QStringLiteral("the statement returns no rows"));
-    for (int i = 0; i < columns; ++i)
-        table.fields << QString::fromUtf8(sqlite3_column_name(s, i));
-    int rc;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        for (int i = 0; i < columns; ++i)
-            table.cells.push_back(columnText(s, i));
+    ReadResult r = read(jetText);
+    switch (r.end) {
+    case ReadResult::End::Complete:
+        return std::move(r.table);
+    case ReadResult::End::Refused:
+        return Result<QueryTable>::failure(refusalText(r.refusal));
+    default:
+        return Result<QueryTable>::failure(r.error);
     }
-    if (rc != SQLITE_DONE)
-        return Result<QueryTable>::failure(lastError(m_db));
-    return table;
+}
+
+qsizetype LogDatabase::cellBytes(const QString &text)
+{
+    // The QString itself, and its shared block (a header and UTF-16 text) when it has text.
+    constexpr qsizetype BlockHeader = 32;
+    return qsizetype(sizeof(QString)) + (text.isEmpty() ? 0 : BlockHeader + 2 * text.size());
+}
+
+ReadResult LogDatabase::read(const QString &jetText, const ReadLimits &limits, ReadControl *control) const
+{
+    using End = ReadResult::End;
+    ReadResult out;
+    if (Status s = ready(); !s) {
+        out.error = s.error();
+        return out;
+    }
+    try {
+        Guarded guard(m_statementMutex, *m_rules);
+        Prepared prepared = prepare(m_db, guard.rules(), jetText);
+        if (prepared.refusal.refused()) {
+            out.end = End::Refused;
+            out.refusal = prepared.refusal;
+            return out;
+        }
+        if (!prepared.stmt) {
+            out.error = prepared.error;
+            return out;
+        }
+        sqlite3_stmt *s = prepared.stmt.get();
+        const int columns = sqlite3_column_count(s);
+        if (columns == 0) {
+            out.error = QStringLiteral("the statement returns no rows");
+            return out;
+        }
+        for (int i = 0; i < columns; ++i)
+            out.table.fields << QString::fromUtf8(sqlite3_column_name(s, i));
+
+        // No single value may be larger than the whole result may be.
+        const ScopedLimit length(m_db, SQLITE_LIMIT_LENGTH, limits.maxBytes / 2);
+        const Cancellable cancellable(m_db, control);
+        std::vector<QString> row(static_cast<size_t>(columns));
+        qsizetype rows = 0;
+        qsizetype bytes = 0;
+        for (;;) {
+            if (control && control->cancelled) {
+                out.end = End::Cancelled;
+                break;
+            }
+            const int rc = sqlite3_step(s);
+            if (rc == SQLITE_DONE) {
+                out.end = End::Complete;
+                break;
+            }
+            if (rc != SQLITE_ROW) {
+                if (control && control->cancelled) {
+                    out.end = End::Cancelled;
+                } else {
+                    out.end = End::Failed;
+                    out.error = lastError(m_db);
+                }
+                break;
+            }
+            if (limits.maxRows > 0 && rows == limits.maxRows) {
+                out.end = End::RowLimit;
+                break;
+            }
+            qsizetype rowBytes = 0;
+            for (int i = 0; i < columns; ++i) {
+                row[size_t(i)] = columnText(s, i);
+                rowBytes += cellBytes(row[size_t(i)]);
+            }
+            if (limits.maxBytes > 0 && bytes + rowBytes > limits.maxBytes) {
+                out.end = End::ByteLimit;
+                break;
+            }
+            for (QString &cell : row)
+                out.table.cells.push_back(std::move(cell));
+            bytes += rowBytes;
+            ++rows;
+            if (control)
+                control->rows = rows;
+        }
+    } catch (const std::bad_alloc &) {
+        out = ReadResult();
+        out.error = QStringLiteral("out of memory");
+    }
+    return out;
+}
+
+Refusal LogDatabase::check(const QString &jetText) const
+{
+    if (!ready())
+        return {};
+    Guarded guard(m_statementMutex, *m_rules);
+    return prepare(m_db, guard.rules(), jetText).refusal;
+}
+
+void LogDatabase::cancel(ReadControl &control) const
+{
+    std::lock_guard lock(control.mutex);
+    control.cancelled = true;
+    if (control.running)
+        sqlite3_interrupt(m_db);
 }

@@ -14,10 +14,65 @@ struct sqlite3;
 class ColumnarLog;
 class CountEvaluator;
 
-/// An in-memory SQLite snapshot of a logbook's table, answering Jet SQL texts.
-/// The snapshot is never written back: the logbook file is only ever read.
 /// Runs SQLite's own text on a connection; the failure carries SQLite's message.
 Status execSqlite(sqlite3 *db, const char *sql);
+
+/// What the read-only rules of the snapshot refused in a query text. It is
+/// found while the text is prepared, so nothing of it ran.
+struct Refusal {
+    enum class Kind {
+        None,
+        Statement,     ///< a statement that is not a query; `name` is its keyword (DELETE, ATTACH, PRAGMA, ...)
+        MoreThanOne,   ///< a second statement follows; `name` is the first one's keyword
+        Function,      ///< a function that reaches outside the query (load_extension, fts3_tokenizer)
+        Table,         ///< a table other than LOG (the schema tables); `name` is the table
+        TableFunction, ///< a table-valued function (pragma_..., json_each)
+    };
+    Kind kind = Kind::None;
+    QString name;
+    bool refused() const { return kind != Kind::None; }
+};
+
+/// How much of a result a read keeps; 0 is no limit.
+struct ReadLimits {
+    qsizetype maxRows = 0;
+    qsizetype maxBytes = 0; ///< the memory the rows may take, as LogDatabase::cellBytes counts it
+};
+
+/// Shared between a thread that reads and the one that waits for it: asks the
+/// read to stop, and tells how many rows it holds so far.
+struct ReadControl {
+    std::atomic<bool> cancelled{false};
+    std::atomic<qsizetype> rows{0};
+
+    // Kept by LogDatabase only:
+    std::mutex mutex;     ///< guards `running` against an interrupt arriving as the statement ends
+    bool running = false; ///< the read's statement holds the snapshot: an interrupt reaches only it
+};
+
+/// The rows of a read and how it ended.
+struct ReadResult {
+    enum class End {
+        Complete,  ///< every row of the result
+        RowLimit,  ///< cut at ReadLimits::maxRows: more rows followed
+        ByteLimit, ///< cut before the row that would pass ReadLimits::maxBytes
+        Cancelled, ///< stopped through ReadControl
+        Refused,   ///< refused by the read-only rules; nothing ran
+        Failed,    ///< the text could not be translated or SQLite failed; `error` says why
+    };
+    End end = End::Failed;
+    QueryTable table; ///< the rows read (for RowLimit and ByteLimit, those before the cut)
+    Refusal refusal;
+    QString error;
+};
+
+/// An in-memory SQLite snapshot of a logbook's table, answering Jet SQL texts.
+/// The snapshot is never written back: the logbook file is only ever read.
+/// The texts it answers are read-only by construction: an authorizer lets them
+/// read the table LOG and the tables of their own sub-queries, call functions
+/// that only compute, and nothing else (no writes, no ATTACH, no PRAGMA, no
+/// transactions, no extensions). Its statements run one at a time, from any
+/// thread.
 
 class LogDatabase {
 public:
@@ -45,6 +100,24 @@ public:
     /// change data are refused.
     Result<QueryTable> select(const QString &jetText) const;
 
+    /// Runs a Jet query text and returns its rows, at most as many as `limits`
+    /// admit. With a `control`, another thread can stop it (cancel()) and see
+    /// its progress. Throws nothing: a lack of memory ends it as Failed.
+    ReadResult read(const QString &jetText, const ReadLimits &limits = {}, ReadControl *control = nullptr) const;
+
+    /// What the read-only rules refuse in a text, found by preparing it without
+    /// running it; Kind::None when it may run (or fails on its own, for a
+    /// mistake that the run reports).
+    Refusal check(const QString &jetText) const;
+
+    /// Stops the read of another thread that shares `control`: sets its flag
+    /// and, while that read's statement runs, interrupts it (sqlite3_interrupt),
+    /// never another statement of the snapshot (the fill's, or a later one).
+    void cancel(ReadControl &control) const;
+
+    /// The memory a cell of `text` takes in a QueryTable, as ReadLimits::maxBytes counts it.
+    static qsizetype cellBytes(const QString &text);
+
     /// Runs SQLite's own text (for building the snapshot).
     Status exec(const char *sql) const;
 
@@ -54,9 +127,15 @@ public:
     /// Answers count texts from the columnar copy; nullptr when there is none.
     const CountEvaluator *counter() const { return m_counter.get(); }
 
+    /// The authorizer's state (LogDatabase.cpp).
+    struct QueryRules;
+    class Cancellable;
+
 private:
-    explicit LogDatabase(sqlite3 *db) : m_db(db) {}
+    explicit LogDatabase(sqlite3 *db);
     sqlite3 *m_db;
+    std::unique_ptr<QueryRules> m_rules;    ///< the authorizer's state
+    mutable std::mutex m_statementMutex;    ///< one statement at a time on m_db
     mutable std::mutex m_fillMutex;
     mutable std::condition_variable m_filled;
     bool m_filling = false;

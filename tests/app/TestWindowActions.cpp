@@ -27,20 +27,23 @@ std::vector<std::string> names(const QStringList &list)
 }
 
 /// Runs `action`, which opens the result grid; `inspect` sees the grid while it is open.
-/// Returns false when no grid opened.
+/// Returns false when no grid opened. The rows are read on their own thread, so
+/// the grid is looked for until it shows.
 bool withGrid(const std::function<void()> &action, const std::function<void(FrmTabella &)> &inspect)
 {
     bool opened = false;
     QTimer timer;
-    timer.setSingleShot(true);
+    timer.setInterval(5);
     QObject::connect(&timer, &QTimer::timeout, [&] {
-        if (FrmTabella *grid = FrmTabella::current()) {
+        FrmTabella *grid = FrmTabella::current();
+        if (grid && grid->isVisible()) {
+            timer.stop();
             opened = true;
             inspect(*grid);
             grid->close();
         }
     });
-    timer.start(0);
+    timer.start();
     action();
     return opened;
 }
@@ -102,6 +105,35 @@ private slots:
             QVERIFY(withGrid([&] { QTest::mouseDClick(s.find(QStringLiteral("Lblstat_%1").arg(4 + 20 * r)), Qt::LeftButton); },
                              [&](FrmTabella &grid) { QCOMPARE(QString::number(grid.recordset()->rowCount()), s.cell(4, r)); }));
         }
+    }
+
+    void sqlButtonJudgesTheQueryOnTheLogbookAndOffersItAgain()
+    {
+        Session s(m_folder.folder());
+        s.start(QStringLiteral("testdt"));
+        const QString sql = QStringLiteral("CmdStats_7");
+        // A change behind WITH starts like a query: the logbook's own rules refuse it, before anything runs.
+        s.prompter.clear();
+        s.prompter.inputAnswers.enqueue(QStringLiteral("WITH x AS (SELECT 1) DELETE FROM LOG"));
+        QVERIFY(!withGrid([&] { QTest::mouseClick(s.find(sql), Qt::LeftButton); }, [](FrmTabella &) {}));
+        QCOMPARE(s.prompter.of(FakePrompter::Kind::Input).first().folder, QStringLiteral("SELECT * FROM LOG"));
+        QCOMPARE(s.prompter.messageTexts(), QStringList{QStringLiteral("The statement DELETE is not a query.\r\n\r\n"
+                                                                      "VarkelChecker only reads your logbook and never changes it: nothing was run.")});
+        QCOMPARE(s.prompter.messages().first().flags, 48);
+        QCOMPARE(s.prompter.messageTitles(), QStringList{QStringLiteral("VarkelChecker QUERY")});
+
+        // The next press offers the text typed last; a query runs and lists its rows.
+        s.prompter.clear();
+        s.prompter.inputAnswers.enqueue(QStringLiteral("/* mine */ SELECT Callsign FROM LOG WHERE Banda = '7.0'"));
+        const qsizetype onSeven = std::count_if(m_rows.begin(), m_rows.end(), [](const genlog::LogRow &r) { return r.Banda == "7.0"; });
+        QVERIFY(withGrid([&] { QTest::mouseClick(s.find(sql), Qt::LeftButton); },
+                         [&](FrmTabella &grid) { QCOMPARE(qsizetype(grid.recordset()->rowCount()), onSeven); }));
+        QCOMPARE(s.prompter.of(FakePrompter::Kind::Input).first().folder, QStringLiteral("WITH x AS (SELECT 1) DELETE FROM LOG"));
+        QCOMPARE(s.prompter.messageTitles(), QStringList{QStringLiteral("VARKEL - VarkelChecker grid")});
+        s.prompter.clear();
+        QVERIFY(!withGrid([&] { QTest::mouseClick(s.find(sql), Qt::LeftButton); }, [](FrmTabella &) {})); // cancelled
+        QCOMPARE(s.prompter.of(FakePrompter::Kind::Input).first().folder, QStringLiteral("/* mine */ SELECT Callsign FROM LOG WHERE Banda = '7.0'"));
+        QVERIFY(s.prompter.messages().isEmpty());
     }
 
     void bandChoiceListBuildsTheBandSet()

@@ -1,51 +1,28 @@
+#include "XlsxSheet.h"
+
 #include "GridExport.h"
 #include "XlsxExport.h"
 
-#include <QProcess>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
-#include <QXmlStreamReader>
 #include <gtest/gtest.h>
-#include <map>
 
 namespace {
 
-QByteArray unzipEntry(const QString &file, const QString &entry)
+QByteArray contents(const QString &path)
 {
-    QProcess unzip;
-    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), file, entry});
-    unzip.waitForFinished();
-    return unzip.readAllStandardOutput();
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-/// Cells of the first sheet as (row, column) -> text; rows and columns from 1.
-std::map<std::pair<int, int>, QString> readSheet(const QString &file)
+QStringList entries(const QString &folder) { return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); }
+
+void writeFile(const QString &path, const QByteArray &bytes)
 {
-    QStringList shared;
-    QXmlStreamReader ss(unzipEntry(file, QStringLiteral("xl/sharedStrings.xml")));
-    while (!ss.atEnd()) {
-        if (ss.readNext() == QXmlStreamReader::StartElement && ss.name() == QLatin1String("t"))
-            shared << ss.readElementText();
-    }
-    std::map<std::pair<int, int>, QString> cells;
-    QXmlStreamReader xml(unzipEntry(file, QStringLiteral("xl/worksheets/sheet1.xml")));
-    QString ref, type;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement())
-            continue;
-        if (xml.name() == QLatin1String("c")) {
-            ref = xml.attributes().value("r").toString();
-            type = xml.attributes().value("t").toString();
-        } else if (xml.name() == QLatin1String("v") || xml.name() == QLatin1String("t")) {
-            const QString v = xml.readElementText();
-            int col = 0, i = 0;
-            while (i < ref.size() && ref[i].isLetter())
-                col = col * 26 + (ref[i++].unicode() - 'A' + 1);
-            const int row = ref.mid(i).toInt();
-            cells[{row, col}] = type == QLatin1String("s") ? shared.value(v.toInt()) : v;
-        }
-    }
-    return cells;
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
 }
 
 } // namespace
@@ -56,7 +33,9 @@ TEST(XlsxExport, SheetHoldsFieldNamesThenPaddedValues)
     const QString file = dir.filePath("list.xlsx");
     const QStringList fields = {"DXC", "First_CALL", "QSL_RX"};
     const std::vector<QStringList> rows = {{"I", "I1ABC", "Y"}, {"DL", "DL2XYZ", ""}, {"Città", "Москва", "N"}};
-    ASSERT_TRUE(writeListingXlsx(file, fields, qsizetype(rows.size()), [&](qsizetype r, int c) { return rows[size_t(r)][c]; }).ok());
+    const Result<qsizetype> written = writeListingXlsx(file, fields, qsizetype(rows.size()), [&](qsizetype r, int c) { return rows[size_t(r)][c]; });
+    ASSERT_TRUE(written.ok());
+    EXPECT_EQ(*written, 3);
     const auto cells = readSheet(file);
     for (int c = 0; c < 3; ++c)
         EXPECT_EQ(cells.at({1, c + 1}), fields[c]);
@@ -79,7 +58,97 @@ TEST(XlsxExport, EmptyListingWritesTheHeaderRowAlone)
 
 TEST(XlsxExport, UnwritableFolderIsReported)
 {
-    EXPECT_FALSE(writeListingXlsx("/nonexistent-folder/x.xlsx", {"A"}, 0, [](qsizetype, int) { return QString(); }).ok());
+    const Result<qsizetype> written = writeListingXlsx("/nonexistent-folder/x.xlsx", {"A"}, 0, [](qsizetype, int) { return QString(); });
+    EXPECT_FALSE(written.ok());
+    EXPECT_TRUE(written.error().contains("/nonexistent-folder/x.xlsx")) << written.error().toStdString();
+}
+
+TEST(XlsxExport, AnOldFileIsReplacedWholeKeepingItsPermissions)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("list.xlsx");
+    writeFile(file, "the export of yesterday");
+    ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    const QFile::Permissions permissions = QFile::permissions(file);
+    const Result<qsizetype> written = writeListingXlsx(file, {"A"}, 2, [](qsizetype r, int) { return QString::number(r); });
+    ASSERT_TRUE(written.ok()) << written.error().toStdString();
+    EXPECT_EQ(*written, 2);
+    EXPECT_EQ(readSheet(file).at({3, 1}), " 1 ");
+    EXPECT_EQ(QFile::permissions(file), permissions);
+    EXPECT_EQ(entries(dir.path()), QStringList{"list.xlsx"});
+    ASSERT_TRUE(writeRowsXlsx(file, "DXC", {{"VarkelChecker"}, {"14.0", "12"}}).ok());
+    EXPECT_EQ(readSheet(file).at({2, 2}), "12");
+    EXPECT_EQ(entries(dir.path()), QStringList{"list.xlsx"});
+}
+
+TEST(XlsxExport, AFailedWriteLeavesTheOldFileAndNoTemporaryFile)
+{
+    const QByteArray old = "the export of yesterday";
+    // A value longer than a cell holds fails the write half way.
+    const QString tooLong(40000, QLatin1Char('x'));
+    const struct {
+        const char *what;
+        std::function<Status(const QString &)> write;
+    } cases[] = {
+        {"listing with a cell too long",
+         [&](const QString &path) {
+             const Result<qsizetype> r = writeListingXlsx(path, {"A", "B"}, 100, [&](qsizetype row, int c) { return row == 60 && c == 1 ? tooLong : QStringLiteral("v"); });
+             return r ? Status() : Status::failure(r.error());
+         }},
+        {"grid with a cell too long", [&](const QString &path) { return writeRowsXlsx(path, "DXC", {{"VarkelChecker"}, {"14.0", tooLong}}); }},
+    };
+    for (const auto &c : cases) {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("list.xlsx");
+        writeFile(file, old);
+        EXPECT_FALSE(c.write(file).ok()) << c.what;
+        EXPECT_EQ(contents(file), old) << c.what;
+        EXPECT_EQ(entries(dir.path()), QStringList{"list.xlsx"}) << c.what;
+    }
+}
+
+TEST(XlsxExport, ATargetThatCannotBeReplacedStaysAsItWas)
+{
+    // A folder in the target's place: the finished file cannot take its place.
+    QTemporaryDir dir;
+    const QString target = dir.filePath("list.xlsx");
+    ASSERT_TRUE(QDir(dir.path()).mkpath("list.xlsx/inside"));
+    const Result<qsizetype> written = writeListingXlsx(target, {"A"}, 1, [](qsizetype, int) { return QStringLiteral("v"); });
+    EXPECT_FALSE(written.ok());
+    EXPECT_TRUE(written.error().contains(target)) << written.error().toStdString();
+    EXPECT_EQ(entries(dir.path()), QStringList{"list.xlsx"});
+    EXPECT_EQ(entries(target), QStringList{"inside"});
+}
+
+TEST(XlsxExport, AFolderThatCannotBeWrittenKeepsItsOldFile)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("list.xlsx");
+    writeFile(file, "the export of yesterday");
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    QFile probe(dir.filePath("probe"));
+    if (probe.open(QIODevice::WriteOnly)) {
+        probe.remove();
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        GTEST_SKIP() << "this user writes into read-only folders";
+    }
+    EXPECT_FALSE(writeListingXlsx(file, {"A"}, 1, [](qsizetype, int) { return QStringLiteral("v"); }).ok());
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(contents(file), "the export of yesterday");
+    EXPECT_EQ(entries(dir.path()), QStringList{"list.xlsx"});
+}
+
+TEST(XlsxExport, RecordsPastTheSheetAreNotWrittenAndTheCountSaysSo)
+{
+    EXPECT_EQ(SheetDataRows, 1048575);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("cut.xlsx");
+    const Result<qsizetype> written = writeListingXlsx(file, {"N"}, 5, [](qsizetype r, int) { return QString::number(r); }, 3);
+    ASSERT_TRUE(written.ok());
+    EXPECT_EQ(*written, 3);
+    const auto cells = readSheet(file);
+    EXPECT_EQ(cells.size(), 4u);
+    EXPECT_EQ(cells.at({4, 1}), " 2 ");
 }
 
 TEST(XlsxExport, StatisticsGridRowForRow)

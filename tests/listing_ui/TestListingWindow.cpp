@@ -3,15 +3,20 @@
 #include "FrmTabella.h"
 #include "GridRecordset.h"
 #include "ListingActions.h"
+#include "ListingRun.h"
 #include "LogbookEngine.h"
 #include "TempLogbook.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTableView>
 #include <QTimer>
 #include <QtTest>
@@ -26,6 +31,37 @@ QByteArray digest(const QString &path)
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
 
+const QString Endless = QStringLiteral("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c) SELECT COUNT(*) FROM c");
+
+/// The progress dialog of a listing while it shows.
+QProgressDialog *shownProgress()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QLatin1String("ListingProgress") && w->isVisible())
+            return qobject_cast<QProgressDialog *>(w);
+    }
+    return nullptr;
+}
+
+/// Clicks a column header where the operator would.
+void clickHeader(QHeaderView *header, int column)
+{
+    const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+/// Counts the paint events of a widget.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
 } // namespace
 
 class TestListingWindow : public QObject {
@@ -33,23 +69,32 @@ class TestListingWindow : public QObject {
 
 private:
     /// Opens the grid for state.ListingQuery and runs `inspect` on it while it is shown.
-    bool openGrid(bool entity, const std::function<void(FrmTabella &)> &inspect)
+    bool openGrid(bool entity, const std::function<void(FrmTabella &)> &inspect, QWidget *parent = nullptr)
+    {
+        return withGrid([&] { FrmTabella::showListing(parent, state, engine, prompter, entity); }, inspect);
+    }
+
+    /// Runs `action`, which may open the grid; `inspect` sees the grid while it is
+    /// open. The rows are read on their own thread, so the grid is looked for
+    /// until it shows.
+    bool withGrid(const std::function<void()> &action, const std::function<void(FrmTabella &)> &inspect)
     {
         bool shown = false;
         // The timer lives only as long as this call, so a grid that never opens
         // leaves nothing behind to fire later.
         QTimer timer;
-        timer.setSingleShot(true);
+        timer.setInterval(5);
         connect(&timer, &QTimer::timeout, this, [&] {
             FrmTabella *w = FrmTabella::current();
-            if (w) {
+            if (w && w->isVisible()) {
+                timer.stop();
                 shown = true;
                 inspect(*w);
                 w->close();
             }
         });
-        timer.start(0);
-        FrmTabella::showListing(nullptr, state, engine, prompter, entity);
+        timer.start();
+        action();
         return shown;
     }
 
@@ -100,20 +145,111 @@ private slots:
         QVERIFY(prompter.messages().isEmpty());
     }
 
-    void otherResultsKeepTheirFieldNamesAndSortByHeader()
+    void otherResultsKeepTheirFieldNamesAndSortByHeaderClicks()
     {
-        state.ListingQuery = QStringLiteral("SELECT Callsign, Banda FROM LOG WHERE Mode = 'CW'");
+        state.ListingQuery = QStringLiteral("SELECT ID, Callsign FROM LOG WHERE Mode = 'CW' ORDER BY Callsign");
         QVERIFY(openGrid(false, [&](FrmTabella &w) {
             GridRecordset *m = w.recordset();
             QCOMPARE(m->columnCount(), 2);
-            QCOMPARE(m->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Banda"));
-            auto *view = w.findChild<QTableView *>("DataGrid1");
-            view->horizontalHeader()->sectionClicked(0);
+            QCOMPARE(m->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Callsign"));
+            QVERIFY(m->rowCount() > 10);
+            auto *header = w.findChild<QTableView *>("DataGrid1")->horizontalHeader();
+            const auto ids = [&] {
+                QList<int> list;
+                for (int r = 0; r < m->rowCount(); ++r)
+                    list << m->text(r, 0).toInt();
+                return list;
+            };
+            const auto calls = [&] {
+                QStringList list;
+                for (int r = 0; r < m->rowCount(); ++r)
+                    list << m->text(r, 1);
+                return list;
+            };
+            QList<int> ascending = ids();
+            std::sort(ascending.begin(), ascending.end());
+            QList<int> descending = ascending;
+            std::reverse(descending.begin(), descending.end());
+            QVERIFY(ids() != ascending); // the query's own order first
+
+            // First click ascending, the next descending, then ascending again.
+            const std::pair<QList<int>, Qt::SortOrder> clicks[] = {
+                {ascending, Qt::AscendingOrder}, {descending, Qt::DescendingOrder}, {ascending, Qt::AscendingOrder}};
+            for (const auto &[rows, order] : clicks) {
+                clickHeader(header, 0);
+                QCOMPARE(ids(), rows);
+                QCOMPARE(header->sortIndicatorSection(), 0);
+                QCOMPARE(header->sortIndicatorOrder(), order);
+            }
+            clickHeader(header, 0); // descending by ID
+            // Another column starts ascending too, case aside.
+            clickHeader(header, 1);
+            QStringList sorted = calls();
+            std::stable_sort(sorted.begin(), sorted.end(), [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+            QCOMPARE(calls(), sorted);
+            QCOMPARE(header->sortIndicatorSection(), 1);
+            QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+            clickHeader(header, 1);
             for (int r = 1; r < m->rowCount(); ++r)
-                QVERIFY(m->text(r - 1, 0).compare(m->text(r, 0), Qt::CaseInsensitive) <= 0);
-            view->horizontalHeader()->sectionClicked(0);
-            QVERIFY(m->text(0, 0).compare(m->text(m->rowCount() - 1, 0), Qt::CaseInsensitive) >= 0);
+                QVERIFY(m->text(r - 1, 1).compare(m->text(r, 1), Qt::CaseInsensitive) >= 0);
+            QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
         }));
+    }
+
+    void anEndlessQueryIsCancelledFromItsProgressDialog()
+    {
+        QWidget main;
+        main.resize(400, 300);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        PaintCounter counter;
+        main.installEventFilter(&counter);
+        state.ListingQuery = Endless;
+
+        int paintsWhileRunning = -1;
+        bool clicked = false;
+        QTimer operatorHand;
+        operatorHand.setInterval(20);
+        connect(&operatorHand, &QTimer::timeout, this, [&] {
+            QProgressDialog *progress = shownProgress();
+            if (!progress || clicked)
+                return;
+            if (paintsWhileRunning < 0)
+                paintsWhileRunning = counter.paints;
+            main.update();
+            // Cancel once the window behind has repainted while the query runs.
+            if (counter.paints > paintsWhileRunning + 2) {
+                clicked = true;
+                QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
+            }
+        });
+        operatorHand.start();
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!openGrid(false, [](FrmTabella &) {}, &main));
+        operatorHand.stop();
+        QVERIFY(clicked);
+        QVERIFY(clock.elapsed() < 20000);
+        QVERIFY(prompter.requests.isEmpty()); // a cancel ends without a word
+        QVERIFY(!shownProgress());
+
+        // The program goes on: the next listing runs on the same snapshot.
+        state.ListingQuery = QStringLiteral("SELECT Callsign FROM LOG");
+        QVERIFY(openGrid(false, [&](FrmTabella &w) { QCOMPARE(w.recordset()->rowCount(), int(rows.size())); }, &main));
+    }
+
+    void aCrossJoinIsCutAtTheRowsOfASheetAndSaysSo()
+    {
+        state.ListingQuery = QStringLiteral("SELECT a.ID FROM LOG a, LOG b, LOG c");
+        QVERIFY(openGrid(false, [&](FrmTabella &w) {
+            QCOMPARE(w.recordset()->rowCount(), 1048576);
+            QCOMPARE(w.windowTitle(), QStringLiteral("Varkel Search query result Records found : 1048576"));
+        }));
+        const auto messages = prompter.messages();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages.first().text, QStringLiteral("The listing was cut at 1048576 rows: a spreadsheet sheet holds no more."));
+        QCOMPARE(messages.first().title, QStringLiteral("VARKEL GRID"));
+        QCOMPARE(messages.first().flags, 48);
     }
 
     void zeroMatchesStillOpen()
@@ -129,6 +265,7 @@ private slots:
         QCOMPARE(prompter.messageTexts(), QStringList{QStringLiteral("Attention, your Search Query or LOG is not exactly!\r\n\r\nSELECT Nonsense FROM LOG")});
         QCOMPARE(prompter.messages().first().flags, 16);
         QCOMPARE(prompter.messageTitles(), QStringList{QStringLiteral("VARKEL GRID")});
+        QCOMPARE(prompter.messages().first().detail, QStringLiteral("no such column: Nonsense"));
         prompter.clear();
         state.LogName = QStringLiteral("  ");
         QVERIFY(!openGrid(false, [](FrmTabella &) {}));
@@ -178,41 +315,94 @@ private slots:
         QCOMPARE(prompter.of(FakePrompter::Kind::SaveFile).size(), 0);
     }
 
-    void customQueryStopRulesAndRefusals()
+    void customQueryOffersTheLastTextAndRefusesByName()
     {
         int opened = 0;
         ListingActions actions(state, matrix, prompter, [] { return false; }, [&](bool) { ++opened; });
-        for (const QString answer : {QString(), QStringLiteral("select"), QStringLiteral("  SELECT  ")}) {
+        actions.setCheck([&](const QString &query) { return ListingRun::refusal(state, engine, query); });
+        const auto offered = [&] { return prompter.of(FakePrompter::Kind::Input).last().folder; };
+        // Cancel and the lone SELECT stop without a word; the text typed is offered next time.
+        const std::pair<QString, QString> stops[] = {
+            {QString(), QStringLiteral("SELECT * FROM LOG")},
+            {QStringLiteral("select"), QStringLiteral("SELECT * FROM LOG")},
+            {QStringLiteral("  SELECT  "), QStringLiteral("select")},
+            {QString(), QStringLiteral("  SELECT  ")},
+            {QString(), QStringLiteral("  SELECT  ")},
+        };
+        for (const auto &[answer, offer] : stops) {
             prompter.clear();
             prompter.inputAnswers.enqueue(answer);
             actions.customQuery();
+            QCOMPARE(offered(), offer);
             QCOMPARE(prompter.messages().size(), 0);
         }
-        const auto inputs = prompter.of(FakePrompter::Kind::Input);
-        QCOMPARE(inputs.first().text, QStringLiteral("ENTER QUERY:\r\n\r\nSELECT * FROM LOG...\r\nLOCAL Query"));
-        QCOMPARE(inputs.first().title, QStringLiteral("VarkelChecker QUERY"));
-        QCOMPARE(inputs.first().folder, QStringLiteral("SELECT * FROM LOG"));
+        const auto input = prompter.of(FakePrompter::Kind::Input).first();
+        QCOMPARE(input.text, QStringLiteral("ENTER QUERY:\r\n\r\nSELECT * FROM LOG...\r\nLOCAL Query"));
+        QCOMPARE(input.title, QStringLiteral("VarkelChecker QUERY"));
         QCOMPARE(opened, 0);
 
+        // Each kind of statement that is no query is refused by name before anything runs.
         const QByteArray before = digest(path);
-        for (const char *statement : {"DELETE FROM LOG", "UPDATE LOG SET R = 'Y'", "DROP TABLE LOG", "SELECT * INTO copy FROM LOG",
-                                      "SELECT * FROM LOG; DELETE FROM LOG"}) {
+        const std::pair<const char *, const char *> refused[] = {
+            {"DELETE FROM LOG", "DELETE"},
+            {"UPDATE LOG SET R = 'Y'", "UPDATE"},
+            {"INSERT INTO LOG (Banda) VALUES ('x')", "INSERT"},
+            {"DROP TABLE LOG", "DROP"},
+            {"CREATE TABLE copy (a)", "CREATE"},
+            {"ATTACH DATABASE 'other.db' AS other", "ATTACH"},
+            {"PRAGMA writable_schema = 1", "PRAGMA"},
+            {"SELECT * INTO copy FROM LOG", "SELECT ... INTO"},
+            {"SELECT * FROM LOG; DELETE FROM LOG", "SELECT is followed by another statement"},
+            {"SELECT load_extension('x')", "load_extension"},
+            {"SELECT fts3_tokenizer('simple')", "fts3_tokenizer"},
+            {"WITH x AS (SELECT 1) DELETE FROM LOG", "DELETE"},
+            {"-- looks harmless\nWITH x AS (SELECT 1) UPDATE LOG SET R = 'N'", "UPDATE"},
+        };
+        for (const auto &[statement, name] : refused) {
             prompter.clear();
-            prompter.inputAnswers.enqueue(QString::fromLatin1(statement));
+            prompter.inputAnswers.enqueue(QString::fromUtf8(statement));
             actions.customQuery();
-            QCOMPARE(prompter.messages().size(), 1);
-            QVERIFY(prompter.messageTexts().first().contains("never changes it"));
+            const auto messages = prompter.messages();
+            QCOMPARE(messages.size(), 1);
+            QVERIFY2(messages.first().text.contains(QString::fromUtf8(name)), statement);
+            QVERIFY2(messages.first().text.endsWith(QStringLiteral("never changes it: nothing was run.")), statement);
+            QCOMPARE(messages.first().flags, 48);
+            QCOMPARE(messages.first().title, QStringLiteral("VarkelChecker QUERY"));
             QCOMPARE(opened, 0);
+            prompter.clear();
+            actions.customQuery(); // cancelled: the refused text is offered again, to be mended
+            QCOMPARE(offered(), QString::fromUtf8(statement));
         }
         QCOMPARE(digest(path), before);
+        QVERIFY(!QFile::exists(QStringLiteral("other.db")));
 
         prompter.clear();
-        prompter.inputAnswers.enqueue(QStringLiteral("SELECT Callsign FROM LOG"));
+        prompter.inputAnswers.enqueue(QStringLiteral("-- my calls\nSELECT Replace(Callsign,'/','-') AS C FROM LOG WHERE TDate >= #2020-01-01#"));
         actions.customQuery();
         QCOMPARE(opened, 1);
-        QCOMPARE(state.ListingQuery, QStringLiteral("SELECT Callsign FROM LOG"));
-        QVERIFY(!prompter.messageTexts().first().contains("permanent"));
-        QCOMPARE(prompter.messageTitles().first(), QStringLiteral("VARKEL - VarkelChecker grid"));
+        QCOMPARE(state.ListingQuery, QStringLiteral("-- my calls\nSELECT Replace(Callsign,'/','-') AS C FROM LOG WHERE TDate >= #2020-01-01#"));
+        QCOMPARE(prompter.messageTitles(), QStringList{QStringLiteral("VARKEL - VarkelChecker grid")});
+    }
+
+    void aFailedCustomQueryKeepsItsTextAndGivesTheReason()
+    {
+        ListingActions actions(state, matrix, prompter, [] { return false; },
+                               [&](bool entity) { FrmTabella::showListing(nullptr, state, engine, prompter, entity); });
+        actions.setCheck([&](const QString &query) { return ListingRun::refusal(state, engine, query); });
+        prompter.inputAnswers.enqueue(QStringLiteral("SELECT Callsign FROM LOG WHERE Nonsense = 1"));
+        QVERIFY(!withGrid([&] { actions.customQuery(); }, [](FrmTabella &) {}));
+        const auto messages = prompter.messages();
+        QCOMPARE(messages.size(), 2);
+        QCOMPARE(messages[1].text, QStringLiteral("Attention, your Search Query or LOG is not exactly!\r\n\r\nSELECT Callsign FROM LOG WHERE Nonsense = 1"));
+        QCOMPARE(messages[1].title, QStringLiteral("VARKEL GRID"));
+        QCOMPARE(messages[1].flags, 16);
+        QCOMPARE(messages[1].detail, QStringLiteral("no such column: Nonsense"));
+
+        // The same button, typed right, shows its rows.
+        prompter.clear();
+        prompter.inputAnswers.enqueue(QStringLiteral("SELECT Callsign FROM LOG WHERE ID <= 10"));
+        QVERIFY(withGrid([&] { actions.customQuery(); }, [](FrmTabella &w) { QCOMPARE(w.recordset()->rowCount(), 10); }));
+        QCOMPARE(prompter.of(FakePrompter::Kind::Input).first().folder, QStringLiteral("SELECT Callsign FROM LOG WHERE Nonsense = 1"));
     }
 };
 

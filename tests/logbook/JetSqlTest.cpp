@@ -65,3 +65,11 @@ TEST(JetSql, BrokenTextsAreRefused)
     EXPECT_FALSE(JetSql::toSqlite(QStringLiteral("SELECT * FROM LOG WHERE Mode = 'CW')")).ok());
     EXPECT_FALSE(JetSql::toSqlite(QStringLiteral("SELECT * FROM LOG WHERE TDate > #13/45/2020#")).ok());
 }
+
+TEST(JetSql, CommentsPassAsTheyAreAndHoldNothingToTranslate)
+{
+    EXPECT_EQ(tr("-- don't [look] at #this\nSELECT a & b FROM LOG"), "-- don't [look] at #this\nSELECT a || b FROM LOG");
+    EXPECT_EQ(tr("/* it's a & b */ SELECT a & b FROM LOG"), "/* it's a & b */ SELECT a || b FROM LOG");
+    EXPECT_EQ(tr("SELECT TOP 5 * FROM LOG -- the first five"), "SELECT * FROM LOG -- the first five\n LIMIT 5");
+    EXPECT_EQ(tr("SELECT TOP 2 * FROM LOG /* left open"), "SELECT * FROM LOG /* left open*/ LIMIT 2");
+}
