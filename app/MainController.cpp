@@ -19,6 +19,7 @@
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTime>
+#include <QTimer>
 
 namespace {
 
@@ -153,6 +154,8 @@ bool MainController::runStats(int index)
     m_running = false;
     emit runningChanged(false);
     emit staleChanged();
+    // Listings and inventories need the SQLite copy: it fills while the operator looks at the grid.
+    QTimer::singleShot(0, this, [this] { m_engine.prefetch(); });
     return true;
 }
 
@@ -268,7 +271,7 @@ void MainController::listDistinct(const QString &query, const QString &field, co
         return;
     }
     const auto db = m_engine.open(m_state.LogPath);
-    const Result<QStringList> values = db ? LogInventory::values(**db, query, field) : Result<QStringList>::failure(db.error());
+    const Result<QStringList> values = db ? LogInventory::values((*db)->database(), query, field) : Result<QStringList>::failure(db.error());
     if (!values) {
         m_prompter.message(StatsMessages::QsoError, MsgFlags::Information, StatsMessages::QsoNrTitle, values.error());
         return;
@@ -311,7 +314,7 @@ void MainController::doubleClickHeader(int band)
     // Failures leave the list empty, without a message.
     QStringList bands;
     if (const auto db = m_engine.open(m_state.LogPath)) {
-        if (const Result<QStringList> values = LogInventory::values(**db, LogInventory::BandQuery, QStringLiteral("Banda")))
+        if (const Result<QStringList> values = LogInventory::values((*db)->database(), LogInventory::BandQuery, QStringLiteral("Banda")))
             bands = *values;
     }
     emit choicePanelRequested(bands);

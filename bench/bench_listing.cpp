@@ -28,7 +28,7 @@ int main(int argc, char **argv)
     const double open = bench::seconds(t);
 
     t = bench::Clock::now();
-    Result<QueryTable> rows = (*db)->select(QStringLiteral("SELECT * FROM LOG WHERE (BANDA = '14.0') order by CALLSIGN;"));
+    Result<QueryTable> rows = (*db)->database().select(QStringLiteral("SELECT * FROM LOG WHERE (BANDA = '14.0') order by CALLSIGN;"));
     if (!rows)
         return 1;
     const double query = bench::seconds(t);

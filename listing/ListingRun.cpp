@@ -22,12 +22,12 @@ std::shared_ptr<const LogDatabase> open(const LogState &state, LogbookEngine &en
         failure = {QStringLiteral("Attention, your Log Name is not exactly!") + CrLf + CrLf + state.LogName, GridTitle, 16, {}};
         return nullptr;
     }
-    auto db = engine.open(state.LogPath);
-    if (!db) {
-        failure = {QStringLiteral("Attention, your Search Query or LOG is not exactly!") + CrLf + CrLf + state.ListingQuery, GridTitle, 16, db.error()};
+    auto log = engine.open(state.LogPath);
+    if (!log) {
+        failure = {QStringLiteral("Attention, your Search Query or LOG is not exactly!") + CrLf + CrLf + state.ListingQuery, GridTitle, 16, log.error()};
         return nullptr;
     }
-    return *db;
+    return sharedDatabase(*log);
 }
 
 Outcome conclude(const QString &query, ReadResult read)

@@ -1,15 +1,8 @@
 #include "CountQuery.h"
 
-#include "count/CountEvaluator.h"
-
-Result<QString> CountQuery(const LogDatabase &db, const QString &text)
+Result<QString> CountQuery(const LogSnapshot &log, const CountRequest &count)
 {
-    const QString field = QStringLiteral("Quanti");
-    // The columnar copy answers the grid's texts; SQLite whatever it does not.
-    if (const CountEvaluator *counter = db.counter()) {
-        const std::optional<CountAnswer> answer = counter->count(text);
-        if (answer && answer->field.compare(field, Qt::CaseInsensitive) == 0)
-            return QString::number(answer->count);
-    }
-    return db.scalar(text, field);
+    if (const std::optional<int64_t> n = log.counter().count(count.spec))
+        return QString::number(*n);
+    return log.database().scalar(count.text, QStringLiteral("Quanti"));
 }

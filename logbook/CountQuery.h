@@ -1,9 +1,17 @@
 #pragma once
-#include "LogDatabase.h"
+#include "LogSnapshot.h"
 #include "Result.h"
+#include "count/CountSpec.h"
 
 #include <QString>
 
-/// Runs one count text (every count text names its single field "Quanti") and
-/// gives the count as text, "0" when nothing was counted.
-Result<QString> CountQuery(const LogDatabase &db, const QString &text);
+/// One count of the grid: what it counts, and the same count as the Jet text
+/// SQLite answers (every count text names its single field "Quanti").
+struct CountRequest {
+    CountSpec spec;
+    QString text;
+};
+
+/// The count as text, "0" when nothing was counted: from the columnar copy,
+/// or from SQLite on the text when the copy cannot answer it.
+Result<QString> CountQuery(const LogSnapshot &log, const CountRequest &count);

@@ -1,5 +1,7 @@
 #include "JetSql.h"
 
+#include "JetText.h"
+
 #include <QHash>
 #include <vector>
 
@@ -356,7 +358,7 @@ private:
             m_i = p;
             return true;
         }
-        if (isLiteralPattern(pattern)) {
+        if (JetText::isLiteralPattern(pattern.toStdString())) {
             if (negated) {
                 m_out.chop(4);
                 m_out += QStringLiteral("<>");
@@ -405,14 +407,7 @@ private:
 
 } // namespace
 
-bool isLiteralPattern(const QString &pattern)
-{
-    for (const QChar c : pattern) {
-        if (c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('#') || c == QLatin1Char('['))
-            return false;
-    }
-    return true;
-}
+
 
 Result<QString> toSqlite(const QString &jetText, const Options &options)
 {

@@ -30,7 +30,5 @@ Result<std::vector<Token>> tokenize(const QString &jetText);
 /// The SQLite text for a Jet text, or why it cannot be translated.
 Result<QString> toSqlite(const QString &jetText, const Options &options = {});
 
-/// True when a Jet LIKE pattern holds no wildcard, so LIKE means plain equality.
-bool isLiteralPattern(const QString &pattern);
 
 } // namespace JetSql

@@ -183,4 +183,6 @@ Match like(std::string_view pattern, std::string_view value)
     return hit ? Match::Yes : Match::No;
 }
 
+bool isLiteralPattern(std::string_view pattern) { return pattern.find_first_of("*?#[") == std::string_view::npos; }
+
 } // namespace JetText

@@ -13,4 +13,7 @@ enum class Match { No, Yes, BadPattern };
 /// Jet LIKE: pattern against value, without regard to case.
 Match like(std::string_view pattern, std::string_view value);
 
+/// True when a LIKE pattern holds no wildcard (* ? # [), so LIKE means equality.
+bool isLiteralPattern(std::string_view pattern);
+
 } // namespace JetText

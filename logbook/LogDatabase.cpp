@@ -2,7 +2,6 @@
 
 #include "JetFunctions.h"
 #include "JetSql.h"
-#include "count/CountEvaluator.h"
 
 #include <cctype>
 #include <cstring>
@@ -331,23 +330,43 @@ LogDatabase::~LogDatabase()
     sqlite3_close(m_db);
 }
 
+void LogDatabase::setFill(Fill fill)
+{
+    std::lock_guard lock(m_fillMutex);
+    m_fill = std::move(fill);
+}
+
 void LogDatabase::fillInBackground(Fill fill)
 {
-    {
-        std::lock_guard lock(m_fillMutex);
-        m_filling = true;
-    }
-    m_filler = std::thread([this, fill = std::move(fill)] {
-        Status status = fill(m_db, m_cancelled);
+    setFill(std::move(fill));
+    prefetch();
+}
+
+void LogDatabase::prefetch() const
+{
+    std::lock_guard lock(m_fillMutex);
+    if (!m_fill)
+        return;
+    m_filling = true;
+    m_filler = std::jthread([this, fill = std::move(m_fill)] {
+        Status status;
+        // Errors come back as values; not even a lack of memory may leave the thread.
+        try {
+            status = fill(m_db, m_cancelled);
+        } catch (const std::exception &e) {
+            status = Status::failure(QStringLiteral("cannot fill the snapshot: %1").arg(QString::fromUtf8(e.what())));
+        }
         std::lock_guard lock(m_fillMutex);
         m_fillStatus = std::move(status);
         m_filling = false;
         m_filled.notify_all();
     });
+    m_fill = nullptr;
 }
 
 Status LogDatabase::ready() const
 {
+    prefetch();
     std::unique_lock lock(m_fillMutex);
     m_filled.wait(lock, [this] { return !m_filling; });
     return m_fillStatus;
@@ -357,12 +376,6 @@ sqlite3 *LogDatabase::handle() const
 {
     ready();
     return m_db;
-}
-
-void LogDatabase::setColumnar(std::shared_ptr<const ColumnarLog> log)
-{
-    m_counter = log ? std::make_shared<const CountEvaluator>(log) : nullptr;
-    m_columnar = std::move(log);
 }
 
 Status LogDatabase::exec(const char *sql) const

@@ -11,8 +11,6 @@
 #include <thread>
 
 struct sqlite3;
-class ColumnarLog;
-class CountEvaluator;
 
 /// Runs SQLite's own text on a connection; the failure carries SQLite's message.
 Status execSqlite(sqlite3 *db, const char *sql);
@@ -80,16 +78,21 @@ public:
     static Result<std::unique_ptr<LogDatabase>> create();
     ~LogDatabase();
 
-    /// The SQLite handle, once a background fill (fillInBackground) is done.
+    /// The SQLite handle, once the fill is done.
     sqlite3 *handle() const;
 
-    /// Fills the database on a thread of its own: `fill` gets the handle and a
-    /// flag that is set when the database is being destroyed (the fill should
-    /// then stop early). Every query waits for the fill; a fill that fails
-    /// makes them fail with its reason. Called at most once, before any query.
+    /// How the database gets its rows: `fill` gets the handle and a flag that
+    /// is set when the database is being destroyed (the fill should then stop
+    /// early). It runs on a thread of its own, started the first time a query
+    /// needs the rows or prefetch() is called; every query waits for it, and a
+    /// fill that fails makes them fail with its reason. Set before any query.
     using Fill = std::function<Status(sqlite3 *db, const std::atomic<bool> &cancelled)>;
+    void setFill(Fill fill);
+    /// Starts the fill now, in the background, when it has not started yet.
+    void prefetch() const;
+    /// setFill, then prefetch.
     void fillInBackground(Fill fill);
-    /// Waits for a background fill; its failure, if it failed.
+    /// Waits for the fill (starting it if need be); its failure, if it failed.
     Status ready() const;
 
     /// Runs a Jet query text and returns the value of its field `field` in the
@@ -121,12 +124,6 @@ public:
     /// Runs SQLite's own text (for building the snapshot).
     Status exec(const char *sql) const;
 
-    /// A columnar copy of LOG that answers count texts without SQLite.
-    void setColumnar(std::shared_ptr<const ColumnarLog> log);
-    const ColumnarLog *columnar() const { return m_columnar.get(); }
-    /// Answers count texts from the columnar copy; nullptr when there is none.
-    const CountEvaluator *counter() const { return m_counter.get(); }
-
     /// The authorizer's state (LogDatabase.cpp).
     struct QueryRules;
     class Cancellable;
@@ -138,10 +135,9 @@ private:
     mutable std::mutex m_statementMutex;    ///< one statement at a time on m_db
     mutable std::mutex m_fillMutex;
     mutable std::condition_variable m_filled;
-    bool m_filling = false;
-    Status m_fillStatus;
+    mutable Fill m_fill; ///< set and not started yet
+    mutable bool m_filling = false;
+    mutable Status m_fillStatus;
     std::atomic<bool> m_cancelled{false};
-    std::thread m_filler;
-    std::shared_ptr<const ColumnarLog> m_columnar;
-    std::shared_ptr<const CountEvaluator> m_counter;
+    mutable std::jthread m_filler;
 };

@@ -38,9 +38,9 @@ bool unchangedSince(const QString &path, const LogFingerprint &before, const QBy
 
 } // namespace
 
-Result<std::shared_ptr<const LogDatabase>> LogbookEngine::open(const QString &path)
+Result<std::shared_ptr<const LogSnapshot>> LogbookEngine::open(const QString &path)
 {
-    using R = Result<std::shared_ptr<const LogDatabase>>;
+    using R = Result<std::shared_ptr<const LogSnapshot>>;
     const QFileInfo info(path);
     if (!info.exists())
         return R::failure(QStringLiteral("file not found: %1").arg(path));
@@ -58,9 +58,9 @@ Result<std::shared_ptr<const LogDatabase>> LogbookEngine::open(const QString &pa
     Result<std::unique_ptr<LogDatabase>> db = LogDatabase::create();
     if (!db)
         return R::failure(db.error());
-    // Count texts are answered from a columnar copy, made as the rows arrive;
-    // the SQLite table (listings, the texts the copy leaves to SQLite) is
-    // filled in the background, and its queries wait for it.
+    // Counts are answered from a columnar copy, made as the rows arrive; the
+    // SQLite table (listings, the counts the copy leaves to SQLite) is filled
+    // from the same rows the first time it is asked for.
     Result<std::shared_ptr<const ColumnarLog>> columnar = loadMdbTableColumnarFirst(canonical, LogTable, **db, addIndexes, m_reader, FlagColumns);
     // The rows may come from two versions of a file changed while it was
     // read: they are let go, and the next open reads the file again. Such a
@@ -71,11 +71,10 @@ Result<std::shared_ptr<const LogDatabase>> LogbookEngine::open(const QString &pa
         return R::failure(columnar.error());
     if (!unchanged)
         return R::failure(QStringLiteral("the logbook changed while it was read: %1").arg(canonical));
-    (*db)->setColumnar(*columnar);
     m_path = canonical;
     m_fingerprint = *before;
     m_contentHash = contentBefore;
-    m_snapshot = std::move(db.value());
+    m_snapshot = std::make_shared<const LogSnapshot>(std::move(columnar.value()), std::move(db.value()));
     return m_snapshot;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "LogDatabase.h"
 #include "LogFingerprint.h"
+#include "LogSnapshot.h"
 #include "MdbLoader.h"
 #include "Result.h"
 
@@ -19,15 +19,23 @@ public:
     explicit LogbookEngine(MdbReaderOptions reader) : m_reader(std::move(reader)) {}
 
     /// The snapshot of the table LOG of the logbook file at `path`.
-    Result<std::shared_ptr<const LogDatabase>> open(const QString &path);
+    Result<std::shared_ptr<const LogSnapshot>> open(const QString &path);
 
     /// Forgets the snapshot, so the next open reads the file again.
     void clear();
+
+    /// Starts filling the SQLite copy of the snapshot held, in the background,
+    /// so that a listing later need not wait for it.
+    void prefetch() const
+    {
+        if (m_snapshot)
+            m_snapshot->prefetch();
+    }
 
 private:
     MdbReaderOptions m_reader;
     QString m_path;
     LogFingerprint m_fingerprint;
     QByteArray m_contentHash; ///< for a file changed just before it was read
-    std::shared_ptr<const LogDatabase> m_snapshot;
+    std::shared_ptr<const LogSnapshot> m_snapshot;
 };

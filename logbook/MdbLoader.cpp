@@ -485,9 +485,9 @@ Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QStri
     if (!log)
         return log;
 
-    // The same streams, checked once more, into the snapshot; each piece is
-    // let go as soon as its rows are in.
-    db.fillInBackground([kept, size, tableName, afterFill = std::move(afterFill)](sqlite3 *handle, const std::atomic<bool> &cancelled) -> Status {
+    // The same streams, checked once more, go into the SQLite copy when it is
+    // first asked for; each piece is let go as soon as its rows are in.
+    db.setFill([kept, size, tableName, afterFill = std::move(afterFill)](sqlite3 *handle, const std::atomic<bool> &cancelled) -> Status {
         SnapshotSink snapshot(handle, tableName, &cancelled);
         PartsSink parts(snapshot);
         for (const std::shared_ptr<KeptStream> &stream : kept) {

@@ -32,8 +32,9 @@ Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabas
 
 /// Reads the table as loadMdbTable does, but makes at once only the columnar
 /// copy of its text columns (returned). The SQLite table is filled from the
-/// same rows on a thread of `db` (LogDatabase::fillInBackground), and then
-/// `afterFill` runs on it there; `db`'s queries wait for both. A table that
+/// same rows on a thread of `db` when it is first asked for
+/// (LogDatabase::setFill), and then `afterFill` runs on it there; `db`'s
+/// queries wait for both. A table that
 /// has one of the columns named in `textOnly` (without regard to case) as
 /// anything but a text column is refused, the column named in the reason.
 Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QString &mdbPath, const QString &tableName, LogDatabase &db,

@@ -112,12 +112,11 @@ void BandMixed(StatsContext &ctx)
     ctx.state.ActiveBandCount = int16_t(CountSql::activeBandCount(headers));
     if (ctx.state.ActiveBandCount == 0)
         return;
-    const QString bands = CountSql::mixBandList(headers);
     const QString column = ctx.state.AwardKind;
     for (int r = 0; r < Slots; ++r) {
         if (isDifference(r))
             continue;
-        const auto n = run.count(CountSql::mix(column, bands, r, ctx.ft8()));
+        const auto n = run.count(CountSql::mix(column, headers, r, ctx.ft8()));
         if (!n)
             return;
         ctx.matrix.setCaption(Line::Mix, r, *n);

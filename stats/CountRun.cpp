@@ -4,9 +4,9 @@
 #include "CountSlot.h"
 #include "Val.h"
 
-CountRun::CountRun(LogbookEngine &engine, const LogState &state, Prompter &prompter, const std::function<void()> &yield,
-                   const std::function<bool()> &stopping, QString errorText, QString errorTitle)
-    : m_engine(engine), m_state(state), m_prompter(prompter), m_yield(yield), m_stopping(stopping), m_errorText(std::move(errorText)),
+CountRun::CountRun(LogbookEngine &engine, const LogState &state, Prompter &prompter, std::function<void()> yield, std::function<bool()> stopping,
+                   QString errorText, QString errorTitle)
+    : m_engine(engine), m_state(state), m_prompter(prompter), m_yield(std::move(yield)), m_stopping(std::move(stopping)), m_errorText(std::move(errorText)),
       m_errorTitle(std::move(errorTitle))
 {
 }
@@ -16,13 +16,13 @@ bool CountRun::open()
     auto db = m_engine.open(m_state.LogPath);
     if (!db)
         return fail(db.error());
-    m_db = *db;
+    m_log = *db;
     return true;
 }
 
-std::optional<QString> CountRun::count(const QString &text)
+std::optional<QString> CountRun::count(const CountRequest &request)
 {
-    const Result<QString> r = CountQuery(*m_db, text);
+    const Result<QString> r = CountQuery(*m_log, request);
     if (!r) {
         fail(r.error());
         return std::nullopt;
@@ -43,7 +43,7 @@ bool CountRun::fail(const QString &reason)
     return false;
 }
 
-bool CountRun::fillSlots(const std::function<QString(int)> &text, const std::function<QString(int)> &get,
+bool CountRun::fillSlots(const std::function<CountRequest(int)> &request, const std::function<QString(int)> &get,
                          const std::function<void(int, const QString &)> &set)
 {
     for (int r = 0; r < CountSlotIndex::Slots; ++r) {
@@ -51,7 +51,7 @@ bool CountRun::fillSlots(const std::function<QString(int)> &text, const std::fun
             const int m = r % 4;
             set(r, Val::difference(get(m), get(4 + m)));
         } else {
-            const std::optional<QString> n = count(text(r));
+            const std::optional<QString> n = count(request(r));
             if (!n)
                 return false;
             set(r, *n);

@@ -1,5 +1,6 @@
 #pragma once
 #include "LogState.h"
+#include "CountQuery.h"
 #include "LogbookEngine.h"
 #include "Prompter.h"
 
@@ -11,13 +12,13 @@
 /// the engine's reason beneath it).
 class CountRun {
 public:
-    CountRun(LogbookEngine &engine, const LogState &state, Prompter &prompter, const std::function<void()> &yield,
-             const std::function<bool()> &stopping, QString errorText, QString errorTitle);
+    CountRun(LogbookEngine &engine, const LogState &state, Prompter &prompter, std::function<void()> yield, std::function<bool()> stopping,
+             QString errorText, QString errorTitle);
 
     /// Opens the logbook; false after the failure message.
     bool open();
-    /// The count of a text, or nothing after the failure message.
-    std::optional<QString> count(const QString &text);
+    /// A count, or nothing after the failure message.
+    std::optional<QString> count(const CountRequest &request);
     /// Lets the window breathe; false when the run must end at once.
     bool yield();
 
@@ -25,7 +26,7 @@ public:
     /// for a slot, worked minus confirmed of the same mode class for the NOT
     /// CONFIRMED block (read back with `get` from the captions just written).
     /// Yields after each slot; false when the run ended.
-    bool fillSlots(const std::function<QString(int)> &text, const std::function<QString(int)> &get,
+    bool fillSlots(const std::function<CountRequest(int)> &request, const std::function<QString(int)> &get,
                    const std::function<void(int, const QString &)> &set);
 
 private:
@@ -34,9 +35,9 @@ private:
     LogbookEngine &m_engine;
     const LogState &m_state;
     Prompter &m_prompter;
-    const std::function<void()> &m_yield;
-    const std::function<bool()> &m_stopping;
+    std::function<void()> m_yield;
+    std::function<bool()> m_stopping;
     QString m_errorText;
     QString m_errorTitle;
-    std::shared_ptr<const LogDatabase> m_db;
+    std::shared_ptr<const LogSnapshot> m_log;
 };

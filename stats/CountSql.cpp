@@ -7,13 +7,18 @@ using namespace CountSlotIndex;
 /// What stands between the opening quote of the first mode pattern and its closing quote.
 QString modePattern(ModeClass m, bool ft8Only)
 {
+    const auto likes = [](const std::vector<std::string> &names) {
+        QStringList quoted;
+        for (const std::string &n : names)
+            quoted << QString::fromStdString(n);
+        return quoted.join(QStringLiteral("' OR MODE LIKE '"));
+    };
     switch (m) {
     case ModeClass::Cw:
-        return QStringLiteral("CW");
     case ModeClass::Phone:
-        return QStringLiteral("SSB' OR MODE LIKE 'FM' OR MODE LIKE 'AM");
+        return likes(modeNames(m));
     case ModeClass::Data:
-        return ft8Only ? QStringLiteral("FT8") : QStringLiteral("SSB' OR MODE LIKE 'FM' OR MODE LIKE 'AM' OR MODE LIKE 'CW");
+        return ft8Only ? QStringLiteral("FT8") : likes(modeNames(ModeClass::Phone)) + QStringLiteral("' OR MODE LIKE '") + likes(modeNames(ModeClass::Cw));
     case ModeClass::All:
         return QStringLiteral("*");
     }
@@ -48,46 +53,79 @@ QString statusCondition(QslStatus s)
     return {};
 }
 
-/// Closing piece of a QSO count text.
-QString qsoClose(QslStatus s, bool paren)
+/// Mode and status part of a count text, from the quote after the band on:
+/// for contacts it ends the text, for entities it ends in " AND " before the
+/// award column's own tests.
+QString modeAndStatus(const CountSpec &spec)
 {
-    const QString condition = statusCondition(s);
-    return (paren ? QStringLiteral("') ") : QStringLiteral("' ")) + (condition.isEmpty() ? QString() : QStringLiteral("AND ") + condition);
+    const bool entities = !spec.entity.empty();
+    // The ALL class of WORKED entities stands in parentheses, the others not.
+    const bool allInParentheses = entities && spec.status == QslStatus::Worked;
+    const bool paren = parenthesised(spec.mode, allInParentheses);
+    const QString condition = statusCondition(spec.status);
+    QString close = paren ? QStringLiteral("') ") : QStringLiteral("' ");
+    if (entities)
+        close += QStringLiteral("AND ") + (condition.isEmpty() ? QString() : condition + QStringLiteral("AND "));
+    else if (!condition.isEmpty())
+        close += QStringLiteral("AND ") + condition;
+    return modeOpen(spec.mode, spec.ft8, allInParentheses) + modePattern(spec.mode, spec.ft8) + close;
 }
 
-/// Closing piece of a distinct-entity text, ending in " AND " before the award column.
-QString entityClose(QslStatus s, bool paren)
+QString bandList(const std::vector<std::string> &bands)
 {
-    const QString condition = statusCondition(s);
-    return (paren ? QStringLiteral("') AND ") : QStringLiteral("' AND ")) + (condition.isEmpty() ? QString() : condition + QStringLiteral("AND "));
+    QString list = QStringLiteral(" '") + CountSql::literal(QString::fromStdString(bands.empty() ? std::string() : bands.front())) + QStringLiteral("' ");
+    for (size_t j = 1; j < bands.size(); ++j)
+        list += QStringLiteral(" OR banda = '") + CountSql::literal(QString::fromStdString(bands[j])) + QStringLiteral("' ");
+    return list;
 }
 
-QString entityText(const QString &column, const QString &where)
+/// The WHERE condition up to the award column's own tests (entities) or to the end (contacts).
+QString whereText(const CountSpec &spec)
 {
-    return QStringLiteral("SELECT COUNT(") + column + QStringLiteral(") AS Quanti FROM (Select Distinct ") + column +
-           QStringLiteral(" From LOG WHERE ") + where + column + QStringLiteral(" <> '??' AND ") + column + QStringLiteral(" <>'')");
+    if (spec.bandTest == CountSpec::Bands::Pattern)
+        return QStringLiteral("Banda LIKE '") + CountSql::literal(QString::fromStdString(spec.bands.empty() ? std::string() : spec.bands.front())) +
+               modeAndStatus(spec);
+    // The band list carries its own quotes, so the mode part starts after the
+    // quote that would close a single band.
+    return QStringLiteral("(Banda = ") + bandList(spec.bands) + QStringLiteral(")") + modeAndStatus(spec).mid(1);
 }
 
-/// Mode and status part of a distinct-entity text, from the quote after the band on.
-QString entityModeAndStatus(int r, bool ft8Only)
+std::vector<std::string> stdBands(const QStringList &bands)
 {
-    const ModeClass m = mode(r);
-    const QslStatus s = status(r);
-    const bool allInParentheses = s == QslStatus::Worked;
-    return modeOpen(m, ft8Only, allInParentheses) + modePattern(m, ft8Only) + entityClose(s, parenthesised(m, allInParentheses));
+    std::vector<std::string> list;
+    for (const QString &b : bands)
+        list.push_back(b.toStdString());
+    return list;
 }
+
+CountRequest request(CountSpec spec) { return {spec, CountSql::text(spec)}; }
 
 } // namespace
 
 namespace CountSql {
 
-QString totalQsos() { return QStringLiteral("SELECT COUNT(*) AS Quanti FROM LOG"); }
-
-QString qso(const QString &band, int r, bool ft8Only)
+QString text(const CountSpec &spec)
 {
-    const ModeClass m = mode(r);
-    return QStringLiteral("SELECT COUNT(*) AS Quanti FROM LOG WHERE Banda LIKE '") + literal(band) + modeOpen(m, ft8Only, false) +
-           modePattern(m, ft8Only) + qsoClose(status(r), parenthesised(m, false));
+    if (spec.entity.empty()) {
+        const QString head = QStringLiteral("SELECT COUNT(*) AS Quanti FROM LOG");
+        return spec.bandTest == CountSpec::Bands::Every ? head : head + QStringLiteral(" WHERE ") + whereText(spec);
+    }
+    const QString f = QString::fromStdString(spec.entity);
+    const QString where = spec.bandTest == CountSpec::Bands::Every ? QString() : whereText(spec);
+    return QStringLiteral("SELECT COUNT(") + f + QStringLiteral(") AS Quanti FROM (Select Distinct ") + f + QStringLiteral(" From LOG WHERE ") + where + f +
+           QStringLiteral(" <> '??' AND ") + f + QStringLiteral(" <>'')");
+}
+
+CountRequest totalQsos() { return request(CountSpec{}); }
+
+CountRequest qso(const QString &band, int r, bool ft8Only)
+{
+    return request(CountSpec{{}, CountSpec::Bands::Pattern, {band.toStdString()}, mode(r), status(r), ft8Only});
+}
+
+CountRequest mix(const QString &column, const QStringList &headers, int r, bool ft8Only)
+{
+    return request(CountSpec{column.toStdString(), CountSpec::Bands::List, stdBands(selectedBands(headers)), mode(r), status(r), ft8Only});
 }
 
 QString literal(const QString &text) { return QString(text).replace(QLatin1Char('\''), QStringLiteral("''")); }
@@ -104,25 +142,11 @@ QStringList selectedBands(const QStringList &headers)
     return bands;
 }
 
-QString mixBandList(const QStringList &headers)
-{
-    const QStringList bands = selectedBands(headers);
-    QString list = QStringLiteral(" '") + literal(bands.value(0)) + QStringLiteral("' ");
-    for (qsizetype j = 1; j < bands.size(); ++j)
-        list += QStringLiteral(" OR banda = '") + literal(bands[j]) + QStringLiteral("' ");
-    return list;
-}
-
-QString mix(const QString &column, const QString &bandList, int r, bool ft8Only)
-{
-    // The band list carries its own quotes, so the mode part starts after the
-    // quote that would close a single band.
-    return entityText(column, QStringLiteral("(Banda = ") + bandList + QStringLiteral(")") + entityModeAndStatus(r, ft8Only).mid(1));
-}
+QString mixBandList(const QStringList &headers) { return bandList(stdBands(selectedBands(headers))); }
 
 } // namespace CountSql
 
-QString AwardCountSql(const QString &column, const QString &band, int r, bool ft8Only)
+CountRequest AwardCountSql(const QString &column, const QString &band, int r, bool ft8Only)
 {
-    return entityText(column, QStringLiteral("Banda LIKE '") + CountSql::literal(band) + entityModeAndStatus(r, ft8Only));
+    return request(CountSpec{column.toStdString(), CountSpec::Bands::Pattern, {band.toStdString()}, mode(r), status(r), ft8Only});
 }

@@ -1,18 +1,26 @@
 #pragma once
-#include "CountSlot.h"
+#include "CountQuery.h"
 
 #include <QString>
 #include <QStringList>
 
-/// The count texts of the statistics grid, exactly as the logbook engine is
-/// asked them. Every text names its single field "Quanti".
+/// The counts of the statistics grid: each as data (CountSpec) and as the
+/// exact Jet text the logbook engine is asked when the columnar copy cannot
+/// answer it. Every text names its single field "Quanti".
 namespace CountSql {
 
 /// Number of contacts in the log.
-QString totalQsos();
+CountRequest totalQsos();
 
 /// Contacts of one band (a LIKE pattern, used as given) for count slot r.
-QString qso(const QString &band, int r, bool ft8Only);
+CountRequest qso(const QString &band, int r, bool ft8Only);
+
+/// Distinct entities of award column F over the selected bands of `headers`
+/// together, for a count slot outside the NOT CONFIRMED block.
+CountRequest mix(const QString &column, const QStringList &headers, int r, bool ft8Only);
+
+/// The Jet text of a count.
+QString text(const CountSpec &spec);
 
 /// A band label (or any text) as it stands inside a quoted SQL literal: its
 /// quotes doubled, so a label holding a quote is compared, never run.
@@ -29,12 +37,8 @@ QStringList selectedBands(const QStringList &headers);
 /// " OR banda = '...' " for each further one.
 QString mixBandList(const QStringList &headers);
 
-/// Distinct entities of award column F over the bands of a mix band list, for
-/// a count slot outside the NOT CONFIRMED block.
-QString mix(const QString &column, const QString &bandList, int r, bool ft8Only);
-
 } // namespace CountSql
 
 /// Distinct entities of award column F on band pattern B for count slot r (a
 /// slot outside the NOT CONFIRMED block); "*" as B counts the whole log.
-QString AwardCountSql(const QString &column, const QString &band, int r, bool ft8Only);
+CountRequest AwardCountSql(const QString &column, const QString &band, int r, bool ft8Only);

@@ -1,12 +1,11 @@
 #include "CountEvaluator.h"
 
 #include "CountPlan.h"
-#include "CountText.h"
 
 namespace {
 
-/// More distinct texts than a session asks are not worth keeping.
-constexpr qsizetype MaxCompiled = 4096;
+/// More distinct counts than a session asks are not worth keeping.
+constexpr size_t MaxCompiled = 4096;
 
 } // namespace
 
@@ -14,30 +13,26 @@ CountEvaluator::CountEvaluator(std::shared_ptr<const ColumnarLog> log) : m_log(s
 
 CountEvaluator::~CountEvaluator() = default;
 
-std::optional<CountAnswer> CountEvaluator::count(const QString &text) const
+std::optional<int64_t> CountEvaluator::count(const CountSpec &spec) const
 {
-    Compiled compiled;
+    const std::string key = spec.key();
+    std::shared_ptr<const CountPlan> plan;
     bool known = false;
     {
         std::lock_guard lock(m_mutex);
-        const auto it = m_compiled.constFind(text);
-        if (it != m_compiled.constEnd()) {
-            compiled = *it;
+        if (const auto it = m_compiled.find(key); it != m_compiled.end()) {
+            plan = it->second;
             known = true;
         }
     }
     if (!known) {
-        const QByteArray utf8 = text.toUtf8();
-        if (const std::optional<CountText::Query> query = CountText::parse(std::string_view(utf8.constData(), size_t(utf8.size())))) {
-            compiled.plan = CountPlan::compile(*query, *m_log);
-            compiled.field = QString::fromUtf8(query->field.data(), qsizetype(query->field.size()));
-        }
+        plan = CountPlan::compile(toQuery(spec), *m_log);
         std::lock_guard lock(m_mutex);
         if (m_compiled.size() >= MaxCompiled)
             m_compiled.clear();
-        m_compiled.insert(text, compiled);
+        m_compiled.emplace(key, plan);
     }
-    if (!compiled.plan)
+    if (!plan)
         return std::nullopt;
-    return CountAnswer{compiled.plan->count(*m_log), compiled.field};
+    return plan->count(*m_log);
 }

@@ -14,7 +14,7 @@ int textColumn(const ColumnarLog &log, const std::string &name)
 
 } // namespace
 
-std::shared_ptr<const CountPlan> CountPlan::compile(const CountText::Query &query, const ColumnarLog &log)
+std::shared_ptr<const CountPlan> CountPlan::compile(const CountTree::Query &query, const ColumnarLog &log)
 {
     auto plan = std::make_shared<CountPlan>();
     if (query.distinct) {

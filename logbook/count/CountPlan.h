@@ -1,6 +1,6 @@
 #pragma once
 #include "ColumnarLog.h"
-#include "CountText.h"
+#include "CountTree.h"
 #include "TruthExpr.h"
 
 #include <cstdint>
@@ -15,7 +15,7 @@ class CountPlan {
 public:
     /// The plan of a query, or nullptr when it reads a column the log does not
     /// hold as text or a LIKE pattern SQLite would reject.
-    static std::shared_ptr<const CountPlan> compile(const CountText::Query &query, const ColumnarLog &log);
+    static std::shared_ptr<const CountPlan> compile(const CountTree::Query &query, const ColumnarLog &log);
 
     /// The count over `log`, the log the plan was compiled against.
     int64_t count(const ColumnarLog &log) const;

@@ -1,10 +1,8 @@
 #include "TruthExpr.h"
 
 #include "BothCores.h"
-#include "JetSql.h"
 #include "JetText.h"
 
-#include <QString>
 #include <algorithm>
 #include <atomic>
 
@@ -30,9 +28,9 @@ void fillTable(std::vector<uint8_t> &table, F decide)
     });
 }
 
-std::optional<TruthExpr> comparison(const CountText::Condition &c, const ColumnarLog &log)
+std::optional<TruthExpr> comparison(const CountTree::Condition &c, const ColumnarLog &log)
 {
-    using CKind = CountText::Condition::Kind;
+    using CKind = CountTree::Condition::Kind;
     const int column = log.findColumn(c.column);
     if (column < 0 || !log.column(size_t(column)).text)
         return std::nullopt;
@@ -45,7 +43,7 @@ std::optional<TruthExpr> comparison(const CountText::Condition &c, const Columna
         // Translated as IS NOT NULL: false, not unknown, for NULL.
         fillTable(*table, [](uint32_t id) { return id == TextDictionary::Null ? Truth::False : Truth::True; });
     } else if (c.kind == CKind::Equal ||
-               (c.kind == CKind::Like && JetSql::isLiteralPattern(QString::fromUtf8(literal.data(), qsizetype(literal.size()))))) {
+               (c.kind == CKind::Like && JetText::isLiteralPattern(literal))) {
         // A LIKE pattern without wildcards is translated as equality.
         fillTable(*table, [&](uint32_t id) { return id == TextDictionary::Null ? Truth::Unknown : same(id) ? Truth::True : Truth::False; });
     } else if (c.kind == CKind::NotEqual) {
@@ -147,14 +145,14 @@ TruthExpr collapsed(const TruthExpr &e, int column)
 
 } // namespace
 
-std::optional<TruthExpr> truthOf(const CountText::Condition &condition, const ColumnarLog &log)
+std::optional<TruthExpr> truthOf(const CountTree::Condition &condition, const ColumnarLog &log)
 {
-    using CKind = CountText::Condition::Kind;
+    using CKind = CountTree::Condition::Kind;
     if (condition.kind != CKind::And && condition.kind != CKind::Or && condition.kind != CKind::Not)
         return comparison(condition, log);
     TruthExpr e;
     e.kind = condition.kind == CKind::And ? Kind::And : condition.kind == CKind::Or ? Kind::Or : Kind::Not;
-    for (const CountText::Condition &o : condition.operands) {
+    for (const CountTree::Condition &o : condition.operands) {
         std::optional<TruthExpr> t = truthOf(o, log);
         if (!t)
             return std::nullopt;

@@ -1,6 +1,6 @@
 #pragma once
 #include "ColumnarLog.h"
-#include "CountText.h"
+#include "CountTree.h"
 
 #include <cstdint>
 #include <memory>
@@ -39,7 +39,7 @@ struct TruthExpr {
 /// The condition with every comparison decided over its column's texts, as
 /// the SQLite snapshot decides it; nothing when a name is not a text column
 /// of the log or a LIKE pattern is malformed for one of the texts.
-std::optional<TruthExpr> truthOf(const CountText::Condition &condition, const ColumnarLog &log);
+std::optional<TruthExpr> truthOf(const CountTree::Condition &condition, const ColumnarLog &log);
 
 /// The same condition, smaller: nested ANDs and ORs flattened, constants
 /// folded, and every part that reads a single column turned into one table.

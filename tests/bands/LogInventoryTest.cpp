@@ -28,7 +28,7 @@ TEST(LogInventory, BandsAndModesOfAGeneratedLogbook)
     ASSERT_TRUE(db.ok());
     for (const auto &[query, field, column] : {std::tuple{LogInventory::BandQuery, "Banda", &genlog::LogRow::Banda},
                                                std::tuple{LogInventory::ModeQuery, "Mode", &genlog::LogRow::Mode}}) {
-        const Result<QStringList> values = LogInventory::values(**db, query, field);
+        const Result<QStringList> values = LogInventory::values((*db)->database(), query, field);
         ASSERT_TRUE(values.ok()) << values.error().toStdString();
         std::set<QString> got;
         for (const QString &v : *values)
@@ -48,7 +48,7 @@ TEST(LogInventory, TwoBandsListedInTextOrder)
     LogbookEngine engine;
     auto db = engine.open(dir.write({makeRow("7.0", "CW"), makeRow("14.0", "SSB"), makeRow("7.0", "FT8"), makeRow("7", "CW")}));
     ASSERT_TRUE(db.ok());
-    const Result<QStringList> bands = LogInventory::values(**db, LogInventory::BandQuery, "Banda");
+    const Result<QStringList> bands = LogInventory::values((*db)->database(), LogInventory::BandQuery, "Banda");
     ASSERT_TRUE(bands.ok());
     EXPECT_EQ(*bands, QStringList({"14.0", "7", "7.0"}));
     EXPECT_EQ(LogInventory::asLines(*bands), "14.0\r\n7\r\n7.0\r\n");

@@ -54,64 +54,21 @@ OpenedLog openGenerated(size_t count, uint32_t seed)
     log.folder = std::make_unique<TempLogbook>();
     const QString path = log.folder->write(log.rows);
     LogbookEngine engine;
-    const auto db = engine.open(path);
-    if (!db)
-        throw std::runtime_error("cannot open the test logbook: " + db.error().toStdString());
-    log.db = *db;
+    const auto opened = engine.open(path);
+    if (!opened)
+        throw std::runtime_error("cannot open the test logbook: " + opened.error().toStdString());
+    log.log = *opened;
     return log;
 }
 
-std::optional<QString> sqliteCount(const LogDatabase &db, const QString &text, const QString &field)
+std::vector<std::string> bandLabels(const std::vector<genlog::LogRow> &rows)
 {
-    const Result<QString> r = db.scalar(text, field);
-    if (!r)
-        return std::nullopt;
-    return *r;
-}
-
-std::optional<CountAnswer> evaluatorCount(const LogDatabase &db, const QString &text)
-{
-    if (!db.counter())
-        throw std::runtime_error("the snapshot has no columnar copy");
-    return db.counter()->count(text);
-}
-
-const std::vector<std::string> &textColumns()
-{
-    static const std::vector<std::string> columns = {"Callsign", "TDate", "Banda", "Mode", "MANAGER", "S", "R", "D",
-                                                     "DIPTEXT",  "DXC",   "WPX",   "WAZ",  "ITU",     "WAC", "SQR", "NOTE"};
-    return columns;
-}
-
-const genlog::Text &valueOf(const genlog::LogRow &row, const std::string &column)
-{
-    static const genlog::Text none;
-    if (column == "Callsign") return row.Callsign;
-    if (column == "Banda") return row.Banda;
-    if (column == "Mode") return row.Mode;
-    if (column == "MANAGER") return row.MANAGER;
-    if (column == "S") return row.S;
-    if (column == "R") return row.R;
-    if (column == "D") return row.D;
-    if (column == "DIPTEXT") return row.DIPTEXT;
-    if (column == "DXC") return row.DXC;
-    if (column == "WPX") return row.WPX;
-    if (column == "WAZ") return row.WAZ;
-    if (column == "ITU") return row.ITU;
-    if (column == "WAC") return row.WAC;
-    if (column == "SQR") return row.SQR;
-    if (column == "NOTE") return row.NOTE;
-    return none;
-}
-
-std::vector<std::string> distinctValues(const std::vector<genlog::LogRow> &rows, const char *column)
-{
-    std::set<std::string> values;
+    std::set<std::string> seen;
     for (const genlog::LogRow &row : rows) {
-        if (const genlog::Text &v = valueOf(row, column))
-            values.insert(*v);
+        if (row.Banda)
+            seen.insert(*row.Banda);
     }
-    return {values.begin(), values.end()};
+    return {seen.begin(), seen.end()};
 }
 
 } // namespace counttest

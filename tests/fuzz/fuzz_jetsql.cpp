@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
         std::fprintf(stderr, "cannot open the fuzzing logbook: %s\n", qPrintable(db.error()));
         std::abort();
     }
-    snapshot = *db;
+    snapshot = sharedDatabase(*db);
     sqlite3 *h = snapshot->handle();
     sqlite3_progress_handler(h, 1000, stopLongQueries, nullptr);
     sqlite3_limit(h, SQLITE_LIMIT_LENGTH, 1 << 20);
@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (!sql)
         return 0;
     progressCalls = 0;
-    CountQuery(*snapshot, text);
+    snapshot->scalar(text, QStringLiteral("Quanti"));
     progressCalls = 0;
     snapshot->select(text);
     sqlite3 *h = snapshot->handle();

@@ -23,7 +23,7 @@ protected:
         const QStringList bands = {"7.0", "14.0", "21.0", "", "28.0", "2m"};
         for (int c = 0; c < Bands; ++c)
             matrix.setHeader(c, bands.value(c));
-        db = *engine.open(state.LogPath);
+        db = sharedDatabase(*engine.open(state.LogPath));
     }
     void TearDown() override { EXPECT_TRUE(prompter.messages().empty()) << prompter.messageTexts().join(" | ").toStdString(); }
     qsizetype rows(const DrillDown::Request &q)

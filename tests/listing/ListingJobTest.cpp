@@ -29,7 +29,7 @@ protected:
     {
         auto opened = engine.open(*path);
         ASSERT_TRUE(opened.ok()) << opened.error().toStdString();
-        db = *opened;
+        db = sharedDatabase(*opened);
     }
     qsizetype contacts() const { return db->read(QStringLiteral("SELECT COUNT(*) FROM LOG")).table.at(0, 0).toLongLong(); }
 

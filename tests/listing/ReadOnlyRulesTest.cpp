@@ -39,7 +39,7 @@ protected:
         state.LogPath = *path;
         auto opened = engine.open(*path);
         ASSERT_TRUE(opened.ok()) << opened.error().toStdString();
-        db = *opened;
+        db = sharedDatabase(*opened);
     }
     qsizetype count(const QString &where = {}) const
     {

@@ -1,4 +1,3 @@
-#include "CountQuery.h"
 #include "JetSql.h"
 #include "LogbookEngine.h"
 #include "TempLogbook.h"
@@ -13,16 +12,17 @@
 
 namespace {
 
+/// The SQLite copy of the logbook's snapshot.
 std::shared_ptr<const LogDatabase> openOrFail(LogbookEngine &engine, const QString &path)
 {
-    auto db = engine.open(path);
-    EXPECT_TRUE(db.ok()) << db.error().toStdString();
-    return db.ok() ? *db : nullptr;
+    auto log = engine.open(path);
+    EXPECT_TRUE(log.ok()) << log.error().toStdString();
+    return log.ok() ? sharedDatabase(*log) : nullptr;
 }
 
 QString count(const LogDatabase &db, const char *text)
 {
-    const Result<QString> r = CountQuery(db, QString::fromUtf8(text));
+    const Result<QString> r = db.scalar(QString::fromUtf8(text), QStringLiteral("Quanti"));
     EXPECT_TRUE(r.ok()) << text << ": " << r.error().toStdString();
     return r.ok() ? *r : QStringLiteral("error");
 }
@@ -192,8 +192,8 @@ TEST(LogbookEngine, QueryNamingAMissingColumnFailsWithoutHarm)
     auto db = openOrFail(engine, dir.path("thindt.mdb"));
     ASSERT_TRUE(db);
     EXPECT_EQ(count(*db, "SELECT COUNT(*) AS Quanti FROM LOG WHERE Banda LIKE '14.0'"), "1");
-    EXPECT_FALSE(CountQuery(*db, QStringLiteral("SELECT COUNT(*) AS Quanti FROM LOG WHERE R ='Y'")).ok());
-    EXPECT_FALSE(CountQuery(*db, QStringLiteral("SELECT COUNT(*) AS Other FROM LOG")).ok());
+    EXPECT_FALSE(db->scalar(QStringLiteral("SELECT COUNT(*) AS Quanti FROM LOG WHERE R ='Y'"), QStringLiteral("Quanti")).ok());
+    EXPECT_FALSE(db->scalar(QStringLiteral("SELECT COUNT(*) AS Other FROM LOG"), QStringLiteral("Quanti")).ok());
 }
 
 TEST(LogbookEngine, NeverWritesTheLogbookAndRefusesChanges)

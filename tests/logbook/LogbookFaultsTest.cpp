@@ -1,7 +1,7 @@
 // Opening logbooks that are damaged, foreign, half-written or changing, and
 // readers that crash, hang or send garbage: each gives an error, never a crash
 // of the program, and the next good logbook opens as usual.
-#include "CountQuery.h"
+#include "LogSnapshot.h"
 #include "LogDatabase.h"
 #include "LogbookEngine.h"
 #include "MdbLoader.h"
@@ -45,9 +45,11 @@ void overwrite(const QString &path, const QByteArray &bytes)
 
 QString countOf(const LogDatabase &db, const char *text)
 {
-    const Result<QString> r = CountQuery(db, QString::fromUtf8(text));
+    const Result<QString> r = db.scalar(QString::fromUtf8(text), QStringLiteral("Quanti"));
     return r ? *r : QStringLiteral("error: ") + r.error();
 }
+
+QString countOf(const LogSnapshot &log, const char *text) { return countOf(log.database(), text); }
 
 QString contacts(LogbookEngine &engine, const QString &path)
 {

@@ -2,7 +2,7 @@
 // trusted: a table that gives more rows than it counts, R, D or S that are not
 // text columns, and a file that changes while it is read. Each open fails with
 // its reason and gives no snapshot.
-#include "CountQuery.h"
+#include "LogSnapshot.h"
 #include "Jet4TestSupport.h"
 #include "LogDatabase.h"
 #include "LogbookEngine.h"
@@ -35,9 +35,9 @@ void overwrite(const QString &path, const QByteArray &bytes)
     ASSERT_EQ(f.write(bytes), bytes.size());
 }
 
-QString contacts(const LogDatabase &db)
+QString contacts(const LogSnapshot &log)
 {
-    const Result<QString> r = CountQuery(db, QStringLiteral("SELECT COUNT(*) AS Quanti FROM LOG"));
+    const Result<QString> r = log.database().scalar(QStringLiteral("SELECT COUNT(*) AS Quanti FROM LOG"), QStringLiteral("Quanti"));
     return r ? *r : QStringLiteral("error: ") + r.error();
 }
 
@@ -213,7 +213,7 @@ TEST(LogbookRefusals, RDOrSThatIsNotATextColumnIsRefusedByName)
     ASSERT_TRUE(memo) << memo.error().toStdString();
     const auto confirmed = std::count_if(rows.begin(), rows.end(), [](const genlog::LogRow &r) { return r.R && strcasecmp(r.R->c_str(), "Y") == 0; });
     ASSERT_GT(confirmed, 0);
-    const Result<QString> counted = CountQuery(**memo, QStringLiteral("SELECT COUNT(*) AS Quanti FROM LOG WHERE R ='Y'"));
+    const Result<QString> counted = (*memo)->database().scalar(QStringLiteral("SELECT COUNT(*) AS Quanti FROM LOG WHERE R ='Y'"), QStringLiteral("Quanti"));
     ASSERT_TRUE(counted) << counted.error().toStdString();
     EXPECT_EQ(*counted, QString::number(confirmed));
 }

@@ -1,80 +1,172 @@
 #include "ReferenceCounts.h"
 
+#include <QList>
+#include <QString>
 #include <algorithm>
-#include <cctype>
 #include <set>
 
 namespace reference {
 namespace {
 
-std::string folded(const std::string &s)
+std::u32string folded(const std::string &s)
 {
-    std::string out = s;
-    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return out;
+    const QList<uint> ucs4 = QString::fromStdString(s).toCaseFolded().toUcs4();
+    return std::u32string(ucs4.begin(), ucs4.end());
+}
+
+/// Matches p[i..] against v[j..]; `bad` when a [ is never closed.
+bool match(const std::u32string &p, size_t i, const std::u32string &v, size_t j, bool &bad)
+{
+    if (i == p.size())
+        return j == v.size();
+    if (p[i] == U'*')
+        return match(p, i + 1, v, j, bad) || (j < v.size() && match(p, i, v, j + 1, bad));
+    if (p[i] == U'[') {
+        const size_t close = p.find(U']', i + 2);
+        if (close == std::u32string::npos) {
+            bad = true;
+            return false;
+        }
+        if (j == v.size())
+            return false;
+        const bool negate = p[i + 1] == U'!';
+        bool in = false;
+        for (size_t k = i + 1 + (negate ? 1 : 0); k < close; ++k) {
+            if (k + 2 < close && p[k + 1] == U'-') {
+                in = in || (v[j] >= p[k] && v[j] <= p[k + 2]);
+                k += 2;
+            } else {
+                in = in || v[j] == p[k];
+            }
+        }
+        return in != negate && match(p, close + 1, v, j + 1, bad);
+    }
+    if (j == v.size())
+        return false;
+    if (p[i] == U'?' || (p[i] == U'#' && v[j] >= U'0' && v[j] <= U'9') || p[i] == v[j])
+        return match(p, i + 1, v, j + 1, bad);
+    return false;
+}
+
+bool bandMatches(const genlog::LogRow &row, const CountSpec &spec, bool &bad)
+{
+    if (spec.bandTest == CountSpec::Bands::Every)
+        return true;
+    if (!row.Banda)
+        return false;
+    if (spec.bandTest == CountSpec::Bands::List) {
+        const std::vector<std::string> bands = spec.bands.empty() ? std::vector<std::string>{""} : spec.bands;
+        return std::any_of(bands.begin(), bands.end(), [&](const std::string &b) { return same(row.Banda, b); });
+    }
+    const std::optional<bool> hit = like(spec.bands.front(), *row.Banda);
+    bad = bad || !hit;
+    return hit.value_or(false);
+}
+
+bool modeMatches(const genlog::Text &m, ModeClass mode, bool ft8)
+{
+    const auto any = [&](std::initializer_list<const char *> names) {
+        return std::any_of(names.begin(), names.end(), [&](const char *n) { return same(m, n); });
+    };
+    switch (mode) {
+    case ModeClass::Cw:
+        return same(m, "CW");
+    case ModeClass::Phone:
+        return any({"SSB", "FM", "AM"});
+    case ModeClass::Data:
+        return ft8 ? same(m, "FT8") : m && !any({"SSB", "FM", "AM", "CW"});
+    case ModeClass::All:
+        break;
+    }
+    return m.has_value();
+}
+
+bool statusMatches(const genlog::LogRow &row, QslStatus status)
+{
+    switch (status) {
+    case QslStatus::Confirmed:
+        return same(row.R, "Y");
+    case QslStatus::NotConfirmed:
+        return same(row.R, "N");
+    case QslStatus::Award:
+        return same(row.D, "Y");
+    case QslStatus::Worked:
+        break;
+    }
+    return true;
+}
+
+CountSpec gridSpec(std::string entity, CountSpec::Bands test, std::vector<std::string> bands, int r, bool ft8)
+{
+    return CountSpec{std::move(entity), test, std::move(bands), ModeClass(r % 4), QslStatus(r / 4), ft8};
 }
 
 } // namespace
 
 bool same(const genlog::Text &value, const std::string &text) { return value && folded(*value) == folded(text); }
 
-bool modeMatches(const genlog::LogRow &row, int mode, bool ft8)
+std::optional<bool> like(const std::string &pattern, const std::string &value)
 {
-    const auto &m = row.Mode;
-    switch (mode) {
-    case 0:
-        return same(m, "CW");
-    case 1:
-        return same(m, "SSB") || same(m, "FM") || same(m, "AM");
-    case 2:
-        if (ft8)
-            return same(m, "FT8");
-        return m && !same(m, "SSB") && !same(m, "FM") && !same(m, "AM") && !same(m, "CW");
-    default:
-        return m.has_value();
-    }
+    bool bad = false;
+    const bool hit = match(folded(pattern), 0, folded(value), 0, bad);
+    if (bad)
+        return std::nullopt;
+    return hit;
 }
 
-bool statusMatches(const genlog::LogRow &row, int status)
+const genlog::Text &column(const genlog::LogRow &row, const std::string &name)
 {
-    switch (status) {
-    case 1:
-        return same(row.R, "Y");
-    case 2:
-        return same(row.R, "N");
-    case 3:
-        return same(row.D, "Y");
-    default:
-        return true;
+    static const genlog::Text none;
+    const auto is = [&](const char *n) { return QString::fromStdString(name).compare(QLatin1String(n), Qt::CaseInsensitive) == 0; };
+    for (int kind = 0; kind < 6; ++kind) {
+        if (is(awardColumns()[size_t(kind)].c_str()))
+            return genlog::awardValue(row, kind);
     }
+    if (is("Banda"))
+        return row.Banda;
+    if (is("Mode"))
+        return row.Mode;
+    if (is("R"))
+        return row.R;
+    if (is("D"))
+        return row.D;
+    return none;
 }
 
-bool bandMatches(const genlog::LogRow &row, const std::string &band)
+std::optional<long> count(const std::vector<genlog::LogRow> &rows, const CountSpec &spec)
 {
-    return band == "*" ? row.Banda.has_value() : same(row.Banda, band);
+    bool bad = false;
+    std::set<std::u32string> seen;
+    long contacts = 0;
+    for (const genlog::LogRow &row : rows) {
+        const bool banded = bandMatches(row, spec, bad);
+        const bool inSlot = spec.bandTest == CountSpec::Bands::Every || (modeMatches(row.Mode, spec.mode, spec.ft8) && statusMatches(row, spec.status));
+        if (!banded || !inSlot)
+            continue;
+        if (spec.entity.empty()) {
+            ++contacts;
+            continue;
+        }
+        const genlog::Text &v = column(row, spec.entity);
+        if (v && !v->empty() && *v != "??")
+            seen.insert(folded(*v));
+    }
+    if (bad)
+        return std::nullopt;
+    return spec.entity.empty() ? contacts : long(seen.size());
 }
 
 long qsoCount(const std::vector<genlog::LogRow> &rows, const std::string &band, int r, bool ft8)
 {
-    return long(std::count_if(rows.begin(), rows.end(), [&](const genlog::LogRow &row) {
-        return bandMatches(row, band) && modeMatches(row, r % 4, ft8) && statusMatches(row, r / 4);
-    }));
+    return *count(rows, gridSpec({}, CountSpec::Bands::Pattern, {band}, r, ft8));
 }
 
 long entityCount(const std::vector<genlog::LogRow> &rows, int kind, const std::vector<std::string> &bands, int r, bool ft8)
 {
     if (r / 4 == 2)
         return entityCount(rows, kind, bands, r % 4, ft8) - entityCount(rows, kind, bands, 4 + r % 4, ft8);
-    std::set<std::string> seen;
-    for (const genlog::LogRow &row : rows) {
-        const genlog::Text &v = genlog::awardValue(row, kind);
-        if (!v || v->empty() || *v == "??")
-            continue;
-        const bool onBand = std::any_of(bands.begin(), bands.end(), [&](const std::string &b) { return bandMatches(row, b); });
-        if (onBand && modeMatches(row, r % 4, ft8) && statusMatches(row, r / 4))
-            seen.insert(folded(*v));
-    }
-    return long(seen.size());
+    const bool wholeLog = bands.size() == 1 && bands.front() == "*";
+    return *count(rows, gridSpec(awardColumns()[size_t(kind)], wholeLog ? CountSpec::Bands::Pattern : CountSpec::Bands::List, bands, r, ft8));
 }
 
 } // namespace reference

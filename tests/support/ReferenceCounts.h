@@ -1,9 +1,12 @@
 #pragma once
 // Counts computed straight from generated rows with plain loops, to check the
-// program's answers against something that does not share its SQL.
+// program's answers against something that shares neither its SQL nor its
+// count engine: its own LIKE, case folding and DISTINCT.
 
 #include "LogGenerator.h"
+#include "count/CountSpec.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,18 +15,22 @@ namespace reference {
 /// Case-insensitive equality of a column value with a text; NULL equals nothing.
 bool same(const genlog::Text &value, const std::string &text);
 
-/// mode: 0 CW, 1 PHONE, 2 DATA, 3 ALL; ft8 narrows DATA to FT8.
-bool modeMatches(const genlog::LogRow &row, int mode, bool ft8);
-/// status: 0 WORKED, 1 CONFIRMED (R = Y), 2 NOT CONFIRMED (R = N), 3 AWARD (D = Y).
-bool statusMatches(const genlog::LogRow &row, int status);
-/// band "*" admits every row whose band is not NULL.
-bool bandMatches(const genlog::LogRow &row, const std::string &band);
+/// Jet LIKE for well-formed patterns: * any text, ? one character, # one digit,
+/// [abc], [a-z] and [!abc] one character of (not of) the set; letters without
+/// regard to case. Nothing for a pattern with an unclosed [.
+std::optional<bool> like(const std::string &pattern, const std::string &value);
 
-/// Contacts of count slot r on one band ("*": whole log).
+/// A column of the row by its name (ASCII letters without regard to case).
+const genlog::Text &column(const genlog::LogRow &row, const std::string &name);
+
+/// The count `spec` describes; nothing when its band pattern is malformed.
+std::optional<long> count(const std::vector<genlog::LogRow> &rows, const CountSpec &spec);
+
+/// Contacts of count slot r on one band pattern ("*": whole log).
 long qsoCount(const std::vector<genlog::LogRow> &rows, const std::string &band, int r, bool ft8);
 
 /// Distinct entities of award kind (0 DXC .. 5 SQR) over any of `bands` for
-/// count slot r; NOT CONFIRMED slots are worked minus confirmed.
+/// count slot r; NOT CONFIRMED slots are worked minus confirmed, as the grid has them.
 long entityCount(const std::vector<genlog::LogRow> &rows, int kind, const std::vector<std::string> &bands, int r, bool ft8);
 
 } // namespace reference

@@ -1,16 +1,14 @@
 #pragma once
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
-/// The count texts the evaluator answers, parsed:
-///   SELECT COUNT(* | col) AS name FROM LOG [WHERE condition]
-///   SELECT COUNT(* | col) AS name FROM (SELECT DISTINCT col FROM LOG [WHERE condition])
+/// A count as the evaluator compiles it, the shape of
+///   SELECT COUNT(* | col) FROM LOG [WHERE condition]
+///   SELECT COUNT(* | col) FROM (SELECT DISTINCT col FROM LOG [WHERE condition])
 /// with conditions made of  col LIKE 'text',  col = 'text',  col <> 'text',
-/// AND, OR, NOT and parentheses. Names are as written (brackets removed);
-/// texts are UTF-8.
-namespace CountText {
+/// AND, OR and NOT. Names and texts are UTF-8.
+namespace CountTree {
 
 struct Condition {
     enum class Kind { And, Or, Not, Equal, NotEqual, Like };
@@ -21,7 +19,6 @@ struct Condition {
 };
 
 struct Query {
-    std::string field;          ///< the name after AS
     bool countRows = true;      ///< COUNT(*); else COUNT(countColumn)
     std::string countColumn;
     bool distinct = false;      ///< FROM (SELECT DISTINCT distinctColumn ...)
@@ -29,8 +26,4 @@ struct Query {
     std::optional<Condition> where;
 };
 
-/// The query of a Jet text in UTF-8, or nothing when the text is not one of the
-/// forms above exactly as SQLite would read its translation.
-std::optional<Query> parse(std::string_view text);
-
-} // namespace CountText
+} // namespace CountTree

@@ -1,0 +1,98 @@
+#include "CountSpec.h"
+
+namespace {
+
+using Condition = CountTree::Condition;
+using Kind = Condition::Kind;
+
+Condition compare(Kind kind, const std::string &column, const std::string &literal) { return Condition{kind, {}, column, literal}; }
+
+Condition both(std::vector<Condition> operands)
+{
+    if (operands.size() == 1)
+        return std::move(operands.front());
+    return Condition{Kind::And, std::move(operands), {}, {}};
+}
+
+Condition either(const std::string &column, Kind kind, const std::vector<std::string> &literals)
+{
+    std::vector<Condition> operands;
+    for (const std::string &l : literals)
+        operands.push_back(compare(kind, column, l));
+    if (operands.size() == 1)
+        return std::move(operands.front());
+    return Condition{Kind::Or, std::move(operands), {}, {}};
+}
+
+Condition modeCondition(ModeClass m, bool ft8)
+{
+    switch (m) {
+    case ModeClass::Cw:
+    case ModeClass::Phone:
+        return either("Mode", Kind::Like, modeNames(m));
+    case ModeClass::Data:
+        if (ft8)
+            return compare(Kind::Like, "Mode", "FT8");
+        return Condition{Kind::Not, {Condition{Kind::Or, {either("Mode", Kind::Like, modeNames(ModeClass::Phone)), either("Mode", Kind::Like, modeNames(ModeClass::Cw))}, {}, {}}}, {}, {}};
+    case ModeClass::All:
+        break;
+    }
+    return compare(Kind::Like, "Mode", "*");
+}
+
+} // namespace
+
+const std::vector<std::string> &awardColumns()
+{
+    static const std::vector<std::string> columns = {"DXC", "WPX", "WAZ", "ITU", "WAC", "SQR"};
+    return columns;
+}
+
+const std::vector<std::string> &modeNames(ModeClass m)
+{
+    static const std::vector<std::string> cw = {"CW"};
+    static const std::vector<std::string> phone = {"SSB", "FM", "AM"};
+    static const std::vector<std::string> none;
+    return m == ModeClass::Cw ? cw : m == ModeClass::Phone ? phone : none;
+}
+
+std::string CountSpec::key() const
+{
+    std::string k = entity + '\x1f' + char('0' + int(bandTest)) + char('0' + int(mode)) + char('0' + int(status)) + (ft8 ? '1' : '0');
+    for (const std::string &b : bands)
+        k += '\x1f' + b;
+    return k;
+}
+
+CountTree::Query toQuery(const CountSpec &spec)
+{
+    CountTree::Query q;
+    if (!spec.entity.empty()) {
+        q.countRows = false;
+        q.countColumn = spec.entity;
+        q.distinct = true;
+        q.distinctColumn = spec.entity;
+    }
+    std::vector<Condition> parts;
+    if (spec.bandTest == CountSpec::Bands::Pattern) {
+        parts.push_back(compare(Kind::Like, "Banda", spec.bands.empty() ? std::string() : spec.bands.front()));
+    } else if (spec.bandTest == CountSpec::Bands::List) {
+        // An empty list reads as the one band '', as its text does.
+        parts.push_back(either("Banda", Kind::Equal, spec.bands.empty() ? std::vector<std::string>{""} : spec.bands));
+    }
+    if (spec.bandTest != CountSpec::Bands::Every) {
+        parts.push_back(modeCondition(spec.mode, spec.ft8));
+        if (spec.status == QslStatus::Confirmed || spec.status == QslStatus::NotConfirmed)
+            parts.push_back(compare(Kind::Equal, "R", spec.status == QslStatus::Confirmed ? "Y" : "N"));
+        else if (spec.status == QslStatus::Award)
+            parts.push_back(compare(Kind::Equal, "D", "Y"));
+    }
+    if (!spec.entity.empty()) {
+        parts.push_back(compare(Kind::NotEqual, spec.entity, "??"));
+        parts.push_back(compare(Kind::NotEqual, spec.entity, ""));
+    }
+    if (parts.empty())
+        return q;
+    q.where = both(std::move(parts));
+    return q;
+}

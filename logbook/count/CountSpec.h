@@ -1,0 +1,40 @@
+#pragma once
+#include "CountSlot.h"
+#include "CountTree.h"
+
+#include <string>
+#include <vector>
+
+/// What one count of the grid counts, as data: contacts, or the distinct
+/// entities of an award column, on one band pattern or a list of bands, in a
+/// mode class and a status block. The Jet text of the same count is rendered
+/// from it for SQLite (CountSql); the evaluator compiles it as it stands.
+struct CountSpec {
+    enum class Bands {
+        Every,   ///< no band, mode or status test: the whole log
+        Pattern, ///< Banda LIKE the one pattern of `bands` ("*": any band but none)
+        List,    ///< Banda = one of `bands`
+    };
+
+    std::string entity;             ///< award column whose distinct values are counted; empty: contacts
+    Bands bandTest = Bands::Every;
+    std::vector<std::string> bands;
+    ModeClass mode = ModeClass::All;
+    QslStatus status = QslStatus::Worked;
+    bool ft8 = false;               ///< the DATA class is FT8 alone
+
+    friend bool operator==(const CountSpec &, const CountSpec &) = default;
+
+    /// A key that tells specs apart, for caches.
+    std::string key() const;
+};
+
+/// The award columns whose entities the grid counts, in the order of the award buttons.
+const std::vector<std::string> &awardColumns();
+
+/// The mode names of the CW and PHONE classes; DATA is every other mode (or FT8
+/// alone), ALL every mode.
+const std::vector<std::string> &modeNames(ModeClass m);
+
+/// The count as the evaluator's query tree.
+CountTree::Query toQuery(const CountSpec &spec);
