@@ -3,6 +3,7 @@
 #include "BandPresets.h"
 #include "Computations.h"
 #include "CountSql.h"
+#include "GridTexts.h"
 #include "LogFileName.h"
 #include "GridExport.h"
 #include "ListingRun.h"
@@ -49,7 +50,7 @@ MainController::MainController(Prompter &prompter, const QString &programFolder,
 
 MainController::~MainController() = default;
 
-QString MainController::credits() { return QStringLiteral("VarkelChecker - award statistics of your Varkel log - v3.1"); }
+QString MainController::credits() { return QStringLiteral("VarkelChecker - award statistics of your Varkel log - ") + GridTexts::version(); }
 
 void MainController::startUp(const Startup &startup)
 {
@@ -217,7 +218,7 @@ void MainController::updateDataCaptions()
         warnFt8WithoutLog();
         return;
     }
-    setDataCaption(m_ft8 ? QStringLiteral("FT8") : QStringLiteral("DATA"));
+    setDataCaption(GridTexts::dataCaption(m_ft8));
 }
 
 bool MainController::applyPreset(const QString &name)
@@ -241,9 +242,9 @@ void MainController::requestStop() { m_closing = true; }
 
 void MainController::showInfo()
 {
-    m_prompter.message(QStringLiteral("VarkelChecker is a test release - v3.1") + CrLf + CrLf +
+    m_prompter.message(QStringLiteral("VarkelChecker is a test release - ") + GridTexts::version() + CrLf + CrLf +
                            QStringLiteral("Contact: the VarkelChecker developers, through the project's issue tracker.") + CrLf +
-                           QStringLiteral("With a report, please give the release (v3.1) and what you did before the fault.") + CrLf +
+                           QStringLiteral("With a report, please give the release (%1) and what you did before the fault.").arg(GridTexts::version()) + CrLf +
                            CrLf + QStringLiteral("Please don't ask additions but check possible bug on the actual release!"),
                        MsgFlags::Information, QStringLiteral("Varkel-Checker test!"));
     m_prompter.message(QStringLiteral("This program is given as it is, without warranty of any kind.") + CrLf +

@@ -44,7 +44,7 @@ public:
     LogbookEngine &engine() { return m_engine; }
     Prompter &prompter() { return m_prompter; }
 
-    /// Credits at the head of the window caption, ending in the version "v3.1".
+    /// Credits at the head of the window caption, ending in the version ("v3.1").
     static QString credits();
 
     QString windowCaption() const { return m_windowCaption; }

@@ -2,6 +2,8 @@
 
 #include "BandPresets.h"
 #include "ClickLabel.h"
+#include "Computations.h"
+#include "GridTexts.h"
 #include "MainController.h"
 #include "FrmBanda.h"
 #include "FrmTabella.h"
@@ -43,10 +45,8 @@ const QColor StaleText(135, 135, 135);
 const QString StaleNote = QStringLiteral("Counts are from before the last change: press an award button to count again.");
 const QColor FillerBack(236, 236, 236);
 
-const QStringList BlockTitles = {"WORKED", "CONFIRMED", "NOT CONFIRMED", "AWARD"};
-const QStringList ModeTitles = {"CW", "PHONE", "DATA", "MIX"};
-
-const QStringList StatsCaptions = {"DXC", "WPX", "WAZ", "ITU", "WAC", "SQR", "QSO", "SQL"};
+/// The award buttons: the award kinds, then the custom query.
+const QStringList StatsCaptions = awardKinds() + QStringList{QStringLiteral("SQL")};
 const QStringList StatsTips = {"Check all WW DXCC in your LOG!",
                                "Check all WPX PREFIX in your LOG!",
                                "Check all WAZ ZONE in your LOG!",
@@ -308,7 +308,7 @@ QWidget *MainWindow::buildTop()
     QFont countFont = m_cellFont;
     countFont.setBold(true);
     m_countQso->setFont(countFont);
-    m_countQso->setMinimumWidth(QFontMetrics(countFont).horizontalAdvance(QStringLiteral("QSOs: 8888888")));
+    m_countQso->setMinimumWidth(QFontMetrics(countFont).horizontalAdvance(GridTexts::qsoCaption(QStringLiteral("8888888"))));
     titleRow->addSpacing(8);
     titleRow->addWidget(m_countQso);
     titleRow->addStretch(1);
@@ -412,11 +412,11 @@ QWidget *MainWindow::buildGrid()
     QLabel *band = makeTitle(QStringLiteral("Label22"), QStringLiteral("BAND"), TitleBack[0]);
     g->addWidget(band, BlockTitleRow, HeaderColumn, 2, 2);
     for (int s = 0; s < 4; ++s) {
-        QLabel *block = makeTitle(QStringLiteral("Label%1").arg(2 + s), BlockTitles[s], TitleBack[s % 2],
+        QLabel *block = makeTitle(QStringLiteral("Label%1").arg(2 + s), GridTexts::blockTitles()[s], TitleBack[s % 2],
                                   s == 3 ? QStringLiteral("[D] Checked on the logbook database!") : QString());
         g->addWidget(block, BlockTitleRow, slotColumn(4 * s), 1, 4);
         for (int m = 0; m < 4; ++m) {
-            QLabel *mode = makeTitle(QStringLiteral("Label%1").arg(6 + 4 * s + m), ModeTitles[m], TitleBack[s % 2]);
+            QLabel *mode = makeTitle(QStringLiteral("Label%1").arg(6 + 4 * s + m), GridTexts::modeTitles()[m], TitleBack[s % 2]);
             mode->setFixedWidth(m_cellWidth);
             g->addWidget(mode, ModeTitleRow, slotColumn(4 * s + m));
             if (m == 2)
@@ -524,18 +524,15 @@ QWidget *MainWindow::buildLegend()
         }
         h->addWidget(l);
     };
-    add(QStringLiteral("Label31"), QStringLiteral("INFO MODE USED (check your LOG):"), false);
-    add(QStringLiteral("Label26"), QStringLiteral("CW"), true);
-    add(QStringLiteral("Label30"), QStringLiteral("= CW"), false);
-    h->addSpacing(6);
-    add(QStringLiteral("Label25"), QStringLiteral("PHONE"), true);
-    add(QStringLiteral("Label29"), QStringLiteral("= SSB AM FM"), false);
-    h->addSpacing(6);
-    add(QStringLiteral("Label24"), QStringLiteral("DATA"), true);
-    add(QStringLiteral("Label28"), QStringLiteral("= RTTY PKT PSK31 SSTV"), false);
-    h->addSpacing(6);
-    add(QStringLiteral("Label23"), QStringLiteral("MIX"), true);
-    add(QStringLiteral("Label27"), QStringLiteral("= ALL MODE"), false);
+    add(QStringLiteral("Label31"), GridTexts::legendTitle(), false);
+    // The legend labels Label26/Label30 (CW) down to Label23/Label27 (MIX).
+    for (int m = 0; m < 4; ++m) {
+        const GridTexts::LegendEntry &entry = GridTexts::legend()[size_t(m)];
+        if (m > 0)
+            h->addSpacing(6);
+        add(QStringLiteral("Label%1").arg(26 - m), entry.mode, true);
+        add(QStringLiteral("Label%1").arg(30 - m), entry.meaning, false);
+    }
     h->addStretch(1);
 
     auto *bottom = new QWidget;
@@ -543,7 +540,7 @@ QWidget *MainWindow::buildLegend()
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(2);
     v->addWidget(legend);
-    auto *credits = new QLabel(QStringLiteral("VarkelChecker v3.1 - award statistics of the Varkel logbook"));
+    auto *credits = new QLabel(QStringLiteral("VarkelChecker %1 - award statistics of the Varkel logbook").arg(GridTexts::version()));
     credits->setObjectName(QStringLiteral("Label1"));
     credits->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setTextColour(credits, QColor(90, 90, 110));

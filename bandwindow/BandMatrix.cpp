@@ -1,13 +1,21 @@
 #include "BandMatrix.h"
 
+#include "GridTexts.h"
+#include "count/CountSpec.h"
+
 const std::array<QString, BandMatrix::Rows> &BandMatrix::rowTitles()
 {
-    static const std::array<QString, Rows> titles = {QStringLiteral("QSO"), QStringLiteral("DXC"), QStringLiteral("WPX"), QStringLiteral("WAZ"),
-                                                     QStringLiteral("ITU"), QStringLiteral("WAC"), QStringLiteral("SQR")};
+    // QSO, then the award columns in the order of the award buttons.
+    static const std::array<QString, Rows> titles = [] {
+        std::array<QString, Rows> t{QStringLiteral("QSO")};
+        for (size_t a = 1; a < Rows; ++a)
+            t[a] = QString::fromStdString(awardColumns()[a - 1]);
+        return t;
+    }();
     return titles;
 }
 
-BandMatrix::BandMatrix(QObject *parent) : QObject(parent)
+BandMatrix::BandMatrix(QObject *parent) : QObject(parent), m_countQso(GridTexts::qsoCaption(QString()))
 {
     for (int i = 0; i < Cells; ++i)
         m_labels[size_t(i)] = QStringLiteral("-");

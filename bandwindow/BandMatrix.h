@@ -30,5 +30,5 @@ signals:
 
 private:
     std::array<QString, Labels> m_labels;
-    QString m_countQso = QStringLiteral("QSOs: ");
+    QString m_countQso;
 };

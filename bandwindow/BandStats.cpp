@@ -3,6 +3,7 @@
 #include "CountRun.h"
 #include "CountSlot.h"
 #include "CountSql.h"
+#include "GridTexts.h"
 #include "StatsMessages.h"
 
 using namespace CountSlotIndex;
@@ -16,7 +17,7 @@ void VarkelLOG(BandContext &ctx)
     const auto total = run.count(CountSql::totalQsos());
     if (!total)
         return;
-    ctx.matrix.setCountQso(QStringLiteral("QSOs: ") + *total);
+    ctx.matrix.setCountQso(GridTexts::qsoCaption(*total));
     ctx.state.CurrentBand = ctx.state.ChosenBand;
     for (int r = 0; r < Slots; ++r) {
         const auto n = run.count(CountSql::qso(ctx.state.ChosenBand, r, ctx.ft8()));

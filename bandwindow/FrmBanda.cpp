@@ -2,6 +2,7 @@
 
 #include "BandStats.h"
 #include "CountSlot.h"
+#include "GridTexts.h"
 #include "LogState.h"
 #include "ScreenPrint.h"
 
@@ -15,8 +16,6 @@
 
 namespace {
 
-const char *const BlockTitles[] = {"WORKED", "CONFIRMED", "NOT CONFIRMED", "AWARD"};
-const char *const ModeTitles[] = {"CW", "PHONE", "DATA", "MIX"};
 const QString TitleStyle = QStringLiteral("background:#d8e4f0; border:1px solid #a0a0a0; font-weight:bold; padding:2px;");
 const QString CellStyle = QStringLiteral("color:#c00000; background:palette(base); border:1px solid #c8c8c8; padding:1px 3px;");
 const QString RowTitleStyle = QStringLiteral("background:rgb(192,255,192); border:1px solid #a0a0a0; font-weight:bold; padding:2px 6px;");
@@ -54,14 +53,14 @@ FrmBanda::FrmBanda(LogState &state, LogbookEngine &engine, Prompter &prompter, P
     auto *grid = new QGridLayout;
     grid->setSpacing(0);
     m_countQso->setAlignment(Qt::AlignCenter);
-    m_countQso->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("QSOs: 1000000")) + 8);
+    m_countQso->setMinimumWidth(fontMetrics().horizontalAdvance(GridTexts::qsoCaption(QStringLiteral("1000000"))) + 8);
     grid->addWidget(m_countQso, 0, 0, 2, 1);
     for (int s = 0; s < 4; ++s) {
-        QLabel *block = makeLabel(QStringLiteral("LabelBlock%1").arg(s), QString::fromLatin1(BlockTitles[s]), TitleStyle);
+        QLabel *block = makeLabel(QStringLiteral("LabelBlock%1").arg(s), GridTexts::blockTitles()[s], TitleStyle);
         block->setAlignment(Qt::AlignCenter);
         grid->addWidget(block, 0, 1 + 4 * s, 1, 4);
         for (int m = 0; m < 4; ++m) {
-            QLabel *mode = makeLabel(QStringLiteral("LabelMode%1").arg(4 * s + m), QString::fromLatin1(ModeTitles[m]), TitleStyle);
+            QLabel *mode = makeLabel(QStringLiteral("LabelMode%1").arg(4 * s + m), GridTexts::modeTitles()[m], TitleStyle);
             mode->setAlignment(Qt::AlignCenter);
             grid->addWidget(mode, 1, 1 + 4 * s + m);
             if (m == 2)
@@ -89,9 +88,9 @@ FrmBanda::FrmBanda(LogState &state, LogbookEngine &engine, Prompter &prompter, P
     connect(&m_matrix, &BandMatrix::countQsoChanged, m_countQso, &QLabel::setText);
 
     auto *legend = new QHBoxLayout;
-    legend->addWidget(makeLabel(QStringLiteral("Label31"), QStringLiteral("INFO MODE USED (check your LOG):"), QStringLiteral("font-weight:bold;")));
-    for (const char *text : {"CW = CW", "PHONE = SSB AM FM", "DATA = RTTY PKT PSK31 SSTV", "MIX = ALL MODE"})
-        legend->addWidget(makeLabel(QString(), QString::fromLatin1(text), QStringLiteral("padding:0 8px;")));
+    legend->addWidget(makeLabel(QStringLiteral("Label31"), GridTexts::legendTitle(), QStringLiteral("font-weight:bold;")));
+    for (const GridTexts::LegendEntry &entry : GridTexts::legend())
+        legend->addWidget(makeLabel(QString(), entry.mode + QLatin1Char(' ') + entry.meaning, QStringLiteral("padding:0 8px;")));
     legend->addStretch(1);
     legend->addWidget(m_start);
     legend->addWidget(m_print);

@@ -1,5 +1,7 @@
 #include "GridExport.h"
 
+#include "GridTexts.h"
+
 using namespace CountSlotIndex;
 
 std::vector<QStringList> statsGridRows(const StatsMatrix &matrix, const QString &logDisplayName, const QString &dataCaption)
@@ -9,8 +11,8 @@ std::vector<QStringList> statsGridRows(const StatsMatrix &matrix, const QString 
                     matrix.countQso()});
     QStringList blocks{QString()};
     QStringList modes{QStringLiteral("BAND")};
-    const QString blockTitles[] = {QStringLiteral("WORKED"), QStringLiteral("CONFIRMED"), QStringLiteral("NOT CONFIRMED"), QStringLiteral("AWARD")};
-    const QString modeTitles[] = {QStringLiteral("CW"), QStringLiteral("PHONE"), dataCaption, QStringLiteral("MIX")};
+    const QStringList &blockTitles = GridTexts::blockTitles();
+    const QStringList modeTitles = GridTexts::modeTitles(dataCaption);
     for (int s = 0; s < 4; ++s) {
         for (int m = 0; m < 4; ++m) {
             blocks << (m == 0 ? blockTitles[s] : QString());

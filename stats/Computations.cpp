@@ -5,6 +5,7 @@
 
 #include "CountQuery.h"
 #include "CountSql.h"
+#include "GridTexts.h"
 #include "Val.h"
 
 #include <cmath>
@@ -31,7 +32,7 @@ bool writeTotalQsos(CountRun &run, StatsContext &ctx)
     const auto total = run.count(CountSql::totalQsos());
     if (!total)
         return false;
-    ctx.matrix.setCountQso(QStringLiteral("QSOs: ") + *total);
+    ctx.matrix.setCountQso(GridTexts::qsoCaption(*total));
     return run.yield();
 }
 
@@ -39,7 +40,12 @@ bool writeTotalQsos(CountRun &run, StatsContext &ctx)
 
 const QStringList &awardKinds()
 {
-    static const QStringList kinds = {"DXC", "WPX", "WAZ", "ITU", "WAC", "SQR", "QSO"};
+    static const QStringList kinds = [] {
+        QStringList k;
+        for (const std::string &column : awardColumns())
+            k << QString::fromStdString(column);
+        return k << QStringLiteral("QSO");
+    }();
     return kinds;
 }
 

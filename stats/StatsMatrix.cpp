@@ -1,5 +1,7 @@
 #include "StatsMatrix.h"
 
+#include "GridTexts.h"
+
 using namespace CountSlotIndex;
 
 const QStringList &StatsMatrix::startupBands()
@@ -9,7 +11,7 @@ const QStringList &StatsMatrix::startupBands()
     return bands;
 }
 
-StatsMatrix::StatsMatrix(QObject *parent) : QObject(parent)
+StatsMatrix::StatsMatrix(QObject *parent) : QObject(parent), m_countQso(GridTexts::qsoCaption(QString()))
 {
     for (int i = 0; i < Cells; ++i)
         m_lblstat[size_t(i)].text = QStringLiteral("-");

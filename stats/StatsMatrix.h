@@ -60,6 +60,6 @@ private:
     std::array<Label, CountSlotIndex::Cells + CountSlotIndex::Bands> m_lblstat;
     std::array<Label, CountSlotIndex::Slots> m_mix, m_tot, m_full;
     int m_run = 0;
-    QString m_countQso = QStringLiteral("QSOs: ");
+    QString m_countQso;
     QString m_modo;
 };

@@ -1,0 +1,151 @@
+#include "ReportArguments.h"
+
+#include "BandPresets.h"
+#include "Computations.h"
+#include "CountSlot.h"
+#include "StatsMatrix.h"
+
+#include <QCommandLineParser>
+#include <cstring>
+
+namespace HeadlessReport {
+namespace {
+
+using R = Result<Options>;
+
+Result<Format> formatNamed(const QString &name)
+{
+    const QString n = name.trimmed().toLower();
+    if (n == QLatin1String("text"))
+        return Format::Text;
+    if (n == QLatin1String("csv"))
+        return Format::Csv;
+    if (n == QLatin1String("json"))
+        return Format::Json;
+    return Result<Format>::failure(QStringLiteral("unknown format: %1 (text, csv or json)").arg(n));
+}
+
+/// Band headers by position: "14.0,,28.0" leaves position 1 blank, as the window can.
+Result<QStringList> bandList(const QString &list)
+{
+    QStringList bands;
+    for (const QString &b : list.split(QLatin1Char(',')))
+        bands << b.trimmed();
+    while (!bands.isEmpty() && bands.constLast().isEmpty())
+        bands.removeLast();
+    if (bands.size() > CountSlotIndex::Bands)
+        return Result<QStringList>::failure(QStringLiteral("at most %1 bands").arg(CountSlotIndex::Bands));
+    while (bands.size() < CountSlotIndex::Bands)
+        bands << QString();
+    return bands;
+}
+
+Result<QStringList> headersOf(const QCommandLineParser &p)
+{
+    const QStringList presets = p.values(QStringLiteral("preset"));
+    const QStringList lists = p.values(QStringLiteral("bands"));
+    if (presets.size() + lists.size() > 1)
+        return Result<QStringList>::failure(QStringLiteral("give either --preset or --bands, once"));
+    if (!lists.isEmpty())
+        return bandList(lists.first());
+    if (presets.isEmpty())
+        return StatsMatrix::startupBands();
+    const BandPreset *preset = BandPresets::find(presets.first());
+    if (!preset)
+        return Result<QStringList>::failure(QStringLiteral("unknown band preset: %1").arg(presets.first()));
+    return BandPresets::headersAfter(*preset, StatsMatrix::startupBands());
+}
+
+} // namespace
+
+QString usage()
+{
+    QString presets;
+    for (const BandPreset &p : BandPresets::all())
+        presets += QStringLiteral("                          \"%1\"\n").arg(p.caption);
+    return QStringLiteral(
+               "Usage: varkelchecker [LOGBOOK]\n"
+               "       varkelchecker --report KIND [--preset NAME | --bands LIST] [--ft8]\n"
+               "                     [--format text|csv|json] LOGBOOK\n"
+               "\n"
+               "Without --report the main window opens, with LOGBOOK loaded when given.\n"
+               "\n"
+               "--report prints the statistics of one award kind without a window: the\n"
+               "band lines (band and its 16 counts: WORKED, CONFIRMED, NOT CONFIRMED and\n"
+               "AWARD, each for CW, PHONE, DATA and MIX), the MIX, TOT and FULL lines and\n"
+               "the number of QSOs, counted exactly as the award buttons count them.\n"
+               "\n"
+               "  KIND                    DXC, WPX, WAZ, ITU, WAC, SQR or QSO\n"
+               "  --preset NAME           band set of a BAND menu entry, by caption\n"
+               "                          (case does not matter):\n") +
+           presets +
+           QStringLiteral("  --bands LIST            band labels separated by commas, e.g.\n"
+                          "                          \"14.0,21.0,28.0\" (at most 20); an empty\n"
+                          "                          label leaves its position blank. Labels are\n"
+                          "                          matched with the log's band column by LIKE\n"
+                          "                          (case does not matter, * and ? are wildcards)\n"
+                          "                          Without --preset or --bands the start-up\n"
+                          "                          band set is used.\n"
+                          "  --ft8                   DATA counts FT8 contacts only\n"
+                          "  --format FORMAT         text (default), csv or json\n"
+                          "  LOGBOOK                 a path, or a name without folder looked for\n"
+                          "                          beside the program (then in the current\n"
+                          "                          folder); \".mdb\" is added when missing\n"
+                          "  --help                  this text\n"
+                          "\n"
+                          "Counts not computed print as \"-\" (null in json). Messages go to\n"
+                          "standard error. Exit status: 0 done, 1 a computation failed (its\n"
+                          "message is on standard error), 2 wrong arguments.\n");
+}
+
+bool wanted(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--report") == 0 || std::strncmp(argv[i], "--report=", 9) == 0 ||
+            std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
+            return true;
+    }
+    return false;
+}
+
+Result<Options> parseArguments(const QStringList &arguments)
+{
+    QCommandLineParser p;
+    p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    p.addOptions({{QStringLiteral("report"), QString(), QStringLiteral("KIND")},
+                  {QStringLiteral("preset"), QString(), QStringLiteral("NAME")},
+                  {QStringLiteral("bands"), QString(), QStringLiteral("LIST")},
+                  {QStringLiteral("format"), QString(), QStringLiteral("FORMAT")},
+                  {QStringLiteral("ft8"), QString()},
+                  {{QStringLiteral("h"), QStringLiteral("help")}, QString()}});
+    if (!p.parse(QStringList{QStringLiteral("varkelchecker")} + arguments))
+        return R::failure(p.errorText());
+
+    Options o;
+    o.help = p.isSet(QStringLiteral("help"));
+    if (o.help)
+        return o;
+    o.kind = p.value(QStringLiteral("report")).trimmed().toUpper();
+    if (o.kind.isEmpty())
+        return R::failure(QStringLiteral("--report KIND is missing"));
+    if (!awardKinds().contains(o.kind))
+        return R::failure(QStringLiteral("unknown award kind: %1 (%2)").arg(o.kind, awardKinds().join(QStringLiteral(", "))));
+    const Result<QStringList> headers = headersOf(p);
+    if (!headers)
+        return R::failure(headers.error());
+    o.headers = *headers;
+    o.ft8 = p.isSet(QStringLiteral("ft8"));
+    if (p.isSet(QStringLiteral("format"))) {
+        const Result<Format> format = formatNamed(p.value(QStringLiteral("format")));
+        if (!format)
+            return R::failure(format.error());
+        o.format = *format;
+    }
+    const QStringList positional = p.positionalArguments();
+    if (positional.size() != 1 || positional.first().trimmed().isEmpty())
+        return R::failure(QStringLiteral("name one LOGBOOK"));
+    o.logbook = positional.first();
+    return o;
+}
+
+} // namespace HeadlessReport

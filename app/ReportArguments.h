@@ -1,0 +1,33 @@
+#pragma once
+#include "Result.h"
+
+#include <QString>
+#include <QStringList>
+
+/// The command line of the headless report:
+///   varkelchecker --report KIND [--preset NAME | --bands "14.0,21.0"] [--ft8]
+///                 [--format text|csv|json] LOGBOOK
+namespace HeadlessReport {
+
+enum class Format { Text, Csv, Json };
+
+struct Options {
+    QString kind;        ///< DXC WPX WAZ ITU WAC SQR QSO (upper case)
+    QStringList headers; ///< the 20 band headers to count with
+    bool ft8 = false;
+    Format format = Format::Text;
+    QString logbook;     ///< as given on the command line
+    bool help = false;
+};
+
+/// True when the arguments ask for the report or its help; the program then
+/// runs without a window (and needs no display).
+bool wanted(int argc, char **argv);
+
+/// The help text.
+QString usage();
+
+/// Reads the arguments that follow the program name.
+Result<Options> parseArguments(const QStringList &arguments);
+
+} // namespace HeadlessReport

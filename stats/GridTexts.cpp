@@ -1,0 +1,43 @@
+#include "GridTexts.h"
+
+#include "CountSlot.h"
+#include "Version.h"
+
+namespace GridTexts {
+namespace {
+const QString QsoPrefix = QStringLiteral("QSOs: ");
+} // namespace
+
+QString version() { return QStringLiteral("v" VARKEL_VERSION); }
+
+const QStringList &blockTitles()
+{
+    static const QStringList titles = {"WORKED", "CONFIRMED", "NOT CONFIRMED", "AWARD"};
+    return titles;
+}
+
+QString dataCaption(bool ft8) { return ft8 ? QStringLiteral("FT8") : QStringLiteral("DATA"); }
+
+QStringList modeTitles(const QString &dataCaption) { return {QStringLiteral("CW"), QStringLiteral("PHONE"), dataCaption, QStringLiteral("MIX")}; }
+
+QString slotTitle(int r, bool ft8)
+{
+    return blockTitles()[int(CountSlotIndex::status(r))] + QLatin1Char(' ') + modeTitles(dataCaption(ft8))[int(CountSlotIndex::mode(r))];
+}
+
+QString legendTitle() { return QStringLiteral("INFO MODE USED (check your LOG):"); }
+
+const std::vector<LegendEntry> &legend()
+{
+    static const std::vector<LegendEntry> entries = {{QStringLiteral("CW"), QStringLiteral("= CW")},
+                                                     {QStringLiteral("PHONE"), QStringLiteral("= SSB AM FM")},
+                                                     {QStringLiteral("DATA"), QStringLiteral("= RTTY PKT PSK31 SSTV")},
+                                                     {QStringLiteral("MIX"), QStringLiteral("= ALL MODE")}};
+    return entries;
+}
+
+QString qsoCaption(const QString &count) { return QsoPrefix + count; }
+
+QString qsoCount(const QString &caption) { return caption.startsWith(QsoPrefix) ? caption.mid(QsoPrefix.size()).trimmed() : caption.trimmed(); }
+
+} // namespace GridTexts
