@@ -60,7 +60,7 @@ const QStringList StatsTips = {"Check all WW DXCC in your LOG!",
 // each block after a thin gap that draws a heavier line between blocks.
 constexpr int HeaderColumn = 0;
 constexpr int ButtonColumn = 1;
-int slotColumn(int r) { return 3 + (r / 4) * 5 + r % 4; }
+int slotColumn(int r) { return 3 + int(status(r)) * 5 + int(mode(r)); }
 int gapColumn(int block) { return 2 + block * 5; }
 // Grid rows: two title rows, 20 band rows, a gap, MIX, TOT and FULL.
 constexpr int BlockTitleRow = 0;
@@ -414,11 +414,12 @@ QWidget *MainWindow::buildGrid()
     for (int s = 0; s < 4; ++s) {
         QLabel *block = makeTitle(QStringLiteral("Label%1").arg(2 + s), GridTexts::blockTitles()[s], TitleBack[s % 2],
                                   s == 3 ? QStringLiteral("[D] Checked on the logbook database!") : QString());
-        g->addWidget(block, BlockTitleRow, slotColumn(4 * s), 1, 4);
+        g->addWidget(block, BlockTitleRow, slotColumn(slot(QslStatus(s), ModeClass::Cw)), 1, 4);
         for (int m = 0; m < 4; ++m) {
-            QLabel *mode = makeTitle(QStringLiteral("Label%1").arg(6 + 4 * s + m), GridTexts::modeTitles()[m], TitleBack[s % 2]);
+            const int r = slot(QslStatus(s), ModeClass(m));
+            QLabel *mode = makeTitle(QStringLiteral("Label%1").arg(6 + r), GridTexts::modeTitles()[m], TitleBack[s % 2]);
             mode->setFixedWidth(m_cellWidth);
-            g->addWidget(mode, ModeTitleRow, slotColumn(4 * s + m));
+            g->addWidget(mode, ModeTitleRow, slotColumn(r));
             if (m == 2)
                 m_dataTitles << mode;
         }
@@ -430,7 +431,7 @@ QWidget *MainWindow::buildGrid()
         const int row = FirstBandRow + c;
         for (int r = 0; r < Slots; ++r) {
             const int index = cell(c, r);
-            const int s = r / 4;
+            const int s = int(status(r));
             ClickLabel *l = makeCountLabel(QStringLiteral("Lblstat_%1").arg(index), (c % 2 ? BlockBackAlt : BlockBack)[s % 2]);
             l->setToolTip(QStringLiteral("Double-click to list"));
             g->addWidget(l, row, slotColumn(r));

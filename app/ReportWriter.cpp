@@ -89,7 +89,7 @@ void writeText(QTextStream &out, const Options &o, const QString &path, const St
     const auto row = [&](const QString &label, const QStringList &values) {
         QString line = label.leftJustified(BandWidth);
         for (int r = 0; r < Slots; ++r) {
-            if (r % 4 == 0)
+            if (mode(r) == ModeClass::Cw)
                 line += QStringLiteral(" |");
             line += values[r].rightJustified(CountWidth);
         }

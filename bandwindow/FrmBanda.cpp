@@ -58,11 +58,12 @@ FrmBanda::FrmBanda(LogState &state, LogbookEngine &engine, Prompter &prompter, P
     for (int s = 0; s < 4; ++s) {
         QLabel *block = makeLabel(QStringLiteral("LabelBlock%1").arg(s), GridTexts::blockTitles()[s], TitleStyle);
         block->setAlignment(Qt::AlignCenter);
-        grid->addWidget(block, 0, 1 + 4 * s, 1, 4);
+        grid->addWidget(block, 0, 1 + CountSlotIndex::slot(QslStatus(s), ModeClass::Cw), 1, 4);
         for (int m = 0; m < 4; ++m) {
-            QLabel *mode = makeLabel(QStringLiteral("LabelMode%1").arg(4 * s + m), GridTexts::modeTitles()[m], TitleStyle);
+            const int r = CountSlotIndex::slot(QslStatus(s), ModeClass(m));
+            QLabel *mode = makeLabel(QStringLiteral("LabelMode%1").arg(r), GridTexts::modeTitles()[m], TitleStyle);
             mode->setAlignment(Qt::AlignCenter);
-            grid->addWidget(mode, 1, 1 + 4 * s + m);
+            grid->addWidget(mode, 1, 1 + r);
             if (m == 2)
                 m_dataTitles << mode;
         }

@@ -119,19 +119,8 @@ void BandMixed(StatsContext &ctx)
     if (ctx.state.ActiveBandCount == 0)
         return;
     const QString column = ctx.state.AwardKind;
-    for (int r = 0; r < Slots; ++r) {
-        if (isDifference(r))
-            continue;
-        const auto n = run.count(CountSql::mix(column, headers, r, ctx.ft8()));
-        if (!n)
-            return;
-        ctx.matrix.setCaption(Line::Mix, r, *n);
-        if (!run.yield())
-            return;
-    }
-    for (int m = 0; m < 4; ++m)
-        ctx.matrix.setCaption(Line::Mix, 8 + m, Val::difference(ctx.matrix.caption(Line::Mix, m), ctx.matrix.caption(Line::Mix, 4 + m)));
-    run.yield();
+    run.fillSlots([&](int r) { return CountSql::mix(column, headers, r, ctx.ft8()); }, [&](int r) { return ctx.matrix.caption(Line::Mix, r); },
+                  [&](int r, const QString &n) { ctx.matrix.setCaption(Line::Mix, r, n); });
 }
 
 void SumSlotTotals(StatsMatrix &matrix)

@@ -48,8 +48,8 @@ bool CountRun::fillSlots(const std::function<CountRequest(int)> &request, const 
 {
     for (int r = 0; r < CountSlotIndex::Slots; ++r) {
         if (CountSlotIndex::isDifference(r)) {
-            const int m = r % 4;
-            set(r, Val::difference(get(m), get(4 + m)));
+            const ModeClass m = CountSlotIndex::mode(r);
+            set(r, Val::difference(get(CountSlotIndex::slot(QslStatus::Worked, m)), get(CountSlotIndex::slot(QslStatus::Confirmed, m))));
         } else {
             const std::optional<QString> n = count(request(r));
             if (!n)
