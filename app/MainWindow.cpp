@@ -159,10 +159,7 @@ MainWindow::MainWindow(MainController &controller, QWidget *parent, PrinterPort 
     showCommands(m_controller.commandsVisible());
 }
 
-MainWindow::~MainWindow()
-{
-    delete m_bandWindow;
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::buildChoicePanel(QWidget *grid)
 {

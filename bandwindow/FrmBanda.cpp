@@ -25,9 +25,11 @@ const QColor Grey(224, 224, 224);
 
 FrmBanda::FrmBanda(LogState &state, LogbookEngine &engine, Prompter &prompter, PrinterPort &printer, std::function<bool()> ft8,
                    QWidget *mainWindow)
-    : QWidget(nullptr), m_state(state), m_engine(engine), m_prompter(prompter), m_printer(printer), m_ft8(std::move(ft8)), m_mainWindow(mainWindow)
+    : QWidget(mainWindow, Qt::Window), m_state(state), m_engine(engine), m_prompter(prompter), m_printer(printer), m_ft8(std::move(ft8))
 {
     setObjectName(QStringLiteral("FrmBanda"));
+    // The main window takes no input while this window is open.
+    setWindowModality(Qt::WindowModal);
     setAttribute(Qt::WA_DeleteOnClose);
     setAutoFillBackground(true);
     setBackground(Grey);
@@ -100,16 +102,9 @@ FrmBanda::FrmBanda(LogState &state, LogbookEngine &engine, Prompter &prompter, P
     layout->addLayout(top);
     layout->addLayout(grid);
     layout->addLayout(legend);
-
-    if (m_mainWindow)
-        m_mainWindow->setEnabled(false);
 }
 
-FrmBanda::~FrmBanda()
-{
-    if (m_mainWindow)
-        m_mainWindow->setEnabled(true);
-}
+FrmBanda::~FrmBanda() = default;
 
 QLabel *FrmBanda::makeLabel(const QString &name, const QString &text, const QString &style)
 {
@@ -191,7 +186,5 @@ void FrmBanda::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    if (m_mainWindow)
-        m_mainWindow->setEnabled(true);
     event->accept();
 }

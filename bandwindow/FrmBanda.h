@@ -13,8 +13,9 @@ class QLabel;
 class QPushButton;
 struct LogState;
 
-/// The single-band window: every count of one band for all seven kinds. While
-/// it is open the main window takes no input.
+/// The single-band window: every count of one band for all seven kinds. A
+/// window of the main window's, modal to it: while it is open the main window
+/// takes no input, and it closes with the main window.
 class FrmBanda : public QWidget {
     Q_OBJECT
 public:
@@ -51,7 +52,6 @@ private:
     Prompter &m_prompter;
     PrinterPort &m_printer;
     std::function<bool()> m_ft8;
-    QPointer<QWidget> m_mainWindow;
     BandMatrix m_matrix;
     QVector<QLabel *> m_cells;
     QVector<QLabel *> m_dataTitles;

@@ -53,8 +53,6 @@ void waitFor(ListingJob &job, QWidget *parent)
 
 } // namespace
 
-FrmTabella *FrmTabella::s_current = nullptr;
-
 FrmTabella::FrmTabella(QWidget *parent, const LogState &state, Prompter &prompter)
     : QDialog(parent), m_state(state), m_prompter(prompter), m_model(new GridRecordset(this)), m_query(new QLabel(QStringLiteral("Query!"), this)),
       m_grid(new QTableView(this))
@@ -95,16 +93,9 @@ FrmTabella::FrmTabella(QWidget *parent, const LogState &state, Prompter &prompte
     layout->setMenuBar(menu);
     layout->addWidget(m_query);
     layout->addWidget(m_grid, 1);
-    s_current = this;
 }
 
-FrmTabella::~FrmTabella()
-{
-    if (s_current == this)
-        s_current = nullptr;
-}
-
-FrmTabella *FrmTabella::current() { return s_current; }
+FrmTabella::~FrmTabella() = default;
 
 void FrmTabella::showListing(QWidget *parent, const LogState &state, LogbookEngine &engine, Prompter &prompter, bool entityCaptions)
 {

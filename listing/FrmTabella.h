@@ -23,9 +23,6 @@ public:
     /// entities).
     static void showListing(QWidget *parent, const LogState &state, LogbookEngine &engine, Prompter &prompter, bool entityCaptions);
 
-    /// The window currently open, for tests; nullptr when none is.
-    static FrmTabella *current();
-
     GridRecordset *recordset() const { return m_model; }
     /// The export of the shown rows (the menu entry "EXPORT TO EXCEL").
     void exportToSpreadsheet();
@@ -39,5 +36,4 @@ private:
     GridRecordset *m_model;
     QLabel *m_query;
     QTableView *m_grid;
-    static FrmTabella *s_current;
 };

@@ -19,7 +19,7 @@ ListingJob::~ListingJob()
 void ListingJob::start()
 {
     if (!m_thread.joinable() && !isFinished())
-        m_thread = std::thread([this] { work(); });
+        m_thread = std::jthread([this] { work(); });
 }
 
 void ListingJob::work()

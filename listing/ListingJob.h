@@ -44,5 +44,5 @@ private:
     std::condition_variable m_ended;
     bool m_finished = false;
     ReadResult m_result;
-    std::thread m_thread;
+    std::jthread m_thread;
 };

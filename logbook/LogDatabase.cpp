@@ -1,5 +1,7 @@
 #include "LogDatabase.h"
 
+#include "SqliteHandles.h"
+
 #include "JetFunctions.h"
 #include "JetSql.h"
 
@@ -9,10 +11,7 @@
 
 namespace {
 
-struct StmtDeleter {
-    void operator()(sqlite3_stmt *s) const { sqlite3_finalize(s); }
-};
-using Stmt = std::unique_ptr<sqlite3_stmt, StmtDeleter>;
+using Stmt = SqliteStatement;
 
 QString lastError(sqlite3 *db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
 
@@ -299,23 +298,19 @@ private:
 
 Result<std::unique_ptr<LogDatabase>> LogDatabase::create()
 {
-    sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
-        const QString why = db ? lastError(db) : QStringLiteral("out of memory");
-        sqlite3_close(db);
-        return Result<std::unique_ptr<LogDatabase>>::failure(why);
-    }
-    if (!registerJetFunctions(db)) {
-        const QString why = lastError(db);
-        sqlite3_close(db);
-        return Result<std::unique_ptr<LogDatabase>>::failure(why);
-    }
+    sqlite3 *raw = nullptr;
+    const int rc = sqlite3_open_v2(":memory:", &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    SqliteConnection db(raw);
+    if (rc != SQLITE_OK)
+        return Result<std::unique_ptr<LogDatabase>>::failure(db ? lastError(db.get()) : QStringLiteral("out of memory"));
+    if (!registerJetFunctions(db.get()))
+        return Result<std::unique_ptr<LogDatabase>>::failure(lastError(db.get()));
     // No query may reach another database file.
-    sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
-    return Result<std::unique_ptr<LogDatabase>>(std::unique_ptr<LogDatabase>(new LogDatabase(db)));
+    sqlite3_limit(db.get(), SQLITE_LIMIT_ATTACHED, 0);
+    return Result<std::unique_ptr<LogDatabase>>(std::unique_ptr<LogDatabase>(new LogDatabase(std::move(db))));
 }
 
-LogDatabase::LogDatabase(sqlite3 *db) : m_db(db), m_rules(std::make_unique<QueryRules>())
+LogDatabase::LogDatabase(SqliteConnection db) : m_connection(std::move(db)), m_db(m_connection.get()), m_rules(std::make_unique<QueryRules>())
 {
     // The rules apply only while a query text is prepared (QueryRules::active),
     // so the fill's CREATE TABLE, INSERT and CREATE INDEX pass.
@@ -327,7 +322,6 @@ LogDatabase::~LogDatabase()
     m_cancelled = true;
     if (m_filler.joinable())
         m_filler.join();
-    sqlite3_close(m_db);
 }
 
 void LogDatabase::setFill(Fill fill)

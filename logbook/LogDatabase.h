@@ -1,6 +1,7 @@
 #pragma once
 #include "QueryTable.h"
 #include "Result.h"
+#include "SqliteHandles.h"
 
 #include <QString>
 #include <atomic>
@@ -129,8 +130,9 @@ public:
     class Cancellable;
 
 private:
-    explicit LogDatabase(sqlite3 *db);
-    sqlite3 *m_db;
+    explicit LogDatabase(SqliteConnection db);
+    SqliteConnection m_connection;
+    sqlite3 *m_db; ///< m_connection's handle
     std::unique_ptr<QueryRules> m_rules;    ///< the authorizer's state
     mutable std::mutex m_statementMutex;    ///< one statement at a time on m_db
     mutable std::mutex m_fillMutex;

@@ -1,5 +1,7 @@
 #include "MdbLoader.h"
 
+#include "SqliteHandles.h"
+
 #include "LogDatabase.h"
 #include "MdbReader.h"
 #include "ReaderProcess.h"
@@ -23,10 +25,6 @@ namespace {
 using mdbreader::Column;
 using mdbreader::Kind;
 using mdbreader::Value;
-
-struct StmtDeleter {
-    void operator()(sqlite3_stmt *s) const { sqlite3_finalize(s); }
-};
 
 std::string sqlName(std::string_view name)
 {
@@ -148,7 +146,7 @@ private:
     sqlite3 *m_handle;
     std::string m_table;
     const std::atomic<bool> *m_cancelled;
-    std::unique_ptr<sqlite3_stmt, StmtDeleter> m_stmt;
+    SqliteStatement m_stmt;
     std::vector<Kind> m_kinds;
     bool m_inTransaction = false;
     std::string m_error;
@@ -248,7 +246,14 @@ public:
         using R = Result<std::shared_ptr<const ColumnarLog>>;
         if (!m_builder)
             return R::failure(QStringLiteral("the table came without columns"));
-        return R(m_builder->finish());
+        std::shared_ptr<const ColumnarLog> log;
+        try {
+            log = m_builder->finish();
+        } catch (const std::bad_alloc &) {
+        }
+        if (!log)
+            return R::failure(QStringLiteral("not enough memory for the logbook"));
+        return R(std::move(log));
     }
 
 private:
@@ -452,13 +457,18 @@ Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QStri
     std::atomic<bool> stop{false};
     std::vector<std::string> laterWhy(parts);
     std::vector<SegmentSink> segments(parts);
-    std::vector<std::thread> later;
+    std::vector<std::jthread> later;
     for (unsigned k = 1; k < parts; ++k) {
         later.emplace_back([&, k] {
-            mdbreader::ReaderRun run = runFor(k);
-            run.cancelled = &stop;
-            mdbreader::StreamDecoder decoder(segments[k], limitsFor(size));
-            laterWhy[k] = mdbreader::runReader(run, decoder);
+            // Errors come back as values: not even a lack of memory leaves the thread.
+            try {
+                mdbreader::ReaderRun run = runFor(k);
+                run.cancelled = &stop;
+                mdbreader::StreamDecoder decoder(segments[k], limitsFor(size));
+                laterWhy[k] = mdbreader::runReader(run, decoder);
+            } catch (const std::bad_alloc &) {
+                laterWhy[k] = "not enough memory for the logbook";
+            }
         });
     }
     ColumnarSink columnar(base.table, textOnly);
@@ -470,7 +480,7 @@ Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QStri
     }
     if (!why.empty())
         stop = true;
-    for (std::thread &t : later)
+    for (std::jthread &t : later)
         t.join();
     for (unsigned k = 1; k < parts && why.empty(); ++k)
         why = laterWhy[k];

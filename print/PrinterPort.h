@@ -1,4 +1,6 @@
 #pragma once
+#include <memory>
+
 class QPrinter;
 
 /// Where a screen print goes. The program's port is the system's default
@@ -19,5 +21,5 @@ public:
     QPrinter *printer() override;
 
 private:
-    QPrinter *m_printer = nullptr;
+    std::unique_ptr<QPrinter> m_printer;
 };

@@ -11,7 +11,7 @@
 #include <QWidget>
 
 SystemPrinter::SystemPrinter() = default;
-SystemPrinter::~SystemPrinter() { delete m_printer; }
+SystemPrinter::~SystemPrinter() = default;
 
 QPrinter *SystemPrinter::printer()
 {
@@ -19,9 +19,9 @@ QPrinter *SystemPrinter::printer()
         const QPrinterInfo info = QPrinterInfo::defaultPrinter();
         if (info.isNull())
             return nullptr;
-        m_printer = new QPrinter(info, QPrinter::HighResolution);
+        m_printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     }
-    return m_printer;
+    return m_printer.get();
 }
 
 namespace ScreenPrint {

@@ -1,10 +1,13 @@
 #pragma once
 #include <atomic>
 #include <cstddef>
+#include <exception>
 #include <thread>
 
 /// Runs work(i) for every i in [0, n), on this thread and one more, each
 /// taking the next i. The results must not depend on which thread ran what.
+/// What the helper thread throws (a lack of memory) is thrown here, once both
+/// threads are done.
 template <typename F>
 void onBothCores(size_t n, F &&work)
 {
@@ -17,7 +20,18 @@ void onBothCores(size_t n, F &&work)
         loop();
         return;
     }
-    std::thread helper(loop);
-    loop();
-    helper.join();
+    std::exception_ptr failed;
+    {
+        std::jthread helper([&] {
+            try {
+                loop();
+            } catch (...) {
+                failed = std::current_exception();
+                next = n;
+            }
+        });
+        loop();
+    }
+    if (failed)
+        std::rethrow_exception(failed);
 }

@@ -25,7 +25,7 @@ ColumnarLogBuilder::ColumnarLogBuilder(std::vector<std::string> names, std::vect
     m_dictionaries.resize(m_textColumns.size());
     m_ids.resize(m_textColumns.size());
     m_current = std::make_unique<Chunk>();
-    m_worker = std::thread([this] { internLoop(); });
+    m_worker = std::jthread([this] { internLoop(); });
 }
 
 ColumnarLogBuilder::~ColumnarLogBuilder()
@@ -118,7 +118,9 @@ void ColumnarLogBuilder::handOn()
     std::unique_ptr<Chunk> next;
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_full.size() < ChunksInFlight; });
+        m_changed.wait(lock, [this] { return m_full.size() < ChunksInFlight || m_failed; });
+        if (m_failed)
+            m_full.clear(); // nothing takes them any more
         m_full.push_back(std::move(m_current));
         if (!m_free.empty()) {
             next = std::move(m_free.back());
@@ -148,7 +150,15 @@ void ColumnarLogBuilder::internLoop()
             m_full.pop_front();
         }
         m_changed.notify_all();
-        intern(*chunk);
+        // No exception leaves the thread: a lack of memory ends the copy.
+        try {
+            intern(*chunk);
+        } catch (const std::bad_alloc &) {
+            std::lock_guard lock(m_mutex);
+            m_failed = true;
+            m_changed.notify_all();
+            return;
+        }
         {
             std::lock_guard lock(m_mutex);
             m_free.push_back(std::move(chunk));
@@ -188,6 +198,8 @@ std::shared_ptr<const ColumnarLog> ColumnarLogBuilder::finish()
     }
     m_changed.notify_all();
     m_worker.join();
+    if (m_failed)
+        return nullptr;
     // The chunks still waiting (the worker stops after the one it holds): each
     // column through all of them in order, the columns shared by both cores.
     std::vector<std::unique_ptr<Chunk>> rest;

@@ -93,5 +93,6 @@ private:
     std::deque<std::unique_ptr<Chunk>> m_full;
     std::vector<std::unique_ptr<Chunk>> m_free;
     bool m_closing = false;
-    std::thread m_worker;
+    bool m_failed = false; ///< the worker ran out of memory: finish() gives nothing
+    std::jthread m_worker;
 };

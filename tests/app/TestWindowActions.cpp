@@ -8,6 +8,7 @@
 #include "ReferenceCounts.h"
 #include "TempLogbook.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
@@ -35,7 +36,7 @@ bool withGrid(const std::function<void()> &action, const std::function<void(FrmT
     QTimer timer;
     timer.setInterval(5);
     QObject::connect(&timer, &QTimer::timeout, [&] {
-        FrmTabella *grid = FrmTabella::current();
+        FrmTabella *grid = qobject_cast<FrmTabella *>(QApplication::activeModalWidget());
         if (grid && grid->isVisible()) {
             timer.stop();
             opened = true;
@@ -210,7 +211,7 @@ private slots:
         QTest::mouseClick(s.find(QStringLiteral("CmdBandaSingola_1")), Qt::LeftButton);
         FrmBanda *band = s.window.bandWindow();
         QVERIFY(band);
-        QVERIFY(!s.window.isEnabled());
+        QCOMPARE(QApplication::activeModalWidget(), band); // the main window takes no input
         QCOMPARE(band->findChild<QLabel *>("Label22")->text(), QStringLiteral("18.1"));
         QVERIFY(band->windowTitle().contains(QStringLiteral("Status LogBook: [test - ")));
         QCOMPARE(band->findChild<QLabel *>("LblTitolo")->text(), QStringLiteral("Varkel  - IK2ABC BAND [18.1] checker"));
@@ -221,7 +222,7 @@ private slots:
                 QCOMPARE(band->matrix().caption(7 * r + row).toLong(), reference::entityCount(m_rows, row - 1, {"18.1"}, r, false));
         }
         band->close();
-        QTRY_VERIFY(s.window.isEnabled());
+        QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
         QTRY_VERIFY(!s.window.bandWindow());
     }
 

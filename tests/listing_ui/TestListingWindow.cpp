@@ -85,7 +85,7 @@ private:
         QTimer timer;
         timer.setInterval(5);
         connect(&timer, &QTimer::timeout, this, [&] {
-            FrmTabella *w = FrmTabella::current();
+            FrmTabella *w = qobject_cast<FrmTabella *>(QApplication::activeModalWidget());
             if (w && w->isVisible()) {
                 timer.stop();
                 shown = true;
