@@ -17,8 +17,10 @@ enum Tag : std::uint8_t { Null = 0, IntegerTag = 1, RealTag = 2, TextTag = 3 };
 std::uint64_t zigzag(std::int64_t v) { return (std::uint64_t(v) << 1) ^ std::uint64_t(v >> 63); }
 std::int64_t unzigzag(std::uint64_t v) { return std::int64_t(v >> 1) ^ -std::int64_t(v & 1); }
 
+} // namespace
+
 /// Reads from a piece of the stream that may end early.
-class Cursor {
+class StreamDecoder::Cursor {
 public:
     explicit Cursor(std::string_view in) : m_in(in) {}
     std::size_t used() const { return m_pos; }
@@ -70,7 +72,6 @@ private:
     std::size_t m_pos = 0;
 };
 
-} // namespace
 
 StreamEncoder::StreamEncoder(Write write) : m_write(std::move(write))
 {
@@ -204,139 +205,175 @@ bool StreamDecoder::feed(const char *data, std::size_t size)
     return true;
 }
 
+StreamDecoder::Step StreamDecoder::fail(std::string why)
+{
+    bad(std::move(why));
+    return Step::Bad;
+}
+
+StreamDecoder::Step StreamDecoder::sinkRefused()
+{
+    m_sinkFailed = true;
+    return fail(m_sink.error());
+}
+
 StreamDecoder::Step StreamDecoder::parseOne(std::string_view in, std::size_t &used)
 {
     Cursor c(in);
-    auto fail = [this](std::string why) {
-        bad(std::move(why));
-        return Step::Bad;
-    };
+    Step step = Step::Done;
     if (m_state == State::Magic) {
-        std::string_view magic;
-        if (!c.bytes(sizeof Magic, magic))
-            return in == std::string_view(Magic, in.size()) ? Step::NeedMore : fail("not a table stream");
-        if (magic != std::string_view(Magic, sizeof Magic))
-            return fail("not a table stream");
-        m_state = State::Columns;
-        used = c.used();
-        return Step::Done;
+        step = parseMagic(c, in);
+    } else {
+        std::uint8_t tag;
+        if (!c.byte(tag))
+            return Step::NeedMore;
+        switch (tag) {
+        case 'C':
+            step = parseColumns(c);
+            break;
+        case 'R':
+            step = parseRow(c);
+            break;
+        case 'E':
+            step = parseEnd(c);
+            break;
+        case 'X':
+            step = parseFailure(c);
+            break;
+        default:
+            return fail("unknown record");
+        }
     }
+    if (step == Step::Done)
+        used = c.used();
+    return step;
+}
+
+StreamDecoder::Step StreamDecoder::parseMagic(Cursor &c, std::string_view in)
+{
+    std::string_view magic;
+    if (!c.bytes(sizeof Magic, magic))
+        return in == std::string_view(Magic, in.size()) ? Step::NeedMore : fail("not a table stream");
+    if (magic != std::string_view(Magic, sizeof Magic))
+        return fail("not a table stream");
+    m_state = State::Columns;
+    return Step::Done;
+}
+
+StreamDecoder::Step StreamDecoder::parseColumns(Cursor &c)
+{
+    if (m_state != State::Columns)
+        return fail("columns out of place");
+    std::uint16_t count;
+    if (!c.u16(count))
+        return Step::NeedMore;
+    if (count == 0 || count > MaxColumns)
+        return fail("wrong number of columns");
+    std::vector<Column> columns(count);
+    for (Column &col : columns) {
+        std::uint8_t kind;
+        std::uint16_t length;
+        std::string_view name;
+        if (!c.byte(kind) || !c.u16(length))
+            return Step::NeedMore;
+        if (kind < std::uint8_t(Kind::Integer) || kind > std::uint8_t(Kind::Text))
+            return fail("unknown column kind");
+        if (length == 0 || length > MaxNameBytes)
+            return fail("wrong column name length");
+        if (!c.bytes(length, name))
+            return Step::NeedMore;
+        if (name.find('\0') != std::string_view::npos)
+            return fail("wrong column name");
+        col.kind = Kind(kind);
+        col.name = std::string(name);
+    }
+    m_columns = std::move(columns);
+    m_values.assign(m_columns.size(), Value{});
+    if (!m_sink.columns(m_columns))
+        return sinkRefused();
+    m_state = State::Rows;
+    return Step::Done;
+}
+
+StreamDecoder::Step StreamDecoder::parseValue(Cursor &c, Kind kind, Value &v)
+{
+    v = Value{};
     std::uint8_t tag;
     if (!c.byte(tag))
         return Step::NeedMore;
+    if (tag == Null)
+        return Step::Done;
+    v.null = false;
     bool overflow = false;
-    switch (tag) {
-    case 'C': {
-        if (m_state != State::Columns)
-            return fail("columns out of place");
-        std::uint16_t count;
-        if (!c.u16(count))
+    if (tag == IntegerTag && kind == Kind::Integer) {
+        std::uint64_t raw;
+        if (!c.varint(raw, overflow))
             return Step::NeedMore;
-        if (count == 0 || count > MaxColumns)
-            return fail("wrong number of columns");
-        std::vector<Column> columns(count);
-        for (Column &col : columns) {
-            std::uint8_t kind;
-            std::uint16_t length;
-            std::string_view name;
-            if (!c.byte(kind) || !c.u16(length))
-                return Step::NeedMore;
-            if (kind < std::uint8_t(Kind::Integer) || kind > std::uint8_t(Kind::Text))
-                return fail("unknown column kind");
-            if (length == 0 || length > MaxNameBytes)
-                return fail("wrong column name length");
-            if (!c.bytes(length, name))
-                return Step::NeedMore;
-            if (name.find('\0') != std::string_view::npos)
-                return fail("wrong column name");
-            col.kind = Kind(kind);
-            col.name = std::string(name);
-        }
-        m_columns = std::move(columns);
-        m_values.assign(m_columns.size(), Value{});
-        if (!m_sink.columns(m_columns))
-            {
-            m_sinkFailed = true;
-            return fail(m_sink.error());
-        }
-        m_state = State::Rows;
-        break;
-    }
-    case 'R': {
-        if (m_state != State::Rows)
-            return fail("row out of place");
-        if (m_rows >= m_limits.maxRows)
-            return fail("more rows than the file can hold");
-        for (std::size_t i = 0; i < m_columns.size(); ++i) {
-            Value &v = m_values[i];
-            v = Value{};
-            std::uint8_t vtag;
-            if (!c.byte(vtag))
-                return Step::NeedMore;
-            const Kind kind = m_columns[i].kind;
-            if (vtag == Null)
-                continue;
-            v.null = false;
-            if (vtag == IntegerTag && kind == Kind::Integer) {
-                std::uint64_t raw;
-                if (!c.varint(raw, overflow))
-                    return Step::NeedMore;
-                if (overflow)
-                    return fail("wrong number");
-                v.integer = unzigzag(raw);
-            } else if (vtag == RealTag && kind == Kind::Real) {
-                std::string_view raw;
-                if (!c.bytes(8, raw))
-                    return Step::NeedMore;
-                std::memcpy(&v.real, raw.data(), 8);
-            } else if (vtag == TextTag && kind == Kind::Text) {
-                std::uint64_t length;
-                if (!c.varint(length, overflow))
-                    return Step::NeedMore;
-                if (overflow || length > std::uint64_t(MaxFieldBytes))
-                    return fail("text too long");
-                if (!c.bytes(std::size_t(length), v.text))
-                    return Step::NeedMore;
-            } else {
-                return fail("value of the wrong kind");
-            }
-        }
-        ++m_rows;
-        if (!m_sink.row(m_values))
-            {
-            m_sinkFailed = true;
-            return fail(m_sink.error());
-        }
-        break;
-    }
-    case 'E': {
-        if (m_state != State::Rows)
-            return fail("end out of place");
-        std::uint64_t rows;
-        if (!c.varint(rows, overflow))
+        if (overflow)
+            return fail("wrong number");
+        v.integer = unzigzag(raw);
+    } else if (tag == RealTag && kind == Kind::Real) {
+        std::string_view raw;
+        if (!c.bytes(8, raw))
             return Step::NeedMore;
-        if (overflow || rows != m_rows)
-            return fail("wrong row count at the end");
-        m_state = State::Complete;
-        break;
-    }
-    case 'X': {
+        std::memcpy(&v.real, raw.data(), 8);
+    } else if (tag == TextTag && kind == Kind::Text) {
         std::uint64_t length;
-        std::string_view text;
         if (!c.varint(length, overflow))
             return Step::NeedMore;
-        if (overflow || length > MaxMessageBytes)
-            return fail("message too long");
-        if (!c.bytes(std::size_t(length), text))
+        if (overflow || length > std::uint64_t(MaxFieldBytes))
+            return fail("text too long");
+        if (!c.bytes(std::size_t(length), v.text))
             return Step::NeedMore;
-        m_readerError = text.empty() ? std::string("the logbook reader failed without saying why") : std::string(text);
-        m_state = State::ReaderFailed;
-        break;
+    } else {
+        return fail("value of the wrong kind");
     }
-    default:
-        return fail("unknown record");
+    return Step::Done;
+}
+
+StreamDecoder::Step StreamDecoder::parseRow(Cursor &c)
+{
+    if (m_state != State::Rows)
+        return fail("row out of place");
+    if (m_rows >= m_limits.maxRows)
+        return fail("more rows than the file can hold");
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+        if (const Step step = parseValue(c, m_columns[i].kind, m_values[i]); step != Step::Done)
+            return step;
     }
-    used = c.used();
+    ++m_rows;
+    if (!m_sink.row(m_values))
+        return sinkRefused();
+    return Step::Done;
+}
+
+StreamDecoder::Step StreamDecoder::parseEnd(Cursor &c)
+{
+    if (m_state != State::Rows)
+        return fail("end out of place");
+    std::uint64_t rows;
+    bool overflow = false;
+    if (!c.varint(rows, overflow))
+        return Step::NeedMore;
+    if (overflow || rows != m_rows)
+        return fail("wrong row count at the end");
+    m_state = State::Complete;
+    return Step::Done;
+}
+
+StreamDecoder::Step StreamDecoder::parseFailure(Cursor &c)
+{
+    std::uint64_t length;
+    std::string_view text;
+    bool overflow = false;
+    if (!c.varint(length, overflow))
+        return Step::NeedMore;
+    if (overflow || length > MaxMessageBytes)
+        return fail("message too long");
+    if (!c.bytes(std::size_t(length), text))
+        return Step::NeedMore;
+    m_readerError = text.empty() ? std::string("the logbook reader failed without saying why") : std::string(text);
+    m_state = State::ReaderFailed;
     return Step::Done;
 }
 

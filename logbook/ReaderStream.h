@@ -80,7 +80,17 @@ public:
 private:
     enum class State { Magic, Columns, Rows, Complete, ReaderFailed, Broken };
     enum class Step { Done, NeedMore, Bad };
+    class Cursor;
+    /// One record of the stream, each kind in a step of its own.
     Step parseOne(std::string_view in, std::size_t &used);
+    Step parseMagic(Cursor &c, std::string_view in);
+    Step parseColumns(Cursor &c);
+    Step parseRow(Cursor &c);
+    Step parseValue(Cursor &c, Kind kind, Value &v);
+    Step parseEnd(Cursor &c);
+    Step parseFailure(Cursor &c);
+    Step fail(std::string why);
+    Step sinkRefused();
     bool bad(std::string why);
 
     RowSink &m_sink;
