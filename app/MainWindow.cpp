@@ -270,13 +270,9 @@ void MainWindow::printScreen()
 }
 
 
-QWidget *MainWindow::buildTop()
+QHBoxLayout *MainWindow::buildTitleRow()
 {
-    auto *top = new QWidget;
-    auto *v = new QVBoxLayout(top);
-    v->setContentsMargins(0, 0, 0, 0);
-    v->setSpacing(6);
-
+    // LblTitolo, LblModo, lblCountQso and LblInfo.
     auto *titleRow = new QHBoxLayout;
     m_titolo = new QLabel(m_controller.titolo());
     m_titolo->setObjectName(QStringLiteral("LblTitolo"));
@@ -317,8 +313,12 @@ QWidget *MainWindow::buildTop()
     m_info->setMinimumHeight(2 * QFontMetrics(font()).height() + 6);
     m_info->setContentsMargins(4, 1, 4, 1);
     titleRow->addWidget(m_info);
-    v->addLayout(titleRow);
+    return titleRow;
+}
 
+QHBoxLayout *MainWindow::buildCommandRow()
+{
+    // The commands, the award buttons and the FT8 option.
     auto *commands = new QHBoxLayout;
     commands->setSpacing(4);
     m_loadLog = makeButton(QStringLiteral("CmdLoadLog"), QStringLiteral("Load LogBook"));
@@ -352,7 +352,17 @@ QWidget *MainWindow::buildTop()
     m_ft8->setToolTip(QStringLiteral("DATA only as FT8 mode! Else all as [NOT CW+PHONE]"));
     m_ft8->installEventFilter(this);
     commands->addWidget(m_ft8);
-    v->addLayout(commands);
+    return commands;
+}
+
+QWidget *MainWindow::buildTop()
+{
+    auto *top = new QWidget;
+    auto *v = new QVBoxLayout(top);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(6);
+    v->addLayout(buildTitleRow());
+    v->addLayout(buildCommandRow());
 
     connect(m_loadLog, &QPushButton::clicked, this, [this] { m_controller.loadLog(); });
     connect(m_infoButton, &QPushButton::clicked, this, [this] { m_controller.showInfo(); });
@@ -398,14 +408,29 @@ QWidget *MainWindow::buildGrid()
     g->setSpacing(1);
     g->setSizeConstraint(QLayout::SetFixedSize);
 
-    const QFontMetrics fm(m_cellFont);
-    const int headerWidth = fm.horizontalAdvance(QStringLiteral("0.134")) + 16;
-    const int buttonWidth = m_rowHeight - 2;
     for (int b = 0; b < 4; ++b)
         g->setColumnMinimumWidth(gapColumn(b), 2);
     g->setRowMinimumHeight(TotalsGapRow, 2);
 
-    // Titles: the four status blocks and their mode classes (Label2..Label21), and "BAND".
+    addGridTitles(g);
+    m_lblstat.resize(Cells + Bands);
+    for (int c = 0; c < Bands; ++c)
+        addBandRow(g, c);
+    addTotalLines(g);
+
+    for (int i = 0; i < Cells + Bands; ++i)
+        showCaption(Line::Lblstat, i);
+    for (int r = 0; r < Slots; ++r) {
+        showCaption(Line::Mix, r);
+        showCaption(Line::Tot, r);
+        showCaption(Line::Full, r);
+    }
+    return frame;
+}
+
+void MainWindow::addGridTitles(QGridLayout *g)
+{
+    // The four status blocks and their mode classes (Label2..Label21), and "BAND".
     QLabel *band = makeTitle(QStringLiteral("Label22"), QStringLiteral("BAND"), TitleBack[0]);
     g->addWidget(band, BlockTitleRow, HeaderColumn, 2, 2);
     for (int s = 0; s < 4; ++s) {
@@ -421,48 +446,53 @@ QWidget *MainWindow::buildGrid()
                 m_dataTitles << mode;
         }
     }
+}
 
-    // Cells and band headers (Lblstat 0..339) and the per-band buttons.
-    m_lblstat.resize(Cells + Bands);
-    for (int c = 0; c < Bands; ++c) {
-        const int row = FirstBandRow + c;
-        for (int r = 0; r < Slots; ++r) {
-            const int index = cell(c, r);
-            const int s = int(status(r));
-            ClickLabel *l = makeCountLabel(QStringLiteral("Lblstat_%1").arg(index), (c % 2 ? BlockBackAlt : BlockBack)[s % 2]);
-            l->setToolTip(QStringLiteral("Double-click to list"));
-            g->addWidget(l, row, slotColumn(r));
-            m_lblstat[index] = l;
-            connect(l, &ClickLabel::doubleClicked, this, [this, index] { m_controller.doubleClickCell(index); });
-        }
-        ClickLabel *h = new ClickLabel;
-        h->setObjectName(QStringLiteral("Lblstat_%1").arg(header(c)));
-        QFont bold = m_cellFont;
-        bold.setBold(true);
-        h->setFont(bold);
-        h->setAlignment(Qt::AlignCenter);
-        h->setFixedSize(headerWidth, m_rowHeight);
-        h->setToolTip(QStringLiteral("DblClick on the BAND for to change"));
-        paint(h, HeaderBack, HeaderText);
-        g->addWidget(h, row, HeaderColumn);
-        m_lblstat[header(c)] = h;
-        connect(h, &ClickLabel::doubleClicked, this, [this, c] { m_controller.doubleClickHeader(c); });
-
-        auto *filler = new QWidget;
-        filler->setFixedSize(buttonWidth, m_rowHeight);
-        paint(filler, FillerBack, TitleText);
-        g->addWidget(filler, row, ButtonColumn);
-        auto *button = new QPushButton;
-        button->setObjectName(QStringLiteral("CmdBandaSingola_%1").arg(c));
-        button->setToolTip(QStringLiteral("Open the single-band window"));
-        button->setFixedSize(buttonWidth, m_rowHeight);
-        button->setFocusPolicy(Qt::NoFocus);
-        keepPlaceWhenHidden(button);
-        g->addWidget(button, row, ButtonColumn);
-        m_bandButtons << button;
-        connect(button, &QPushButton::clicked, this, [this, c] { m_controller.clickBandButton(c); });
+void MainWindow::addBandRow(QGridLayout *g, int c)
+{
+    // Cells Lblstat(c + 20 r), the band header Lblstat(320 + c) and the band's own button.
+    const int headerWidth = QFontMetrics(m_cellFont).horizontalAdvance(QStringLiteral("0.134")) + 16;
+    const int buttonWidth = m_rowHeight - 2;
+    const int row = FirstBandRow + c;
+    for (int r = 0; r < Slots; ++r) {
+        const int index = cell(c, r);
+        const int s = int(status(r));
+        ClickLabel *l = makeCountLabel(QStringLiteral("Lblstat_%1").arg(index), (c % 2 ? BlockBackAlt : BlockBack)[s % 2]);
+        l->setToolTip(QStringLiteral("Double-click to list"));
+        g->addWidget(l, row, slotColumn(r));
+        m_lblstat[index] = l;
+        connect(l, &ClickLabel::doubleClicked, this, [this, index] { m_controller.doubleClickCell(index); });
     }
+    ClickLabel *h = new ClickLabel;
+    h->setObjectName(QStringLiteral("Lblstat_%1").arg(header(c)));
+    QFont bold = m_cellFont;
+    bold.setBold(true);
+    h->setFont(bold);
+    h->setAlignment(Qt::AlignCenter);
+    h->setFixedSize(headerWidth, m_rowHeight);
+    h->setToolTip(QStringLiteral("DblClick on the BAND for to change"));
+    paint(h, HeaderBack, HeaderText);
+    g->addWidget(h, row, HeaderColumn);
+    m_lblstat[header(c)] = h;
+    connect(h, &ClickLabel::doubleClicked, this, [this, c] { m_controller.doubleClickHeader(c); });
 
+    auto *filler = new QWidget;
+    filler->setFixedSize(buttonWidth, m_rowHeight);
+    paint(filler, FillerBack, TitleText);
+    g->addWidget(filler, row, ButtonColumn);
+    auto *button = new QPushButton;
+    button->setObjectName(QStringLiteral("CmdBandaSingola_%1").arg(c));
+    button->setToolTip(QStringLiteral("Open the single-band window"));
+    button->setFixedSize(buttonWidth, m_rowHeight);
+    button->setFocusPolicy(Qt::NoFocus);
+    keepPlaceWhenHidden(button);
+    g->addWidget(button, row, ButtonColumn);
+    m_bandButtons << button;
+    connect(button, &QPushButton::clicked, this, [this, c] { m_controller.clickBandButton(c); });
+}
+
+void MainWindow::addTotalLines(QGridLayout *g)
+{
     // MIX, TOT and FULL lines.
     g->addWidget(makeTitle(QStringLiteral("Label32"), QStringLiteral("MIX"), MixBack, QStringLiteral("Mix only on the selected BAND!")),
                  MixRow, HeaderColumn, 1, 2);
@@ -491,15 +521,6 @@ QWidget *MainWindow::buildGrid()
         connect(mix, &ClickLabel::doubleClicked, this, [this, r] { m_controller.doubleClickMix(r); });
         connect(full, &ClickLabel::clicked, this, [this, r] { m_controller.clickFull(r); });
     }
-
-    for (int i = 0; i < Cells + Bands; ++i)
-        showCaption(Line::Lblstat, i);
-    for (int r = 0; r < Slots; ++r) {
-        showCaption(Line::Mix, r);
-        showCaption(Line::Tot, r);
-        showCaption(Line::Full, r);
-    }
-    return frame;
 }
 
 QWidget *MainWindow::buildLegend()

@@ -16,6 +16,7 @@ class MainController;
 class QAction;
 class QCheckBox;
 class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -45,7 +46,12 @@ protected:
 
 private:
     QWidget *buildTop();
+    QHBoxLayout *buildTitleRow();
+    QHBoxLayout *buildCommandRow();
     QWidget *buildGrid();
+    void addGridTitles(QGridLayout *g);
+    void addBandRow(QGridLayout *g, int band);
+    void addTotalLines(QGridLayout *g);
     QWidget *buildLegend();
     void buildMenus();
     void bindController();
