@@ -134,7 +134,6 @@ bool MainController::runStats(int index)
             return true;
         }
         m_prompter.beep();
-        emit customQueryRequested();
         m_listing.customQuery();
         return true;
     }
@@ -284,7 +283,6 @@ void MainController::doubleClickCell(int lblstatIndex)
 {
     if (busy())
         return;
-    emit cellDoubleClicked(lblstatIndex);
     m_listing.cellDoubleClicked(lblstatIndex);
 }
 
@@ -292,7 +290,6 @@ void MainController::doubleClickMix(int slot)
 {
     if (busy())
         return;
-    emit mixDoubleClicked(slot);
     m_listing.mixDoubleClicked(slot);
 }
 
@@ -300,7 +297,6 @@ void MainController::clickFull(int slot)
 {
     if (busy())
         return;
-    emit fullClicked(slot);
     m_listing.fullClicked(slot);
 }
 
@@ -308,7 +304,6 @@ void MainController::doubleClickHeader(int band)
 {
     if (busy())
         return;
-    emit headerDoubleClicked(band);
     m_prompter.beep();
     if (!m_state.hasLog())
         return;
@@ -343,7 +338,6 @@ void MainController::clickBandButton(int band)
 {
     if (busy())
         return;
-    emit bandButtonClicked(band);
     m_prompter.beep();
     const QString header = m_matrix.header(band).trimmed();
     if (header.isEmpty())
@@ -385,7 +379,6 @@ void MainController::chooseMemo(int number)
 {
     if (busy())
         return;
-    emit memoRequested(number);
     const Result<QStringList> headers = MemoFile::read(MemoFile::path(m_state.ProgramFolder, number));
     if (!headers) {
         m_prompter.message(MemoFile::failureMessage(), MsgFlags::Exclamation, MemoFile::failureTitle(), headers.error());
@@ -398,7 +391,6 @@ void MainController::exportToExcel()
 {
     if (busy())
         return;
-    emit exportRequested();
     const QString title = QStringLiteral("VARKELchecker - Export");
     if (m_prompter.message(QStringLiteral("Export to Excel?"), MsgFlags::YesNoInformation, title) != MsgAnswer::Yes)
         return;

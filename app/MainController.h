@@ -94,16 +94,15 @@ public:
     /// Modes present in the log (Check your MODE).
     void checkModes();
 
-    // Hooks of the window's grid and menus. Each is ignored while a run is in
-    // progress; otherwise it emits the matching signal for later work to answer.
-    virtual void doubleClickCell(int lblstatIndex);
-    virtual void doubleClickMix(int slot);
-    virtual void clickFull(int slot);
-    virtual void doubleClickHeader(int band);
-    virtual void clickBandButton(int band);
-    virtual void chooseMemo(int number);
-    virtual void exportToExcel();
-    virtual void print();
+    // The window's grid and menus. Each is ignored while a run is in progress.
+    void doubleClickCell(int lblstatIndex);
+    void doubleClickMix(int slot);
+    void clickFull(int slot);
+    void doubleClickHeader(int band);
+    void clickBandButton(int band);
+    void chooseMemo(int number);
+    void exportToExcel();
+    void print();
 
     /// The band choice list: a band double-clicked in the list goes to the first
     /// empty header; "CLEAR BAND" empties the last header that holds a band.
@@ -133,22 +132,6 @@ signals:
     /// Counts may have become stale, or fresh again (headers, logbook, FT8 option, a run).
     void staleChanged();
 
-    /// Double-click on cell Lblstat(index), 0..319.
-    void cellDoubleClicked(int lblstatIndex);
-    /// Double-click on lblMix(slot).
-    void mixDoubleClicked(int slot);
-    /// Click on lblFull(slot).
-    void fullClicked(int slot);
-    /// Double-click on band header position 0..19 (band choice list).
-    void headerDoubleClicked(int band);
-    /// Per-band button CmdBandaSingola(band) (single-band window).
-    void bandButtonClicked(int band);
-    /// Award button 7 "SQL" past its guard and beep (custom query).
-    void customQueryRequested();
-    /// MEMO menu entry 1..9.
-    void memoRequested(int number);
-    /// EXPORT TO EXCEL menu.
-    void exportRequested();
     /// PRT button.
     void printRequested();
 
