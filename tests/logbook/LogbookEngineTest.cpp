@@ -144,44 +144,6 @@ TEST(LogbookEngine, SnapshotIsReusedUntilTheFileChanges)
     EXPECT_EQ(count(*first, "SELECT COUNT(*) AS Quanti FROM LOG"), "50");
 }
 
-TEST(LogbookEngine, FilesThatAreNoLogbookGiveAnError)
-{
-    TempLogbook dir;
-    LogbookEngine engine;
-    EXPECT_FALSE(engine.open(dir.path("missingdt.mdb")).ok());
-
-    QFile text(dir.path("textdt.mdb"));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write(QByteArray(8192, 'x'));
-    text.close();
-    EXPECT_FALSE(engine.open(text.fileName()).ok());
-
-    QFile empty(dir.path("emptydt.mdb"));
-    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
-    empty.close();
-    EXPECT_FALSE(engine.open(empty.fileName()).ok());
-
-    ASSERT_TRUE(QDir(dir.folder()).mkdir("folderdt.mdb"));
-    EXPECT_FALSE(engine.open(dir.path("folderdt.mdb")).ok());
-
-    const QString good = dir.write(genlog::generate(2000, 5), "gooddt.mdb");
-    QFile whole(good);
-    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
-    const QByteArray bytes = whole.readAll();
-    QFile cut(dir.path("cutdt.mdb"));
-    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
-    cut.write(bytes.left(bytes.size() / 2 + 100));
-    cut.close();
-    EXPECT_FALSE(engine.open(cut.fileName()).ok());
-
-    jet4::Jet4Writer other("OTHER", {{"Banda", jet4::ColumnType::Text, 10}});
-    other.addRow({jet4::Value(std::in_place, std::string("14.0"))});
-    ASSERT_EQ(other.save(dir.path("otherdt.mdb").toStdString()), "");
-    const auto noLog = engine.open(dir.path("otherdt.mdb"));
-    ASSERT_FALSE(noLog.ok());
-    EXPECT_TRUE(noLog.error().contains("LOG"));
-}
-
 TEST(LogbookEngine, QueryNamingAMissingColumnFailsWithoutHarm)
 {
     TempLogbook dir;

@@ -1,6 +1,7 @@
 // Opening logbooks that are damaged, foreign, half-written or changing, and
 // readers that crash, hang or send garbage: each gives an error, never a crash
 // of the program, and the next good logbook opens as usual.
+#include "Jet4Writer.h"
 #include "LogSnapshot.h"
 #include "LogDatabase.h"
 #include "LogbookEngine.h"
@@ -133,6 +134,12 @@ TEST(LogbookFaults, DamagedOrForeignFilesGiveAnErrorAndTheNextLogbookOpens)
     const auto folder = engine.open(dir.path(QStringLiteral("folderdt.mdb")));
     EXPECT_FALSE(folder.ok());
     EXPECT_EQ(contacts(engine, good), "300");
+    EXPECT_TRUE(engine.open(dir.path(QStringLiteral("missingdt.mdb"))).error().contains("not found"));
+    // A Jet file without the table LOG says so.
+    jet4::Jet4Writer other("OTHER", {{"Banda", jet4::ColumnType::Text, 10}});
+    other.addRow({jet4::Value(std::in_place, std::string("14.0"))});
+    ASSERT_EQ(other.save(dir.path(QStringLiteral("otherdt.mdb")).toStdString()), "");
+    EXPECT_TRUE(engine.open(dir.path(QStringLiteral("otherdt.mdb"))).error().contains("LOG"));
 
     // Every input that once broke the reader: an error or a snapshot, never a crash.
     QDirIterator it(QStringLiteral(VARKEL_MDB_REGRESSIONS), QDir::Files);
