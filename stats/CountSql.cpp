@@ -38,7 +38,7 @@ QString modeOpen(ModeClass m, bool ft8Only, bool allInParentheses)
 }
 
 /// The QSL condition of a status block, with its trailing blank; empty for WORKED.
-QString statusCondition(QslStatus s)
+QString statusPiece(QslStatus s)
 {
     switch (s) {
     case QslStatus::Worked:
@@ -62,7 +62,7 @@ QString modeAndStatus(const CountSpec &spec)
     // The ALL class of WORKED entities stands in parentheses, the others not.
     const bool allInParentheses = entities && spec.status == QslStatus::Worked;
     const bool paren = parenthesised(spec.mode, allInParentheses);
-    const QString condition = statusCondition(spec.status);
+    const QString condition = statusPiece(spec.status);
     QString close = paren ? QStringLiteral("') ") : QStringLiteral("' ");
     if (entities)
         close += QStringLiteral("AND ") + (condition.isEmpty() ? QString() : condition + QStringLiteral("AND "));

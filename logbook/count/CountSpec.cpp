@@ -24,7 +24,23 @@ Condition either(const std::string &column, Kind kind, const std::vector<std::st
     return Condition{Kind::Or, std::move(operands), {}, {}};
 }
 
-Condition modeCondition(ModeClass m, bool ft8)
+} // namespace
+
+const std::vector<std::string> &awardColumns()
+{
+    static const std::vector<std::string> columns = {"DXC", "WPX", "WAZ", "ITU", "WAC", "SQR"};
+    return columns;
+}
+
+const std::vector<std::string> &modeNames(ModeClass m)
+{
+    static const std::vector<std::string> cw = {"CW"};
+    static const std::vector<std::string> phone = {"SSB", "FM", "AM"};
+    static const std::vector<std::string> none;
+    return m == ModeClass::Cw ? cw : m == ModeClass::Phone ? phone : none;
+}
+
+CountTree::Condition modeCondition(ModeClass m, bool ft8)
 {
     switch (m) {
     case ModeClass::Cw:
@@ -40,20 +56,24 @@ Condition modeCondition(ModeClass m, bool ft8)
     return compare(Kind::Like, "Mode", "*");
 }
 
-} // namespace
-
-const std::vector<std::string> &awardColumns()
+std::optional<CountTree::Condition> statusCondition(QslStatus s)
 {
-    static const std::vector<std::string> columns = {"DXC", "WPX", "WAZ", "ITU", "WAC", "SQR"};
-    return columns;
+    switch (s) {
+    case QslStatus::Confirmed:
+        return compare(Kind::Equal, "R", "Y");
+    case QslStatus::NotConfirmed:
+        return compare(Kind::Equal, "R", "N");
+    case QslStatus::Award:
+        return compare(Kind::Equal, "D", "Y");
+    case QslStatus::Worked:
+        break;
+    }
+    return std::nullopt;
 }
 
-const std::vector<std::string> &modeNames(ModeClass m)
+CountTree::Condition usableEntity(const std::string &column)
 {
-    static const std::vector<std::string> cw = {"CW"};
-    static const std::vector<std::string> phone = {"SSB", "FM", "AM"};
-    static const std::vector<std::string> none;
-    return m == ModeClass::Cw ? cw : m == ModeClass::Phone ? phone : none;
+    return both({compare(Kind::NotEqual, column, "??"), compare(Kind::NotEqual, column, "")});
 }
 
 std::string CountSpec::key() const
@@ -82,15 +102,11 @@ CountTree::Query toQuery(const CountSpec &spec)
     }
     if (spec.bandTest != CountSpec::Bands::Every) {
         parts.push_back(modeCondition(spec.mode, spec.ft8));
-        if (spec.status == QslStatus::Confirmed || spec.status == QslStatus::NotConfirmed)
-            parts.push_back(compare(Kind::Equal, "R", spec.status == QslStatus::Confirmed ? "Y" : "N"));
-        else if (spec.status == QslStatus::Award)
-            parts.push_back(compare(Kind::Equal, "D", "Y"));
+        if (std::optional<Condition> status = statusCondition(spec.status))
+            parts.push_back(std::move(*status));
     }
-    if (!spec.entity.empty()) {
-        parts.push_back(compare(Kind::NotEqual, spec.entity, "??"));
-        parts.push_back(compare(Kind::NotEqual, spec.entity, ""));
-    }
+    if (!spec.entity.empty())
+        parts.push_back(usableEntity(spec.entity));
     if (parts.empty())
         return q;
     q.where = both(std::move(parts));

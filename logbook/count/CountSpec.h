@@ -2,6 +2,7 @@
 #include "CountSlot.h"
 #include "CountTree.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,3 +39,9 @@ const std::vector<std::string> &modeNames(ModeClass m);
 
 /// The count as the evaluator's query tree.
 CountTree::Query toQuery(const CountSpec &spec);
+
+/// The parts of that tree: the test of a mode class, of a status block (none
+/// for WORKED), and of a usable award value (neither '??' nor '').
+CountTree::Condition modeCondition(ModeClass m, bool ft8);
+std::optional<CountTree::Condition> statusCondition(QslStatus s);
+CountTree::Condition usableEntity(const std::string &column);

@@ -8,7 +8,7 @@
 namespace reference {
 namespace {
 
-std::u32string folded(const std::string &s)
+std::u32string foldedChars(const std::string &s)
 {
     const QList<uint> ucs4 = QString::fromStdString(s).toCaseFolded().toUcs4();
     return std::u32string(ucs4.begin(), ucs4.end());
@@ -103,12 +103,14 @@ CountSpec gridSpec(std::string entity, CountSpec::Bands test, std::vector<std::s
 
 } // namespace
 
-bool same(const genlog::Text &value, const std::string &text) { return value && folded(*value) == folded(text); }
+bool same(const genlog::Text &value, const std::string &text) { return value && foldedChars(*value) == foldedChars(text); }
+
+std::string folded(const std::string &text) { return QString::fromStdString(text).toCaseFolded().toStdString(); }
 
 std::optional<bool> like(const std::string &pattern, const std::string &value)
 {
     bool bad = false;
-    const bool hit = match(folded(pattern), 0, folded(value), 0, bad);
+    const bool hit = match(foldedChars(pattern), 0, foldedChars(value), 0, bad);
     if (bad)
         return std::nullopt;
     return hit;
@@ -133,26 +135,36 @@ const genlog::Text &column(const genlog::LogRow &row, const std::string &name)
     return none;
 }
 
+bool counts(const genlog::LogRow &row, const CountSpec &spec)
+{
+    bool bad = false;
+    if (!bandMatches(row, spec, bad))
+        return false;
+    if (spec.bandTest != CountSpec::Bands::Every && (!modeMatches(row.Mode, spec.mode, spec.ft8) || !statusMatches(row, spec.status)))
+        return false;
+    if (spec.entity.empty())
+        return true;
+    const genlog::Text &v = column(row, spec.entity);
+    return v && !v->empty() && *v != "??";
+}
+
 std::optional<long> count(const std::vector<genlog::LogRow> &rows, const CountSpec &spec)
 {
     bool bad = false;
-    std::set<std::u32string> seen;
-    long contacts = 0;
-    for (const genlog::LogRow &row : rows) {
-        const bool banded = bandMatches(row, spec, bad);
-        const bool inSlot = spec.bandTest == CountSpec::Bands::Every || (modeMatches(row.Mode, spec.mode, spec.ft8) && statusMatches(row, spec.status));
-        if (!banded || !inSlot)
-            continue;
-        if (spec.entity.empty()) {
-            ++contacts;
-            continue;
-        }
-        const genlog::Text &v = column(row, spec.entity);
-        if (v && !v->empty() && *v != "??")
-            seen.insert(folded(*v));
-    }
+    for (const genlog::LogRow &row : rows)
+        bandMatches(row, spec, bad);
     if (bad)
         return std::nullopt;
+    std::set<std::string> seen;
+    long contacts = 0;
+    for (const genlog::LogRow &row : rows) {
+        if (!counts(row, spec))
+            continue;
+        if (spec.entity.empty())
+            ++contacts;
+        else
+            seen.insert(folded(*column(row, spec.entity)));
+    }
     return spec.entity.empty() ? contacts : long(seen.size());
 }
 
@@ -165,8 +177,9 @@ long entityCount(const std::vector<genlog::LogRow> &rows, int kind, const std::v
 {
     if (r / 4 == 2)
         return entityCount(rows, kind, bands, r % 4, ft8) - entityCount(rows, kind, bands, 4 + r % 4, ft8);
-    const bool wholeLog = bands.size() == 1 && bands.front() == "*";
-    return *count(rows, gridSpec(awardColumns()[size_t(kind)], wholeLog ? CountSpec::Bands::Pattern : CountSpec::Bands::List, bands, r, ft8));
+    // One band is a cell's pattern (LIKE), several the MIX line's list (=).
+    const CountSpec::Bands test = bands.size() == 1 ? CountSpec::Bands::Pattern : CountSpec::Bands::List;
+    return *count(rows, gridSpec(awardColumns()[size_t(kind)], test, bands, r, ft8));
 }
 
 } // namespace reference

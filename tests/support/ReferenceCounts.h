@@ -23,14 +23,22 @@ std::optional<bool> like(const std::string &pattern, const std::string &value);
 /// A column of the row by its name (ASCII letters without regard to case).
 const genlog::Text &column(const genlog::LogRow &row, const std::string &name);
 
+/// Whether the row is one `spec` counts: its band, mode and status tests, and
+/// for entity counts a usable award value.
+bool counts(const genlog::LogRow &row, const CountSpec &spec);
+
+/// A text as DISTINCT and = tell texts apart: case folded.
+std::string folded(const std::string &text);
+
 /// The count `spec` describes; nothing when its band pattern is malformed.
 std::optional<long> count(const std::vector<genlog::LogRow> &rows, const CountSpec &spec);
 
 /// Contacts of count slot r on one band pattern ("*": whole log).
 long qsoCount(const std::vector<genlog::LogRow> &rows, const std::string &band, int r, bool ft8);
 
-/// Distinct entities of award kind (0 DXC .. 5 SQR) over any of `bands` for
-/// count slot r; NOT CONFIRMED slots are worked minus confirmed, as the grid has them.
+/// Distinct entities of award kind (0 DXC .. 5 SQR) on one band pattern (a
+/// cell, "*": the whole log) or over a list of bands (the MIX line) for count
+/// slot r; NOT CONFIRMED slots are worked minus confirmed, as the grid has them.
 long entityCount(const std::vector<genlog::LogRow> &rows, int kind, const std::vector<std::string> &bands, int r, bool ft8);
 
 } // namespace reference

@@ -1,0 +1,241 @@
+#include "ChaseLists.h"
+
+#include "CountSpec.h"
+#include "JetText.h"
+#include "TruthExpr.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace Chase {
+namespace {
+
+constexpr int Classes = 4;
+const ModeClass AllClasses[Classes] = {ModeClass::Cw, ModeClass::Phone, ModeClass::Data, ModeClass::All};
+
+/// A condition on one column decided for each of its dictionary ids: true or not.
+std::optional<std::vector<bool>> decided(const CountTree::Condition &condition, const ColumnarLog &log, int column)
+{
+    const std::optional<TruthExpr> t = truthOf(condition, log);
+    if (!t)
+        return std::nullopt;
+    const TruthExpr e = simplify(*t);
+    std::vector<bool> out(log.column(size_t(column)).dictionary.size());
+    for (uint32_t id = 0; id < out.size(); ++id)
+        out[id] = (e.kind == TruthExpr::Kind::Const ? e.value : (*e.table)[id]) == Truth::True;
+    return out;
+}
+
+/// The ids of a column, one per row, as plain numbers.
+std::vector<uint32_t> idsOf(const ColumnarLog &log, int column)
+{
+    std::vector<uint32_t> out(log.rowCount());
+    log.column(size_t(column)).ids.visit([&](const auto *ids) { std::copy(ids, ids + out.size(), out.begin()); });
+    return out;
+}
+
+/// Band texts in the order an operator reads them: by frequency, then as text.
+bool bandBefore(const std::string &a, const std::string &b)
+{
+    const double x = std::strtod(a.c_str(), nullptr), y = std::strtod(b.c_str(), nullptr);
+    if (x != y)
+        return x < y;
+    return JetText::compare(a, b) < 0;
+}
+
+/// Everything one pass over the rows finds: per band position and mode class,
+/// which entities are worked and which confirmed there, and per mode class the
+/// same over the whole log with the bands each entity is worked on.
+class Tally {
+public:
+    Tally(const ColumnarLog &log, const Request &request) : m_log(log), m_request(request) {}
+
+    bool run();
+    Lists lists() const;
+
+private:
+    size_t slot(size_t position, int c, uint32_t e) const { return (position * Classes + size_t(c)) * m_entities + e; }
+    std::vector<QslEntry> qslEntries() const;
+    std::vector<SlotEntry> slotEntries() const;
+    std::string entityText(uint32_t folded) const;
+
+    const ColumnarLog &m_log;
+    const Request &m_request;
+    int m_band = -1, m_mode = -1, m_r = -1, m_entity = -1, m_date = -1;
+    const ColumnarLog::FoldedIds *m_folded = nullptr;
+    size_t m_entities = 0;
+    std::vector<int> m_positions;                   ///< the header positions that are not blank
+    std::vector<std::vector<size_t>> m_bandPositions; ///< per band id: the indexes into m_positions it matches
+    std::vector<uint8_t> m_worked, m_confirmed;     ///< per (position, class, entity)
+    std::vector<uint8_t> m_workedAnywhere, m_confirmedAnywhere; ///< per (class, entity)
+    std::vector<std::vector<uint32_t>> m_bandsWorked; ///< per (class, entity): band ids
+    std::unordered_map<size_t, std::vector<size_t>> m_contacts; ///< slot() of a NOT CONFIRMED entity: its rows
+    std::vector<std::string_view> m_spelling; ///< per entity: the spelling the log has first
+};
+
+bool Tally::run()
+{
+    m_band = m_log.findColumn("Banda");
+    m_mode = m_log.findColumn("Mode");
+    m_r = m_log.findColumn("R");
+    m_entity = m_log.findColumn(m_request.entity);
+    m_date = m_log.findColumn("TDate");
+    for (const int c : {m_band, m_mode, m_r, m_entity}) {
+        if (c < 0 || !m_log.column(size_t(c)).text)
+            return false;
+    }
+    m_folded = &m_log.folded(size_t(m_entity));
+    m_entities = m_folded->count;
+    // Dictionary ids follow the table's order: the first id of an entity is its first spelling.
+    const TextDictionary &spellings = m_log.column(size_t(m_entity)).dictionary;
+    m_spelling.assign(m_entities, {});
+    for (uint32_t id = spellings.size(); id-- > 1;)
+        m_spelling[m_folded->of[id]] = spellings.text(id);
+
+    // Each comparison decided once per distinct text, as the counts decide it.
+    const TextDictionary &bands = m_log.column(size_t(m_band)).dictionary;
+    m_bandPositions.assign(bands.size(), {});
+    for (size_t p = 0; p < m_request.bands.size(); ++p) {
+        const std::string &pattern = m_request.bands[p];
+        if (pattern.find_first_not_of(' ') == std::string::npos)
+            continue;
+        const auto matches = decided(CountTree::Condition{CountTree::Condition::Kind::Like, {}, "Banda", pattern}, m_log, m_band);
+        if (!matches)
+            return false;
+        for (uint32_t id = 0; id < bands.size(); ++id) {
+            if ((*matches)[id])
+                m_bandPositions[id].push_back(m_positions.size());
+        }
+        m_positions.push_back(int(p));
+    }
+    std::vector<std::vector<bool>> inClass;
+    for (const ModeClass m : AllClasses) {
+        auto t = decided(modeCondition(m, m_request.ft8), m_log, m_mode);
+        if (!t)
+            return false;
+        inClass.push_back(std::move(*t));
+    }
+    const auto confirmedFlag = decided(*statusCondition(QslStatus::Confirmed), m_log, m_r);
+    const auto usable = decided(usableEntity(m_request.entity), m_log, m_entity);
+    const auto anyBand = decided(CountTree::Condition{CountTree::Condition::Kind::Like, {}, "Banda", "*"}, m_log, m_band);
+    if (!confirmedFlag || !usable || !anyBand)
+        return false;
+
+    const std::vector<uint32_t> bandIds = idsOf(m_log, m_band), modeIds = idsOf(m_log, m_mode), rIds = idsOf(m_log, m_r),
+                                entityIds = idsOf(m_log, m_entity);
+    m_worked.assign(m_positions.size() * Classes * m_entities, 0);
+    m_confirmed = m_worked;
+    m_workedAnywhere.assign(Classes * m_entities, 0);
+    m_confirmedAnywhere = m_workedAnywhere;
+    m_bandsWorked.assign(Classes * m_entities, {});
+    for (size_t row = 0; row < m_log.rowCount(); ++row) {
+        const uint32_t id = entityIds[row];
+        if (!(*usable)[id] || !(*anyBand)[bandIds[row]])
+            continue;
+        const uint32_t e = m_folded->of[id];
+        const bool confirmed = (*confirmedFlag)[rIds[row]];
+        for (int c = 0; c < Classes; ++c) {
+            if (!inClass[size_t(c)][modeIds[row]])
+                continue;
+            for (const size_t p : m_bandPositions[bandIds[row]]) {
+                m_worked[slot(p, c, e)] = 1;
+                m_confirmed[slot(p, c, e)] |= uint8_t(confirmed);
+            }
+            const size_t k = size_t(c) * m_entities + e;
+            m_workedAnywhere[k] = 1;
+            m_confirmedAnywhere[k] |= uint8_t(confirmed);
+            std::vector<uint32_t> &worked = m_bandsWorked[k];
+            if (std::find(worked.begin(), worked.end(), bandIds[row]) == worked.end())
+                worked.push_back(bandIds[row]);
+        }
+    }
+    // The contacts of every entity worked but not confirmed on a band, in a class.
+    for (size_t row = 0; row < m_log.rowCount(); ++row) {
+        const uint32_t id = entityIds[row];
+        if (!(*usable)[id])
+            continue;
+        const uint32_t e = m_folded->of[id];
+        for (int c = 0; c < Classes; ++c) {
+            if (!inClass[size_t(c)][modeIds[row]])
+                continue;
+            for (const size_t p : m_bandPositions[bandIds[row]]) {
+                if (!m_confirmed[slot(p, c, e)])
+                    m_contacts[slot(p, c, e)].push_back(row);
+            }
+        }
+    }
+    return true;
+}
+
+std::string Tally::entityText(uint32_t folded) const { return std::string(m_spelling[folded]); }
+
+std::vector<QslEntry> Tally::qslEntries() const
+{
+    std::vector<QslEntry> out;
+    const auto date = [&](size_t row) { return m_date >= 0 ? m_log.value(size_t(m_date), row).value_or("") : std::string_view(); };
+    for (size_t p = 0; p < m_positions.size(); ++p) {
+        for (int c = 0; c < Classes; ++c) {
+            const size_t first = out.size();
+            for (uint32_t e = 1; e < m_entities; ++e) {
+                const auto it = m_contacts.find(slot(p, c, e));
+                if (it == m_contacts.end())
+                    continue;
+                QslEntry entry{m_positions[p], AllClasses[c], entityText(e), it->second};
+                std::stable_sort(entry.rows.begin(), entry.rows.end(), [&](size_t a, size_t b) { return date(a) > date(b); });
+                out.push_back(std::move(entry));
+            }
+            std::sort(out.begin() + long(first), out.end(),
+                      [](const QslEntry &a, const QslEntry &b) { return JetText::compare(a.entity, b.entity) < 0; });
+        }
+    }
+    return out;
+}
+
+std::vector<SlotEntry> Tally::slotEntries() const
+{
+    std::vector<SlotEntry> out;
+    const TextDictionary &bands = m_log.column(size_t(m_band)).dictionary;
+    for (size_t p = 0; p < m_positions.size(); ++p) {
+        for (int c = 0; c < Classes; ++c) {
+            const size_t first = out.size();
+            for (uint32_t e = 1; e < m_entities; ++e) {
+                const size_t k = size_t(c) * m_entities + e;
+                if (!m_workedAnywhere[k] || m_worked[slot(p, c, e)])
+                    continue;
+                SlotEntry entry{m_positions[p], AllClasses[c], entityText(e), bool(m_confirmedAnywhere[k]), {}};
+                for (const uint32_t b : m_bandsWorked[k])
+                    entry.workedOn.emplace_back(bands.text(b));
+                std::sort(entry.workedOn.begin(), entry.workedOn.end(), bandBefore);
+                out.push_back(std::move(entry));
+            }
+            std::sort(out.begin() + long(first), out.end(),
+                      [](const SlotEntry &a, const SlotEntry &b) { return JetText::compare(a.entity, b.entity) < 0; });
+        }
+    }
+    return out;
+}
+
+Lists Tally::lists() const { return {qslEntries(), slotEntries()}; }
+
+} // namespace
+
+std::optional<Lists> lists(const ColumnarLog &log, const Request &request)
+{
+    Tally tally(log, request);
+    if (!tally.run())
+        return std::nullopt;
+    return tally.lists();
+}
+
+Contact contact(const ColumnarLog &log, size_t row)
+{
+    const auto text = [&](const char *name) {
+        const int c = log.findColumn(name);
+        if (c < 0 || !log.column(size_t(c)).text)
+            return std::string();
+        return std::string(log.value(size_t(c), row).value_or(""));
+    };
+    return {text("Callsign"), text("TDate"), text("Banda"), text("Mode"), text("MANAGER"), text("DIPTEXT")};
+}
+
+} // namespace Chase

@@ -1,0 +1,55 @@
+#pragma once
+#include "ColumnarLog.h"
+#include "CountSlot.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+/// What an operator still needs, from the columnar copy: the entities behind
+/// each NOT CONFIRMED count of the grid with the contacts that could confirm
+/// them (QSL chase), and per band the entities worked elsewhere but never on
+/// that band (band-slot chase). Entities, bands, modes and QSL flags are told
+/// apart exactly as the counts tell them apart, so each QSL chase list of a
+/// band and mode class has as many entities as its NOT CONFIRMED cell.
+namespace Chase {
+
+struct Request {
+    std::string entity;             ///< award column (DXC ... SQR)
+    std::vector<std::string> bands; ///< the band headers by position; blank ones are skipped
+    bool ft8 = false;               ///< the DATA class is FT8 alone
+};
+
+/// An entity worked but not confirmed on one band, in one mode class.
+struct QslEntry {
+    int position = 0; ///< band header position
+    ModeClass mode = ModeClass::All;
+    std::string entity;        ///< as the log spells it first
+    std::vector<size_t> rows;  ///< its contacts there (ColumnarLog rows), newest first
+};
+
+/// An entity worked in a mode class somewhere in the log but never on one band of the set.
+struct SlotEntry {
+    int position = 0;
+    ModeClass mode = ModeClass::All;
+    std::string entity;
+    bool confirmed = false;            ///< confirmed somewhere in that class
+    std::vector<std::string> workedOn; ///< the bands where it is worked in that class
+};
+
+struct Lists {
+    std::vector<QslEntry> qsl;    ///< by position, mode class, entity
+    std::vector<SlotEntry> bandSlots; ///< by position, mode class, entity
+};
+
+/// Both lists; nothing when the log lacks one of the columns they read as text
+/// (Banda, Mode, R and the award column).
+std::optional<Lists> lists(const ColumnarLog &log, const Request &request);
+
+/// The contact columns a QSL chase shows for a row, "" where the log has no such column or NULL.
+struct Contact {
+    std::string callsign, date, band, mode, manager, diptext;
+};
+Contact contact(const ColumnarLog &log, size_t row);
+
+} // namespace Chase

@@ -1,0 +1,87 @@
+#include "NeededLists.h"
+
+#include "GridTexts.h"
+#include "count/CountSpec.h"
+
+namespace Needed {
+namespace {
+
+QString q(const std::string &s) { return QString::fromStdString(s); }
+
+QString classTitle(ModeClass m, bool ft8) { return GridTexts::modeTitles(GridTexts::dataCaption(ft8))[int(m)]; }
+
+void addRow(QueryTable &table, const QStringList &cells)
+{
+    for (const QString &c : cells)
+        table.cells.push_back(c);
+}
+
+} // namespace
+
+Result<Chase::Lists> lists(const LogSnapshot &log, const QString &kind, const QStringList &headers, bool ft8)
+{
+    const std::vector<std::string> &columns = awardColumns();
+    if (std::find(columns.begin(), columns.end(), kind.toStdString()) == columns.end())
+        return Result<Chase::Lists>::failure(QStringLiteral("no award kind: %1").arg(kind));
+    Chase::Request request{kind.toStdString(), {}, ft8};
+    for (const QString &h : headers)
+        request.bands.push_back(h.toStdString());
+    std::optional<Chase::Lists> found = Chase::lists(log.columnar(), request);
+    if (!found)
+        return Result<Chase::Lists>::failure(QStringLiteral("the logbook lacks a text column the lists read (Banda, Mode, R or %1)").arg(kind));
+    return std::move(*found);
+}
+
+Tables tables(const LogSnapshot &log, const Chase::Lists &lists, const QString &kind, const QStringList &headers, bool ft8)
+{
+    Tables t;
+    t.qsl.fields = {"BAND", "CLASS", kind, "QSOS", "CALLSIGN", "DATE", "QSO_BAND", "QSO_MODE", "MANAGER", "DIPTEXT", "OLDER_QSOS"};
+    for (const Chase::QslEntry &e : lists.qsl) {
+        const Chase::Contact newest = Chase::contact(log.columnar(), e.rows.front());
+        QStringList older;
+        for (size_t i = 1; i < e.rows.size(); ++i) {
+            const Chase::Contact c = Chase::contact(log.columnar(), e.rows[i]);
+            older << q(c.callsign + " " + c.date.substr(0, 10) + " " + c.band + " " + c.mode);
+        }
+        addRow(t.qsl, {headers.value(e.position), classTitle(e.mode, ft8), q(e.entity), QString::number(e.rows.size()), q(newest.callsign),
+                       q(newest.date), q(newest.band), q(newest.mode), q(newest.manager), q(newest.diptext), older.join(QStringLiteral("; "))});
+    }
+    t.bandSlots.fields = {"BAND", "CLASS", kind, "STATUS", "WORKED_ON"};
+    for (const Chase::SlotEntry &e : lists.bandSlots) {
+        QStringList bands;
+        for (const std::string &b : e.workedOn)
+            bands << q(b);
+        addRow(t.bandSlots, {headers.value(e.position), classTitle(e.mode, ft8), q(e.entity),
+                         e.confirmed ? QStringLiteral("confirmed elsewhere") : QStringLiteral("worked elsewhere"), bands.join(QStringLiteral(", "))});
+    }
+    return t;
+}
+
+QString hint(const Chase::Lists &lists, int position, ModeClass mode)
+{
+    QStringList entities;
+    int count = 0;
+    for (const Chase::QslEntry &e : lists.qsl) {
+        if (e.position != position || e.mode != mode)
+            continue;
+        if (++count <= 10)
+            entities << q(e.entity);
+    }
+    if (count == 0)
+        return {};
+    return QStringLiteral("%1 not confirmed: %2%3").arg(count).arg(entities.join(QStringLiteral(", ")), count > 10 ? QStringLiteral(", ...") : QString());
+}
+
+QString slotCounts(const Chase::Lists &lists, const QStringList &headers, ModeClass mode)
+{
+    QStringList parts;
+    for (int p = 0; p < headers.size(); ++p) {
+        if (headers[p].trimmed().isEmpty())
+            continue;
+        const auto n = std::count_if(lists.bandSlots.begin(), lists.bandSlots.end(), [&](const Chase::SlotEntry &e) { return e.position == p && e.mode == mode; });
+        parts << QStringLiteral("%1: %2").arg(headers[p]).arg(n);
+    }
+    return parts.join(QStringLiteral("  "));
+}
+
+} // namespace Needed

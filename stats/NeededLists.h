@@ -1,0 +1,39 @@
+#pragma once
+#include "LogSnapshot.h"
+#include "QueryTable.h"
+#include "Result.h"
+#include "count/ChaseLists.h"
+
+#include <QString>
+#include <QStringList>
+
+/// "What do I still need?": the chase lists of an award kind over the band
+/// set, as tables the window shows, exports and prints, and the report prints.
+namespace Needed {
+
+struct Tables {
+    /// QSL chase: one row per entity worked but not confirmed on a band in a
+    /// mode class (as many rows as the NOT CONFIRMED cell), with its newest
+    /// contact and the older ones.
+    QueryTable qsl;
+    /// Band-slot chase: one row per entity worked in a mode class elsewhere
+    /// but never on a band, with the bands where it is worked.
+    QueryTable bandSlots;
+};
+
+/// The chase lists of award column `kind` over `headers` from the snapshot's
+/// columnar copy; fails for a kind that is no award column or a log that lacks
+/// one of the columns they read.
+Result<Chase::Lists> lists(const LogSnapshot &log, const QString &kind, const QStringList &headers, bool ft8);
+
+/// The lists as tables.
+Tables tables(const LogSnapshot &log, const Chase::Lists &lists, const QString &kind, const QStringList &headers, bool ft8);
+
+/// The tool tip of a NOT CONFIRMED cell: "3 not confirmed: 3B8, VK9X, ZS8"
+/// (ten entities at most); empty when none.
+QString hint(const Chase::Lists &lists, int position, ModeClass mode);
+
+/// Per band of the set, the number of band-slot entries in a mode class: "14.0: 12  21.0: 7".
+QString slotCounts(const Chase::Lists &lists, const QStringList &headers, ModeClass mode);
+
+} // namespace Needed

@@ -1,0 +1,131 @@
+// The chase lists against plain loops over the generated rows (case variants,
+// '??', '' and NULL entities included): each QSL chase list of a band and mode
+// class holds the entities behind its NOT CONFIRMED cell with every contact of
+// theirs there, newest first; the band-slot list holds every entity worked in
+// the class elsewhere but never on the band.
+#include "CountTestLog.h"
+#include "ReferenceCounts.h"
+#include "count/ChaseLists.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+
+using namespace counttest;
+using namespace CountSlotIndex;
+
+namespace {
+
+const ModeClass Classes[] = {ModeClass::Cw, ModeClass::Phone, ModeClass::Data, ModeClass::All};
+
+CountSpec worked(const std::string &entity, const std::string &band, ModeClass m, bool ft8, QslStatus s = QslStatus::Worked)
+{
+    return CountSpec{entity, CountSpec::Bands::Pattern, {band}, m, s, ft8};
+}
+
+/// Folded entity -> (callsign + date) of its rows that `spec` counts.
+std::map<std::string, std::multiset<std::string>> contactsOf(const std::vector<genlog::LogRow> &rows, const CountSpec &spec)
+{
+    std::map<std::string, std::multiset<std::string>> out;
+    for (const genlog::LogRow &row : rows) {
+        if (reference::counts(row, spec))
+            out[reference::folded(*reference::column(row, spec.entity))].insert(*row.Callsign);
+    }
+    return out;
+}
+
+class ChaseLists : public testing::TestWithParam<std::tuple<int, bool>> {
+protected:
+    static void SetUpTestSuite() { s_log = new OpenedLog(openGenerated(2500, 23)); }
+    static void TearDownTestSuite()
+    {
+        delete s_log;
+        s_log = nullptr;
+    }
+    static OpenedLog *s_log;
+};
+
+OpenedLog *ChaseLists::s_log = nullptr;
+
+} // namespace
+
+TEST_P(ChaseLists, QslChaseHoldsTheNotConfirmedEntitiesWithTheirContacts)
+{
+    const auto [kind, ft8] = GetParam();
+    const std::string column = awardColumns()[size_t(kind)];
+    const std::vector<std::string> bands = {"14.0", "", "7.0", "2m", "1*", "10G"};
+    const auto lists = Chase::lists(s_log->log->columnar(), {column, bands, ft8});
+    ASSERT_TRUE(lists);
+    const ColumnarLog &log = s_log->log->columnar();
+    for (int p = 0; p < int(bands.size()); ++p) {
+        for (const ModeClass m : Classes) {
+            std::vector<const Chase::QslEntry *> entries;
+            for (const Chase::QslEntry &e : lists->qsl) {
+                if (e.position == p && e.mode == m)
+                    entries.push_back(&e);
+            }
+            if (bands[size_t(p)].empty()) {
+                EXPECT_TRUE(entries.empty());
+                continue;
+            }
+            // As many entities as the NOT CONFIRMED cell, and the same ones.
+            EXPECT_EQ(long(entries.size()), reference::entityCount(s_log->rows, kind, {bands[size_t(p)]}, slot(QslStatus::NotConfirmed, m), ft8))
+                << column << " " << bands[size_t(p)] << " class " << int(m);
+            auto expected = contactsOf(s_log->rows, worked(column, bands[size_t(p)], m, ft8));
+            for (const auto &[entity, calls] : contactsOf(s_log->rows, worked(column, bands[size_t(p)], m, ft8, QslStatus::Confirmed)))
+                expected.erase(entity);
+            std::map<std::string, std::multiset<std::string>> got;
+            for (const Chase::QslEntry *e : entries) {
+                std::multiset<std::string> &calls = got[reference::folded(e->entity)];
+                std::string before = "9999";
+                for (const size_t row : e->rows) {
+                    const Chase::Contact c = Chase::contact(log, row);
+                    calls.insert(c.callsign);
+                    EXPECT_LE(c.date, before) << "newest first";
+                    before = c.date;
+                }
+            }
+            EXPECT_EQ(got, expected) << column << " " << bands[size_t(p)] << " class " << int(m);
+        }
+    }
+}
+
+TEST_P(ChaseLists, BandSlotChaseHoldsWhatIsWorkedElsewhereButNotOnTheBand)
+{
+    const auto [kind, ft8] = GetParam();
+    const std::string column = awardColumns()[size_t(kind)];
+    const std::vector<std::string> bands = {"3.5", "14.0", "24G", "7"};
+    const auto lists = Chase::lists(s_log->log->columnar(), {column, bands, ft8});
+    ASSERT_TRUE(lists);
+    for (int p = 0; p < int(bands.size()); ++p) {
+        for (const ModeClass m : Classes) {
+            // Plain loops: entity -> (confirmed anywhere, bands worked on), over the whole log.
+            std::map<std::string, std::pair<bool, std::set<std::string>>> anywhere;
+            std::set<std::string> onBand;
+            for (const genlog::LogRow &row : s_log->rows) {
+                if (!reference::counts(row, worked(column, "*", m, ft8)))
+                    continue;
+                auto &[confirmed, workedOn] = anywhere[reference::folded(*reference::column(row, column))];
+                confirmed = confirmed || reference::same(row.R, "Y");
+                workedOn.insert(*row.Banda);
+                if (reference::counts(row, worked(column, bands[size_t(p)], m, ft8)))
+                    onBand.insert(reference::folded(*reference::column(row, column)));
+            }
+            std::map<std::string, std::pair<bool, std::set<std::string>>> expected;
+            for (const auto &[entity, facts] : anywhere) {
+                if (!onBand.count(entity))
+                    expected[entity] = facts;
+            }
+            std::map<std::string, std::pair<bool, std::set<std::string>>> got;
+            for (const Chase::SlotEntry &e : lists->bandSlots) {
+                if (e.position == p && e.mode == m)
+                    got[reference::folded(e.entity)] = {e.confirmed, {e.workedOn.begin(), e.workedOn.end()}};
+            }
+            EXPECT_EQ(got, expected) << column << " " << bands[size_t(p)] << " class " << int(m);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(KindsAndFt8, ChaseLists, testing::Combine(testing::Values(0, 3, 5), testing::Bool()), [](const auto &info) {
+    return awardColumns()[size_t(std::get<0>(info.param))] + (std::get<1>(info.param) ? "_ft8" : "_data");
+});
