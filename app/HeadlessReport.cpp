@@ -7,6 +7,7 @@
 #include "ReportWriter.h"
 #include "StatsContext.h"
 #include "StatsMatrix.h"
+#include "StatsMessages.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -44,6 +45,21 @@ private:
     int m_messages = 0;
 };
 
+/// The chase lists of --needed; the status as run() gives it.
+int runNeeded(const Options &options, const QString &path, const QStringList &headers, QTextStream &out, StreamPrompter &prompter)
+{
+    LogbookEngine engine;
+    const auto log = engine.open(path);
+    Result<Needed::Report> report = log ? Needed::report(**log, options.kind, headers, options.ft8) : Result<Needed::Report>::failure(log.error());
+    if (!report) {
+        prompter.message(StatsMessages::EntityError, MsgFlags::Information, QStringLiteral("VarkelChecker - NEEDED"), report.error());
+        return 1;
+    }
+    writeNeeded(out, options, path, **log, *report);
+    out.flush();
+    return 0;
+}
+
 } // namespace
 
 QString resolveLogbook(const QString &argument, const QString &programFolder)
@@ -68,6 +84,9 @@ int run(const Options &options, const QString &programFolder, QTextStream &out, 
         matrix.setHeader(c, options.headers.value(c));
     LogbookEngine engine;
     StreamPrompter prompter(err);
+
+    if (options.needed)
+        return runNeeded(options, state.LogPath, matrix.headers(), out, prompter);
 
     StatsContext ctx{state, matrix, engine, prompter};
     const bool ft8 = options.ft8;

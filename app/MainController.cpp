@@ -154,8 +154,12 @@ bool MainController::runStats(int index)
     m_running = false;
     emit runningChanged(false);
     emit staleChanged();
-    // Listings and inventories need the SQLite copy: it fills while the operator looks at the grid.
-    QTimer::singleShot(0, this, [this] { m_engine.prefetch(); });
+    // Once the grid stands: the hints of its NOT CONFIRMED cells, then the SQLite
+    // copy (listings and inventories need it) fills while the operator looks.
+    QTimer::singleShot(0, this, [this] {
+        workOutHints();
+        m_engine.prefetch();
+    });
     return true;
 }
 
@@ -408,6 +412,49 @@ void MainController::exportToExcel()
     }
     if (!m_prompter.openDocument(path))
         m_prompter.message(ListingRun::notAvailableMessage(path), MsgFlags::OkOnly, QString());
+}
+
+void MainController::workOutHints()
+{
+    m_hints.reset();
+    const CountBasis &counted = m_runs.back();
+    if (m_state.hasLog() && m_state.AwardKind != QLatin1String("QSO")) {
+        if (const auto log = m_engine.open(counted.logPath)) {
+            Result<Chase::Lists> lists = Needed::lists(**log, m_state.AwardKind, counted.headers, counted.ft8);
+            if (lists)
+                m_hints = std::move(*lists);
+        }
+    }
+    emit hintsChanged();
+}
+
+QString MainController::notConfirmedHint(int band, ModeClass mode) const
+{
+    return m_hints ? Needed::hint(*m_hints, band, mode) : QString();
+}
+
+void MainController::needed()
+{
+    if (busy())
+        return;
+    const QString title = QStringLiteral("VarkelChecker - NEEDED");
+    if (!m_state.hasLog()) {
+        m_prompter.message(StatsMessages::NoLogbook, MsgFlags::Information, QString());
+        return;
+    }
+    const QString kind = m_matrix.modo();
+    if (kind.isEmpty() || kind == QLatin1String("QSO")) {
+        m_prompter.message(QStringLiteral("NEEDED lists what an award still needs: press DXC, WPX, WAZ, ITU, WAC or SQR first."),
+                           MsgFlags::Information, title);
+        return;
+    }
+    const auto log = m_engine.open(m_state.LogPath);
+    Result<Needed::Report> report = log ? Needed::report(**log, kind, m_matrix.headers(), m_ft8) : Result<Needed::Report>::failure(log.error());
+    if (!report) {
+        m_prompter.message(StatsMessages::EntityError, MsgFlags::Information, title, report.error());
+        return;
+    }
+    emit neededReady(*report);
 }
 
 void MainController::print()

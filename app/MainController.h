@@ -2,6 +2,7 @@
 #include "ListingActions.h"
 #include "LogState.h"
 #include "LogbookEngine.h"
+#include "NeededLists.h"
 #include "Prompter.h"
 #include "StaleCounts.h"
 #include "StatsMatrix.h"
@@ -10,6 +11,7 @@
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <vector>
 
 /// The main window's behaviour without the widgets: start-up, loading a
@@ -103,6 +105,15 @@ public:
     void chooseMemo(int number);
     void exportToExcel();
     void print();
+    /// NEEDED: the chase lists of the last run's award kind over the band set.
+    void needed();
+
+    /// The tool tip of the NOT CONFIRMED cell of a band position and mode
+    /// class after an entity run ("3 not confirmed: 3B8, VK9X, ZS8"); empty
+    /// when there is nothing to tell.
+    QString notConfirmedHint(int band, ModeClass mode) const;
+    /// The logbook's display name; empty when none is loaded.
+    QString displayName() const;
 
     /// The band choice list: a band double-clicked in the list goes to the first
     /// empty header; "CLEAR BAND" empties the last header that holds a band.
@@ -131,6 +142,10 @@ signals:
     void runningChanged(bool running);
     /// Counts may have become stale, or fresh again (headers, logbook, FT8 option, a run).
     void staleChanged();
+    /// The NOT CONFIRMED cells' hints were worked out anew.
+    void hintsChanged();
+    /// The chase lists are ready: the window shows them.
+    void neededReady(const Needed::Report &report);
 
     /// PRT button.
     void printRequested();
@@ -155,8 +170,6 @@ private:
     void setHeaders(const QStringList &headers);
     QString statusCaption(const QString &display) const;
     QString infoText(const QString &display) const;
-    /// The loaded logbook's display name; empty when there is none.
-    QString displayName() const;
     CountBasis basisNow() const { return {m_matrix.headers(), m_state.LogPath, m_ft8}; }
 
     Prompter &m_prompter;
@@ -168,6 +181,8 @@ private:
     /// What each run counted under; a label's run (StatsMatrix::runOf) picks its
     /// entry. Entry 0 stands for the captions before any run.
     std::vector<CountBasis> m_runs = {CountBasis{}};
+    std::optional<Chase::Lists> m_hints; ///< of the last entity run, for the NOT CONFIRMED cells
+    void workOutHints();
 
     QString m_windowCaption;
     QString m_titolo;

@@ -6,6 +6,7 @@
 #include "GridTexts.h"
 #include "MainController.h"
 #include "FrmBanda.h"
+#include "FrmNeeded.h"
 #include "FrmTabella.h"
 #include "PrinterPort.h"
 #include "ScreenPrint.h"
@@ -594,6 +595,12 @@ void MainWindow::buildMenus()
     m_export = menuBar()->addAction(QStringLiteral("EXPORT TO EXCEL"));
     m_export->setObjectName(QStringLiteral("mnuexport"));
     connect(m_export, &QAction::triggered, this, [this] { m_controller.exportToExcel(); });
+
+    m_needed = menuBar()->addAction(QStringLiteral("NEEDED"));
+    m_needed->setObjectName(QStringLiteral("mnuneeded"));
+    m_needed->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
+    m_needed->setToolTip(QStringLiteral("What the award of the last run still needs: QSLs to chase and bands to work"));
+    connect(m_needed, &QAction::triggered, this, [this] { m_controller.needed(); });
 }
 
 void MainWindow::bindController()
@@ -618,6 +625,12 @@ void MainWindow::bindController()
     });
     connect(&c, &MainController::runningChanged, this, &MainWindow::setRunning);
     connect(&c, &MainController::staleChanged, this, &MainWindow::showStaleness);
+    connect(&c, &MainController::hintsChanged, this, &MainWindow::showHints);
+    connect(&c, &MainController::neededReady, this, [this](const Needed::Report &report) {
+        MainController &mc = m_controller;
+        auto *window = new FrmNeeded(report, mc.displayName(), mc.state(), mc.prompter(), *m_printer, this);
+        window->show();
+    });
     connect(&c, &MainController::gridRequested, this, &MainWindow::openGrid);
     connect(&c, &MainController::choicePanelRequested, this, &MainWindow::showChoicePanel);
     connect(&c, &MainController::bandWindowRequested, this, &MainWindow::openBandWindow);
@@ -696,6 +709,20 @@ QColor MainWindow::countColour(StatsMatrix::Line line, int index) const
     return m_controller.isStale(line, index) ? StaleText : CountText;
 }
 
+void MainWindow::showHints()
+{
+    // Entity NOT CONFIRMED cells list no contacts: they tell which entities they count.
+    const bool entities = m_controller.matrix().modo() != QLatin1String("QSO");
+    for (int c = 0; c < Bands; ++c) {
+        for (int r = 0; r < Slots; ++r) {
+            if (!isDifference(r))
+                continue;
+            const QString hint = entities ? m_controller.notConfirmedHint(c, mode(r)) : QString();
+            m_lblstat[cell(c, r)]->setToolTip(entities ? hint : QStringLiteral("Double-click to list"));
+        }
+    }
+}
+
 void MainWindow::showStaleness()
 {
     for (int i = 0; i < Cells; ++i)
@@ -750,6 +777,7 @@ void MainWindow::setRunning(bool running)
     for (QAction *a : m_memoMenu->actions())
         a->setEnabled(!running);
     m_export->setEnabled(!running);
+    m_needed->setEnabled(!running);
 
     if (running && !m_busyCursor) {
         QApplication::setOverrideCursor(Qt::BusyCursor);

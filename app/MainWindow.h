@@ -66,6 +66,8 @@ private:
     static void fitFont(QLabel *label, const QFont &base);
     /// Colours every count by its staleness and shows the note under the grid.
     void showStaleness();
+    /// The tool tips of the NOT CONFIRMED cells after a run.
+    void showHints();
     void showCommands(bool shown);
     void setRunning(bool running);
     void applyLoadedColours();
@@ -98,6 +100,7 @@ private:
     QMenu *m_bandMenu = nullptr;
     QMenu *m_memoMenu = nullptr;
     QAction *m_export = nullptr;
+    QAction *m_needed = nullptr;
 
     QLabel *m_choiceTitle = nullptr;       ///< lblchoice
     QPushButton *m_choiceClear = nullptr;  ///< cmdchoice

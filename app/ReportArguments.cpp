@@ -67,13 +67,20 @@ QString usage()
                "Usage: varkelchecker [LOGBOOK]\n"
                "       varkelchecker --report KIND [--preset NAME | --bands LIST] [--ft8]\n"
                "                     [--format text|csv|json] LOGBOOK\n"
+               "       varkelchecker --needed KIND [the same options] LOGBOOK\n"
                "\n"
-               "Without --report the main window opens, with LOGBOOK loaded when given.\n"
+               "Without --report or --needed the main window opens, with LOGBOOK loaded\n"
+               "when given.\n"
                "\n"
                "--report prints the statistics of one award kind without a window: the\n"
                "band lines (band and its 16 counts: WORKED, CONFIRMED, NOT CONFIRMED and\n"
                "AWARD, each for CW, PHONE, DATA and MIX), the MIX, TOT and FULL lines and\n"
                "the number of QSOs, counted exactly as the award buttons count them.\n"
+               "\n"
+               "--needed prints what the award still needs (the NEEDED window): per band\n"
+               "and mode class, the entities worked but not confirmed with the contacts\n"
+               "that could confirm them (as many as the NOT CONFIRMED count), and the\n"
+               "entities worked elsewhere but never on the band. KIND is an award kind.\n"
                "\n"
                "  KIND                    DXC, WPX, WAZ, ITU, WAC, SQR or QSO\n"
                "  --preset NAME           band set of a BAND menu entry, by caption\n"
@@ -101,7 +108,8 @@ QString usage()
 bool wanted(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--report") == 0 || std::strncmp(argv[i], "--report=", 9) == 0 ||
+        if (std::strcmp(argv[i], "--report") == 0 || std::strncmp(argv[i], "--report=", 9) == 0 || std::strcmp(argv[i], "--needed") == 0 ||
+            std::strncmp(argv[i], "--needed=", 9) == 0 ||
             std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
             return true;
     }
@@ -113,6 +121,7 @@ Result<Options> parseArguments(const QStringList &arguments)
     QCommandLineParser p;
     p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     p.addOptions({{QStringLiteral("report"), QString(), QStringLiteral("KIND")},
+                  {QStringLiteral("needed"), QString(), QStringLiteral("KIND")},
                   {QStringLiteral("preset"), QString(), QStringLiteral("NAME")},
                   {QStringLiteral("bands"), QString(), QStringLiteral("LIST")},
                   {QStringLiteral("format"), QString(), QStringLiteral("FORMAT")},
@@ -125,11 +134,17 @@ Result<Options> parseArguments(const QStringList &arguments)
     o.help = p.isSet(QStringLiteral("help"));
     if (o.help)
         return o;
-    o.kind = p.value(QStringLiteral("report")).trimmed().toUpper();
+    o.needed = p.isSet(QStringLiteral("needed"));
+    if (o.needed && p.isSet(QStringLiteral("report")))
+        return R::failure(QStringLiteral("give either --report or --needed"));
+    o.kind = p.value(o.needed ? QStringLiteral("needed") : QStringLiteral("report")).trimmed().toUpper();
     if (o.kind.isEmpty())
         return R::failure(QStringLiteral("--report KIND is missing"));
-    if (!awardKinds().contains(o.kind))
-        return R::failure(QStringLiteral("unknown award kind: %1 (%2)").arg(o.kind, awardKinds().join(QStringLiteral(", "))));
+    QStringList kinds = awardKinds();
+    if (o.needed)
+        kinds.removeAll(QStringLiteral("QSO")); // the lists are of award entities
+    if (!kinds.contains(o.kind))
+        return R::failure(QStringLiteral("unknown award kind: %1 (%2)").arg(o.kind, kinds.join(QStringLiteral(", "))));
     const Result<QStringList> headers = headersOf(p);
     if (!headers)
         return R::failure(headers.error());

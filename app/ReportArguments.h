@@ -7,12 +7,14 @@
 /// The command line of the headless report:
 ///   varkelchecker --report KIND [--preset NAME | --bands "14.0,21.0"] [--ft8]
 ///                 [--format text|csv|json] LOGBOOK
+/// or --needed KIND in place of --report for the chase lists.
 namespace HeadlessReport {
 
 enum class Format { Text, Csv, Json };
 
 struct Options {
     QString kind;        ///< DXC WPX WAZ ITU WAC SQR QSO (upper case)
+    bool needed = false; ///< the chase lists of the kind (--needed) instead of its grid
     QStringList headers; ///< the 20 band headers to count with
     bool ft8 = false;
     Format format = Format::Text;

@@ -162,7 +162,96 @@ void writeJson(QTextStream &out, const Options &o, const QString &path, const St
     out << QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
+const ModeClass AllClasses[] = {ModeClass::Cw, ModeClass::Phone, ModeClass::Data, ModeClass::All};
+
+QString q(const std::string &s) { return QString::fromStdString(s); }
+
+QString classTitle(ModeClass m, bool ft8) { return GridTexts::modeTitles(GridTexts::dataCaption(ft8))[int(m)]; }
+
+QJsonObject contactJson(const Chase::Contact &c)
+{
+    return QJsonObject{{"callsign", q(c.callsign)}, {"date", q(c.date)}, {"band", q(c.band)},
+                       {"mode", q(c.mode)},         {"manager", q(c.manager)}, {"diptext", q(c.diptext)}};
+}
+
+/// Per band of the set and mode class, the entries of one list that belong there.
+template <typename Entry, typename F>
+void perBandAndClass(const std::vector<Entry> &entries, const Needed::Report &r, F &&each)
+{
+    for (int p = 0; p < r.headers.size(); ++p) {
+        if (r.headers[p].trimmed().isEmpty())
+            continue;
+        for (const ModeClass m : AllClasses) {
+            std::vector<const Entry *> found;
+            for (const Entry &e : entries) {
+                if (e.position == p && e.mode == m)
+                    found.push_back(&e);
+            }
+            each(p, m, found);
+        }
+    }
+}
+
+void writeNeededJson(QTextStream &out, const Options &o, const QString &path, const LogSnapshot &log, const Needed::Report &r)
+{
+    QJsonArray qsl, bandSlots;
+    perBandAndClass(r.chase.qsl, r, [&](int p, ModeClass m, const std::vector<const Chase::QslEntry *> &found) {
+        QJsonArray entities;
+        for (const Chase::QslEntry *e : found) {
+            QJsonArray contacts;
+            for (const size_t row : e->rows)
+                contacts << contactJson(Chase::contact(log.columnar(), row));
+            entities << QJsonObject{{"entity", q(e->entity)}, {"contacts", contacts}};
+        }
+        qsl << QJsonObject{{"position", p}, {"band", r.headers[p]}, {"class", classTitle(m, o.ft8)}, {"count", int(found.size())}, {"entities", entities}};
+    });
+    perBandAndClass(r.chase.bandSlots, r, [&](int p, ModeClass m, const std::vector<const Chase::SlotEntry *> &found) {
+        QJsonArray entities;
+        for (const Chase::SlotEntry *e : found) {
+            QJsonArray bands;
+            for (const std::string &b : e->workedOn)
+                bands << q(b);
+            entities << QJsonObject{{"entity", q(e->entity)}, {"confirmed", e->confirmed}, {"workedOn", bands}};
+        }
+        bandSlots << QJsonObject{{"position", p}, {"band", r.headers[p]}, {"class", classTitle(m, o.ft8)}, {"count", int(found.size())}, {"entities", entities}};
+    });
+    const QJsonObject root{{"kind", o.kind}, {"logbook", path}, {"ft8", o.ft8}, {"qsl", qsl}, {"bandSlots", bandSlots}};
+    out << QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+void writeTable(QTextStream &out, const QString &list, const QueryTable &table, bool csv)
+{
+    const auto line = [&](QStringList fields) {
+        if (csv) {
+            for (QString &f : fields)
+                f = csvField(f);
+        }
+        out << fields.join(csv ? QStringLiteral(",") : QStringLiteral("\t")) << '\n';
+    };
+    line(QStringList{QStringLiteral("list")} + table.fields);
+    for (qsizetype r = 0; r < table.rowCount(); ++r) {
+        QStringList fields{list};
+        for (qsizetype c = 0; c < table.columnCount(); ++c)
+            fields << table.at(r, c);
+        line(fields);
+    }
+}
+
 } // namespace
+
+void writeNeeded(QTextStream &out, const Options &options, const QString &logbookPath, const LogSnapshot &log, const Needed::Report &report)
+{
+    if (options.format == Format::Json) {
+        writeNeededJson(out, options, logbookPath, log, report);
+        return;
+    }
+    const bool csv = options.format == Format::Csv;
+    if (!csv)
+        out << "VarkelChecker " << GridTexts::version() << " needed: " << options.kind << "  LogBook: " << logbookPath
+            << "  FT8: " << (options.ft8 ? "on" : "off") << '\n';
+    writeTable(out, QStringLiteral("QSL"), report.tables.qsl, csv);
+    writeTable(out, QStringLiteral("SLOT"), report.tables.bandSlots, csv);
+}
 
 void writeGrid(QTextStream &out, const Options &options, const QString &logbookPath, const StatsMatrix &matrix)
 {

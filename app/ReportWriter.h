@@ -1,4 +1,5 @@
 #pragma once
+#include "NeededLists.h"
 #include "ReportArguments.h"
 #include "StatsMatrix.h"
 
@@ -9,5 +10,10 @@ namespace HeadlessReport {
 /// Writes the grid of a finished run in the chosen format: the band lines
 /// (shown bands only), the MIX, TOT and FULL lines and the QSO total.
 void writeGrid(QTextStream &out, const Options &options, const QString &logbookPath, const StatsMatrix &matrix);
+
+/// Writes the chase lists (--needed) in the chosen format: per band and mode
+/// class the QSL chase (entities and their contacts, newest first), then the
+/// band-slot chase.
+void writeNeeded(QTextStream &out, const Options &options, const QString &logbookPath, const LogSnapshot &log, const Needed::Report &report);
 
 } // namespace HeadlessReport

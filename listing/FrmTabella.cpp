@@ -1,6 +1,7 @@
 #include "FrmTabella.h"
 
 #include "GridRecordset.h"
+#include "GridView.h"
 #include "ListingExport.h"
 #include "ListingJob.h"
 #include "ListingRun.h"
@@ -73,21 +74,7 @@ FrmTabella::FrmTabella(QWidget *parent, const LogState &state, Prompter &prompte
     m_query->setStyleSheet(QStringLiteral("QLabel { background: #ffffe0; border: 1px solid #c0c0c0; padding: 4px; font-family: monospace; }"));
 
     m_grid->setObjectName(QStringLiteral("DataGrid1"));
-    m_grid->setModel(m_model);
-    m_grid->setSortingEnabled(false); // rows first appear in the order of the query
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setAlternatingRowColors(true);
-    m_grid->setWordWrap(false);
-    m_grid->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_grid->horizontalHeader()->setResizeContentsPrecision(200);
-    m_grid->horizontalHeader()->setSectionsClickable(true);
-    m_grid->horizontalHeader()->setSortIndicatorShown(true);
-    // The header turns its own indicator on a click (ascending on a new
-    // column, then the other way); the rows follow the indicator.
-    connect(m_grid->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
-            [this](int column, Qt::SortOrder order) { m_model->sort(column, order); });
+    setUpGridView(m_grid, m_model);
 
     auto *layout = new QVBoxLayout(this);
     layout->setMenuBar(menu);

@@ -57,6 +57,16 @@ Tables tables(const LogSnapshot &log, const Chase::Lists &lists, const QString &
     return t;
 }
 
+Result<Report> report(const LogSnapshot &log, const QString &kind, const QStringList &headers, bool ft8)
+{
+    Result<Chase::Lists> found = lists(log, kind, headers, ft8);
+    if (!found)
+        return Result<Report>::failure(found.error());
+    Report r{kind, headers, ft8, std::move(*found), {}};
+    r.tables = tables(log, r.chase, kind, headers, ft8);
+    return r;
+}
+
 QString hint(const Chase::Lists &lists, int position, ModeClass mode)
 {
     QStringList entities;

@@ -29,6 +29,16 @@ Result<Chase::Lists> lists(const LogSnapshot &log, const QString &kind, const QS
 /// The lists as tables.
 Tables tables(const LogSnapshot &log, const Chase::Lists &lists, const QString &kind, const QStringList &headers, bool ft8);
 
+/// Everything the NEEDED window and report show.
+struct Report {
+    QString kind;
+    QStringList headers; ///< the band set counted
+    bool ft8 = false;
+    Chase::Lists chase;
+    Tables tables;
+};
+Result<Report> report(const LogSnapshot &log, const QString &kind, const QStringList &headers, bool ft8);
+
 /// The tool tip of a NOT CONFIRMED cell: "3 not confirmed: 3B8, VK9X, ZS8"
 /// (ten entities at most); empty when none.
 QString hint(const Chase::Lists &lists, int position, ModeClass mode);

@@ -2,6 +2,7 @@
 // runs, the FT8 option, presets, busy runs, closing, and the headless report.
 #include "FakePrompter.h"
 #include "FrmBanda.h"
+#include "FrmNeeded.h"
 #include "FrmTabella.h"
 #include "HeadlessReport.h"
 #include "LogGenerator.h"
@@ -15,6 +16,8 @@
 #include <QApplication>
 #include <QAction>
 #include <QCheckBox>
+#include <QTableView>
+#include <QComboBox>
 #include <QDate>
 #include <QFocusEvent>
 #include <QJsonArray>
@@ -124,6 +127,7 @@ private slots:
     void hooksReachController();
 
     void headlessReportMatchesWindow();
+    void neededListsAgreeWithTheGridAndTheReport();
     void headlessExecutable();
     void reportArguments();
     void stationCallsign();
@@ -793,6 +797,77 @@ void TestMainWindow::headlessReportMatchesWindow()
             QCOMPARE(QString::number(values[r].toInteger()), s.line(prefix, r));
     }
     QCOMPARE(QStringLiteral("QSOs: %1").arg(report.value("qsos").toInteger()), s.text(QStringLiteral("lblCountQso")));
+}
+
+void TestMainWindow::neededListsAgreeWithTheGridAndTheReport()
+{
+    Session s(m_folder.folder());
+    s.start(QStringLiteral("testdt"));
+    QTest::keySequence(&s.window, QKeySequence(QStringLiteral("Ctrl+N")));
+    QCOMPARE(s.prompter.messageTexts().value(0).left(7), QStringLiteral("NEEDED ")); // no award run yet
+    s.prompter.clear();
+    s.action(QStringLiteral("MnuDxc5"))->trigger();
+    s.clickStats(3); // ITU
+    // The hints follow the run once the grid stands.
+    QTRY_VERIFY(s.find(QStringLiteral("Lblstat_160"))->toolTip() != QStringLiteral("Double-click to list"));
+    QTest::keySequence(&s.window, QKeySequence(QStringLiteral("Ctrl+N")));
+    auto *needed = s.window.findChild<FrmNeeded *>();
+    QVERIFY(needed && needed->isVisible());
+    auto *qsl = needed->findChild<QTableView *>(QStringLiteral("QslChase"));
+
+    // The window: as many QSL rows per band and class as the NOT CONFIRMED cell;
+    // the cell's tool tip names them.
+    const auto rowsOf = [](const QAbstractItemModel *m, const QString &band, const QString &mode) {
+        int n = 0;
+        for (int r = 0; r < m->rowCount(); ++r)
+            n += m->index(r, 0).data().toString() == band && m->index(r, 1).data().toString() == mode;
+        return n;
+    };
+    const QStringList modes = {"CW", "PHONE", "DATA", "MIX"};
+    for (int c = 0; c < 5; ++c) {
+        for (int m = 0; m < 4; ++m) {
+            const QString cell = s.cell(c, 8 + m);
+            QCOMPARE(QString::number(rowsOf(qsl->model(), s.header(c), modes[m])), cell);
+            const QString tip = s.find(QStringLiteral("Lblstat_%1").arg(c + 20 * (8 + m)))->toolTip();
+            QCOMPARE(tip.isEmpty(), cell == QStringLiteral("0"));
+            if (!tip.isEmpty())
+                QVERIFY2(tip.startsWith(cell + QStringLiteral(" not confirmed: ")), qPrintable(tip));
+        }
+    }
+    // The band-slot list of a class, and its counts in the title line.
+    auto *classBox = needed->findChild<QComboBox *>(QStringLiteral("SlotClass"));
+    classBox->setCurrentIndex(0);
+    auto *slotView = needed->findChild<QTableView *>(QStringLiteral("BandSlotChase"));
+    QVERIFY(needed->findChild<QLabel *>(QStringLiteral("LblTitolo"))->text().contains(
+        QStringLiteral("14.0: %1").arg(rowsOf(slotView->model(), QStringLiteral("14.0"), QStringLiteral("CW")))));
+
+    // The report of the same lists names the same entities.
+    const auto options = HeadlessReport::parseArguments({"--needed", "itu", "--preset", "DXCC 5 BAND", "--format", "json", m_log});
+    QVERIFY2(options.ok(), qPrintable(options.error()));
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    QCOMPARE(HeadlessReport::run(*options, m_folder.folder(), outStream, errStream), 0);
+    const QJsonObject report = QJsonDocument::fromJson(out.toUtf8()).object();
+    int entries = 0;
+    for (const QJsonValue v : report.value("qsl").toArray()) {
+        const QJsonObject group = v.toObject();
+        QCOMPARE(group.value("count").toInt(), rowsOf(qsl->model(), group.value("band").toString(), group.value("class").toString()));
+        entries += group.value("count").toInt();
+        for (const QJsonValue e : group.value("entities").toArray())
+            QVERIFY(!e.toObject().value("contacts").toArray().isEmpty());
+    }
+    QCOMPARE(entries, qsl->model()->rowCount());
+
+    // Exported as the listings are: one sheet row per list row.
+    const QString target = m_folder.path(QStringLiteral("needed.xlsx"));
+    s.prompter.messageAnswers.enqueue(MsgAnswer::Yes);
+    s.prompter.saveFileAnswers.enqueue(target);
+    needed->findChild<QAction *>(QStringLiteral("NeededExport"))->trigger();
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), target, QStringLiteral("xl/worksheets/sheet1.xml")});
+    QVERIFY(unzip.waitForFinished());
+    QCOMPARE(QString::fromUtf8(unzip.readAllStandardOutput()).count(QStringLiteral("<row ")), 1 + qsl->model()->rowCount());
+    needed->close();
 }
 
 void TestMainWindow::headlessExecutable()

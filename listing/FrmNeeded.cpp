@@ -1,0 +1,123 @@
+#include "FrmNeeded.h"
+
+#include "GridRecordset.h"
+#include "GridTexts.h"
+#include "GridView.h"
+#include "ListingExport.h"
+#include "ScreenPrint.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+/// The rows of a table whose CLASS column (1) reads `title`.
+QueryTable rowsOfClass(const QueryTable &table, const QString &title)
+{
+    QueryTable out;
+    out.fields = table.fields;
+    for (qsizetype r = 0; r < table.rowCount(); ++r) {
+        if (table.at(r, 1) != title)
+            continue;
+        for (qsizetype c = 0; c < table.columnCount(); ++c)
+            out.cells.push_back(table.at(r, c));
+    }
+    return out;
+}
+
+QTableView *makeView(const QString &name, GridRecordset *model)
+{
+    auto *view = new QTableView;
+    view->setObjectName(name);
+    setUpGridView(view, model);
+    return view;
+}
+
+} // namespace
+
+FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const LogState &state, Prompter &prompter, PrinterPort &printer,
+                     QWidget *parent)
+    : QDialog(parent), m_lists(std::move(report)), m_state(state), m_prompter(prompter), m_printer(printer), m_qsl(new GridRecordset(this)),
+      m_slots(new GridRecordset(this)), m_titolo(new QLabel), m_class(new QComboBox), m_tabs(new QTabWidget), m_print(new QPushButton(QStringLiteral("PRT")))
+{
+    setObjectName(QStringLiteral("FrmNeeded"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowModality(Qt::WindowModal);
+    setWindowTitle(QStringLiteral("VarkelChecker - NEEDED %1 [%2]").arg(m_lists.kind, logName));
+    resize(1100, 640);
+
+    auto *menu = new QMenuBar(this);
+    QAction *exportAction = menu->addAction(QStringLiteral("EXPORT TO EXCEL"));
+    exportAction->setObjectName(QStringLiteral("NeededExport"));
+    connect(exportAction, &QAction::triggered, this, &FrmNeeded::exportShown);
+
+    m_titolo->setObjectName(QStringLiteral("LblTitolo"));
+    QFont bold = m_titolo->font();
+    bold.setBold(true);
+    m_titolo->setFont(bold);
+    m_titolo->setWordWrap(true);
+
+    m_qsl->setTable(m_lists.tables.qsl, false);
+    QTableView *qslView = makeView(QStringLiteral("QslChase"), m_qsl);
+    QTableView *slotView = makeView(QStringLiteral("BandSlotChase"), m_slots);
+    m_tabs->setObjectName(QStringLiteral("NeededTabs"));
+    m_tabs->addTab(qslView, QStringLiteral("QSL chase (%1)").arg(m_qsl->rowCount()));
+    auto *slotPage = new QWidget;
+    auto *slotLayout = new QVBoxLayout(slotPage);
+    auto *classRow = new QHBoxLayout;
+    classRow->addWidget(new QLabel(QStringLiteral("Mode class:")));
+    m_class->setObjectName(QStringLiteral("SlotClass"));
+    m_class->addItems(GridTexts::modeTitles(GridTexts::dataCaption(m_lists.ft8)));
+    classRow->addWidget(m_class);
+    classRow->addStretch(1);
+    slotLayout->addLayout(classRow);
+    slotLayout->addWidget(slotView, 1);
+    m_tabs->addTab(slotPage, QStringLiteral("Band-slot chase"));
+    connect(m_class, &QComboBox::currentIndexChanged, this, [this](int index) { showSlotClass(ModeClass(index)); });
+
+    m_print->setObjectName(QStringLiteral("CmdPrt"));
+    m_print->setToolTip(QStringLiteral("Print Screen - orizontal size!"));
+    connect(m_print, &QPushButton::clicked, this, &FrmNeeded::printScreen);
+    auto *top = new QHBoxLayout;
+    top->addWidget(m_titolo, 1);
+    top->addWidget(m_print);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setMenuBar(menu);
+    layout->addLayout(top);
+    layout->addWidget(m_tabs, 1);
+
+    m_class->setCurrentIndex(int(ModeClass::All));
+    showSlotClass(ModeClass::All);
+    fitGridColumns(qslView);
+}
+
+void FrmNeeded::showSlotClass(ModeClass mode)
+{
+    const QString title = GridTexts::modeTitles(GridTexts::dataCaption(m_lists.ft8))[int(mode)];
+    m_slots->setTable(rowsOfClass(m_lists.tables.bandSlots, title), false);
+    if (auto *view = findChild<QTableView *>(QStringLiteral("BandSlotChase")))
+        fitGridColumns(view);
+    m_tabs->setTabText(1, QStringLiteral("Band-slot chase %1 (%2)").arg(title).arg(m_slots->rowCount()));
+    m_titolo->setText(QStringLiteral("What do I still need? %1 - band slots in %2: %3")
+                          .arg(m_lists.kind, title, Needed::slotCounts(m_lists.chase, m_lists.headers, mode)));
+}
+
+void FrmNeeded::exportShown()
+{
+    const GridRecordset &shown = m_tabs->currentIndex() == 0 ? *m_qsl : *m_slots;
+    exportListing(m_prompter, m_state, shown, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QDate::currentDate());
+}
+
+void FrmNeeded::printScreen()
+{
+    ScreenPrint::run(m_prompter, m_printer, this, [this] { m_print->hide(); }, [this] { m_print->show(); });
+}

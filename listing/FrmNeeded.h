@@ -1,0 +1,43 @@
+#pragma once
+#include "NeededLists.h"
+
+#include <QDialog>
+
+class GridRecordset;
+class PrinterPort;
+class Prompter;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QTableView;
+struct LogState;
+
+/// "What do I still need?": the QSL chase and the band-slot chase of the
+/// last run's award kind over the band set, each sortable by a column click,
+/// exported to a spreadsheet by the menu (the list shown) and printed on a
+/// landscape page by PRT. A window of the main window's, modal to it.
+class FrmNeeded : public QDialog {
+    Q_OBJECT
+public:
+    /// `logName`: the logbook's display name, for the title.
+    FrmNeeded(Needed::Report report, const QString &logName, const LogState &state, Prompter &prompter, PrinterPort &printer, QWidget *parent);
+
+    /// The band-slot chase of one mode class (the class box).
+    void showSlotClass(ModeClass mode);
+
+private:
+    void exportShown();
+    void printScreen();
+
+    Needed::Report m_lists;
+    const LogState &m_state;
+    Prompter &m_prompter;
+    PrinterPort &m_printer;
+    GridRecordset *m_qsl;
+    GridRecordset *m_slots;
+    QLabel *m_titolo;
+    QComboBox *m_class;
+    QTabWidget *m_tabs;
+    QPushButton *m_print;
+};
