@@ -50,7 +50,7 @@ Tables tables(const LogSnapshot &log, const Chase::Lists &lists, const QString &
     for (const Chase::SlotEntry &e : lists.bandSlots) {
         QStringList bands;
         for (const std::string &b : e.workedOn)
-            bands << q(b);
+            bands << (b.empty() ? QStringLiteral("(no band)") : q(b));
         addRow(t.bandSlots, {headers.value(e.position), classTitle(e.mode, ft8), q(e.entity),
                          e.confirmed ? QStringLiteral("confirmed elsewhere") : QStringLiteral("worked elsewhere"), bands.join(QStringLiteral(", "))});
     }
