@@ -164,7 +164,7 @@ void writeJson(QTextStream &out, const Options &o, const QString &path, const St
 
 const ModeClass AllClasses[] = {ModeClass::Cw, ModeClass::Phone, ModeClass::Data, ModeClass::All};
 
-QString q(const std::string &s) { return QString::fromStdString(s); }
+QString q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 QString classTitle(ModeClass m, bool ft8) { return GridTexts::modeTitles(GridTexts::dataCaption(ft8))[int(m)]; }
 
@@ -199,8 +199,9 @@ void writeNeededJson(QTextStream &out, const Options &o, const QString &path, co
         QJsonArray entities;
         for (const Chase::QslEntry *e : found) {
             QJsonArray contacts;
+            const Chase::ContactReader contact(log.columnar());
             for (const size_t row : e->rows)
-                contacts << contactJson(Chase::contact(log.columnar(), row));
+                contacts << contactJson(contact(row));
             entities << QJsonObject{{"entity", q(e->entity)}, {"contacts", contacts}};
         }
         qsl << QJsonObject{{"position", p}, {"band", r.headers[p]}, {"class", classTitle(m, o.ft8)}, {"count", int(found.size())}, {"entities", entities}};
@@ -209,7 +210,7 @@ void writeNeededJson(QTextStream &out, const Options &o, const QString &path, co
         QJsonArray entities;
         for (const Chase::SlotEntry *e : found) {
             QJsonArray bands;
-            for (const std::string &b : e->workedOn)
+            for (const std::string_view b : e->workedOn)
                 bands << q(b);
             entities << QJsonObject{{"entity", q(e->entity)}, {"confirmed", e->confirmed}, {"workedOn", bands}};
         }

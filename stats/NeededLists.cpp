@@ -6,7 +6,7 @@
 namespace Needed {
 namespace {
 
-QString q(const std::string &s) { return QString::fromStdString(s); }
+QString q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 QString classTitle(ModeClass m, bool ft8) { return GridTexts::modeTitles(GridTexts::dataCaption(ft8))[int(m)]; }
 
@@ -29,27 +29,30 @@ Result<Chase::Lists> lists(const LogSnapshot &log, const QString &kind, const QS
     std::optional<Chase::Lists> found = Chase::lists(log.columnar(), request);
     if (!found)
         return Result<Chase::Lists>::failure(QStringLiteral("the logbook lacks a text column the lists read (Banda, Mode, R or %1)").arg(kind));
-    return std::move(*found);
+    return Result<Chase::Lists>(std::move(*found));
 }
 
 Tables tables(const LogSnapshot &log, const Chase::Lists &lists, const QString &kind, const QStringList &headers, bool ft8)
 {
     Tables t;
     t.qsl.fields = {"BAND", "CLASS", kind, "QSOS", "CALLSIGN", "DATE", "QSO_BAND", "QSO_MODE", "MANAGER", "DIPTEXT", "OLDER_QSOS"};
+    t.qsl.cells.reserve(lists.qsl.size() * size_t(t.qsl.fields.size()));
+    const Chase::ContactReader contact(log.columnar());
     for (const Chase::QslEntry &e : lists.qsl) {
-        const Chase::Contact newest = Chase::contact(log.columnar(), e.rows.front());
+        const Chase::Contact newest = contact(e.rows.front());
         QStringList older;
         for (size_t i = 1; i < e.rows.size(); ++i) {
-            const Chase::Contact c = Chase::contact(log.columnar(), e.rows[i]);
-            older << q(c.callsign + " " + c.date.substr(0, 10) + " " + c.band + " " + c.mode);
+            const Chase::Contact c = contact(e.rows[i]);
+            older << q(c.callsign) + QLatin1Char(' ') + q(c.date.substr(0, 10)) + QLatin1Char(' ') + q(c.band) + QLatin1Char(' ') + q(c.mode);
         }
         addRow(t.qsl, {headers.value(e.position), classTitle(e.mode, ft8), q(e.entity), QString::number(e.rows.size()), q(newest.callsign),
                        q(newest.date), q(newest.band), q(newest.mode), q(newest.manager), q(newest.diptext), older.join(QStringLiteral("; "))});
     }
     t.bandSlots.fields = {"BAND", "CLASS", kind, "STATUS", "WORKED_ON"};
+    t.bandSlots.cells.reserve(lists.bandSlots.size() * size_t(t.bandSlots.fields.size()));
     for (const Chase::SlotEntry &e : lists.bandSlots) {
         QStringList bands;
-        for (const std::string &b : e.workedOn)
+        for (const std::string_view b : e.workedOn)
             bands << (b.empty() ? QStringLiteral("(no band)") : q(b));
         addRow(t.bandSlots, {headers.value(e.position), classTitle(e.mode, ft8), q(e.entity),
                          e.confirmed ? QStringLiteral("confirmed elsewhere") : QStringLiteral("worked elsewhere"), bands.join(QStringLiteral(", "))});
@@ -62,7 +65,7 @@ Result<Report> report(const LogSnapshot &log, const QString &kind, const QString
     Result<Chase::Lists> found = lists(log, kind, headers, ft8);
     if (!found)
         return Result<Report>::failure(found.error());
-    Report r{kind, headers, ft8, std::move(*found), {}};
+    Report r{kind, headers, ft8, std::move(found.value()), {}};
     r.tables = tables(log, r.chase, kind, headers, ft8);
     return r;
 }

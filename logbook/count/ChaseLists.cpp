@@ -35,9 +35,9 @@ std::vector<uint32_t> idsOf(const ColumnarLog &log, int column)
 }
 
 /// Band texts in the order an operator reads them: by frequency, then as text.
-bool bandBefore(const std::string &a, const std::string &b)
+bool bandBefore(std::string_view a, std::string_view b)
 {
-    const double x = std::strtod(a.c_str(), nullptr), y = std::strtod(b.c_str(), nullptr);
+    const double x = std::strtod(std::string(a).c_str(), nullptr), y = std::strtod(std::string(b).c_str(), nullptr);
     if (x != y)
         return x < y;
     return JetText::compare(a, b) < 0;
@@ -57,7 +57,7 @@ private:
     size_t slot(size_t position, int c, uint32_t e) const { return (position * Classes + size_t(c)) * m_entities + e; }
     std::vector<QslEntry> qslEntries() const;
     std::vector<SlotEntry> slotEntries() const;
-    std::string entityText(uint32_t folded) const;
+    std::string_view entityText(uint32_t folded) const;
 
     const ColumnarLog &m_log;
     const Request &m_request;
@@ -68,9 +68,12 @@ private:
     std::vector<std::vector<size_t>> m_bandPositions; ///< per band id: the indexes into m_positions it matches
     std::vector<uint8_t> m_worked, m_confirmed;     ///< per (position, class, entity)
     std::vector<uint8_t> m_workedAnywhere, m_confirmedAnywhere; ///< per (class, entity)
-    std::vector<std::vector<uint32_t>> m_bandsWorked; ///< per (class, entity): band ids
+    std::vector<uint32_t> m_bandsInOrder; ///< the band ids (NULL left out) in the order an operator reads them
+    size_t m_bandWords = 0;              ///< 64-bit words of a band-id bitset
+    std::vector<uint64_t> m_bandsWorked; ///< per (class, entity): a bitset of the band ids it is worked on
     std::unordered_map<size_t, std::vector<size_t>> m_contacts; ///< slot() of a NOT CONFIRMED entity: its rows
     std::vector<std::string_view> m_spelling; ///< per entity: the spelling the log has first
+    std::vector<uint32_t> m_entityOrder;      ///< the entities (NULL left out) by their spelling
 };
 
 bool Tally::run()
@@ -91,6 +94,9 @@ bool Tally::run()
     m_spelling.assign(m_entities, {});
     for (uint32_t id = spellings.size(); id-- > 1;)
         m_spelling[m_folded->of[id]] = spellings.text(id);
+    for (uint32_t e = 1; e < m_entities; ++e)
+        m_entityOrder.push_back(e);
+    std::sort(m_entityOrder.begin(), m_entityOrder.end(), [this](uint32_t a, uint32_t b) { return JetText::compare(m_spelling[a], m_spelling[b]) < 0; });
 
     // Each comparison decided once per distinct text, as the counts decide it.
     const TextDictionary &bands = m_log.column(size_t(m_band)).dictionary;
@@ -127,7 +133,11 @@ bool Tally::run()
     m_confirmed = m_worked;
     m_workedAnywhere.assign(Classes * m_entities, 0);
     m_confirmedAnywhere = m_workedAnywhere;
-    m_bandsWorked.assign(Classes * m_entities, {});
+    m_bandWords = (bands.size() + 63) / 64;
+    for (uint32_t b = 1; b < bands.size(); ++b)
+        m_bandsInOrder.push_back(b);
+    std::sort(m_bandsInOrder.begin(), m_bandsInOrder.end(), [&](uint32_t a, uint32_t b) { return bandBefore(bands.text(a), bands.text(b)); });
+    m_bandsWorked.assign(Classes * m_entities * m_bandWords, 0);
     for (size_t row = 0; row < m_log.rowCount(); ++row) {
         const uint32_t id = entityIds[row];
         if (!(*usable)[id] || !(*anyBand)[bandIds[row]])
@@ -144,9 +154,7 @@ bool Tally::run()
             const size_t k = size_t(c) * m_entities + e;
             m_workedAnywhere[k] = 1;
             m_confirmedAnywhere[k] |= uint8_t(confirmed);
-            std::vector<uint32_t> &worked = m_bandsWorked[k];
-            if (std::find(worked.begin(), worked.end(), bandIds[row]) == worked.end())
-                worked.push_back(bandIds[row]);
+            m_bandsWorked[k * m_bandWords + bandIds[row] / 64] |= uint64_t(1) << (bandIds[row] % 64);
         }
     }
     // The contacts of every entity worked but not confirmed on a band, in a class.
@@ -167,16 +175,15 @@ bool Tally::run()
     return true;
 }
 
-std::string Tally::entityText(uint32_t folded) const { return std::string(m_spelling[folded]); }
+std::string_view Tally::entityText(uint32_t folded) const { return m_spelling[folded]; }
 
 std::vector<QslEntry> Tally::qslEntries() const
 {
     std::vector<QslEntry> out;
-    const auto date = [&](size_t row) { return m_date >= 0 ? m_log.value(size_t(m_date), row).value_or("") : std::string_view(); };
+    const auto date = [&](size_t row) { return m_date >= 0 ? m_log.value(size_t(m_date), row).value_or(std::string_view()) : std::string_view(); };
     for (size_t p = 0; p < m_positions.size(); ++p) {
         for (int c = 0; c < Classes; ++c) {
-            const size_t first = out.size();
-            for (uint32_t e = 1; e < m_entities; ++e) {
+            for (const uint32_t e : m_entityOrder) {
                 const auto it = m_contacts.find(slot(p, c, e));
                 if (it == m_contacts.end())
                     continue;
@@ -184,8 +191,6 @@ std::vector<QslEntry> Tally::qslEntries() const
                 std::stable_sort(entry.rows.begin(), entry.rows.end(), [&](size_t a, size_t b) { return date(a) > date(b); });
                 out.push_back(std::move(entry));
             }
-            std::sort(out.begin() + long(first), out.end(),
-                      [](const QslEntry &a, const QslEntry &b) { return JetText::compare(a.entity, b.entity) < 0; });
         }
     }
     return out;
@@ -197,19 +202,17 @@ std::vector<SlotEntry> Tally::slotEntries() const
     const TextDictionary &bands = m_log.column(size_t(m_band)).dictionary;
     for (size_t p = 0; p < m_positions.size(); ++p) {
         for (int c = 0; c < Classes; ++c) {
-            const size_t first = out.size();
-            for (uint32_t e = 1; e < m_entities; ++e) {
+            for (const uint32_t e : m_entityOrder) {
                 const size_t k = size_t(c) * m_entities + e;
                 if (!m_workedAnywhere[k] || m_worked[slot(p, c, e)])
                     continue;
                 SlotEntry entry{m_positions[p], AllClasses[c], entityText(e), bool(m_confirmedAnywhere[k]), {}};
-                for (const uint32_t b : m_bandsWorked[k])
-                    entry.workedOn.emplace_back(bands.text(b));
-                std::sort(entry.workedOn.begin(), entry.workedOn.end(), bandBefore);
+                for (const uint32_t b : m_bandsInOrder) {
+                    if (m_bandsWorked[k * m_bandWords + b / 64] >> (b % 64) & 1)
+                        entry.workedOn.push_back(bands.text(b));
+                }
                 out.push_back(std::move(entry));
             }
-            std::sort(out.begin() + long(first), out.end(),
-                      [](const SlotEntry &a, const SlotEntry &b) { return JetText::compare(a.entity, b.entity) < 0; });
         }
     }
     return out;
@@ -227,15 +230,24 @@ std::optional<Lists> lists(const ColumnarLog &log, const Request &request)
     return tally.lists();
 }
 
-Contact contact(const ColumnarLog &log, size_t row)
+ContactReader::ContactReader(const ColumnarLog &log) : m_log(log)
 {
-    const auto text = [&](const char *name) {
-        const int c = log.findColumn(name);
-        if (c < 0 || !log.column(size_t(c)).text)
-            return std::string();
-        return std::string(log.value(size_t(c), row).value_or(""));
-    };
-    return {text("Callsign"), text("TDate"), text("Banda"), text("Mode"), text("MANAGER"), text("DIPTEXT")};
+    const char *const names[] = {"Callsign", "TDate", "Banda", "Mode", "MANAGER", "DIPTEXT"};
+    for (int i = 0; i < 6; ++i) {
+        const int c = log.findColumn(names[i]);
+        m_columns[i] = c >= 0 && log.column(size_t(c)).text ? c : -1;
+    }
+}
+
+std::string_view ContactReader::text(int column, size_t row) const
+{
+    return column < 0 ? std::string_view() : m_log.value(size_t(column), row).value_or(std::string_view());
+}
+
+Contact ContactReader::operator()(size_t row) const
+{
+    return {text(m_columns[0], row), text(m_columns[1], row), text(m_columns[2], row),
+            text(m_columns[3], row), text(m_columns[4], row), text(m_columns[5], row)};
 }
 
 } // namespace Chase

@@ -24,17 +24,17 @@ struct Request {
 struct QslEntry {
     int position = 0; ///< band header position
     ModeClass mode = ModeClass::All;
-    std::string entity;        ///< as the log spells it first
-    std::vector<size_t> rows;  ///< its contacts there (ColumnarLog rows), newest first
+    std::string_view entity;  ///< as the log spells it first (a text of the log)
+    std::vector<size_t> rows; ///< its contacts there (ColumnarLog rows), newest first
 };
 
 /// An entity worked in a mode class somewhere in the log but never on one band of the set.
 struct SlotEntry {
     int position = 0;
     ModeClass mode = ModeClass::All;
-    std::string entity;
-    bool confirmed = false;            ///< confirmed somewhere in that class
-    std::vector<std::string> workedOn; ///< the bands where it is worked in that class
+    std::string_view entity;
+    bool confirmed = false;                 ///< confirmed somewhere in that class
+    std::vector<std::string_view> workedOn; ///< the bands where it is worked in that class (texts of the log)
 };
 
 struct Lists {
@@ -43,13 +43,24 @@ struct Lists {
 };
 
 /// Both lists; nothing when the log lacks one of the columns they read as text
-/// (Banda, Mode, R and the award column).
+/// (Banda, Mode, R and the award column). The texts they hold are the log's:
+/// they live as long as it does.
 std::optional<Lists> lists(const ColumnarLog &log, const Request &request);
 
 /// The contact columns a QSL chase shows for a row, "" where the log has no such column or NULL.
 struct Contact {
-    std::string callsign, date, band, mode, manager, diptext;
+    std::string_view callsign, date, band, mode, manager, diptext;
 };
-Contact contact(const ColumnarLog &log, size_t row);
+/// Reads contacts of a log; the columns are looked up once.
+class ContactReader {
+public:
+    explicit ContactReader(const ColumnarLog &log);
+    Contact operator()(size_t row) const;
+
+private:
+    std::string_view text(int column, size_t row) const;
+    const ColumnarLog &m_log;
+    int m_columns[6];
+};
 
 } // namespace Chase

@@ -76,11 +76,11 @@ TEST_P(ChaseLists, QslChaseHoldsTheNotConfirmedEntitiesWithTheirContacts)
                 expected.erase(entity);
             std::map<std::string, std::multiset<std::string>> got;
             for (const Chase::QslEntry *e : entries) {
-                std::multiset<std::string> &calls = got[reference::folded(e->entity)];
-                std::string before = "9999";
+                std::multiset<std::string> &calls = got[reference::folded(std::string(e->entity))];
+                std::string_view before = "9999";
                 for (const size_t row : e->rows) {
-                    const Chase::Contact c = Chase::contact(log, row);
-                    calls.insert(c.callsign);
+                    const Chase::Contact c = Chase::ContactReader(log)(row);
+                    calls.insert(std::string(c.callsign));
                     EXPECT_LE(c.date, before) << "newest first";
                     before = c.date;
                 }
@@ -119,7 +119,7 @@ TEST_P(ChaseLists, BandSlotChaseHoldsWhatIsWorkedElsewhereButNotOnTheBand)
             std::map<std::string, std::pair<bool, std::set<std::string>>> got;
             for (const Chase::SlotEntry &e : lists->bandSlots) {
                 if (e.position == p && e.mode == m)
-                    got[reference::folded(e.entity)] = {e.confirmed, {e.workedOn.begin(), e.workedOn.end()}};
+                    got[reference::folded(std::string(e.entity))] = {e.confirmed, {e.workedOn.begin(), e.workedOn.end()}};
             }
             EXPECT_EQ(got, expected) << column << " " << bands[size_t(p)] << " class " << int(m);
         }
