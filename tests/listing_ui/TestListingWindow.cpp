@@ -341,21 +341,14 @@ private slots:
         QCOMPARE(input.title, QStringLiteral("VarkelChecker QUERY"));
         QCOMPARE(opened, 0);
 
-        // Each kind of statement that is no query is refused by name before anything runs.
+        // What is no query is refused by name before anything runs, whether the
+        // shape check finds it or the snapshot's rules do (every kind is checked
+        // at those layers; here the box and its messages).
         const QByteArray before = digest(path);
         const std::pair<const char *, const char *> refused[] = {
             {"DELETE FROM LOG", "DELETE"},
-            {"UPDATE LOG SET R = 'Y'", "UPDATE"},
-            {"INSERT INTO LOG (Banda) VALUES ('x')", "INSERT"},
-            {"DROP TABLE LOG", "DROP"},
-            {"CREATE TABLE copy (a)", "CREATE"},
             {"ATTACH DATABASE 'other.db' AS other", "ATTACH"},
-            {"PRAGMA writable_schema = 1", "PRAGMA"},
-            {"SELECT * INTO copy FROM LOG", "SELECT ... INTO"},
-            {"SELECT * FROM LOG; DELETE FROM LOG", "SELECT is followed by another statement"},
             {"SELECT load_extension('x')", "load_extension"},
-            {"SELECT fts3_tokenizer('simple')", "fts3_tokenizer"},
-            {"WITH x AS (SELECT 1) DELETE FROM LOG", "DELETE"},
             {"-- looks harmless\nWITH x AS (SELECT 1) UPDATE LOG SET R = 'N'", "UPDATE"},
         };
         for (const auto &[statement, name] : refused) {
