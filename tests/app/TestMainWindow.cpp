@@ -118,7 +118,6 @@ private slots:
     void staleCountsAreMarked();
     void ft8Option();
     void runWithoutLogbook();
-    void runOnMissingFile();
     void inventoryCommands();
 
     void controlsDisabledDuringRun();
@@ -126,7 +125,6 @@ private slots:
     void closingEndsTheBandWindowToo();
     void hooksReachController();
 
-    void headlessReportMatchesWindow();
     void neededListsAgreeWithTheGridAndTheReport();
     void headlessExecutable();
     void reportArguments();
@@ -553,39 +551,6 @@ void TestMainWindow::runWithoutLogbook()
     QCOMPARE(s.text(QStringLiteral("LblModo")), QString());
 }
 
-void TestMainWindow::runOnMissingFile()
-{
-    Session s(m_folder.folder());
-    s.start(QStringLiteral("nothere"));
-    QCOMPARE(s.controller.state().LogName, QStringLiteral("nothere"));
-    QVERIFY(!s.find(QStringLiteral("CmdStats_6"))->isHidden());
-
-    s.clickStats(6);
-    auto messages = s.prompter.messages();
-    QCOMPARE(s.prompter.messageTexts(), (QStringList{QsoError, QsoError}));
-    QCOMPARE(s.prompter.messageTitles(), (QStringList{"Varkel LogChecker - QSO Nr", "Varkel LogChecker - FullLog"}));
-    for (const auto &m : messages)
-        QCOMPARE(m.flags, 64);
-    QCOMPARE(s.text(QStringLiteral("LblModo")), QStringLiteral("QSO"));
-    for (int r = 0; r < Slots; ++r) {
-        QCOMPARE(s.line(QStringLiteral("LblTot"), r), QStringLiteral("0"));
-        QCOMPARE(s.line(QStringLiteral("lblFull"), r), QStringLiteral("-"));
-    }
-
-    s.prompter.clear();
-    s.clickStats(0);
-    messages = s.prompter.messages();
-    QCOMPARE(messages.size(), 3);
-    QCOMPARE(messages[0].text, EntityError);
-    QCOMPARE(messages[0].title, QStringLiteral("Varkel LogChecker - Calcolo STATS"));
-    QCOMPARE(messages[1].text, EntityError);
-    QCOMPARE(messages[1].title, QStringLiteral("Varkel LogChecker - FullLog"));
-    // The mix totals report their failure their own way.
-    QVERIFY(!messages[2].text.isEmpty());
-    QVERIFY(messages[2].title != messages[0].title && messages[2].title != messages[1].title);
-    QCOMPARE(s.prompter.beeps, 2);
-}
-
 void TestMainWindow::inventoryCommands()
 {
     Session s(m_folder.folder());
@@ -762,43 +727,6 @@ void TestMainWindow::hooksReachController()
         QCOMPARE(caption, QStringLiteral("-"));
 }
 
-void TestMainWindow::headlessReportMatchesWindow()
-{
-    Session s(m_folder.folder());
-    s.start(QStringLiteral("testdt"));
-    s.action(QStringLiteral("MnuDxc5"))->trigger();
-    QTest::mouseClick(s.find<QCheckBox>(QStringLiteral("FT8chk")), Qt::LeftButton);
-    s.clickStats(2);
-    QVERIFY(s.prompter.messages().isEmpty());
-
-    const auto options = HeadlessReport::parseArguments(
-        {"--report", "waz", "--preset", "dxcc 5 band", "--ft8", "--format", "json", m_log});
-    QVERIFY2(options.ok(), qPrintable(options.error()));
-    QString out, err;
-    QTextStream outStream(&out), errStream(&err);
-    QCOMPARE(HeadlessReport::run(*options, m_folder.folder(), outStream, errStream), 0);
-    QVERIFY2(err.isEmpty(), qPrintable(err));
-
-    const QJsonObject report = QJsonDocument::fromJson(out.toUtf8()).object();
-    QCOMPARE(report.value("kind").toString(), QStringLiteral("WAZ"));
-    const QJsonArray bands = report.value("bands").toArray();
-    QCOMPARE(bands.size(), 5);
-    for (const QJsonValue &b : bands) {
-        const int c = b.toObject().value("position").toInt();
-        QCOMPARE(b.toObject().value("band").toString(), s.header(c));
-        const QJsonArray counts = b.toObject().value("counts").toArray();
-        for (int r = 0; r < Slots; ++r)
-            QCOMPARE(QString::number(counts[r].toInteger()), s.cell(c, r));
-    }
-    const QList<QPair<QString, QString>> lines = {{"mix", "lblMix"}, {"tot", "LblTot"}, {"full", "lblFull"}};
-    for (const auto &[key, prefix] : lines) {
-        const QJsonArray values = report.value(key).toArray();
-        for (int r = 0; r < Slots; ++r)
-            QCOMPARE(QString::number(values[r].toInteger()), s.line(prefix, r));
-    }
-    QCOMPARE(QStringLiteral("QSOs: %1").arg(report.value("qsos").toInteger()), s.text(QStringLiteral("lblCountQso")));
-}
-
 void TestMainWindow::neededListsAgreeWithTheGridAndTheReport()
 {
     Session s(m_folder.folder());
@@ -942,9 +870,30 @@ void TestMainWindow::headlessExecutable()
     }
     QCOMPARE(rows[9], s.text(QStringLiteral("lblCountQso")));
 
+    // The json format read back, FT8 on, against the window.
+    QTest::mouseClick(s.find<QCheckBox>(QStringLiteral("FT8chk")), Qt::LeftButton);
+    s.clickStats(2);
+    QCOMPARE(runProgram(QStringList{"--report", "waz", "--ft8", "--format", "json"} + bandArgs + QStringList{m_log}, &out, &err), 0);
+    QJsonObject report = QJsonDocument::fromJson(out.toUtf8()).object();
+    QCOMPARE(report.value("kind").toString(), QStringLiteral("WAZ"));
+    const QJsonArray bands = report.value("bands").toArray();
+    QCOMPARE(bands.size(), 3);
+    for (const QJsonValue b : bands) {
+        const int c = b.toObject().value("position").toInt();
+        QCOMPARE(b.toObject().value("band").toString(), s.header(c));
+        for (int r = 0; r < Slots; ++r)
+            QCOMPARE(QString::number(b.toObject().value("counts").toArray()[r].toInteger()), s.cell(c, r));
+    }
+    for (int i = 0; i < 3; ++i) {
+        const QJsonArray values = report.value(QStringList{"mix", "tot", "full"}[i]).toArray();
+        for (int r = 0; r < Slots; ++r)
+            QCOMPARE(QString::number(values[r].toInteger()), s.line(prefixes[i], r));
+    }
+    QCOMPARE(QStringLiteral("QSOs: %1").arg(report.value("qsos").toInteger()), s.text(QStringLiteral("lblCountQso")));
+
     // MIX counts every band of the list, also past a blank position.
     QCOMPARE(runProgram({"--report", "DXC", "--bands", "14.0,21.0,,7.0,28.0", "--format", "json", m_log}, &out, &err), 0);
-    QJsonObject report = QJsonDocument::fromJson(out.toUtf8()).object();
+    report = QJsonDocument::fromJson(out.toUtf8()).object();
     for (int r = 0; r < Slots; ++r)
         QCOMPARE(report.value("mix").toArray()[r].toInteger(), reference::entityCount(m_rows, 0, {"14.0", "21.0", "7.0", "28.0"}, r, false));
 

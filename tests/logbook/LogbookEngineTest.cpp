@@ -126,24 +126,6 @@ TEST(LogbookEngine, WildcardFreeBandPatternIsAnsweredThroughAnIndex)
     EXPECT_TRUE(plan.contains(QRegularExpression("USING (COVERING )?INDEX"))) << plan.toStdString();
 }
 
-TEST(LogbookEngine, SnapshotIsReusedUntilTheFileChanges)
-{
-    TempLogbook dir;
-    const QString path = dir.write(genlog::generate(50, 1));
-    LogbookEngine engine;
-    auto first = openOrFail(engine, path);
-    auto again = openOrFail(engine, path);
-    EXPECT_EQ(first.get(), again.get());
-
-    // The host program adds contacts (the file grows): the next open sees them.
-    dir.write(genlog::generate(60, 1));
-    auto changed = openOrFail(engine, path);
-    ASSERT_TRUE(changed);
-    EXPECT_NE(changed.get(), first.get());
-    EXPECT_EQ(count(*changed, "SELECT COUNT(*) AS Quanti FROM LOG"), "60");
-    EXPECT_EQ(count(*first, "SELECT COUNT(*) AS Quanti FROM LOG"), "50");
-}
-
 TEST(LogbookEngine, QueryNamingAMissingColumnFailsWithoutHarm)
 {
     TempLogbook dir;
