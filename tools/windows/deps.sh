@@ -149,12 +149,22 @@ build_mdb() {
   stamp mdb && return 0
   unpack mdbtools_${MDB_VERSION}.orig.tar.gz mdbtools-${MDB_VERSION}
   local d=$work/mdbtools-${MDB_VERSION}
+  # The reader opens the logbook itself (wide-character name, shared with the
+  # program that writes it) and hands libmdb the stream; 1.0.1 keeps the
+  # function that makes a handle of a stream to itself, so it is made visible.
+  sed -i 's/^static MdbHandle \*mdb_handle_from_stream(/MdbHandle *mdb_handle_from_stream(/' "$d/src/libmdb/file.c"
+  grep -q '^MdbHandle \*mdb_handle_from_stream(FILE \*stream, MdbFileFlags flags)' "$d/src/libmdb/file.c" \
+    || { echo "deps.sh: no mdb_handle_from_stream in mdbtools' file.c" >&2; return 1; }
   # Only libmdb: no glib (its own small replacement), no iconv (the reader
-  # converts Jet texts itself).
+  # converts Jet texts itself). configure's "-D_spawnv=spawnv" for MinGW
+  # clashes with current MinGW-w64 headers and concerns only the tools, so make
+  # gets CFLAGS without it; MinGW's locale type is _locale_t.
   (cd "$d" && { [ -x configure ] || autoreconf -fi; } \
      && ./configure --host=$triple CC=${triple}-gcc-posix --prefix="$prefix" \
-          --disable-glib --disable-iconv --disable-shared --enable-static --disable-man \
-     && make -C src/libmdb -j"$jobs" && make -C src/libmdb install && make -C include install)
+          --disable-glib --disable-iconv --disable-shared --enable-static --disable-man >/dev/null \
+     && sed -i 's/^typedef locale_t mdb_locale_t;/typedef _locale_t mdb_locale_t;/' include/mdbtools.h \
+     && grep -q '^typedef _locale_t mdb_locale_t;' include/mdbtools.h \
+     && make -C src/libmdb -j"$jobs" CFLAGS="-O2 -Wall" && make -C src/libmdb install && make -C include install)
   mkdir -p "$prefix/lib/pkgconfig"
   cat > "$prefix/lib/pkgconfig/libmdb.pc" <<EOF
 prefix=$prefix
