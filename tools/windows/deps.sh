@@ -131,8 +131,17 @@ build_xlsx() {
   unpack libxlsxwriter_${XLSX_VERSION}.orig.tar.gz libxlsxwriter-RELEASE_${XLSX_VERSION}
   local d
   d=$(find "$work" -maxdepth 1 -type d -name 'libxlsxwriter*' | head -1)
+  # libxlsxwriter opens its files through UTF-16 names (_wfopen, minizip's
+  # Win32 file functions) for MSVC only; MinGW builds would take names in the
+  # ANSI code page. The same code serves MinGW, so that the program hands it
+  # UTF-8 names on every system. tmpfile() of msvcrt.dll writes into the
+  # root of the drive, which users may not write to: tmpfileplus uses %TMP%.
+  sed -i '/^#ifdef __MINGW32__$/{N;N;/#undef _WIN32/d}' "$d/src/packager.c" "$d/src/utility.c"
+  sed -i 's/^    if(MSVC)$/    if(WIN32)/' "$d/CMakeLists.txt"
+  ! grep -q '#undef _WIN32' "$d/src/packager.c" "$d/src/utility.c" && grep -q '^    if(WIN32)$' "$d/CMakeLists.txt" \
+    || { echo "deps.sh: libxlsxwriter's MinGW file-name switches not found" >&2; return 1; }
   cmake_cross "$d" "$d/build-win" -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF \
-      -DUSE_STANDARD_TMPFILE=ON -DZLIB_LIBRARY=/usr/$triple/lib/libz.a -DZLIB_INCLUDE_DIR=/usr/$triple/include
+      -DUSE_STANDARD_TMPFILE=OFF -DZLIB_LIBRARY=/usr/$triple/lib/libz.a -DZLIB_INCLUDE_DIR=/usr/$triple/include
   mkdir -p "$prefix/lib/pkgconfig"
   cat > "$prefix/lib/pkgconfig/xlsxwriter.pc" <<EOF
 prefix=$prefix
