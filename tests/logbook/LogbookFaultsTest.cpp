@@ -5,6 +5,7 @@
 #include "LogDatabase.h"
 #include "LogbookEngine.h"
 #include "MdbLoader.h"
+#include "MdbOpen.h"
 #include "MdbReader.h"
 #include "ReaderStream.h"
 #include "TempLogbook.h"
@@ -398,4 +399,25 @@ TEST(LogbookFaults, ALogbookChangedWhileTheProgramRunsIsReadAgain)
     auto replaced = engine.open(path);
     ASSERT_TRUE(replaced.ok());
     EXPECT_EQ(countOf(**replaced, changed), "1");
+}
+
+TEST(LogbookFaults, TheProgramThatKeepsTheLogbookMayWriteRenameAndDeleteItWhileItIsRead)
+{
+    TempLogbook dir;
+    const QString path = dir.write(genlog::generate(50, 3));
+    const QString moved = dir.path(QStringLiteral("moveddt.mdb"));
+    mdbreader::OpenedJet opened;
+    ASSERT_EQ(mdbreader::openJetFile(path.toStdString(), opened), "");
+    {
+        // On Windows this needs the reader's handle to share writing and deleting.
+        QFile writer(path);
+        ASSERT_TRUE(writer.open(QIODevice::ReadWrite)) << writer.errorString().toStdString();
+        ASSERT_TRUE(writer.seek(writer.size()));
+        EXPECT_EQ(writer.write(QByteArray(4096, '\0')), 4096);
+    }
+    EXPECT_TRUE(QFile::rename(path, moved));
+    EXPECT_TRUE(QFile::remove(moved));
+    opened.mdb.reset();
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_FALSE(QFile::exists(moved));
 }

@@ -12,11 +12,23 @@
 //   cut-then-hang BYTES    the same, then sleep for a minute
 //   replace MARK NEXT LOG  once MARK is gone, put a copy of NEXT in LOG's
 //                          place (rename over it) and create MARK; then read
+//   arguments              write each argument as it arrived (UTF-8), each
+//                          followed by a NUL
+//   both BYTES             write BYTES to standard output and to error output,
+//                          by turns, in pieces
+//   sleeper                write the process id, then sleep for a minute
+//   spawner SLEEPER        start the program SLEEPER as the program starts its
+//                          reader, pass on what it writes (its process id)
+//                          and end at once, leaving it to the job object
+//   eat                    take memory 16 MB at a time, up to 4 GB, and write
+//                          how many MB it got
 // Every mode that reads takes the reader's own arguments.
+#include "ChildProcess.h"
 #include "ReaderCommand.h"
 #include "ReaderSelf.h"
 #include "WinFiles.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -115,6 +127,47 @@ int main(int argc, char **argv)
             CloseHandle(CreateFileW(mark.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         }
         return readCut(arguments, std::size_t(-1));
+    } else if (mode == "arguments") {
+        for (const std::string &a : arguments)
+            readerself::writeOut(a.c_str(), a.size() + 1);
+    } else if (mode == "both") {
+        const std::size_t total = std::size_t(std::stoul(value(1)));
+        const std::string piece(4096, 'o');
+        const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+        for (std::size_t sent = 0; sent < total; sent += piece.size()) {
+            readerself::writeOut(piece.data(), piece.size());
+            DWORD wrote = 0;
+            WriteFile(err, piece.data(), DWORD(piece.size()), &wrote, nullptr);
+        }
+    } else if (mode == "sleeper") {
+        const std::string pid = std::to_string(GetCurrentProcessId()) + "\n";
+        readerself::writeOut(pid.data(), pid.size());
+        Sleep(60000);
+    } else if (mode == "spawner") {
+        std::string error;
+        // Never destroyed: the process ends below as if it crashed.
+        ChildProcess *sleeper = ChildProcess::start(value(1), {}, {}, error).release();
+        if (!sleeper) {
+            std::fprintf(stderr, "cannot start %s: %s\n", value(1).c_str(), error.c_str());
+            return 6;
+        }
+        char buffer[64];
+        const ChildProcess::Read r = sleeper->read(buffer, sizeof buffer, std::chrono::seconds(10));
+        if (r.kind == ChildProcess::Read::Kind::Data)
+            readerself::writeOut(buffer, r.size);
+        TerminateProcess(GetCurrentProcess(), 0);
+    } else if (mode == "eat") {
+        std::size_t megabytes = 0;
+        while (megabytes < 4096) {
+            char *block = static_cast<char *>(VirtualAlloc(nullptr, 16u << 20, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+            if (!block)
+                break;
+            for (std::size_t i = 0; i < (16u << 20); i += 4096)
+                block[i] = 1;
+            megabytes += 16;
+        }
+        const std::string got = std::to_string(megabytes) + "\n";
+        readerself::writeOut(got.data(), got.size());
     } else {
         std::fprintf(stderr, "test_standin_reader: no orders\n");
         return 5;

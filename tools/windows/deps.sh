@@ -4,7 +4,8 @@
 # GoogleTest, for x86_64-w64-mingw32 (posix threads). They land in a prefix
 # cached outside the repository; a finished prefix is reused as it is.
 #
-#   tools/windows/deps.sh            build what is missing, print the prefix
+#   tools/windows/deps.sh            install the build's Debian packages, build
+#                                    what is missing, print the prefix
 #   tools/windows/deps.sh --prefix   only print the prefix's path
 #   tools/windows/deps.sh PART...    build only these parts (qt mdb sqlite xlsx gtest)
 #
@@ -28,10 +29,6 @@ triple=x86_64-w64-mingw32
 jobs=$(nproc)
 
 if [ "${1:-}" = "--prefix" ]; then echo "$prefix"; exit 0; fi
-if [ -f "$prefix/.complete" ] && [ $# -eq 0 ]; then
-  echo "$prefix"
-  exit 0
-fi
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
@@ -39,7 +36,7 @@ install_packages() {
   local packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
                   cmake ninja-build pkg-config make autoconf automake libtool gettext autopoint
                   bison flex tcl dpkg-dev xz-utils qt6-base-dev qt6-base-dev-tools libgtest-dev
-                  patch wine64 nsis zip unzip)
+                  patch wine64 fonts-wine nsis zip unzip)
   local missing=() p
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -233,6 +230,11 @@ build_qt() {
 }
 
 install_packages
+# A finished prefix is reused as it is.
+if [ -f "$prefix/.complete" ] && [ $# -eq 0 ]; then
+  echo "$prefix"
+  exit 0
+fi
 fetch_sources
 mkdir -p "$prefix"
 parts=("$@")

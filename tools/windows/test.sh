@@ -89,6 +89,7 @@ same_report() { # label, linux-path, windows-name, args...
   local ws=$?
   local resolved
   resolved=$(sed -n 's/^    "logbook": "\(.*\)",$/\1/p' "$work/w.json")
+  cp "$work/w.json" "$work/w.json.resolved"
   sed -i 's/^\(    "logbook": \).*$/\1"",/' "$work/l.json" "$work/w.json"
   [ -n "$resolved" ] && sed -i "s|$resolved|$file|g" "$work/w.err"
   if [ "$ls" != "$ws" ] || ! cmp -s "$work/l.json" "$work/w.json" || ! cmp -s "$work/l.err" "$work/w.err" \
@@ -118,6 +119,7 @@ for log_name in varkeldt bigdt; do
   done
 done
 echo "   $compared of 28 reports the same (the JSON but for the value of \"logbook\", exit status 0, no messages)"
+echo "   the logbook given as $(winpath "$work/bigdt.mdb"), resolved as \"$(sed -n 's/^    "logbook": "\(.*\)",$/\1/p' "$work/w.json.resolved" 2>/dev/null)\""
 
 sample_size=$(stat -c %s "$work/varkeldt.mdb")
 head -c $((sample_size / 2 / 4096 * 4096)) "$work/varkeldt.mdb" > "$work/cut at a pagedt.mdb"
