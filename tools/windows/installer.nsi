@@ -2,7 +2,7 @@
 ; rights, into %LOCALAPPDATA%\Programs\VarkelChecker, with a Start menu entry
 ; and an uninstaller. tools/windows/build.sh runs it:
 ;   makensis -DVERSION=3.1 -DSTAGE=<folder of the program> -DOUTFILE=<setup.exe> installer.nsi
-Unicode true
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 

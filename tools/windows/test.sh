@@ -10,7 +10,9 @@
 #     exit status and the messages (with the paths made alike);
 #  3. damaged logbooks (cut at a page and in a page, random bytes, random
 #     pages after a good first one, an empty file, a folder named like a
-#     logbook): the same messages and exit status as on Linux.
+#     logbook): the same messages and exit status as on Linux;
+#  4. the installer: installed silently for this user, the program run from
+#     there, uninstalled without a trace.
 # Any failure is reported and makes the script fail.
 #   tools/windows/test.sh
 set -uo pipefail
@@ -142,6 +144,39 @@ for log_name in "cut at a pagedt" "cut in a pagedt" "big cutdt" randomdt "random
   fi
 done
 echo "   $damaged of 7 damaged logbooks give the same messages and exit status 1"
+
+# --- 4. the installer ---------------------------------------------------------
+echo "== the installer, for this user only ($(date +%T))"
+setup=$(ls "$build"/package/VarkelChecker-*-win64-setup.exe 2>/dev/null | head -1)
+if [ -z "$setup" ]; then
+  failures+=("no installer in $build/package")
+else
+  appdata=$WINEPREFIX/drive_c/users/$(id -un)/AppData  # Wine's user is the Linux user
+  installed="$appdata/Local/Programs/VarkelChecker"
+  shortcut="$appdata/Roaming/Microsoft/Windows/Start Menu/Programs/VarkelChecker.lnk"
+  key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VarkelChecker'
+  "$wine" "$setup" /S; /usr/lib/wine/wineserver -w
+  installer_ok=1
+  for f in varkelchecker.exe varkel-reader.exe Uninstall.exe varkeldt.mdb platforms/qwindows.dll styles/qwindowsvistastyle.dll; do
+    [ -f "$installed/$f" ] || { installer_ok=0; echo "   missing after installing: $installed/$f"; }
+  done
+  [ -f "$shortcut" ] || { installer_ok=0; echo "   no Start menu entry $shortcut"; }
+  "$wine" reg query "$key" >/dev/null 2>&1 || { installer_ok=0; echo "   no uninstall entry $key"; }
+  # The installed program finds the sample beside itself, by name alone.
+  "$wine" "$installed/varkelchecker.exe" --report DXC --format json varkeldt > "$work/w.json" 2>/dev/null
+  "$linux/bin/varkelchecker" --report DXC --format json "$work/varkeldt.mdb" > "$work/l.json" 2>/dev/null
+  sed -i 's/^\(    "logbook": \).*$/\1"",/' "$work/l.json" "$work/w.json"
+  cmp -s "$work/l.json" "$work/w.json" || { installer_ok=0; echo "   the installed program's report differs"; }
+  "$wine" "$installed/Uninstall.exe" /S; sleep 2; /usr/lib/wine/wineserver -w
+  [ ! -e "$installed" ] || { installer_ok=0; echo "   left after uninstalling: $installed"; }
+  [ ! -e "$shortcut" ] || { installer_ok=0; echo "   Start menu entry left after uninstalling"; }
+  ! "$wine" reg query "$key" >/dev/null 2>&1 || { installer_ok=0; echo "   uninstall entry left"; }
+  if [ "$installer_ok" = 1 ]; then
+    echo "   $(basename "$setup"): installed into %LOCALAPPDATA%\Programs\VarkelChecker with a Start menu entry, ran, uninstalled"
+  else
+    failures+=("installer")
+  fi
+fi
 
 if [ ${#failures[@]} -gt 0 ]; then
   echo
