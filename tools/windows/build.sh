@@ -40,6 +40,13 @@ cmake -S . -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
 cmake --build "$build" -j"$jobs"
 
+# The root CMakeLists.txt builds for x86-64-v2 (VARKEL_MARCH); the cross build too.
+march=$(sed -n 's/^VARKEL_MARCH:STRING=//p' "$build/CMakeCache.txt")
+if [ -n "$march" ] && ! grep -q -- "-march=$march" "$build/compile_commands.json"; then
+  echo "build.sh: the Windows build is not compiled for $march" >&2
+  exit 1
+fi
+
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [ -n "$version" ] || { echo "build.sh: no project version in $build/CMakeCache.txt" >&2; exit 1; }
 
