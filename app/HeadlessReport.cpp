@@ -102,7 +102,7 @@ int run(const Options &options, const QString &programFolder, QTextStream &out, 
     return 0;
 }
 
-int main(int argc, char **argv)
+int exec(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);

@@ -18,6 +18,6 @@ QString resolveLogbook(const QString &argument, const QString &programFolder);
 int run(const Options &options, const QString &programFolder, QTextStream &out, QTextStream &err);
 
 /// The whole program in report mode (creates its own QCoreApplication).
-int main(int argc, char **argv);
+int exec(int argc, char **argv);
 
 } // namespace HeadlessReport

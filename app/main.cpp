@@ -1,4 +1,5 @@
 // VarkelChecker: award statistics of a Varkel logbook.
+#include "Console.h"
 #include "HeadlessReport.h"
 #include "MainController.h"
 #include "MainWindow.h"
@@ -12,8 +13,10 @@ int main(int argc, char **argv)
 {
     // The report runs without a window, and so without a display: decide before
     // any window system is touched.
-    if (HeadlessReport::wanted(argc, argv))
-        return HeadlessReport::main(argc, argv);
+    if (HeadlessReport::wanted(argc, argv)) {
+        prepareReportConsole();
+        return HeadlessReport::exec(argc, argv);
+    }
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Varkel"));

@@ -10,13 +10,11 @@
 
 namespace {
 
+/// A path from its UTF-8 form: the bytes themselves on POSIX systems, UTF-16 on Windows.
 std::filesystem::path nativePath(const QString &path)
 {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
+    const QByteArray utf8 = path.toUtf8();
+    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t *>(utf8.constData()), std::size_t(utf8.size())));
 }
 
 /// A file written under a temporary name beside its target, put in the
@@ -42,6 +40,8 @@ public:
     {
         if (QFileInfo::exists(m_target))
             QFile::setPermissions(m_temp, QFile::permissions(m_target));
+        // Replaces an existing target in one step, on Windows too (MoveFileExW
+        // with MOVEFILE_REPLACE_EXISTING).
         std::error_code error;
         std::filesystem::rename(nativePath(m_temp), nativePath(m_target), error);
         if (error)
@@ -72,7 +72,8 @@ Workbook openWorkbook(const QString &path)
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE; // rows go to disk as they are written
     options.tmpdir = nullptr;
-    return Workbook(workbook_new_opt(QFile::encodeName(path).constData(), &options));
+    // libxlsxwriter takes UTF-8 names (on Windows it opens them as UTF-16).
+    return Workbook(workbook_new_opt(path.toUtf8().constData(), &options));
 }
 
 /// Closes the workbook, which writes the file, and puts it in the target's place.

@@ -24,9 +24,15 @@ public:
     };
 
     /// Starts `program` with `arguments` (the program's name not included) and
-    /// an empty standard input. Nothing, with `error` set, when it cannot start.
+    /// an empty standard input. On Windows the program's path and the
+    /// arguments are UTF-8 and reach the program as its UTF-16 command line.
+    /// Nothing, with `error` set, when it cannot start.
     static std::unique_ptr<ChildProcess> start(const std::string &program, const std::vector<std::string> &arguments, const Limits &limits,
                                                std::string &error);
+
+    /// The path of the running program (UTF-8 on Windows), for the programs
+    /// that lie beside it.
+    static std::string runningProgram();
 
     ~ChildProcess();
     ChildProcess(const ChildProcess &) = delete;

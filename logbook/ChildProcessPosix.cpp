@@ -191,6 +191,8 @@ ChildProcess::Exit ChildProcess::kill()
     return *m_impl->exit;
 }
 
+std::string ChildProcess::runningProgram() { return "/proc/self/exe"; }
+
 std::string ChildProcess::Exit::describe() const
 {
     if (!crashed)

@@ -34,11 +34,13 @@ Result<QString> displayName(const QString &logName)
 QString matchCaseInsensitive(const QString &path)
 {
     const QFileInfo info(path);
-    if (info.exists())
-        return path;
     const QDir dir = info.dir();
     const QString wanted = info.fileName();
-    const QStringList entries = dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    // A file system that ignores case (Windows) finds the name in any case:
+    // the name as the folder spells it is the one kept, as everywhere else.
+    const QStringList entries = dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    if (entries.contains(wanted))
+        return path;
     for (const QString &entry : entries) {
         if (entry.compare(wanted, Qt::CaseInsensitive) == 0)
             return dir.filePath(entry);

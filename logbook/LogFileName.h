@@ -23,8 +23,9 @@ Result<QString> displayName(const QString &logName);
 /// regard to case when no file has exactly that name.
 QString resolveCommandLine(const QString &argument, const QString &programFolder);
 
-/// The path itself when it exists, else a file of the same folder whose name
-/// differs only in case, else the path unchanged.
+/// The path itself when its folder holds that very name, else a file of the
+/// same folder whose name differs only in case (also where the file system
+/// ignores case: the folder's own spelling), else the path unchanged.
 QString matchCaseInsensitive(const QString &path);
 
 } // namespace LogFileName

@@ -1,64 +1,14 @@
 #include "LogFingerprint.h"
 
-#include <QCryptographicHash>
-#include <QFile>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <time.h>
-#include <unistd.h>
+#include <algorithm>
 
 namespace {
 
 constexpr std::int64_t CoarsestTimeStepNs = 2'000'000'000; // FAT keeps modification times in steps of 2 s
-constexpr int PageBytes = 4096;
-
-std::int64_t ns(const timespec &t) { return std::int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec; }
 
 } // namespace
-
-std::optional<LogFingerprint> LogFingerprint::of(const QString &path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat st {};
-    char page[PageBytes];
-    ssize_t got = -1;
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
-        got = ::pread(fd, page, sizeof page, 0);
-    ::close(fd);
-    if (got < 0)
-        return std::nullopt;
-    LogFingerprint f;
-    f.device = std::uint64_t(st.st_dev);
-    f.inode = std::uint64_t(st.st_ino);
-    f.size = std::int64_t(st.st_size);
-    f.modifiedNs = ns(st.st_mtim);
-    f.changedNs = ns(st.st_ctim);
-    f.firstPage = QCryptographicHash::hash(QByteArrayView(page, got), QCryptographicHash::Sha1);
-    return f;
-}
 
 bool LogFingerprint::settledBefore(std::int64_t readStartNs) const
 {
     return std::max(modifiedNs, changedNs) + CoarsestTimeStepNs < readStartNs;
-}
-
-QByteArray LogFingerprint::contentHash(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QCryptographicHash hash(QCryptographicHash::Md5);
-    if (!hash.addData(&file))
-        return {};
-    return hash.result();
-}
-
-std::int64_t LogFingerprint::nowNs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_REALTIME, &t);
-    return ns(t);
 }

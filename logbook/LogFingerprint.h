@@ -1,14 +1,19 @@
 #pragma once
+#include "Result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <optional>
 
 /// What tells one state of a logbook file from another without reading it
-/// all: which file it is (device and inode), its size, its modification and
-/// change times to the nanosecond, and a hash of its first page. A logbook
+/// all: which file it is (device and inode; on Windows volume serial number
+/// and file index), its size, its modification and change times to the
+/// nanosecond (to 100 ns on Windows), and a hash of its first page. A logbook
 /// written in place, renamed over or touched back to an old time shows a
-/// different fingerprint.
+/// different fingerprint. Files are opened for reading only, in a way that
+/// lets the program that keeps the logbook go on writing, renaming or
+/// deleting it (LogFingerprintPosix.cpp, LogFingerprintWin.cpp).
 struct LogFingerprint {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
@@ -29,6 +34,10 @@ struct LogFingerprint {
     /// A hash of the whole file, for files too fresh to be told apart by
     /// their fingerprint; empty when it cannot be read.
     static QByteArray contentHash(const QString &path);
+
+    /// The first `bytes` bytes of the file, and its size in `size`; why not
+    /// when it cannot be read.
+    static Result<QByteArray> readHead(const QString &path, qint64 bytes, qint64 &size);
 
     /// The wall-clock time now, in nanoseconds since the epoch.
     static std::int64_t nowNs();

@@ -1,11 +1,12 @@
 #include "MdbLoader.h"
 
-#include "SqliteHandles.h"
-
+#include "ChildProcess.h"
 #include "LogDatabase.h"
+#include "LogFingerprint.h"
 #include "MdbReader.h"
 #include "ReaderProcess.h"
 #include "ReaderStream.h"
+#include "SqliteHandles.h"
 #include "count/ColumnarLogBuilder.h"
 
 #include <QCoreApplication>
@@ -366,11 +367,11 @@ Status precheck(const QString &path)
         return Status::failure(QStringLiteral("file not found: %1").arg(path));
     if (!info.isFile())
         return Status::failure(QStringLiteral("not a file: %1").arg(path));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Status::failure(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-    const QByteArray head = file.read(20);
-    const std::string why = mdbreader::checkHeader(std::string_view(head.constData(), std::size_t(head.size())), std::uint64_t(file.size()));
+    qint64 size = 0;
+    const Result<QByteArray> head = LogFingerprint::readHead(path, 20, size);
+    if (!head)
+        return Status::failure(QStringLiteral("cannot read %1: %2").arg(path, head.error()));
+    const std::string why = mdbreader::checkHeader(std::string_view(head->constData(), std::size_t(head->size())), std::uint64_t(size));
     if (!why.empty())
         return Status::failure(QStringLiteral("%1: %2").arg(QString::fromStdString(why), path));
     return {};
@@ -392,14 +393,14 @@ QString programFolder()
 {
     if (QCoreApplication::instance())
         return QCoreApplication::applicationDirPath();
-    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(QLatin1Char('/'), 0, -2);
+    return QFileInfo(QString::fromStdString(ChildProcess::runningProgram())).canonicalFilePath().section(QLatin1Char('/'), 0, -2);
 }
 
 } // namespace
 
 QString mdbReaderProgram()
 {
-    static const QString program = QDir(programFolder()).filePath(QStringLiteral("varkel-reader"));
+    static const QString program = QDir(programFolder()).filePath(QStringLiteral("varkel-reader" VARKEL_EXECUTABLE_SUFFIX));
     return program;
 }
 
@@ -414,8 +415,8 @@ Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabas
         return s;
     const std::uint64_t size = std::uint64_t(QFileInfo(mdbPath).size());
     mdbreader::ReaderRun run;
-    run.program = QFile::encodeName(options.program.isEmpty() ? mdbReaderProgram() : options.program).toStdString();
-    run.file = QFile::encodeName(mdbPath).toStdString();
+    run.program = (options.program.isEmpty() ? mdbReaderProgram() : options.program).toStdString();
+    run.file = mdbPath.toStdString();
     run.table = tableName.toStdString();
     run.seconds = options.seconds >= 0 ? options.seconds : mdbreader::readerSeconds(size);
 
@@ -435,8 +436,8 @@ Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QStri
         return R::failure(s.error());
     const std::uint64_t size = std::uint64_t(QFileInfo(mdbPath).size());
     mdbreader::ReaderRun base;
-    base.program = QFile::encodeName(options.program.isEmpty() ? mdbReaderProgram() : options.program).toStdString();
-    base.file = QFile::encodeName(mdbPath).toStdString();
+    base.program = (options.program.isEmpty() ? mdbReaderProgram() : options.program).toStdString();
+    base.file = mdbPath.toStdString();
     base.table = tableName.toStdString();
     base.seconds = options.seconds >= 0 ? options.seconds : mdbreader::readerSeconds(size);
 
@@ -523,7 +524,7 @@ Status loadMdbTableInProcess(const QString &mdbPath, const QString &tableName, L
     if (Status s = precheck(mdbPath); !s)
         return s;
     SnapshotSink snapshot(db, tableName);
-    if (const std::string why = mdbreader::readTable(QFile::encodeName(mdbPath).toStdString(), tableName.toStdString(), snapshot); !why.empty())
+    if (const std::string why = mdbreader::readTable(mdbPath.toStdString(), tableName.toStdString(), snapshot); !why.empty())
         return readFailure(mdbPath, why);
     return snapshot.finish();
 }

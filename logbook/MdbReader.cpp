@@ -1,27 +1,19 @@
-// glib must come in before mdbtools.h wraps it in extern "C".
-#include <glib.h>
-#include <mdbtools.h>
-
 #include "MdbReader.h"
 
+#include "MdbOpen.h"
+#include "MdbTools.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <cstdio>
-#include <fcntl.h>
 #include <memory>
 #include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace mdbreader {
 namespace {
 
-struct MdbCloser {
-    void operator()(MdbHandle *h) const { mdb_close(h); }
-};
 struct TableFreer {
     void operator()(MdbTableDef *t) const { mdb_free_tabledef(t); }
 };
@@ -31,22 +23,6 @@ constexpr unsigned MaxColumns = 255;
 constexpr int OffsetMask = 0x1fff;
 /// libmdb writes at most the bind size; the rest is a safety margin.
 constexpr std::size_t BufferBytes = MaxFieldBytes + 64;
-
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 Kind kindOf(int mdbType)
 {
@@ -110,13 +86,66 @@ bool dateText(MdbHandle *mdb, int start, std::string &out);
 
 } // namespace
 
-bool asciiText(const unsigned char *src, std::size_t size, std::string &out)
+namespace {
+
+/// UTF-8 out of UCS-2 units, as iconv from "UCS-2LE" into "UTF-8" writes it
+/// for mdb_unicode2ascii into a buffer of `limit` bytes (the last is its NUL).
+class Utf8Out {
+public:
+    Utf8Out(std::string &out, std::size_t limit) : m_out(out), m_room(limit > 0 ? limit - 1 : 0) { m_out.clear(); }
+
+    /// Takes one unit; false when the text ends there.
+    bool unit(unsigned u)
+    {
+        if (u == 0)
+            return false; // the text is cut at its first NUL
+        if (u >= 0xd800 && u < 0xe000) {
+            // Surrogates are no UCS-2 characters: iconv refuses them one by
+            // one, and libmdb puts a '?' in the place of each.
+            if (m_room == 0)
+                return false;
+            m_out.push_back('?');
+            --m_room;
+            return true;
+        }
+        // iconv stops before a character that does not fit whole.
+        if (u < 0x80) {
+            if (m_room < 1)
+                return false;
+            m_out.push_back(char(u));
+            m_room -= 1;
+        } else if (u < 0x800) {
+            if (m_room < 2)
+                return false;
+            m_out.push_back(char(0xc0 | (u >> 6)));
+            m_out.push_back(char(0x80 | (u & 0x3f)));
+            m_room -= 2;
+        } else {
+            if (m_room < 3)
+                return false;
+            m_out.push_back(char(0xe0 | (u >> 12)));
+            m_out.push_back(char(0x80 | ((u >> 6) & 0x3f)));
+            m_out.push_back(char(0x80 | (u & 0x3f)));
+            m_room -= 3;
+        }
+        return true;
+    }
+
+private:
+    std::string &m_out;
+    std::size_t m_room;
+};
+
+} // namespace
+
+void jetText(const unsigned char *src, std::size_t size, std::string &out, std::size_t limit)
 {
-    out.clear();
-    if (size > 4096)
-        return false;
+    Utf8Out text(out, limit);
     if (size >= 2 && src[0] == 0xff && src[1] == 0xfe) {
-        // "Unicode compressed": a 0 byte switches between one byte and two per character.
+        // "Unicode compressed": one byte per character (U+0001..U+00FF) until
+        // a 0 byte switches to two bytes per character (UCS-2 little endian),
+        // and back. As libmdb reads it, a 0 byte switches in either mode, so
+        // a character whose low byte is 0 cannot stand in this form.
         bool compressed = true;
         std::size_t i = 2;
         while (i < size) {
@@ -124,47 +153,45 @@ bool asciiText(const unsigned char *src, std::size_t size, std::string &out)
                 compressed = !compressed;
                 ++i;
             } else if (compressed) {
-                if (src[i] >= 0x80)
-                    return false;
-                out.push_back(char(src[i]));
+                if (!text.unit(src[i]))
+                    return;
                 ++i;
             } else if (size - i >= 2) {
-                if (src[i + 1] != 0 || src[i] >= 0x80)
-                    return false;
-                out.push_back(char(src[i])); // src[i] is not 0 here
+                if (!text.unit(unsigned(src[i]) | unsigned(src[i + 1]) << 8))
+                    return;
                 i += 2;
             } else {
-                break; // an odd byte at the end
+                return; // an odd byte at the end
             }
         }
-        return true;
+        return;
     }
+    // UCS-2 little endian; an odd byte at the end is left out.
     for (std::size_t i = 0; i + 1 < size; i += 2) {
-        if (src[i + 1] != 0 || src[i] >= 0x80)
-            return false;
-        if (src[i] == 0)
-            break; // the text ends at a NUL
-        out.push_back(char(src[i]));
+        if (!text.unit(unsigned(src[i]) | unsigned(src[i + 1]) << 8))
+            return;
     }
-    return true;
 }
+
+bool libmdbConvertsWithIconv() { return MDBTOOLS_H_HAVE_ICONV_H != 0; }
 
 std::vector<std::pair<std::string, bool>> datesBothWays(const std::string &path, const std::vector<double> &days)
 {
     std::vector<std::pair<std::string, bool>> out;
-    std::unique_ptr<MdbHandle, MdbCloser> mdb(mdb_open(path.c_str(), MDB_NOFLAGS));
-    if (!mdb)
+    OpenedJet opened;
+    if (!openJetFile(path, opened).empty())
         return out;
-    mdb_set_bind_size(mdb.get(), MaxFieldBytes);
-    mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
+    MdbHandle *const mdb = opened.mdb.get();
+    mdb_set_bind_size(mdb, MaxFieldBytes);
+    mdb_set_date_fmt(mdb, "%Y-%m-%d %H:%M:%S");
     for (const double d : days) {
         std::memcpy(mdb->pg_buf + 16, &d, sizeof d);
         std::string ours;
-        if (!dateText(mdb.get(), 16, ours)) {
+        if (!dateText(mdb, 16, ours)) {
             out.emplace_back(std::string(), false);
             continue;
         }
-        char *theirs = mdb_col_to_string(mdb.get(), mdb->pg_buf, 16, MDB_DATETIME, 8);
+        char *theirs = mdb_col_to_string(mdb, mdb->pg_buf, 16, MDB_DATETIME, 8);
         const bool same = theirs && ours == std::string(theirs, strnlen(theirs, MaxFieldBytes - 1));
         g_free(theirs);
         out.emplace_back(ours, same);
@@ -175,13 +202,14 @@ std::vector<std::pair<std::string, bool>> datesBothWays(const std::string &path,
 std::vector<std::string> libmdbTexts(const std::string &path, const std::vector<std::string> &fields)
 {
     std::vector<std::string> texts;
-    std::unique_ptr<MdbHandle, MdbCloser> mdb(mdb_open(path.c_str(), MDB_NOFLAGS));
-    if (!mdb)
+    OpenedJet opened;
+    if (!openJetFile(path, opened).empty())
         return texts;
-    mdb_set_bind_size(mdb.get(), MaxFieldBytes);
+    MdbHandle *const mdb = opened.mdb.get();
+    mdb_set_bind_size(mdb, MaxFieldBytes);
     std::vector<char> buffer(BufferBytes);
     for (const std::string &field : fields) {
-        mdb_unicode2ascii(mdb.get(), field.data(), field.size(), buffer.data(), std::size_t(MaxFieldBytes));
+        mdb_unicode2ascii(mdb, field.data(), field.size(), buffer.data(), std::size_t(MaxFieldBytes));
         texts.emplace_back(buffer.data(), strnlen(buffer.data(), MaxFieldBytes - 1));
     }
     return texts;
@@ -208,11 +236,57 @@ bool dateText(MdbHandle *mdb, int start, std::string &out)
     return true;
 }
 
-/// iconv from UCS-2LE into UTF-8, which asciiText stands in for.
-bool utf8Texts(MdbHandle *mdb)
+/// Whether the reader converts the texts of text and memo fields itself:
+/// those of Jet 4 files, which libmdb built with iconv converts into the
+/// character set MDBICONV names (UTF-8 when it is not set). Built without
+/// iconv (Windows), libmdb has no conversion the reader should follow.
+bool ownTexts(MdbHandle *mdb)
 {
-    const char *code = std::getenv("MDBICONV");
-    return !IS_JET3(mdb) && (!code || std::strcmp(code, "UTF-8") == 0);
+    if (IS_JET3(mdb))
+        return false;
+    const char *code = libmdbConvertsWithIconv() ? std::getenv("MDBICONV") : nullptr;
+    return !code || std::strcmp(code, "UTF-8") == 0;
+}
+
+/// A memo field's text as mdb_memo_to_string gives it, its bytes gathered
+/// the same way (kept in the row, on one long-value page, or on a chain of
+/// them) and converted by jetText.
+void memoText(MdbHandle *mdb, int start, int size, std::string &out)
+{
+    out.clear();
+    if (size < MDB_MEMO_OVERHEAD)
+        return;
+    const std::uint32_t memoLength = std::uint32_t(mdb_get_int32(mdb->pg_buf, start));
+    const std::size_t limit = std::size_t(mdb->bind_size);
+    if (memoLength & 0x80000000u) {
+        jetText(reinterpret_cast<const unsigned char *>(mdb->pg_buf) + start + MDB_MEMO_OVERHEAD, std::size_t(size - MDB_MEMO_OVERHEAD), out, limit);
+        return;
+    }
+    std::int32_t pageRow = std::int32_t(mdb_get_int32(mdb->pg_buf, start + 4));
+    void *page = nullptr;
+    int rowStart = 0;
+    std::size_t length = 0;
+    if (memoLength & 0x40000000u) {
+        if (mdb_find_pg_row(mdb, pageRow, &page, &rowStart, &length) == 0)
+            jetText(static_cast<const unsigned char *>(page) + rowStart, length, out, limit);
+        return;
+    }
+    if (memoLength & 0xff000000u)
+        return; // flags libmdb does not know: an empty text
+    // The parts on a chain of long-value pages, each after the 4 bytes that
+    // name the next; a chain longer than the memo's length is cut before the
+    // part that would pass it.
+    std::vector<unsigned char> bytes(memoLength);
+    std::size_t gathered = 0;
+    do {
+        if (mdb_find_pg_row(mdb, pageRow, &page, &rowStart, &length) != 0)
+            return;
+        if (gathered + length - 4 > memoLength || length < 4)
+            break;
+        std::memcpy(bytes.data() + gathered, static_cast<const unsigned char *>(page) + rowStart + 4, length - 4);
+        gathered += length - 4;
+    } while ((pageRow = std::int32_t(mdb_get_int32(page, rowStart))));
+    jetText(bytes.data(), gathered, out, limit);
 }
 
 std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string &tableName, RowSink &sink, Part part)
@@ -301,6 +375,8 @@ std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string
     }
 
     std::uint64_t rows = 0;
+    std::string converted[MaxColumns];
+    const bool convertTexts = ownTexts(mdb);
     if (!hasOle) {
         // The rows as mdb_fetch_row gives them (no index, no conditions), each
         // cracked once and its fields converted as libmdb converts bound
@@ -310,12 +386,10 @@ std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string
         // the check to it.
         for (unsigned i = 0; i < columnCount; ++i)
             mdbColumns[i]->bind_ptr = nullptr;
-        std::string converted[MaxColumns];
         mdb_rewind_table(table.get());
         if (part.index > 0 && firstPage > 0 && firstPage != UINT64_MAX)
             table->cur_phys_pg = guint32(firstPage - 1);
         const bool countAll = part.index == 0;
-        const bool fastTexts = utf8Texts(mdb);
         const bool fastDates = std::strcmp(mdb->date_fmt, "%Y-%m-%d %H:%M:%S") == 0 && mdb->bind_size > 20;
         while (mdb_read_next_dpg(table.get())) {
             const std::uint64_t page = table->cur_phys_pg;
@@ -351,10 +425,13 @@ std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string
                     } else if (types[i] == MDB_LONGINT && !field.is_null && field.siz > 0) {
                         // "%d" of mdb_get_int32, read back.
                         text = std::to_string(std::int32_t(mdb_get_int32(mdb->pg_buf, field.start)));
-                    } else if (!field.is_null && field.siz > 0 &&
-                               !(types[i] == MDB_TEXT && fastTexts &&
-                                 mdbreader::asciiText(reinterpret_cast<const unsigned char *>(mdb->pg_buf) + field.start, std::size_t(field.siz), text)) &&
-                               !(types[i] == MDB_DATETIME && fastDates && dateText(mdb, field.start, text))) {
+                    } else if (field.is_null || field.siz <= 0) {
+                        // an empty text
+                    } else if (types[i] == MDB_TEXT && convertTexts) {
+                        jetText(reinterpret_cast<const unsigned char *>(mdb->pg_buf) + field.start, std::size_t(field.siz), text);
+                    } else if (types[i] == MDB_MEMO && convertTexts) {
+                        memoText(mdb, field.start, field.siz, text);
+                    } else if (!(types[i] == MDB_DATETIME && fastDates && dateText(mdb, field.start, text))) {
                         text.clear();
                         char *str = types[i] == MDB_NUMERIC
                                         ? mdb_numeric_to_string(mdb, field.start, mdbColumns[i]->col_scale, mdbColumns[i]->col_prec)
@@ -386,6 +463,7 @@ std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string
             return {};
     } else {
         // Unbound columns are not converted by libmdb: the rows of other parts cost little.
+        std::vector<int> fieldOf(columnCount, -1);
         bool bound = true;
         const auto bind = [&](bool on) {
             for (unsigned i = 0; i < columnCount; ++i)
@@ -410,13 +488,16 @@ std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string
             }
             // The bound texts do not tell NULL from the empty text; the row's null mask does.
             std::fill(isNull.begin(), isNull.end(), 0);
+            std::fill(fieldOf.begin(), fieldOf.end(), -1);
             int start = 0;
             size_t size = 0;
             if (mdb_find_row(mdb, int(table->cur_row) - 1, &start, &size) == 0 && size > 0) {
                 const int cracked = mdb_crack_row(table.get(), start & OffsetMask, size, fields.data());
                 for (int f = 0; f < cracked && f < int(columnCount); ++f) {
-                    if (fields[f].colnum >= 0 && unsigned(fields[f].colnum) < columnCount)
+                    if (fields[f].colnum >= 0 && unsigned(fields[f].colnum) < columnCount) {
                         isNull[unsigned(fields[f].colnum)] = fields[f].is_null && types[unsigned(fields[f].colnum)] != MDB_BOOL;
+                        fieldOf[unsigned(fields[f].colnum)] = f;
+                    }
                 }
             }
             for (unsigned i = 0; i < columnCount; ++i) {
@@ -436,6 +517,18 @@ std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string
                     v.real = std::strtod(buffer, nullptr);
                     break;
                 case Kind::Text:
+                    if ((types[i] == MDB_TEXT || types[i] == MDB_MEMO) && convertTexts && fieldOf[i] >= 0) {
+                        // The text from the row itself, converted as in the rows above.
+                        const MdbField &field = fields[std::size_t(fieldOf[i])];
+                        std::string &text = converted[i];
+                        text.clear();
+                        if (!field.is_null && field.siz > 0 && types[i] == MDB_TEXT)
+                            jetText(reinterpret_cast<const unsigned char *>(mdb->pg_buf) + field.start, std::size_t(field.siz), text);
+                        else if (!field.is_null && field.siz > 0)
+                            memoText(mdb, field.start, field.siz, text);
+                        v.text = text;
+                        break;
+                    }
                     v.text = std::string_view(buffer, strnlen(buffer, length));
                     if (types[i] == MDB_DATETIME && v.text.size() == 19 && v.text.substr(10) == " 00:00:00")
                         v.text = v.text.substr(0, 10);
@@ -463,32 +556,17 @@ std::string checkHeader(std::string_view head, std::uint64_t fileSize)
 
 std::string readTable(const std::string &path, const std::string &table, RowSink &sink, Part part)
 {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (fd.get() < 0)
-        return "cannot read the file: " + std::string(std::strerror(errno));
-    struct stat st {};
-    if (fstat(fd.get(), &st) != 0)
-        return "cannot read the file: " + std::string(std::strerror(errno));
-    if (!S_ISREG(st.st_mode))
-        return "not a file";
-    char head[20] = {};
-    const ssize_t got = ::pread(fd.get(), head, sizeof head, 0);
-    if (std::string why = checkHeader(std::string_view(head, got > 0 ? std::size_t(got) : 0), std::uint64_t(st.st_size)); !why.empty())
+    OpenedJet opened;
+    if (std::string why = openJetFile(path, opened); !why.empty())
         return why;
-    // libmdb opens the file by name; naming the descriptor keeps it to the file checked above.
-    const std::string self = "/proc/self/fd/" + std::to_string(fd.get());
-    std::unique_ptr<MdbHandle, MdbCloser> mdb(mdb_open(::access(self.c_str(), R_OK) == 0 ? self.c_str() : path.c_str(), MDB_NOFLAGS));
-    if (!mdb)
-        return "cannot open the file as a Jet database";
-    return readOpened(mdb.get(), std::uint64_t(st.st_size), table, sink, part);
+    return readOpened(opened.mdb.get(), opened.size, table, sink, part);
 }
 
 std::string readTableFromMemory(const void *data, std::size_t size, const std::string &table, RowSink &sink)
 {
     if (std::string why = checkHeader(std::string_view(static_cast<const char *>(data), std::min<std::size_t>(size, 20)), size); !why.empty())
         return why;
-    // Opened read-only, fmemopen does not write to the buffer.
-    std::unique_ptr<MdbHandle, MdbCloser> mdb(mdb_open_buffer(const_cast<void *>(data), size, MDB_NOFLAGS));
+    const MdbPtr mdb = openJetImage(data, size);
     if (!mdb)
         return "cannot open the file as a Jet database";
     return readOpened(mdb.get(), size, table, sink, Part{});

@@ -28,6 +28,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
@@ -952,6 +953,46 @@ void TestMainWindow::reportArguments()
 
 void TestMainWindow::stationCallsign()
 {
+#ifdef Q_OS_WIN
+    // The host program's key, in the registry's 32-bit view first (where a
+    // 32-bit program writes it on 64-bit Windows: under WOW6432Node), then in
+    // the 64-bit view. The test writes HKEY_LOCAL_MACHINE (Wine lets it, an
+    // administrator may) and puts back what was there.
+    const QString key = QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Varkel");
+    const QString value = QStringLiteral("Callsign");
+    QSettings view32(key, QSettings::Registry32Format);
+    QSettings view64(key, QSettings::Registry64Format);
+    const QVariant was32 = view32.value(value);
+    const QVariant was64 = view64.value(value);
+    view32.setValue(value, QStringLiteral("PROBE"));
+    view32.sync();
+    if (view32.status() != QSettings::NoError || view32.value(value).toString() != QStringLiteral("PROBE"))
+        QSKIP("this user cannot write HKEY_LOCAL_MACHINE");
+    const auto restore = qScopeGuard([&] {
+        for (auto [view, was] : {std::pair{&view32, was32}, std::pair{&view64, was64}}) {
+            if (was.isValid())
+                view->setValue(value, was);
+            else
+                view->remove(value);
+            view->sync();
+        }
+    });
+    view32.remove(value);
+    view64.remove(value);
+    view32.sync();
+    view64.sync();
+    QCOMPARE(readStationCallsign(), QString());
+
+    view64.setValue(value, QStringLiteral("I2XYZ"));
+    view64.sync();
+    QCOMPARE(readStationCallsign(), QStringLiteral("I2XYZ"));
+
+    view32.setValue(value, QStringLiteral("IK2ABC"));
+    view32.sync();
+    QCOMPARE(readStationCallsign(), QStringLiteral("IK2ABC"));
+    const QSettings wow64(QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\WOW6432Node\\Varkel"), QSettings::Registry64Format);
+    QCOMPARE(wow64.value(value).toString(), QStringLiteral("IK2ABC"));
+#else
     QSettings settings(QStringLiteral("Varkel"), QStringLiteral("VarkelChecker"));
     QVERIFY(settings.fileName().startsWith(m_config.path()));
     settings.remove(QStringLiteral("Callsign"));
@@ -967,6 +1008,7 @@ void TestMainWindow::stationCallsign()
     qunsetenv("VARKEL_CALLSIGN");
     settings.remove(QStringLiteral("Callsign"));
     settings.sync();
+#endif
 }
 
 QTEST_MAIN(TestMainWindow)

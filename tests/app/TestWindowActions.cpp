@@ -7,6 +7,7 @@
 #include "MemoFile.h"
 #include "ReferenceCounts.h"
 #include "TempLogbook.h"
+#include "XlsxSheet.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,6 +15,7 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QtTest>
 
@@ -47,6 +49,22 @@ bool withGrid(const std::function<void()> &action, const std::function<void(FrmT
     timer.start();
     action();
     return opened;
+}
+
+} // namespace
+
+namespace {
+
+/// Whether poppler's pdftotext and pdfimages can read printed pages back.
+/// The Linux build machine has them (tools/build.sh installs poppler-utils);
+/// Windows has not, and there those checks are skipped.
+bool popplerAtHand()
+{
+#ifdef Q_OS_WIN
+    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
+#else
+    return true;
+#endif
 }
 
 } // namespace
@@ -236,10 +254,7 @@ private slots:
         s.action(QStringLiteral("mnuexport"))->trigger();
         QVERIFY(QFile::exists(target));
         QCOMPARE(s.prompter.of(FakePrompter::Kind::OpenDocument).size(), 1);
-        QProcess unzip;
-        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), target, QStringLiteral("xl/worksheets/sheet1.xml")});
-        QVERIFY(unzip.waitForFinished());
-        const QString sheet = QString::fromUtf8(unzip.readAllStandardOutput());
+        const QString sheet = QString::fromUtf8(unzipEntry(target, QStringLiteral("xl/worksheets/sheet1.xml")));
         QCOMPARE(sheet.count(QStringLiteral("<row ")), 3 + 20 + 3);
     }
 
@@ -314,22 +329,25 @@ private slots:
         QVERIFY(box.captured(1).toDouble() > box.captured(2).toDouble());
         // The page holds the grid as text and lines (no picture of the whole page),
         // the counts and titles, and neither the commands nor the menu bar.
-        QProcess text;
-        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), s.printer.file, QStringLiteral("-")});
-        QVERIFY2(text.waitForFinished(), "pdftotext (poppler-utils) is needed");
-        const QString words = QString::fromUtf8(text.readAllStandardOutput());
-        for (const QString &shown : {QStringLiteral("NOT CONFIRMED"), QStringLiteral("IK2ABC LOG checker"), s.line("lblFull", 3)})
-            QVERIFY2(words.contains(shown), qPrintable(shown));
-        for (const QString &hidden : {QStringLiteral("Load LogBook"), QStringLiteral("Check your BAND"), QStringLiteral("PRT"), QStringLiteral("MEMO"),
-                                      QStringLiteral("EXPORT TO EXCEL")})
-            QVERIFY2(!words.contains(hidden), qPrintable(hidden));
-        QProcess images;
-        images.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), s.printer.file});
-        QVERIFY(images.waitForFinished());
-        for (const QString &line : QString::fromUtf8(images.readAllStandardOutput()).split(QLatin1Char('\n')).mid(2)) {
-            const QStringList f = line.simplified().split(QLatin1Char(' '));
-            if (f.size() > 4)
-                QVERIFY2(f[3].toInt() * f[4].toInt() < 1000 * 1000, qPrintable(line)); // width x height
+        const bool readBack = popplerAtHand();
+        if (readBack) {
+            QProcess text;
+            text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), s.printer.file, QStringLiteral("-")});
+            QVERIFY2(text.waitForFinished(), "pdftotext (poppler-utils) is needed");
+            const QString words = QString::fromUtf8(text.readAllStandardOutput());
+            for (const QString &shown : {QStringLiteral("NOT CONFIRMED"), QStringLiteral("IK2ABC LOG checker"), s.line("lblFull", 3)})
+                QVERIFY2(words.contains(shown), qPrintable(shown));
+            for (const QString &hidden : {QStringLiteral("Load LogBook"), QStringLiteral("Check your BAND"), QStringLiteral("PRT"), QStringLiteral("MEMO"),
+                                          QStringLiteral("EXPORT TO EXCEL")})
+                QVERIFY2(!words.contains(hidden), qPrintable(hidden));
+            QProcess images;
+            images.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), s.printer.file});
+            QVERIFY(images.waitForFinished());
+            for (const QString &line : QString::fromUtf8(images.readAllStandardOutput()).split(QLatin1Char('\n')).mid(2)) {
+                const QStringList f = line.simplified().split(QLatin1Char(' '));
+                if (f.size() > 4)
+                    QVERIFY2(f[3].toInt() * f[4].toInt() < 1000 * 1000, qPrintable(line)); // width x height
+            }
         }
 
         // Before a logbook is loaded only three commands come back; No prints nothing.
@@ -356,6 +374,8 @@ private slots:
         QCOMPARE(bare.prompter.messages().size(), 1);
         QVERIFY(bare.prompter.messageTexts().last().contains(QStringLiteral("No printer")));
         QVERIFY(bare.find(QStringLiteral("CmdPrint"))->isVisible());
+        if (!readBack)
+            QSKIP("the printed page's text and pictures need poppler (pdftotext, pdfimages), which this system lacks");
     }
 
     void bandWindowPrintsToo()
@@ -369,6 +389,10 @@ private slots:
         s.prompter.messageAnswers.enqueue(MsgAnswer::Yes);
         QTest::mouseClick(band->findChild<QPushButton *>("CmdPrt"), Qt::LeftButton);
         QVERIFY(band->findChild<QPushButton *>("CmdStart")->isVisible());
+        if (!popplerAtHand()) {
+            band->close();
+            QSKIP("the printed page's text needs poppler (pdftotext), which this system lacks");
+        }
         QProcess text;
         text.start(QStringLiteral("pdftotext"), {s.printer.file, QStringLiteral("-")});
         QVERIFY(text.waitForFinished());

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -99,6 +101,8 @@ TEST_F(MemoFileTest, FilesThatAreNotTextFail)
 
 TEST_F(MemoFileTest, FifoOrFolderIsRefusedWithoutWaiting)
 {
+#ifndef _WIN32
+    // Windows keeps its pipes apart from folders (\\.\pipe\): only a folder can take a memo file's name there.
     const QString fifo = dir.filePath(QStringLiteral("memo2.ini"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const auto start = std::chrono::steady_clock::now();
@@ -106,8 +110,11 @@ TEST_F(MemoFileTest, FifoOrFolderIsRefusedWithoutWaiting)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_FALSE(r.ok());
     EXPECT_TRUE(r.error().contains("not a regular file")) << r.error().toStdString();
+#endif
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("memo3.ini")));
-    EXPECT_FALSE(MemoFile::read(MemoFile::path(dir.path(), 3)).ok());
+    const Result<QStringList> folder = MemoFile::read(MemoFile::path(dir.path(), 3));
+    EXPECT_FALSE(folder.ok());
+    EXPECT_TRUE(folder.error().contains("not a regular file")) << folder.error().toStdString();
 }
 
 TEST_F(MemoFileTest, MissingFileFailsAndNameMatchesWithoutCase)

@@ -6,6 +6,7 @@
 #include "ListingRun.h"
 #include "LogbookEngine.h"
 #include "TempLogbook.h"
+#include "XlsxSheet.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,7 +15,6 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
-#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
@@ -291,10 +291,7 @@ private slots:
         QCOMPARE(saves.size(), 1);
         QVERIFY(saves.first().folder.endsWith(QStringLiteral("TEST_QSO_%1.xlsx").arg(QDate::currentDate().toString("yyyy-MM-dd"))));
         QCOMPARE(prompter.of(FakePrompter::Kind::OpenDocument).first().text, target);
-        QProcess unzip;
-        unzip.start("unzip", {"-p", target, "xl/worksheets/sheet1.xml"});
-        QVERIFY(unzip.waitForFinished());
-        const QString sheet = QString::fromUtf8(unzip.readAllStandardOutput());
+        const QString sheet = QString::fromUtf8(unzipEntry(target, QStringLiteral("xl/worksheets/sheet1.xml")));
         QCOMPARE(sheet.count(QStringLiteral("<row ")), shownRows + 1);
         QVERIFY(sheet.contains(QStringLiteral("Callsign")));
     }

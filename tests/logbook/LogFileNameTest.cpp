@@ -50,3 +50,21 @@ TEST(LogFileName, CommandLineNameIsFoundInTheProgramFolder)
     // computation that opens it reports the missing file.
     EXPECT_EQ(LogFileName::resolveCommandLine(QStringLiteral("other"), dir.path()), dir.filePath(QStringLiteral("other.mdb")));
 }
+
+TEST(LogFileName, WindowsPathsWithBackslashesAndAnyCase)
+{
+    // As Windows users type them: C:\Varkel\Data\VarkelDT.MDB, here with the
+    // test folder's own path (a drive letter on Windows) in backslashes.
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Data")));
+    QFile f(dir.filePath(QStringLiteral("Data/VarkelDT.MDB")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    const QString expected = dir.filePath(QStringLiteral("Data/VarkelDT.MDB"));
+    const auto backslashed = [](QString p) { return p.replace(QLatin1Char('/'), QLatin1Char('\\')); };
+    for (const QString &typed : {backslashed(expected), backslashed(dir.filePath(QStringLiteral("Data/varkeldt"))),
+                                 backslashed(dir.filePath(QStringLiteral("Data/VARKELDT.mdb")))}) {
+        EXPECT_EQ(LogFileName::resolveCommandLine(typed, QStringLiteral("/nowhere")), expected) << typed.toStdString();
+        EXPECT_EQ(LogFileName::fromCommandLine(typed).toUpper(), QStringLiteral("VARKELDT")) << typed.toStdString();
+    }
+}

@@ -1,4 +1,5 @@
 #include "JetSql.h"
+#include "LogFingerprint.h"
 #include "LogbookEngine.h"
 #include "TempLogbook.h"
 
@@ -155,4 +156,24 @@ TEST(LogbookEngine, NeverWritesTheLogbookAndRefusesChanges)
     engine.clear();
     EXPECT_EQ(digest(path), before);
     EXPECT_EQ(QFileInfo(path).lastModified(), modified);
+}
+
+TEST(LogbookEngine, ALogbookWhosePathIsNotAsciiOpensThroughTheReader)
+{
+    // The reader gets the path on its command line: UTF-16 on Windows, bytes elsewhere.
+    TempLogbook dir;
+    const std::vector<genlog::LogRow> rows = genlog::generate(120, 31);
+    const QString written = dir.write(rows);
+    const QString folder = dir.path(QStringLiteral("Log Zürich Москва 中文 'x' & (1)"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = QDir(folder).filePath(QStringLiteral("Stazione ÀÉ №1 дт.mdb"));
+    ASSERT_TRUE(QFile::rename(written, path));
+    LogbookEngine engine;
+    const auto db = openOrFail(engine, path);
+    ASSERT_TRUE(db);
+    EXPECT_EQ(count(*db, "SELECT COUNT(*) AS Quanti FROM LOG"), QString::number(rows.size()));
+    const auto fingerprint = LogFingerprint::of(path);
+    ASSERT_TRUE(fingerprint);
+    EXPECT_EQ(fingerprint->size, QFileInfo(path).size());
+    EXPECT_FALSE(LogFingerprint::contentHash(path).isEmpty());
 }

@@ -6,18 +6,18 @@
 #include "LogDatabase.h"
 #include "LogbookEngine.h"
 #include "MdbLoader.h"
+#include "MdbOpen.h"
 #include "MdbReader.h"
 #include "ReaderStream.h"
 #include "TempLogbook.h"
+#include "TestPlatform.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <sqlite3.h>
 #include <random>
 #include <thread>
@@ -58,18 +58,9 @@ QString contacts(LogbookEngine &engine, const QString &path)
     return db ? countOf(**db, "SELECT COUNT(*) AS Quanti FROM LOG") : QStringLiteral("error: ") + db.error();
 }
 
-void setModified(const QString &path, timespec when)
-{
-    const timespec times[2] = {when, when};
-    ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
-}
+void setModified(const QString &path, std::int64_t ns) { ASSERT_TRUE(testplatform::setModifiedNs(path, ns)); }
 
-timespec modifiedOf(const QString &path)
-{
-    struct stat st {};
-    stat(QFile::encodeName(path).constData(), &st);
-    return st.st_mtim;
-}
+std::int64_t modifiedOf(const QString &path) { return testplatform::modifiedNs(path); }
 
 QByteArray randomBytes(qsizetype n, quint32 seed)
 {
@@ -78,18 +69,6 @@ QByteArray randomBytes(qsizetype n, quint32 seed)
     for (char &c : b)
         c = char(rng.generate());
     return b;
-}
-
-/// A stand-in for varkel-reader: a shell script in the test folder.
-QString fakeReader(const TempLogbook &dir, const QString &name, const QByteArray &script)
-{
-    const QString path = dir.path(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write("#!/bin/sh\n" + script + "\n");
-    f.close();
-    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
 }
 
 Status loadWith(const QString &file, const QString &program, double seconds = -1)
@@ -175,28 +154,30 @@ TEST(LogbookFaults, AReaderThatCrashesHangsOrSendsGarbageOnlyFailsTheOpening)
         e.finish();
     }
 
+    // Each as a shell script, and as what the stand-in program does on Windows.
     struct Case {
         const char *name;
         QByteArray script;
+        QStringList standIn;
         const char *expected; // in the error text
         double seconds = -1;
     };
     const Case cases[] = {
-        {"crash", "kill -SEGV $$", "stopped with"},
-        {"abort after a message", "echo 'mdb: page 7 is damaged' >&2; kill -ABRT $$", "page 7 is damaged"},
-        {"hang", "exec sleep 60", "did not finish", 0.5},
-        {"hang half-way", "'" + real + "' \"$@\" | head -c 300; exec sleep 60", "did not finish", 0.5},
-        {"garbage", "head -c 300000 /dev/urandom", "unreadable"},
-        {"endless output", "exec yes", "unreadable"},
-        {"cut short", "'" + real + "' \"$@\" | head -c 500", "whole table"},
-        {"silent", "exit 0", "whole table"},
-        {"failure without a word", "exit 1", "whole table"},
-        {"flood of rows", "exec cat '" + QFile::encodeName(flood) + "'", "more rows"},
+        {"crash", "kill -SEGV $$", {"crash"}, "stopped with"},
+        {"abort after a message", "echo 'mdb: page 7 is damaged' >&2; kill -ABRT $$", {"abort", "mdb: page 7 is damaged"}, "page 7 is damaged"},
+        {"hang", "exec sleep 60", {"hang"}, "did not finish", 0.5},
+        {"hang half-way", "'" + real + "' \"$@\" | head -c 300; exec sleep 60", {"cut-then-hang", "300"}, "did not finish", 0.5},
+        {"garbage", "head -c 300000 /dev/urandom", {"garbage", "300000"}, "unreadable"},
+        {"endless output", "exec yes", {"endless"}, "unreadable"},
+        {"cut short", "'" + real + "' \"$@\" | head -c 500", {"cut", "500"}, "whole table"},
+        {"silent", "exit 0", {"exit", "0"}, "whole table"},
+        {"failure without a word", "exit 1", {"exit", "1"}, "whole table"},
+        {"flood of rows", "exec cat '" + QFile::encodeName(flood) + "'", {"copy", flood}, "more rows"},
     };
     for (const Case &c : cases) {
         QElapsedTimer timer;
         timer.start();
-        const Status s = loadWith(good, fakeReader(dir, QStringLiteral("reader"), c.script), c.seconds);
+        const Status s = loadWith(good, testplatform::fakeReader(dir.folder(), QStringLiteral("reader"), c.script, c.standIn), c.seconds);
         ASSERT_FALSE(s.ok()) << c.name;
         EXPECT_TRUE(s.error().contains(QLatin1String(c.expected))) << c.name << ": " << s.error().toStdString();
         EXPECT_LT(timer.elapsed(), 15000) << c.name;
@@ -275,35 +256,6 @@ TEST(LogbookFaults, ReadersSideBySideGiveTheSameSnapshotAndColumnarCopy)
     }
 }
 
-TEST(LogbookFaults, AsciiTextFieldsReadAsLibmdbReadsThem)
-{
-    TempLogbook dir;
-    const QString path = dir.write(genlog::generate(10, 23));
-    std::mt19937 rng(5);
-    const unsigned char alphabet[] = {0, 0, 0, 'a', 'B', ' ', '1', 0x7f, 0x80, 0xff, 0xfe, 0x01, 0xe0, 0x20, 'z'};
-    std::vector<std::string> fields;
-    std::vector<std::string> ours;
-    while (fields.size() < 20000) {
-        std::string field;
-        if (rng() % 2)
-            field += "\xff\xfe";
-        const size_t n = rng() % 24;
-        for (size_t i = 0; i < n; ++i)
-            field += char(alphabet[rng() % sizeof alphabet]);
-        std::string text;
-        if (!mdbreader::asciiText(reinterpret_cast<const unsigned char *>(field.data()), field.size(), text))
-            continue;
-        fields.push_back(field);
-        ours.push_back(text);
-    }
-    const std::vector<std::string> theirs = mdbreader::libmdbTexts(QFile::encodeName(path).toStdString(), fields);
-    ASSERT_EQ(theirs.size(), fields.size());
-    for (size_t i = 0; i < fields.size(); ++i)
-        ASSERT_EQ(ours[i], theirs[i]) << "field " << i;
-    std::string text;
-    EXPECT_FALSE(mdbreader::asciiText(reinterpret_cast<const unsigned char *>("\xe0\x00"), 2, text)) << "not ASCII";
-}
-
 TEST(LogbookFaults, DatesReadAsLibmdbReadsThem)
 {
     TempLogbook dir;
@@ -322,7 +274,7 @@ TEST(LogbookFaults, DatesReadAsLibmdbReadsThem)
             days.push_back(double(rng() % 80000) + double(rng() % 86400) / 86400.0);
         }
     }
-    const auto both = mdbreader::datesBothWays(QFile::encodeName(path).toStdString(), days);
+    const auto both = mdbreader::datesBothWays(path.toStdString(), days);
     ASSERT_EQ(both.size(), days.size());
     size_t ours = 0;
     for (size_t i = 0; i < days.size(); ++i) {
@@ -413,7 +365,7 @@ TEST(LogbookFaults, ALogbookChangedWhileTheProgramRunsIsReadAgain)
     EXPECT_EQ(before->get(), again->get()) << "an unchanged logbook is not read again";
 
     // Written in place with the same size, its time set back to the old one.
-    const timespec old = modifiedOf(path);
+    const std::int64_t old = modifiedOf(path);
     overwrite(path, second);
     setModified(path, old);
     auto after = engine.open(path);
@@ -421,7 +373,7 @@ TEST(LogbookFaults, ALogbookChangedWhileTheProgramRunsIsReadAgain)
     EXPECT_EQ(countOf(**after, changed), "1");
 
     // Times in whole seconds: two versions within the same second.
-    const timespec second0{old.tv_sec, 0};
+    const std::int64_t second0 = old / 1'000'000'000 * 1'000'000'000;
     overwrite(path, first);
     setModified(path, second0);
     auto coarse1 = engine.open(path);
@@ -449,11 +401,32 @@ TEST(LogbookFaults, ALogbookChangedWhileTheProgramRunsIsReadAgain)
     }
 
     // Replaced by another file (a new inode) of the same size and time.
-    const timespec now = modifiedOf(path);
+    const std::int64_t now = modifiedOf(path);
     ASSERT_TRUE(QFile::remove(path));
     ASSERT_TRUE(QFile::copy(otherPath, path));
     setModified(path, now);
     auto replaced = engine.open(path);
     ASSERT_TRUE(replaced.ok());
     EXPECT_EQ(countOf(**replaced, changed), "1");
+}
+
+TEST(LogbookFaults, TheProgramThatKeepsTheLogbookMayWriteRenameAndDeleteItWhileItIsRead)
+{
+    TempLogbook dir;
+    const QString path = dir.write(genlog::generate(50, 3));
+    const QString moved = dir.path(QStringLiteral("moveddt.mdb"));
+    mdbreader::OpenedJet opened;
+    ASSERT_EQ(mdbreader::openJetFile(path.toStdString(), opened), "");
+    {
+        // On Windows this needs the reader's handle to share writing and deleting.
+        QFile writer(path);
+        ASSERT_TRUE(writer.open(QIODevice::ReadWrite)) << writer.errorString().toStdString();
+        ASSERT_TRUE(writer.seek(writer.size()));
+        EXPECT_EQ(writer.write(QByteArray(4096, '\0')), 4096);
+    }
+    EXPECT_TRUE(QFile::rename(path, moved));
+    EXPECT_TRUE(QFile::remove(moved));
+    opened.mdb.reset();
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_FALSE(QFile::exists(moved));
 }

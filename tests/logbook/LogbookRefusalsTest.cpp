@@ -8,6 +8,7 @@
 #include "LogbookEngine.h"
 #include "MdbLoader.h"
 #include "TempLogbook.h"
+#include "TestPlatform.h"
 
 #include <QFile>
 #include <algorithm>
@@ -230,21 +231,14 @@ TEST(LogbookRefusals, ALogbookReplacedWhileItIsReadGivesNoSnapshotAndIsReadAgain
     // logbook's place (a new file, as a program saving by renaming does) and
     // then reads: when the program's readers run side by side, some may have
     // read the version before.
-    const QByteArray script = "#!/bin/sh\n"
-                              "if [ ! -e '" + QFile::encodeName(replaced) + "' ]; then\n"
+    const QByteArray script = "if [ ! -e '" + QFile::encodeName(replaced) + "' ]; then\n"
                               "  cp '" + QFile::encodeName(next) + "' '" + QFile::encodeName(path) + ".new'$$ &&\n"
                               "  mv -f '" + QFile::encodeName(path) + ".new'$$ '" + QFile::encodeName(path) + "' &&\n"
                               "  : > '" + QFile::encodeName(replaced) + "'\n"
                               "fi\n"
-                              "exec '" + QFile::encodeName(mdbReaderProgram()) + "' \"$@\"\n";
-    const QString reader = dir.path(QStringLiteral("reader"));
-    {
-        QFile f(reader);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_EQ(f.write(script), script.size());
-        f.close();
-        ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    }
+                              "exec '" + QFile::encodeName(mdbReaderProgram()) + "' \"$@\"";
+    const QString reader = testplatform::fakeReader(dir.folder(), QStringLiteral("reader"), script, {"replace", replaced, next, path});
+    ASSERT_TRUE(QFile::exists(reader));
     overwrite(replaced, {});
     MdbReaderOptions options;
     options.program = reader;

@@ -1,18 +1,76 @@
 #pragma once
-// Reading back a written .xlsx file: its first sheet, cell by cell.
-#include <QProcess>
+// Reading back a written .xlsx file: its first sheet, cell by cell. The zip
+// container is read here with zlib, the same way on every system.
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QXmlStreamReader>
 #include <map>
 #include <utility>
+#include <zlib.h>
 
+namespace xlsxsheet {
+
+inline quint32 le(const QByteArray &b, qsizetype at, int bytes)
+{
+    quint32 v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = v << 8 | quint8(b[at + i]);
+    return v;
+}
+
+} // namespace xlsxsheet
+
+/// The bytes of one entry of a zip file, found through its central directory
+/// (stored or deflated); empty when there is no such entry.
 inline QByteArray unzipEntry(const QString &file, const QString &entry)
 {
-    QProcess unzip;
-    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), file, entry});
-    unzip.waitForFinished();
-    return unzip.readAllStandardOutput();
+    using xlsxsheet::le;
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray zip = f.readAll();
+    // The end of central directory record: "PK\5\6", at most 64 KB of comment after it.
+    qsizetype end = zip.lastIndexOf(QByteArray("PK\x05\x06", 4));
+    if (end < 0 || end + 22 > zip.size())
+        return {};
+    const quint32 entries = le(zip, end + 10, 2);
+    qsizetype at = qsizetype(le(zip, end + 16, 4));
+    const QByteArray wanted = entry.toUtf8();
+    for (quint32 n = 0; n < entries && at + 46 <= zip.size(); ++n) {
+        if (le(zip, at, 4) != 0x02014b50)
+            return {};
+        const quint32 method = le(zip, at + 10, 2);
+        const quint32 packed = le(zip, at + 20, 4);
+        const quint32 size = le(zip, at + 24, 4);
+        const quint32 nameLength = le(zip, at + 28, 2);
+        const quint32 extra = le(zip, at + 30, 2);
+        const quint32 comment = le(zip, at + 32, 2);
+        const qsizetype local = qsizetype(le(zip, at + 42, 4));
+        if (zip.mid(at + 46, nameLength) == wanted) {
+            if (local + 30 > zip.size())
+                return {};
+            const qsizetype data = local + 30 + le(zip, local + 26, 2) + le(zip, local + 28, 2);
+            const QByteArray stored = zip.mid(data, packed);
+            if (method == 0)
+                return stored;
+            if (method != 8)
+                return {};
+            QByteArray out(qsizetype(size), '\0');
+            z_stream z{};
+            if (inflateInit2(&z, -MAX_WBITS) != Z_OK)
+                return {};
+            z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(stored.constData()));
+            z.avail_in = uInt(stored.size());
+            z.next_out = reinterpret_cast<Bytef *>(out.data());
+            z.avail_out = uInt(out.size());
+            const int rc = inflate(&z, Z_FINISH);
+            inflateEnd(&z);
+            return rc == Z_STREAM_END ? out : QByteArray();
+        }
+        at += 46 + nameLength + extra + comment;
+    }
+    return {};
 }
 
 /// Cells of the first sheet as (row, column) -> text; rows and columns from 1.

@@ -5,8 +5,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
+#endif
 
 namespace jet4test {
 
@@ -16,10 +21,23 @@ constexpr std::size_t kBindSize = 200000; // room for long memos, as mdb-export 
 
 ScratchDir::ScratchDir()
 {
+#ifdef _WIN32
+    // No mkdtemp: a random name that is not taken yet.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+        const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("jet4test-" + std::to_string(random()));
+        std::error_code ec;
+        if (std::filesystem::create_directory(dir, ec))
+            m_path = dir.string();
+    }
+    if (m_path.empty())
+        throw std::runtime_error("cannot create a scratch directory");
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "jet4test-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("cannot create a scratch directory");
     m_path = pattern;
+#endif
 }
 
 ScratchDir::~ScratchDir()
@@ -123,7 +141,12 @@ std::vector<std::vector<std::optional<std::string>>> readAllRows(const std::stri
 CommandResult runCommand(const std::string &commandLine)
 {
     CommandResult result;
+#ifdef _WIN32
+    // cmd.exe /c drops the first and the last quote of its line: one more pair keeps the line's own.
+    std::FILE *pipe = popen(("\"" + commandLine + "\"").c_str(), "r");
+#else
     std::FILE *pipe = popen(commandLine.c_str(), "r");
+#endif
     if (!pipe)
         return result;
     char buffer[65536];
@@ -131,14 +154,38 @@ CommandResult runCommand(const std::string &commandLine)
     while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
         result.output.append(buffer, n);
     const int status = pclose(pipe);
+#ifdef _WIN32
+    result.status = status; // the command's exit code
+#else
     result.status = (status != -1 && WIFEXITED(status)) ? WEXITSTATUS(status) : -1;
+#endif
     return result;
 }
 
+#ifdef _WIN32
+bool haveCommand(const std::string &name)
+{
+    char found[MAX_PATH];
+    return SearchPathA(nullptr, name.c_str(), ".exe", MAX_PATH, found, nullptr) > 0;
+}
+
+std::string shellQuote(const std::string &s) { return "\"" + s + "\""; }
+
+std::string commandPath(std::string path)
+{
+    for (char &c : path) {
+        if (c == '/')
+            c = '\\';
+    }
+    return path;
+}
+#else
 bool haveCommand(const std::string &name)
 {
     return runCommand("command -v " + shellQuote(name) + " >/dev/null 2>&1").status == 0;
 }
+
+std::string commandPath(std::string path) { return path; }
 
 std::string shellQuote(const std::string &s)
 {
@@ -151,6 +198,7 @@ std::string shellQuote(const std::string &s)
     }
     return out + "'";
 }
+#endif
 
 std::vector<std::vector<std::string>> parseCsv(std::string_view text)
 {

@@ -67,11 +67,13 @@ struct CommandResult {
     int status = -1; ///< exit status, -1 if it did not run or was killed
     std::string output;
 };
-/// Runs a shell command line and collects its standard output.
+/// Runs a shell command line (cmd.exe on Windows) and collects its standard output.
 CommandResult runCommand(const std::string &commandLine);
 bool haveCommand(const std::string &name);
-/// Quotes a path for the shell.
+/// Quotes a path or argument for the shell (double quotes for cmd.exe).
 std::string shellQuote(const std::string &s);
+/// A program's path as the shell runs it (backslashes for cmd.exe).
+std::string commandPath(std::string path);
 
 /// Parses CSV as mdb-export writes it: comma separated, text in double quotes with "" for a quote.
 std::vector<std::vector<std::string>> parseCsv(std::string_view text);

@@ -51,7 +51,7 @@ std::string writeInput(const ScratchDir &dir, const std::string &content)
 
 jet4test::CommandResult jet4write(const std::string &args, const std::string &inputPath)
 {
-    return runCommand(std::string(JET4WRITE_PATH) + " " + args + " < " + shellQuote(inputPath) + " 2>&1");
+    return runCommand(shellQuote(jet4test::commandPath(JET4WRITE_PATH)) + " " + args + " < " + shellQuote(inputPath) + " 2>&1");
 }
 
 } // namespace
@@ -134,7 +134,7 @@ TEST(Jet4WriteCommand, ReadsEveryKindOfValue)
                                          "Grüße 中\t2000-02-29T23:59\t+7\tTrue\t\\\\N\n"
                                          "x\t1999-12-31\t2147483647\t0\ty\n");
     const auto result = jet4write("--skip-header " + shellQuote(out) +
-                                      " Log 'Call:Text:20,When:DateTime,N:Long,Ok:yesno,Note:MEMO'",
+                                      " Log " + shellQuote("Call:Text:20,When:DateTime,N:Long,Ok:yesno,Note:MEMO"),
                                   input);
     ASSERT_EQ(result.status, 0) << result.output;
     const std::vector<std::vector<std::optional<std::string>>> expected = {
@@ -151,7 +151,7 @@ TEST(Jet4WriteCommand, ReportsBadInputWithLineAndColumn)
 {
     ScratchDir dir;
     const std::string out = shellQuote(dir.file("bad.mdb"));
-    const std::string columns = " Log 'Call:Text:5,When:DateTime,N:Long'";
+    const std::string columns = " Log " + shellQuote("Call:Text:5,When:DateTime,N:Long");
     struct Case {
         std::string input;
         std::string message;
@@ -172,8 +172,8 @@ TEST(Jet4WriteCommand, ReportsBadInputWithLineAndColumn)
     }
 
     const std::string empty = writeInput(dir, "");
-    EXPECT_EQ(jet4write(out + " Log 'Call:Char'", empty).status, 2);
-    EXPECT_EQ(jet4write(out + " Log 'N:Long:5'", empty).status, 2);
+    EXPECT_EQ(jet4write(out + " Log " + shellQuote("Call:Char"), empty).status, 2);
+    EXPECT_EQ(jet4write(out + " Log " + shellQuote("N:Long:5"), empty).status, 2);
     EXPECT_EQ(jet4write(out + " Log", empty).status, 2);
     const auto help = jet4write("--help", empty);
     EXPECT_EQ(help.status, 0);

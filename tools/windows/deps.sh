@@ -4,7 +4,8 @@
 # GoogleTest, for x86_64-w64-mingw32 (posix threads). They land in a prefix
 # cached outside the repository; a finished prefix is reused as it is.
 #
-#   tools/windows/deps.sh            build what is missing, print the prefix
+#   tools/windows/deps.sh            install the build's Debian packages, build
+#                                    what is missing, print the prefix
 #   tools/windows/deps.sh --prefix   only print the prefix's path
 #   tools/windows/deps.sh PART...    build only these parts (qt mdb sqlite xlsx gtest)
 #
@@ -28,10 +29,6 @@ triple=x86_64-w64-mingw32
 jobs=$(nproc)
 
 if [ "${1:-}" = "--prefix" ]; then echo "$prefix"; exit 0; fi
-if [ -f "$prefix/.complete" ] && [ $# -eq 0 ]; then
-  echo "$prefix"
-  exit 0
-fi
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
@@ -39,7 +36,7 @@ install_packages() {
   local packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
                   cmake ninja-build pkg-config make autoconf automake libtool gettext autopoint
                   bison flex tcl dpkg-dev xz-utils qt6-base-dev qt6-base-dev-tools libgtest-dev
-                  wine64 nsis zip unzip)
+                  patch wine64 fonts-wine nsis zip unzip)
   local missing=() p
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -69,18 +66,21 @@ fetch_sources() {
   mkdir -p "$src"
   cd "$src"
   if ! ls qt6-base_${QT_VERSION}*.orig.tar.xz libxlsxwriter_${XLSX_VERSION}.orig.tar.gz \
-       sqlite3_${SQLITE_VERSION}.orig.tar.xz mdbtools_${MDB_VERSION}.orig.tar.gz >/dev/null 2>&1; then
+       sqlite3_${SQLITE_VERSION}.orig.tar.xz sqlite3_${SQLITE_VERSION}-*.debian.tar.xz \
+       mdbtools_${MDB_VERSION}.orig.tar.gz >/dev/null 2>&1; then
     add_source_entries
     ls qt6-base_${QT_VERSION}*.orig.tar.xz >/dev/null 2>&1 || apt-get source --download-only qt6-base/bookworm
     ls libxlsxwriter_${XLSX_VERSION}.orig.tar.gz >/dev/null 2>&1 || apt-get source --download-only libxlsxwriter/bookworm
-    ls sqlite3_${SQLITE_VERSION}.orig.tar.xz >/dev/null 2>&1 || apt-get source --download-only sqlite3/bookworm
+    ls sqlite3_${SQLITE_VERSION}.orig.tar.xz sqlite3_${SQLITE_VERSION}-*.debian.tar.xz >/dev/null 2>&1 \
+      || apt-get source --download-only sqlite3/bookworm
     ls mdbtools_${MDB_VERSION}.orig.tar.gz >/dev/null 2>&1 || apt-get source --download-only mdbtools/trixie || true
   fi
   echo "$MDB_SHA256  mdbtools_${MDB_VERSION}.orig.tar.gz" | sha256sum -c --quiet -
-  # The .dsc files that did arrive carry the checksums of their tarballs.
+  # The .dsc files that did arrive carry the checksums of their tarballs
+  # (the upstream ones and Debian's patches).
   local dsc
   for dsc in qt6-base_${QT_VERSION}*.dsc libxlsxwriter_${XLSX_VERSION}*.dsc sqlite3_${SQLITE_VERSION}*.dsc; do
-    awk '/^Checksums-Sha256:/{on=1;next} /^[^ ]/{on=0} on && /orig/ {print $1"  "$3}' "$dsc" | sha256sum -c --quiet -
+    awk '/^Checksums-Sha256:/{on=1;next} /^[^ ]/{on=0} on && /(orig|debian)/ {print $1"  "$3}' "$dsc" | sha256sum -c --quiet -
   done
 }
 
@@ -107,11 +107,27 @@ build_sqlite() {
   unpack sqlite3_${SQLITE_VERSION}.orig.tar.xz sqlite3-${SQLITE_VERSION}
   local d=$work/sqlite3-${SQLITE_VERSION}
   [ -d "$d" ] || d=$(find "$work" -maxdepth 1 -type d -name 'sqlite*' | head -1)
+  # Debian's patches (fixes of the query planner among them) and compile
+  # options (debian/rules and its configure switches), so that SQL behaves as
+  # in the Linux build's libsqlite3: the same functions, limits and results.
+  tar -C "$d" -xf "$(ls "$src"/sqlite3_${SQLITE_VERSION}-*.debian.tar.xz | tail -1)"
+  local p
+  while read -r p; do
+    [ -z "$p" ] || patch -p1 --quiet -d "$d" < "$d/debian/patches/$p"
+  done < "$d/debian/patches/series"
   # The amalgamation is generated with host tools, then compiled for Windows.
   (cd "$d" && ./configure --disable-tcl >/dev/null && make -j"$jobs" sqlite3.c >/dev/null)
   mkdir -p "$prefix/lib" "$prefix/include" "$prefix/lib/pkgconfig"
-  ${triple}-gcc-posix -O2 -c "$d/sqlite3.c" -o "$d/sqlite3-win.o" \
-      -DSQLITE_THREADSAFE=1 -DSQLITE_ENABLE_COLUMN_METADATA -DSQLITE_DEFAULT_FOREIGN_KEYS=0
+  ${triple}-gcc-posix -O2 -fno-strict-aliasing -c "$d/sqlite3.c" -o "$d/sqlite3-win.o" \
+      -DSQLITE_SECURE_DELETE -DSQLITE_ENABLE_COLUMN_METADATA \
+      -DSQLITE_ENABLE_FTS3 -DSQLITE_ENABLE_FTS3_PARENTHESIS -DSQLITE_ENABLE_FTS4 -DSQLITE_ENABLE_FTS5 \
+      -DSQLITE_ENABLE_RTREE=1 -DSQLITE_SOUNDEX=1 -DSQLITE_ENABLE_UNLOCK_NOTIFY \
+      -DSQLITE_OMIT_LOOKASIDE=1 -DSQLITE_ENABLE_DBSTAT_VTAB -DSQLITE_ALLOW_ROWID_IN_VIEW \
+      -DSQLITE_ENABLE_UPDATE_DELETE_LIMIT=1 -DSQLITE_ENABLE_LOAD_EXTENSION -DSQLITE_ENABLE_JSON1 \
+      -DSQLITE_LIKE_DOESNT_MATCH_BLOBS -DSQLITE_THREADSAFE=1 -DSQLITE_ENABLE_FTS3_TOKENIZER=1 \
+      -DSQLITE_USE_URI=1 -DSQLITE_MAX_SCHEMA_RETRY=25 -DSQLITE_ENABLE_PREUPDATE_HOOK \
+      -DSQLITE_ENABLE_SESSION -DSQLITE_ENABLE_STMTVTAB -DSQLITE_MAX_VARIABLE_NUMBER=250000 \
+      -DSQLITE_ENABLE_MATH_FUNCTIONS -DSQLITE_TEMP_STORE=1
   rm -f "$prefix/lib/libsqlite3.a"
   ${triple}-gcc-ar-posix rcs "$prefix/lib/libsqlite3.a" "$d/sqlite3-win.o"
   cp "$d/sqlite3.h" "$d/sqlite3ext.h" "$prefix/include/"
@@ -131,8 +147,20 @@ build_xlsx() {
   unpack libxlsxwriter_${XLSX_VERSION}.orig.tar.gz libxlsxwriter-RELEASE_${XLSX_VERSION}
   local d
   d=$(find "$work" -maxdepth 1 -type d -name 'libxlsxwriter*' | head -1)
+  # libxlsxwriter opens its files through UTF-16 names (_wfopen, minizip's
+  # Win32 file functions) for MSVC only; MinGW builds would take names in the
+  # ANSI code page. The same code serves MinGW, so that the program hands it
+  # UTF-8 names on every system. tmpfile() of msvcrt.dll writes into the
+  # root of the drive, which users may not write to: tmpfileplus uses %TMP%.
+  sed -i '/^#ifdef __MINGW32__$/{N;N;/#undef _WIN32/d}' "$d/src/packager.c" "$d/src/utility.c"
+  sed -i 's/^    if(MSVC)$/    if(WIN32)/' "$d/CMakeLists.txt"
+  ! grep -q '#undef _WIN32' "$d/src/packager.c" "$d/src/utility.c" && grep -q '^    if(WIN32)$' "$d/CMakeLists.txt" \
+    || { echo "deps.sh: libxlsxwriter's MinGW file-name switches not found" >&2; return 1; }
   cmake_cross "$d" "$d/build-win" -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF \
-      -DUSE_STANDARD_TMPFILE=ON -DZLIB_LIBRARY=/usr/$triple/lib/libz.a -DZLIB_INCLUDE_DIR=/usr/$triple/include
+      -DUSE_STANDARD_TMPFILE=OFF -DZLIB_LIBRARY=/usr/$triple/lib/libz.a -DZLIB_INCLUDE_DIR=/usr/$triple/include
+  # zlib goes in statically: with MinGW's libz.a in the prefix, pkg-config's
+  # -L finds it before the import library of zlib1.dll.
+  cp "/usr/$triple/lib/libz.a" "$prefix/lib/libz.a"
   mkdir -p "$prefix/lib/pkgconfig"
   cat > "$prefix/lib/pkgconfig/xlsxwriter.pc" <<EOF
 prefix=$prefix
@@ -149,12 +177,19 @@ build_mdb() {
   stamp mdb && return 0
   unpack mdbtools_${MDB_VERSION}.orig.tar.gz mdbtools-${MDB_VERSION}
   local d=$work/mdbtools-${MDB_VERSION}
+  # mdb_handle_from_stream made visible, names converted into UTF-8 without
+  # iconv as iconv does it (the patch says why).
+  patch -p1 --quiet -d "$d" < "$here/mdbtools-${MDB_VERSION}-mingw.patch"
   # Only libmdb: no glib (its own small replacement), no iconv (the reader
-  # converts Jet texts itself).
+  # converts Jet texts itself). configure's "-D_spawnv=spawnv" for MinGW
+  # clashes with current MinGW-w64 headers and concerns only the tools, so make
+  # gets CFLAGS without it; MinGW's locale type is _locale_t.
   (cd "$d" && { [ -x configure ] || autoreconf -fi; } \
      && ./configure --host=$triple CC=${triple}-gcc-posix --prefix="$prefix" \
-          --disable-glib --disable-iconv --disable-shared --enable-static --disable-man \
-     && make -C src/libmdb -j"$jobs" && make -C src/libmdb install && make -C include install)
+          --disable-glib --disable-iconv --disable-shared --enable-static --disable-man >/dev/null \
+     && sed -i 's/^typedef locale_t mdb_locale_t;/typedef _locale_t mdb_locale_t;/' include/mdbtools.h \
+     && grep -q '^typedef _locale_t mdb_locale_t;' include/mdbtools.h \
+     && make -C src/libmdb -j"$jobs" CFLAGS="-O2 -Wall" && make -C src/libmdb install && make -C include install)
   mkdir -p "$prefix/lib/pkgconfig"
   cat > "$prefix/lib/pkgconfig/libmdb.pc" <<EOF
 prefix=$prefix
@@ -195,6 +230,11 @@ build_qt() {
 }
 
 install_packages
+# A finished prefix is reused as it is.
+if [ -f "$prefix/.complete" ] && [ $# -eq 0 ]; then
+  echo "$prefix"
+  exit 0
+fi
 fetch_sources
 mkdir -p "$prefix"
 parts=("$@")

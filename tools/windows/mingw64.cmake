@@ -18,3 +18,13 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
+
+# pkg-config finds the prefix's libraries (libmdb, SQLite, libxlsxwriter) and
+# nothing of the build machine's.
+if(VARKEL_WIN_PREFIX)
+  set(ENV{PKG_CONFIG_LIBDIR} "${VARKEL_WIN_PREFIX}/lib/pkgconfig")
+  set(ENV{PKG_CONFIG_PATH} "")
+endif()
+
+# CTest runs the Windows programs under Wine (tools/windows/test.sh sets it up).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)

@@ -1,0 +1,29 @@
+#pragma once
+// Opening a Jet file for libmdb, the part of reading a logbook that differs
+// between systems (MdbOpenPosix.cpp, MdbOpenWin.cpp).
+
+#include "MdbTools.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace mdbreader {
+
+struct OpenedJet {
+    MdbPtr mdb;
+    std::uint64_t size = 0; ///< of the file as it was opened
+};
+
+/// Opens the file at `path` (UTF-8 on Windows) for reading only, in a way
+/// that lets the program that keeps the logbook go on writing, renaming or
+/// deleting it; checks that it is a regular file that starts with a Jet
+/// header (checkHeader) and hands that very file to libmdb. Returns why it
+/// cannot be read, or an empty text.
+std::string openJetFile(const std::string &path, OpenedJet &opened);
+
+/// A Jet file image in memory for libmdb (the bytes are not changed);
+/// nothing when it cannot be opened.
+MdbPtr openJetImage(const void *data, std::size_t size);
+
+} // namespace mdbreader

@@ -1,0 +1,85 @@
+// Opening a Jet file for libmdb on Windows: the file is opened with its
+// UTF-16 name and shared with the program that keeps it, checked, and handed
+// to libmdb as a stdio stream on that very handle (libmdb's own opening takes
+// names in the ANSI code page and does not share the file for deleting).
+#include "MdbOpen.h"
+
+#include "MdbReader.h"
+#include "WinFiles.h"
+
+#include <fcntl.h>
+#include <io.h>
+
+// libmdb makes its handle of a stream here; deps.sh makes the function
+// visible (mdbtools 1.0.1 keeps it to file.c).
+extern "C" MdbHandle *mdb_handle_from_stream(FILE *stream, MdbFileFlags flags);
+
+namespace mdbreader {
+namespace {
+
+/// A stdio stream that owns the handle, for libmdb (which closes it); nothing
+/// when there is none, and then the handle is closed.
+FILE *streamOf(winfiles::Handle handle)
+{
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle.get()), _O_RDONLY | _O_BINARY);
+    if (fd < 0)
+        return nullptr;
+    handle.release();
+    FILE *stream = _fdopen(fd, "rb");
+    if (!stream)
+        _close(fd);
+    return stream;
+}
+
+} // namespace
+
+std::string openJetFile(const std::string &path, OpenedJet &opened)
+{
+    winfiles::Handle file = winfiles::openShared(path, true);
+    if (!file)
+        return "cannot read the file: " + winfiles::errorText(GetLastError());
+    if (!winfiles::isRegularFile(file.get()))
+        return "not a file";
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size))
+        return "cannot read the file: " + winfiles::errorText(GetLastError());
+    char head[20] = {};
+    const std::int64_t got = winfiles::readAt(file.get(), head, sizeof head, 0);
+    if (std::string why = checkHeader(std::string_view(head, got > 0 ? std::size_t(got) : 0), std::uint64_t(size.QuadPart)); !why.empty())
+        return why;
+    FILE *stream = streamOf(std::move(file));
+    if (!stream)
+        return "cannot read the file";
+    // The handle takes the stream, and closes it also when it cannot be made.
+    opened.mdb.reset(mdb_handle_from_stream(stream, MDB_NOFLAGS));
+    if (!opened.mdb)
+        return "cannot open the file as a Jet database";
+    opened.size = std::uint64_t(size.QuadPart);
+    return {};
+}
+
+MdbPtr openJetImage(const void *data, std::size_t size)
+{
+    // No fmemopen here: the image goes to a temporary file that is gone once closed.
+    wchar_t folder[MAX_PATH + 1] = {};
+    wchar_t name[MAX_PATH + 1] = {};
+    if (!GetTempPathW(MAX_PATH, folder) || !GetTempFileNameW(folder, L"vkr", 0, name))
+        return nullptr;
+    winfiles::Handle file(CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!file)
+        return nullptr;
+    const char *bytes = static_cast<const char *>(data);
+    for (std::size_t done = 0; done < size;) {
+        DWORD wrote = 0;
+        const DWORD piece = DWORD(std::min<std::size_t>(size - done, 1u << 20));
+        if (!WriteFile(file.get(), bytes + done, piece, &wrote, nullptr) || wrote == 0)
+            return nullptr;
+        done += wrote;
+    }
+    SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
+    FILE *stream = streamOf(std::move(file));
+    return stream ? MdbPtr(mdb_handle_from_stream(stream, MDB_NOFLAGS)) : nullptr;
+}
+
+} // namespace mdbreader

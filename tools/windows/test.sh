@@ -1,0 +1,187 @@
+#!/usr/bin/env bash
+# Tests the Windows build (tools/windows/build.sh) under Wine, headless:
+#  1. every test program of build-win (GoogleTest and the Qt window tests,
+#     the latter with -platform offscreen) through CTest;
+#  2. the headless report of varkelchecker.exe against the Linux build's
+#     (build/, tools/build.sh): every kind, FT8 off and on, on the sample
+#     logbook and on a generated one of 100,000 contacts, the logbook named
+#     by its Windows path (Z:\...). The JSON must be the same but for the
+#     value of "logbook" (the path as each system resolved it); so must the
+#     exit status and the messages (with the paths made alike);
+#  3. damaged logbooks (cut at a page and in a page, random bytes, random
+#     pages after a good first one, an empty file, a folder named like a
+#     logbook): the same messages and exit status as on Linux;
+#  4. the installer: installed silently for this user, the program run from
+#     there, uninstalled without a trace.
+# Any failure is reported and makes the script fail.
+#   tools/windows/test.sh
+set -uo pipefail
+cd "$(dirname "$0")/../.."
+root=$PWD
+build=$root/build-win
+linux=$root/build
+wine=/usr/lib/wine/wine64
+
+fail() { echo "test.sh: FAILED: $*" >&2; exit 1; }
+[ -f "$build/bin/varkelchecker.exe" ] || fail "no Windows build in $build: run bash tools/windows/build.sh first"
+[ -x "$linux/bin/varkelchecker" ] && [ -x "$linux/bin/genlog" ] \
+  || fail "the comparison needs the Linux build in $linux: run bash tools/build.sh test first"
+[ -x "$wine" ] || fail "$wine is missing (apt-get install wine64)"
+
+export WINEPREFIX=$build/wine WINEDEBUG=-all
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "== making the Wine prefix $WINEPREFIX"
+  "$wine" wineboot -i >/dev/null 2>&1 || fail "wineboot"
+fi
+# Wine hands Windows programs no QT_* variable of the Linux environment: the
+# prefix's own environment gets them. Qt Test writes its log to standard
+# output (not to the debugger) and the offscreen platform finds fonts.
+if [ ! -f "$WINEPREFIX/.varkel-environment" ]; then
+  "$wine" reg add 'HKCU\Environment' /v QT_FORCE_STDERR_LOGGING /d 1 /f >/dev/null 2>&1 || fail "wine reg add"
+  if [ -d /usr/share/fonts/truetype/dejavu ]; then
+    "$wine" reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /d 'Z:\usr\share\fonts\truetype\dejavu' /f >/dev/null 2>&1 || fail "wine reg add"
+  fi
+  touch "$WINEPREFIX/.varkel-environment"
+fi
+
+failures=()
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# --- 1. the test programs ---------------------------------------------------
+echo "== test programs under Wine ($(date +%T))"
+log=$build/wine-tests.log
+(cd "$build" && ctest -j2 -V) > "$log" 2>&1
+ctest_status=$?
+(cd "$build" && ctest -N) | sed -n 's/^ *Test *#\([0-9]*\): \(.*\)$/\1 \2/p' > "$work/names"
+total_passed=0 total_failed=0 total_skipped=0
+while read -r number name; do
+  result=$(grep -E "^ *[0-9]+/[0-9]+ Test +#$number: " "$log" | sed 's/.*\(Passed\|Failed\|\*\*\*[A-Za-z]*\|Timeout\|Not Run\).*/\1/' | head -1)
+  # GoogleTest's summary lines, or Qt Test's totals.
+  passed=$(grep -E "^$number: \[  PASSED  \] [0-9]+ test" "$log" | awk '{print $5}' | head -1)
+  skipped=$(grep -E "^$number: \[  SKIPPED \] [0-9]+ test" "$log" | awk '{print $5}' | head -1)
+  failed=$(grep -E "^$number: \[  FAILED  \] [0-9]+ test" "$log" | awk '{print $5}' | head -1)
+  if totals=$(grep -E "^$number: Totals: " "$log" | head -1) && [ -n "$totals" ]; then
+    passed=$(echo "$totals" | awk '{print $3}')
+    failed=$(echo "$totals" | awk '{print $5}')
+    skipped=$(echo "$totals" | awk '{print $7}')
+  fi
+  passed=${passed:-0} skipped=${skipped:-0} failed=${failed:-0}
+  total_passed=$((total_passed + passed)) total_skipped=$((total_skipped + skipped)) total_failed=$((total_failed + failed))
+  printf '   %-26s %-8s %4s passed %3s skipped %3s failed\n' "$name" "${result:-?}" "$passed" "$skipped" "$failed"
+  if [ "$result" != Passed ] || [ "$failed" != 0 ]; then
+    failures+=("test program $name ($result)")
+  fi
+done < "$work/names"
+echo "   all: $total_passed passed, $total_skipped skipped, $total_failed failed (log: $log)"
+# What was skipped, and why.
+grep -E "^[0-9]+: (\[  SKIPPED \] [A-Za-z0-9_/.]+$|SKIP   : )" "$log" | sed 's/^[0-9]*: /   skipped: /' | sort -u
+grep -E -A1 "^[0-9]+: .*: Skipped$" "$log" | grep -vE ": Skipped$|^--$" | sed 's/^[0-9]*: /   because: /' | sort -u
+[ "$ctest_status" = 0 ] || failures+=("ctest exit status $ctest_status")
+
+# --- 2. and 3. the report against Linux's -----------------------------------
+echo "== reports of varkelchecker.exe against the Linux build ($(date +%T))"
+winpath() { local p=$1; echo "Z:${p//\//\\}"; }
+# The JSON without the value of "logbook", the messages with the logbook's path as Linux writes it.
+same_report() { # label, linux-path, windows-name, args...
+  local label=$1 file=$2 name=$3; shift 3
+  "$linux/bin/varkelchecker" --report "$@" --format json "$file" > "$work/l.json" 2> "$work/l.err"
+  local ls=$?
+  "$wine" "$build/bin/varkelchecker.exe" --report "$@" --format json "$name" > "$work/w.json" 2> "$work/w.err"
+  local ws=$?
+  local resolved
+  resolved=$(sed -n 's/^    "logbook": "\(.*\)",$/\1/p' "$work/w.json")
+  cp "$work/w.json" "$work/w.json.resolved"
+  sed -i 's/^\(    "logbook": \).*$/\1"",/' "$work/l.json" "$work/w.json"
+  [ -n "$resolved" ] && sed -i "s|$resolved|$file|g" "$work/w.err"
+  if [ "$ls" != "$ws" ] || ! cmp -s "$work/l.json" "$work/w.json" || ! cmp -s "$work/l.err" "$work/w.err" \
+     || ! grep -q '"logbook": ""' "$work/w.json"; then
+    echo "   DIFFERENT: $label (exit status $ls on Linux, $ws on Windows)"
+    diff "$work/l.json" "$work/w.json" | head -5
+    diff "$work/l.err" "$work/w.err" | head -5
+    failures+=("report $label")
+    return 1
+  fi
+  echo "$ls" > "$work/status"
+  return 0
+}
+
+"$linux/bin/genlog" "$work/bigdt.mdb" 100000 7 >/dev/null || fail "genlog"
+cp sample/varkeldt.mdb "$work/varkeldt.mdb"
+compared=0
+for log_name in varkeldt bigdt; do
+  file=$work/$log_name.mdb
+  for kind in DXC WPX WAZ ITU WAC SQR QSO; do
+    for ft8 in "" --ft8; do
+      if same_report "$log_name $kind ${ft8:-(FT8 off)}" "$file" "$(winpath "$file")" "$kind" $ft8; then
+        [ "$(cat "$work/status")" = 0 ] || failures+=("report $log_name $kind $ft8: exit status $(cat "$work/status")")
+        compared=$((compared + 1))
+      fi
+    done
+  done
+done
+echo "   $compared of 28 reports the same (the JSON but for the value of \"logbook\", exit status 0, no messages)"
+echo "   the logbook given as $(winpath "$work/bigdt.mdb"), resolved as \"$(sed -n 's/^    "logbook": "\(.*\)",$/\1/p' "$work/w.json.resolved" 2>/dev/null)\""
+
+sample_size=$(stat -c %s "$work/varkeldt.mdb")
+head -c $((sample_size / 2 / 4096 * 4096)) "$work/varkeldt.mdb" > "$work/cut at a pagedt.mdb"
+head -c $((sample_size / 2 + 100)) "$work/varkeldt.mdb" > "$work/cut in a pagedt.mdb"
+head -c $(($(stat -c %s "$work/bigdt.mdb") / 2 / 4096 * 4096)) "$work/bigdt.mdb" > "$work/big cutdt.mdb"
+head -c 300000 /dev/urandom > "$work/randomdt.mdb"
+{ head -c 4096 "$work/varkeldt.mdb"; head -c $((sample_size - 4096)) /dev/urandom; } > "$work/random pagesdt.mdb"
+: > "$work/emptydt.mdb"
+mkdir "$work/folderdt.mdb"
+damaged=0
+for log_name in "cut at a pagedt" "cut in a pagedt" "big cutdt" randomdt "random pagesdt" emptydt folderdt; do
+  file=$work/$log_name.mdb
+  if same_report "damaged: $log_name" "$file" "$(winpath "$file")" DXC; then
+    if [ "$(cat "$work/status")" = 1 ] && grep -q "SQL or FILENAME error" "$work/w.err"; then
+      damaged=$((damaged + 1))
+      echo "   $log_name: $(grep -m1 "error" "$work/w.err" | sed 's/.*error! //')"
+    else
+      failures+=("damaged $log_name: no message or exit status $(cat "$work/status")")
+    fi
+  fi
+done
+echo "   $damaged of 7 damaged logbooks give the same messages and exit status 1"
+
+# --- 4. the installer ---------------------------------------------------------
+echo "== the installer, for this user only ($(date +%T))"
+setup=$(ls "$build"/package/VarkelChecker-*-win64-setup.exe 2>/dev/null | head -1)
+if [ -z "$setup" ]; then
+  failures+=("no installer in $build/package")
+else
+  appdata=$WINEPREFIX/drive_c/users/$(id -un)/AppData  # Wine's user is the Linux user
+  installed="$appdata/Local/Programs/VarkelChecker"
+  shortcut="$appdata/Roaming/Microsoft/Windows/Start Menu/Programs/VarkelChecker.lnk"
+  key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VarkelChecker'
+  "$wine" "$setup" /S; /usr/lib/wine/wineserver -w
+  installer_ok=1
+  for f in varkelchecker.exe varkel-reader.exe Uninstall.exe varkeldt.mdb platforms/qwindows.dll styles/qwindowsvistastyle.dll; do
+    [ -f "$installed/$f" ] || { installer_ok=0; echo "   missing after installing: $installed/$f"; }
+  done
+  [ -f "$shortcut" ] || { installer_ok=0; echo "   no Start menu entry $shortcut"; }
+  "$wine" reg query "$key" >/dev/null 2>&1 || { installer_ok=0; echo "   no uninstall entry $key"; }
+  # The installed program finds the sample beside itself, by name alone.
+  "$wine" "$installed/varkelchecker.exe" --report DXC --format json varkeldt > "$work/w.json" 2>/dev/null
+  "$linux/bin/varkelchecker" --report DXC --format json "$work/varkeldt.mdb" > "$work/l.json" 2>/dev/null
+  sed -i 's/^\(    "logbook": \).*$/\1"",/' "$work/l.json" "$work/w.json"
+  cmp -s "$work/l.json" "$work/w.json" || { installer_ok=0; echo "   the installed program's report differs"; }
+  "$wine" "$installed/Uninstall.exe" /S; sleep 2; /usr/lib/wine/wineserver -w
+  [ ! -e "$installed" ] || { installer_ok=0; echo "   left after uninstalling: $installed"; }
+  [ ! -e "$shortcut" ] || { installer_ok=0; echo "   Start menu entry left after uninstalling"; }
+  ! "$wine" reg query "$key" >/dev/null 2>&1 || { installer_ok=0; echo "   uninstall entry left"; }
+  if [ "$installer_ok" = 1 ]; then
+    echo "   $(basename "$setup"): installed into %LOCALAPPDATA%\Programs\VarkelChecker with a Start menu entry, ran, uninstalled"
+  else
+    failures+=("installer")
+  fi
+fi
+
+if [ ${#failures[@]} -gt 0 ]; then
+  echo
+  echo "test.sh: FAILED (${#failures[@]}):" >&2
+  printf '   %s\n' "${failures[@]}" >&2
+  exit 1
+fi
+echo "test.sh: all Windows tests passed"
