@@ -1,7 +1,7 @@
 #include "BandMatrix.h"
 
 #include "GridTexts.h"
-#include "count/CountSpec.h"
+#include "CountSpec.h"
 
 const std::array<QString, BandMatrix::Rows> &BandMatrix::rowTitles()
 {

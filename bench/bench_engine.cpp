@@ -12,7 +12,7 @@
 #include "BenchSupport.h"
 #include "LogGenerator.h"
 #include "MdbLoader.h"
-#include "count/ColumnarLog.h"
+#include "ColumnarLog.h"
 
 #include <sqlite3.h>
 

@@ -4,8 +4,9 @@
 // Prints the best of three runs of each way, in seconds.
 #include "LogDatabase.h"
 #include "BenchSupport.h"
+#include "LoaderTesting.h"
 #include "MdbLoader.h"
-#include "count/ColumnarLog.h"
+#include "ColumnarLog.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 #include "LogSnapshot.h"
 #include "Result.h"
-#include "count/CountSpec.h"
+#include "CountSpec.h"
 
 #include <QString>
 

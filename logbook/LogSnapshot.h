@@ -1,7 +1,7 @@
 #pragma once
 #include "LogDatabase.h"
-#include "count/ColumnarLog.h"
-#include "count/CountEvaluator.h"
+#include "ColumnarLog.h"
+#include "CountEvaluator.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #include "LogbookEngine.h"
 
 #include "MdbLoader.h"
-#include "count/ColumnarLog.h"
+#include "ColumnarLog.h"
 
 #include <sqlite3.h>
 

@@ -1,13 +1,11 @@
 #include "MdbLoader.h"
 
 #include "ChildProcess.h"
+#include "ColumnarLogBuilder.h"
+#include "LoadChecks.h"
 #include "LogDatabase.h"
-#include "LogFingerprint.h"
-#include "MdbReader.h"
 #include "ReaderProcess.h"
-#include "ReaderStream.h"
-#include "SqliteHandles.h"
-#include "count/ColumnarLogBuilder.h"
+#include "SnapshotSink.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,132 +24,6 @@ namespace {
 using mdbreader::Column;
 using mdbreader::Kind;
 using mdbreader::Value;
-
-std::string sqlName(std::string_view name)
-{
-    std::string q = "\"";
-    for (const char c : name) {
-        q += c;
-        if (c == '"')
-            q += '"';
-    }
-    return q + '"';
-}
-
-const char *sqliteType(Kind kind)
-{
-    switch (kind) {
-    case Kind::Integer:
-        return "INTEGER";
-    case Kind::Real:
-        return "REAL";
-    case Kind::Text:
-        break;
-    }
-    return "TEXT COLLATE JETCI";
-}
-
-/// Writes the rows it receives into a table of the snapshot, in one transaction.
-class SnapshotSink : public mdbreader::RowSink {
-public:
-    SnapshotSink(sqlite3 *db, const QString &table, const std::atomic<bool> *cancelled = nullptr)
-        : m_handle(db), m_table(table.toStdString()), m_cancelled(cancelled)
-    {
-    }
-    SnapshotSink(LogDatabase &db, const QString &table) : SnapshotSink(db.handle(), table) {}
-    ~SnapshotSink() override
-    {
-        if (m_inTransaction)
-            execSqlite(m_handle, "ROLLBACK");
-    }
-
-    bool columns(const std::vector<Column> &columns) override
-    {
-        if (m_stmt)
-            return fail("the columns came twice");
-        std::string create = "CREATE TABLE " + sqlName(m_table) + " (";
-        std::string insert = "INSERT INTO " + sqlName(m_table) + " VALUES (";
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            create += (i ? ", " : "") + sqlName(columns[i].name) + ' ' + sqliteType(columns[i].kind);
-            insert += i ? ", ?" : "?";
-        }
-        create += ')';
-        insert += ')';
-        if (Status s = execSqlite(m_handle, create.c_str()); !s)
-            return fail(s.error().toStdString());
-        sqlite3_stmt *raw = nullptr;
-        if (sqlite3_prepare_v2(m_handle, insert.c_str(), -1, &raw, nullptr) != SQLITE_OK)
-            return fail(sqlite3_errmsg(m_handle));
-        m_stmt.reset(raw);
-        if (Status s = execSqlite(m_handle, "BEGIN"); !s)
-            return fail(s.error().toStdString());
-        m_inTransaction = true;
-        m_kinds.clear();
-        for (const Column &c : columns)
-            m_kinds.push_back(c.kind);
-        return true;
-    }
-
-    bool row(const std::vector<Value> &values) override
-    {
-        if (!m_stmt || values.size() != m_kinds.size())
-            return fail("a row does not match the columns");
-        if (m_cancelled && m_cancelled->load(std::memory_order_relaxed))
-            return fail("cancelled");
-        sqlite3_stmt *s = m_stmt.get();
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            const int p = int(i + 1);
-            const Value &v = values[i];
-            if (v.null) {
-                sqlite3_bind_null(s, p);
-                continue;
-            }
-            switch (m_kinds[i]) {
-            case Kind::Integer:
-                sqlite3_bind_int64(s, p, v.integer);
-                break;
-            case Kind::Real:
-                sqlite3_bind_double(s, p, v.real);
-                break;
-            case Kind::Text:
-                // A null pointer would bind NULL; the empty text is not NULL.
-                sqlite3_bind_text(s, p, v.text.data() ? v.text.data() : "", int(v.text.size()), SQLITE_STATIC);
-                break;
-            }
-        }
-        const int rc = sqlite3_step(s);
-        sqlite3_reset(s);
-        if (rc != SQLITE_DONE)
-            return fail(sqlite3_errmsg(m_handle));
-        return true;
-    }
-
-    std::string error() const override { return m_error; }
-
-    Status finish()
-    {
-        if (!m_stmt)
-            return Status::failure(QStringLiteral("the table came without columns"));
-        m_stmt.reset();
-        m_inTransaction = false;
-        return execSqlite(m_handle, "COMMIT");
-    }
-
-private:
-    bool fail(std::string why)
-    {
-        m_error = std::move(why);
-        return false;
-    }
-
-    sqlite3 *m_handle;
-    std::string m_table;
-    const std::atomic<bool> *m_cancelled;
-    SqliteStatement m_stmt;
-    std::vector<Kind> m_kinds;
-    bool m_inTransaction = false;
-    std::string m_error;
-};
 
 bool sameColumns(const std::vector<Column> &a, const std::vector<Column> &b)
 {
@@ -359,43 +231,12 @@ struct KeptStream {
     }
 };
 
-/// The checks that need no reader: the file is there and starts like a Jet file.
-Status precheck(const QString &path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return Status::failure(QStringLiteral("file not found: %1").arg(path));
-    if (!info.isFile())
-        return Status::failure(QStringLiteral("not a file: %1").arg(path));
-    qint64 size = 0;
-    const Result<QByteArray> head = LogFingerprint::readHead(path, 20, size);
-    if (!head)
-        return Status::failure(QStringLiteral("cannot read %1: %2").arg(path, head.error()));
-    const std::string why = mdbreader::checkHeader(std::string_view(head->constData(), std::size_t(head->size())), std::uint64_t(size));
-    if (!why.empty())
-        return Status::failure(QStringLiteral("%1: %2").arg(QString::fromStdString(why), path));
-    return {};
-}
-
-Status readFailure(const QString &path, const std::string &why)
-{
-    return Status::failure(QStringLiteral("cannot read the logbook %1: %2").arg(path, QString::fromStdString(why)));
-}
-
-mdbreader::StreamDecoder::Limits limitsFor(std::uint64_t fileSize)
-{
-    // A page holds at most about a thousand rows; the rows of a real logbook
-    // take less room in the stream than in the file.
-    return {fileSize / 2048 * 1024 + 1024, fileSize * 8 + (64u << 20)};
-}
-
 QString programFolder()
 {
     if (QCoreApplication::instance())
         return QCoreApplication::applicationDirPath();
     return QFileInfo(QString::fromStdString(ChildProcess::runningProgram())).canonicalFilePath().section(QLatin1Char('/'), 0, -2);
 }
-
 } // namespace
 
 QString mdbReaderProgram()
@@ -409,45 +250,27 @@ Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabas
     return loadMdbTable(mdbPath, tableName, db, MdbReaderOptions{});
 }
 
-Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabase &db, const MdbReaderOptions &options)
+namespace {
+
+/// The reader run of the whole table that `options` ask for.
+mdbreader::ReaderRun readerRun(const QString &mdbPath, const QString &tableName, std::uint64_t size, const MdbReaderOptions &options)
 {
-    if (Status s = precheck(mdbPath); !s)
-        return s;
-    const std::uint64_t size = std::uint64_t(QFileInfo(mdbPath).size());
     mdbreader::ReaderRun run;
     run.program = (options.program.isEmpty() ? mdbReaderProgram() : options.program).toStdString();
     run.file = mdbPath.toStdString();
     run.table = tableName.toStdString();
     run.seconds = options.seconds >= 0 ? options.seconds : mdbreader::readerSeconds(size);
-
-    SnapshotSink snapshot(db, tableName);
-    mdbreader::StreamDecoder decoder(snapshot, limitsFor(size));
-    if (const std::string why = mdbreader::runReader(run, decoder); !why.empty())
-        return readFailure(mdbPath, why);
-    return snapshot.finish();
+    return run;
 }
 
-Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QString &mdbPath, const QString &tableName, LogDatabase &db,
-                                                                     std::function<Status(sqlite3 *)> afterFill, const MdbReaderOptions &options,
-                                                                     const std::vector<std::string> &textOnly)
+/// Runs one reader per part side by side, each converting the rows of its
+/// share of the table's pages: part 0 goes into `columnar` as it arrives, the
+/// later parts are checked as they arrive and appended in order at the end.
+/// Every stream is copied into `kept`. Returns why the reading failed.
+std::string readParts(const mdbreader::ReaderRun &base, std::uint64_t size, ColumnarSink &columnar,
+                      const std::vector<std::shared_ptr<KeptStream>> &kept)
 {
-    using R = Result<std::shared_ptr<const ColumnarLog>>;
-    if (Status s = precheck(mdbPath); !s)
-        return R::failure(s.error());
-    const std::uint64_t size = std::uint64_t(QFileInfo(mdbPath).size());
-    mdbreader::ReaderRun base;
-    base.program = (options.program.isEmpty() ? mdbReaderProgram() : options.program).toStdString();
-    base.file = mdbPath.toStdString();
-    base.table = tableName.toStdString();
-    base.seconds = options.seconds >= 0 ? options.seconds : mdbreader::readerSeconds(size);
-
-    // Two readers, each converting the rows of half the table's pages, when
-    // there are two cores; the first half goes into the columnar copy as it
-    // arrives, the second is checked as it arrives and kept until then.
-    const unsigned parts = options.parts > 0 ? options.parts : (std::thread::hardware_concurrency() >= 2 ? 2u : 1u);
-    std::vector<std::shared_ptr<KeptStream>> kept;
-    for (unsigned k = 0; k < parts; ++k)
-        kept.push_back(std::make_shared<KeptStream>());
+    const unsigned parts = unsigned(kept.size());
     const auto runFor = [&](unsigned k) {
         mdbreader::ReaderRun run = base;
         run.part = {k, parts};
@@ -472,7 +295,6 @@ Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QStri
             }
         });
     }
-    ColumnarSink columnar(base.table, textOnly);
     PartsSink intoColumnar(columnar);
     std::string why;
     {
@@ -486,19 +308,21 @@ Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QStri
     for (unsigned k = 1; k < parts && why.empty(); ++k)
         why = laterWhy[k];
     if (!why.empty())
-        return R::failure(readFailure(mdbPath, why).error());
-    // The later parts, gathered as they came, follow in order.
+        return why;
     for (unsigned k = 1; k < parts; ++k) {
         if (!segments[k].hasColumns() || !columnar.append(segments[k].tableColumns(), segments[k].segment()))
-            return R::failure(readFailure(mdbPath, "the parts of the table differ in their columns").error());
+            return "the parts of the table differ in their columns";
     }
-    R log = columnar.finish();
-    if (!log)
-        return log;
+    return {};
+}
 
-    // The same streams, checked once more, go into the SQLite copy when it is
-    // first asked for; each piece is let go as soon as its rows are in.
-    db.setFill([kept, size, tableName, afterFill = std::move(afterFill)](sqlite3 *handle, const std::atomic<bool> &cancelled) -> Status {
+/// Lets `db` fill its SQLite copy from the kept streams, checked once more,
+/// when it is first asked for; each piece is let go as soon as its rows are in.
+void fillLater(LogDatabase &db, std::vector<std::shared_ptr<KeptStream>> kept, std::uint64_t size, const QString &tableName,
+               std::function<Status(sqlite3 *)> afterFill)
+{
+    db.setFill([kept = std::move(kept), size, tableName, afterFill = std::move(afterFill)](sqlite3 *handle,
+                                                                                        const std::atomic<bool> &cancelled) -> Status {
         SnapshotSink snapshot(handle, tableName, &cancelled);
         PartsSink parts(snapshot);
         for (const std::shared_ptr<KeptStream> &stream : kept) {
@@ -516,43 +340,40 @@ Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QStri
             return s;
         return afterFill ? afterFill(handle) : Status();
     });
-    return log;
 }
 
-Status loadMdbTableInProcess(const QString &mdbPath, const QString &tableName, LogDatabase &db)
+} // namespace
+
+Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabase &db, const MdbReaderOptions &options)
 {
     if (Status s = precheck(mdbPath); !s)
         return s;
+    const std::uint64_t size = std::uint64_t(QFileInfo(mdbPath).size());
     SnapshotSink snapshot(db, tableName);
-    if (const std::string why = mdbreader::readTable(mdbPath.toStdString(), tableName.toStdString(), snapshot); !why.empty())
+    mdbreader::StreamDecoder decoder(snapshot, limitsFor(size));
+    if (const std::string why = mdbreader::runReader(readerRun(mdbPath, tableName, size, options), decoder); !why.empty())
         return readFailure(mdbPath, why);
     return snapshot.finish();
 }
 
-Status loadTableStream(const void *data, std::size_t size, std::uint64_t fileSize, const QString &tableName, LogDatabase &db)
+Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QString &mdbPath, const QString &tableName, LogDatabase &db,
+                                                                     std::function<Status(sqlite3 *)> afterFill, const MdbReaderOptions &options,
+                                                                     const std::vector<std::string> &textOnly)
 {
-    SnapshotSink snapshot(db, tableName);
-    mdbreader::StreamDecoder decoder(snapshot, limitsFor(fileSize));
-    if (!decoder.feed(static_cast<const char *>(data), size))
-        return Status::failure(QString::fromStdString(decoder.error()));
-    if (decoder.readerFailed())
-        return Status::failure(QString::fromStdString(decoder.readerError()));
-    if (!decoder.complete())
-        return Status::failure(QStringLiteral("the table stream ends early"));
-    return snapshot.finish();
-}
-
-Status loadMdbImage(const void *data, std::size_t size, const QString &tableName, LogDatabase &db)
-{
-    std::string stream;
-    mdbreader::StreamEncoder encoder([&stream](const char *bytes, std::size_t n) {
-        stream.append(bytes, n);
-        return true;
-    });
-    const std::string why = mdbreader::readTableFromMemory(data, size, tableName.toStdString(), encoder);
-    if (why.empty())
-        encoder.finish();
-    else
-        encoder.fail(why);
-    return loadTableStream(stream.data(), stream.size(), size, tableName, db);
+    using R = Result<std::shared_ptr<const ColumnarLog>>;
+    if (Status s = precheck(mdbPath); !s)
+        return R::failure(s.error());
+    const std::uint64_t size = std::uint64_t(QFileInfo(mdbPath).size());
+    // Two readers when there are two cores.
+    const unsigned parts = options.parts > 0 ? options.parts : (std::thread::hardware_concurrency() >= 2 ? 2u : 1u);
+    std::vector<std::shared_ptr<KeptStream>> kept;
+    for (unsigned k = 0; k < parts; ++k)
+        kept.push_back(std::make_shared<KeptStream>());
+    ColumnarSink columnar(tableName.toStdString(), textOnly);
+    if (const std::string why = readParts(readerRun(mdbPath, tableName, size, options), size, columnar, kept); !why.empty())
+        return R::failure(readFailure(mdbPath, why).error());
+    R log = columnar.finish();
+    if (log)
+        fillLater(db, std::move(kept), size, tableName, std::move(afterFill));
+    return log;
 }

@@ -44,15 +44,3 @@ Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QStri
 
 /// The reader executable: varkel-reader beside the running program.
 QString mdbReaderProgram();
-
-/// The same reading inside this process, for tests and fuzzing only: a
-/// damaged file can crash the caller.
-Status loadMdbTableInProcess(const QString &mdbPath, const QString &tableName, LogDatabase &db);
-
-/// A file image read inside this process and passed through the same table
-/// stream the reader process sends, checks included (for fuzzing).
-Status loadMdbImage(const void *data, std::size_t size, const QString &tableName, LogDatabase &db);
-
-/// A table stream as the reader process would send it, checked and loaded
-/// (for fuzzing the checks). `fileSize` sets the limits as for a file of that size.
-Status loadTableStream(const void *data, std::size_t size, std::uint64_t fileSize, const QString &tableName, LogDatabase &db);

@@ -1,7 +1,7 @@
 #include "NeededLists.h"
 
 #include "GridTexts.h"
-#include "count/CountSpec.h"
+#include "CountSpec.h"
 
 namespace Needed {
 namespace {

@@ -2,7 +2,7 @@
 #include "LogSnapshot.h"
 #include "QueryTable.h"
 #include "Result.h"
-#include "count/ChaseLists.h"
+#include "ChaseLists.h"
 
 #include <QString>
 #include <QStringList>

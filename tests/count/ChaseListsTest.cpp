@@ -5,7 +5,7 @@
 // the class elsewhere but never on the band.
 #include "CountTestLog.h"
 #include "ReferenceCounts.h"
-#include "count/ChaseLists.h"
+#include "ChaseLists.h"
 
 #include <gtest/gtest.h>
 #include <map>

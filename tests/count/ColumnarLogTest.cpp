@@ -3,7 +3,7 @@
 // snapshot kept.
 #include "CountTestLog.h"
 #include "JetText.h"
-#include "count/ColumnarLogBuilder.h"
+#include "ColumnarLogBuilder.h"
 
 #include <gtest/gtest.h>
 #include <map>

@@ -5,6 +5,7 @@
 // numbers (to pages past the end, to the page itself for loops), sizes and row
 // offsets to edge values, and copies, swaps or blanks whole pages.
 #include "LogDatabase.h"
+#include "LoaderTesting.h"
 #include "MdbLoader.h"
 
 #include <algorithm>

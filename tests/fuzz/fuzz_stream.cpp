@@ -2,6 +2,7 @@
 // that crashed half-way or went wrong may send anything, and the program must
 // turn that into an error, never into a crash or a snapshot of wrong shape.
 #include "LogDatabase.h"
+#include "LoaderTesting.h"
 #include "MdbLoader.h"
 
 #include <cstdint>

@@ -5,9 +5,11 @@
 #include "LogSnapshot.h"
 #include "LogDatabase.h"
 #include "LogbookEngine.h"
+#include "LoaderTesting.h"
 #include "MdbLoader.h"
 #include "MdbOpen.h"
 #include "MdbReader.h"
+#include "ReaderTesting.h"
 #include "ReaderStream.h"
 #include "TempLogbook.h"
 #include "TestPlatform.h"
@@ -21,7 +23,7 @@
 #include <sqlite3.h>
 #include <random>
 #include <thread>
-#include "count/ColumnarLog.h"
+#include "ColumnarLog.h"
 
 namespace {
 

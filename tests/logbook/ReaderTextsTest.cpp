@@ -8,8 +8,10 @@
 #include "Jet4TestSupport.h"
 #include "Jet4Writer.h"
 #include "LogDatabase.h"
+#include "LoaderTesting.h"
 #include "MdbLoader.h"
 #include "MdbReader.h"
+#include "ReaderTesting.h"
 #include "TempLogbook.h"
 
 #include <QFile>

@@ -4,7 +4,7 @@
 // count engine: its own LIKE, case folding and DISTINCT.
 
 #include "LogGenerator.h"
-#include "count/CountSpec.h"
+#include "CountSpec.h"
 
 #include <optional>
 #include <string>

@@ -2,6 +2,7 @@
 // Opening a Jet file for libmdb, the part of reading a logbook that differs
 // between systems (MdbOpenPosix.cpp, MdbOpenWin.cpp).
 
+#include "MdbReader.h"
 #include "MdbTools.h"
 
 #include <cstddef>
@@ -25,5 +26,9 @@ std::string openJetFile(const std::string &path, OpenedJet &opened);
 /// A Jet file image in memory for libmdb (the bytes are not changed);
 /// nothing when it cannot be opened.
 MdbPtr openJetImage(const void *data, std::size_t size);
+
+/// Reads part `part` of the table `tableName` of a file libmdb has opened,
+/// `fileSize` bytes long (readTable).
+std::string readOpened(MdbHandle *mdb, std::uint64_t fileSize, const std::string &tableName, RowSink &sink, Part part);
 
 } // namespace mdbreader

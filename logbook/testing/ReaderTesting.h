@@ -1,0 +1,31 @@
+#pragma once
+// The reader's conversions checked against libmdb's own, and a file image
+// read inside the calling process: for tests and fuzzers only.
+
+#include "MdbReader.h"
+
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace mdbreader {
+
+/// Each date (days since 1899-12-30, as Jet stores them) as the reader turns
+/// it into text itself, and whether that is libmdb's text for it
+/// (mdb_col_to_string with a handle on the Jet 4 file at `path`); an empty
+/// text when the reader leaves the date to libmdb.
+std::vector<std::pair<std::string, bool>> datesBothWays(const std::string &path, const std::vector<double> &days);
+
+/// The same fields converted by libmdb itself with a handle on the Jet 4 file
+/// at `path` (empty when the file does not open).
+std::vector<std::string> libmdbTexts(const std::string &path, const std::vector<std::string> &fields);
+
+/// Whether libmdb converts texts with iconv, as mdbtools' own commands do
+/// (not on Windows).
+bool libmdbConvertsWithIconv();
+
+/// readTable for a file image in memory (the bytes are not changed).
+std::string readTableFromMemory(const void *data, std::size_t size, const std::string &table, RowSink &sink);
+
+} // namespace mdbreader
