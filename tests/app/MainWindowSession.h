@@ -69,6 +69,21 @@ struct Session {
     QString cell(int band, int r) { return text(QStringLiteral("Lblstat_%1").arg(band + 20 * r)); }
     QString header(int band) { return text(QStringLiteral("Lblstat_%1").arg(320 + band)); }
     QString line(const QString &prefix, int r) { return text(QStringLiteral("%1_%2").arg(prefix).arg(r)); }
+    /// The 16 counts of a band, and of a line (MIX, TOT, FULL).
+    QStringList row(int band)
+    {
+        QStringList l;
+        for (int r = 0; r < 16; ++r)
+            l << cell(band, r);
+        return l;
+    }
+    QStringList lineCaptions(const QString &prefix)
+    {
+        QStringList l;
+        for (int r = 0; r < 16; ++r)
+            l << line(prefix, r);
+        return l;
+    }
     QStringList headers()
     {
         QStringList list;

@@ -151,21 +151,6 @@ TEST_F(ListingJobs, ByteLimitStopsBeforeTheRowThatWouldPassIt)
     EXPECT_LT(r.table.rowCount(), 300 * 300);
 }
 
-TEST_F(ListingJobs, AListingHoldsAtMostTheRowsOfASheetAndSaysWhereItWasCut)
-{
-    LogState state;
-    state.LogName = QStringLiteral("TESTDT");
-    state.LogPath = *path;
-    state.ListingQuery = QStringLiteral("SELECT a.ID FROM LOG a, LOG b, LOG c");
-    const ListingRun::Outcome out = ListingRun::run(state, engine);
-    ASSERT_TRUE(out.ok) << out.failure.detail.toStdString();
-    EXPECT_EQ(out.table.rowCount(), SheetRows);
-    EXPECT_EQ(SheetRows, 1048576);
-    EXPECT_EQ(out.notice.text, QStringLiteral("The listing was cut at 1048576 rows: a spreadsheet sheet holds no more."));
-    EXPECT_EQ(out.notice.title, QStringLiteral("VARKEL GRID"));
-    EXPECT_EQ(out.notice.flags, 48);
-}
-
 TEST(ListingJob, ACrossJoinOfAFullLogIsCutAtTheMemoryOfAListing)
 {
     TempLogbook dir;

@@ -120,24 +120,6 @@ TEST(XlsxExport, ATargetThatCannotBeReplacedStaysAsItWas)
     EXPECT_EQ(entries(target), QStringList{"inside"});
 }
 
-TEST(XlsxExport, AFolderThatCannotBeWrittenKeepsItsOldFile)
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath("list.xlsx");
-    writeFile(file, "the export of yesterday");
-    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-    QFile probe(dir.filePath("probe"));
-    if (probe.open(QIODevice::WriteOnly)) {
-        probe.remove();
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        GTEST_SKIP() << "this user writes into read-only folders";
-    }
-    EXPECT_FALSE(writeListingXlsx(file, {"A"}, 1, [](qsizetype, int) { return QStringLiteral("v"); }).ok());
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_EQ(contents(file), "the export of yesterday");
-    EXPECT_EQ(entries(dir.path()), QStringList{"list.xlsx"});
-}
-
 TEST(XlsxExport, RecordsPastTheSheetAreNotWrittenAndTheCountSaysSo)
 {
     EXPECT_EQ(SheetDataRows, 1048575);

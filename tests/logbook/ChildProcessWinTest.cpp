@@ -140,28 +140,3 @@ TEST(ChildProcessWin, TheJobCapsTheMemoryOfTheProcess)
         GTEST_SKIP() << "Wine does not hold processes to the memory limit of their job";
     EXPECT_LE(megabytes, 256u);
 }
-
-TEST(ChildProcessWin, ACrashIsTheExceptionCodeAndAHangEndsOnKill)
-{
-    TempLogbook dir;
-    const QString crash = testplatform::fakeReader(dir.folder(), QStringLiteral("crash"), {}, {"crash"});
-    std::string error;
-    auto child = ChildProcess::start(program(crash), {}, {}, error);
-    ASSERT_TRUE(child) << error;
-    readAll(*child);
-    auto exit = child->wait(10s);
-    ASSERT_TRUE(exit);
-    EXPECT_TRUE(exit->crashed);
-    EXPECT_EQ(unsigned(exit->code), 0xC0000005u);
-    EXPECT_EQ(exit->describe(), "exception 0xC0000005");
-
-    const QString hang = testplatform::fakeReader(dir.folder(), QStringLiteral("hang"), {}, {"hang"});
-    child = ChildProcess::start(program(hang), {}, {}, error);
-    ASSERT_TRUE(child) << error;
-    EXPECT_FALSE(child->wait(300ms));
-    EXPECT_TRUE(child->kill().crashed);
-
-    const QString missing = dir.path(QStringLiteral("no such program.exe"));
-    EXPECT_FALSE(ChildProcess::start(program(missing), {}, {}, error));
-    EXPECT_FALSE(error.empty());
-}

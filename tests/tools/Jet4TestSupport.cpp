@@ -200,51 +200,6 @@ std::string shellQuote(const std::string &s)
 }
 #endif
 
-std::vector<std::vector<std::string>> parseCsv(std::string_view text)
-{
-    std::vector<std::vector<std::string>> rows;
-    std::vector<std::string> row;
-    std::string field;
-    bool quoted = false;
-    bool rowStarted = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (quoted) {
-            if (c == '"') {
-                if (i + 1 < text.size() && text[i + 1] == '"') {
-                    field.push_back('"');
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            } else {
-                field.push_back(c);
-            }
-            continue;
-        }
-        rowStarted = true;
-        if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            row.push_back(std::move(field));
-            field.clear();
-        } else if (c == '\n') {
-            row.push_back(std::move(field));
-            field.clear();
-            rows.push_back(std::move(row));
-            row.clear();
-            rowStarted = false;
-        } else if (c != '\r') {
-            field.push_back(c);
-        }
-    }
-    if (rowStarted) {
-        row.push_back(std::move(field));
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
 PageFile::PageFile(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -75,8 +75,6 @@ std::string shellQuote(const std::string &s);
 /// A program's path as the shell runs it (backslashes for cmd.exe).
 std::string commandPath(std::string path);
 
-/// Parses CSV as mdb-export writes it: comma separated, text in double quotes with "" for a quote.
-std::vector<std::vector<std::string>> parseCsv(std::string_view text);
 
 /// Raw pages of a written file.
 class PageFile {

@@ -1,4 +1,4 @@
-// The mdbtools commands on written files, and the jet4write command.
+// The mdbtools catalog commands on a written file, and the jet4write command.
 
 #include "Jet4TestSupport.h"
 #include "Jet4Writer.h"
@@ -8,7 +8,6 @@
 #include <fstream>
 
 using namespace jet4;
-using jet4test::parseCsv;
 using jet4test::readAllRows;
 using jet4test::runCommand;
 using jet4test::ScratchDir;
@@ -56,22 +55,6 @@ jet4test::CommandResult jet4write(const std::string &args, const std::string &in
 
 } // namespace
 
-TEST(Jet4Commands, ExportPrintsEveryValue)
-{
-    REQUIRE_COMMAND("mdb-export");
-    ScratchDir dir;
-    const std::string path = writeSampleLog(dir);
-    const auto result = runCommand("mdb-export -T '%Y-%m-%d %H:%M:%S' " + shellQuote(path) + " Log");
-    ASSERT_EQ(result.status, 0) << result.output;
-    const std::vector<std::vector<std::string>> expected = {
-        {"Call", "Born", "Count", "Ok", "Note"},
-        {"K1ABC", "2024-05-06 12:34:56", "-5", "1", "short, \"quoted\" memo"},
-        {"", "", "", "0", ""}, // mdb-export prints NULL and '' alike
-        {"Ступень Ā 中", "1999-12-31 00:00:00", "2147483647", "0", std::string(9000, 'L')},
-    };
-    EXPECT_EQ(parseCsv(result.output), expected);
-}
-
 TEST(Jet4Commands, TablesCountAndSchemaSeeTheTable)
 {
     REQUIRE_COMMAND("mdb-tables");
@@ -90,36 +73,6 @@ TEST(Jet4Commands, TablesCountAndSchemaSeeTheTable)
                              "[Count]\t\t\tLong Integer", "[Ok]\t\t\tBoolean", "[Note]\t\t\tMemo"})
         EXPECT_NE(schema.output.find(line), std::string::npos) << line << "\n" << schema.output;
     EXPECT_EQ(schema.output.find("arning"), std::string::npos) << schema.output;
-}
-
-TEST(Jet4Commands, CountAndExportOnAFileWithBitmapPages)
-{
-    REQUIRE_COMMAND("mdb-export");
-    REQUIRE_COMMAND("mdb-count");
-    ScratchDir dir;
-    const std::string path = dir.file("many.mdb");
-    std::vector<Column> columns;
-    for (int c = 0; c < 16; ++c)
-        columns.push_back({"C" + std::to_string(c), ColumnType::Text, 20});
-    Jet4Writer writer("Many", columns);
-    for (int r = 0; r < 30000; ++r) {
-        std::vector<Value> row;
-        for (int c = 0; c < 16; ++c)
-            row.push_back(Value{std::to_string(r) + "/" + std::to_string(c)});
-        writer.addRow(row);
-    }
-    ASSERT_EQ(writer.save(path), "");
-    EXPECT_EQ(runCommand("mdb-count " + shellQuote(path) + " Many").output, "30000\n");
-    const auto result = runCommand("mdb-export -H " + shellQuote(path) + " Many 2>&1");
-    ASSERT_EQ(result.status, 0);
-    const auto rows = parseCsv(result.output);
-    ASSERT_EQ(rows.size(), 30000u);
-    for (int r = 0; r < 30000; r += 997) {
-        ASSERT_EQ(rows[r].size(), 16u);
-        EXPECT_EQ(rows[r][0], std::to_string(r) + "/0");
-        EXPECT_EQ(rows[r][15], std::to_string(r) + "/15");
-    }
-    EXPECT_EQ(rows.back()[7], "29999/7");
 }
 
 TEST(Jet4WriteCommand, ReadsEveryKindOfValue)

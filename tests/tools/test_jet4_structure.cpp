@@ -139,26 +139,18 @@ TEST(Jet4Structure, InlineMapUpToItsLimitThenBitmapPages)
     // 16 short text columns take about 200 bytes a row; 20,000 rows need ~1,000 pages,
     // beyond the 472 pages an inline bitmap covers.
     ScratchDir dir;
-    const std::string small = dir.file("small.mdb");
-    const std::string large = dir.file("large.mdb");
     std::vector<Column> columns;
     for (int c = 0; c < 16; ++c)
         columns.push_back({"C" + std::to_string(c), ColumnType::Text, 20});
-
-    Jet4Writer smallWriter("Log", columns);
-    for (std::size_t r = 0; r < 2000; ++r)
-        smallWriter.addRow(shortTextRow(r, 16));
-    ASSERT_EQ(smallWriter.save(small), "");
-    const Layout smallLayout = checkPages(small, "Log");
-    EXPECT_EQ(smallLayout.mapType, 0);
-    EXPECT_LT(smallLayout.dataPages, 472u);
-
-    Jet4Writer largeWriter("Log", columns);
-    for (std::size_t r = 0; r < 20000; ++r)
-        largeWriter.addRow(shortTextRow(r, 16));
-    ASSERT_EQ(largeWriter.save(large), "");
-    const Layout largeLayout = checkPages(large, "Log");
-    EXPECT_EQ(largeLayout.mapType, 1);
-    EXPECT_GT(largeLayout.dataPages, 472u);
-    EXPECT_EQ(largeLayout.rows, 20000u);
+    for (const std::size_t rows : {2000u, 20000u}) {
+        const std::string path = dir.file(std::to_string(rows) + ".mdb");
+        Jet4Writer writer("Log", columns);
+        for (std::size_t r = 0; r < rows; ++r)
+            writer.addRow(shortTextRow(r, 16));
+        ASSERT_EQ(writer.save(path), "");
+        const Layout layout = checkPages(path, "Log");
+        EXPECT_EQ(layout.mapType, rows > 2000u ? 1 : 0) << rows;
+        EXPECT_EQ(layout.dataPages > 472u, rows > 2000u) << rows;
+        EXPECT_EQ(layout.rows, rows);
+    }
 }

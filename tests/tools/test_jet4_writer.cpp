@@ -1,5 +1,5 @@
-// Jet4Writer's contract: what it refuses, that a refused row leaves the table as it was,
-// errors from save(), reproducible output, and oleDate.
+// Jet4Writer's contract: the table definitions it refuses, errors from save(),
+// reproducible output, and oleDate.
 
 #include "Jet4TestSupport.h"
 #include "Jet4Writer.h"
@@ -42,63 +42,6 @@ TEST(Jet4WriterApi, RefusesBadTableDefinitions)
     EXPECT_THROW(Jet4Writer("T", many), std::invalid_argument);
     many.pop_back();
     EXPECT_NO_THROW(Jet4Writer("T", many));
-}
-
-TEST(Jet4WriterApi, RefusedRowsLeaveTheTableUnchanged)
-{
-    ScratchDir dir;
-    const std::string path = dir.file("refused.mdb");
-    Jet4Writer writer("T", {{"Call", ColumnType::Text, 5},
-                            {"When", ColumnType::DateTime},
-                            {"N", ColumnType::Long},
-                            {"Ok", ColumnType::YesNo},
-                            {"Note", ColumnType::Memo}});
-    const Value call{std::string("K1A")};
-    const Value when{oleDate(2020, 1, 2)};
-    const Value n{std::int32_t(3)};
-    const Value ok{true};
-    const Value note{std::string("n")};
-    writer.addRow({call, when, n, ok, note});
-
-    EXPECT_THROW(writer.addRow({call, when, n, ok}), std::invalid_argument);
-    EXPECT_THROW(writer.addRow({Value{std::int32_t(1)}, when, n, ok, note}), std::invalid_argument);
-    EXPECT_THROW(writer.addRow({call, n, n, ok, note}), std::invalid_argument);
-    EXPECT_THROW(writer.addRow({call, when, when, ok, note}), std::invalid_argument);
-    EXPECT_THROW(writer.addRow({call, when, n, call, note}), std::invalid_argument);
-    EXPECT_THROW(writer.addRow({call, when, n, ok, ok}), std::invalid_argument);
-    // Length counts UTF-16 code units: five CJK characters fit, six do not; an emoji takes two.
-    EXPECT_NO_THROW(writer.addRow({Value{std::string("中文字符号")}, when, n, ok, note}));
-    EXPECT_THROW(writer.addRow({Value{std::string("中文字符号码")}, when, n, ok, note}), std::invalid_argument);
-    EXPECT_THROW(writer.addRow({Value{std::string("abcd\xF0\x9F\x98\x80")}, when, n, ok, note}),
-                 std::invalid_argument);
-    EXPECT_THROW(writer.addRow({Value{std::string("\xC3\x28")}, when, n, ok, note}), std::invalid_argument);
-    EXPECT_THROW(writer.addRow({call, when, n, ok, Value{std::string("\xED\xA0\x80")}}), std::invalid_argument);
-    EXPECT_EQ(writer.rowCount(), 2u);
-
-    ASSERT_EQ(writer.save(path), "");
-    const auto rows = readAllRows(path, "T");
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0][0], "K1A");
-    EXPECT_EQ(rows[1][0], "中文字符号");
-}
-
-TEST(Jet4WriterApi, RowTooLargeForAPageIsRefused)
-{
-    std::vector<Column> columns;
-    for (int i = 0; i < 16; ++i)
-        columns.push_back({"T" + std::to_string(i), ColumnType::Text, 255});
-    ScratchDir dir;
-    const std::string path = dir.file("big.mdb");
-    Jet4Writer writer("Wide", columns);
-    // 16 x 255 ASCII characters take 16 x 257 bytes compressed: more than a page holds.
-    EXPECT_THROW(writer.addRow(std::vector<Value>(16, Value{std::string(255, 'x')})), std::length_error);
-    std::vector<Value> fits(16, Value{std::string(240, 'x')});
-    writer.addRow(fits);
-    EXPECT_EQ(writer.rowCount(), 1u);
-    ASSERT_EQ(writer.save(path), "");
-    const auto rows = readAllRows(path, "Wide");
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0][15], std::string(240, 'x'));
 }
 
 TEST(Jet4WriterApi, SaveReportsWhyItFailed)
