@@ -50,7 +50,8 @@ int runNeeded(const Options &options, const QString &path, const QStringList &he
 {
     LogbookEngine engine;
     const auto log = engine.open(path);
-    Result<Needed::Report> report = log ? Needed::report(**log, options.kind, headers, options.ft8) : Result<Needed::Report>::failure(log.error());
+    Result<Needed::Report> report =
+        log ? Needed::report(**log, options.kind, headers, options.ft8) : Result<Needed::Report>::failure(log.error());
     if (!report) {
         prompter.message(StatsMessages::EntityError, MsgFlags::Information, QStringLiteral("VarkelChecker - NEEDED"), report.error());
         return 1;

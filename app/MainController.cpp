@@ -1,18 +1,18 @@
 #include "MainController.h"
 
+#include "BandChoice.h"
 #include "BandPresets.h"
 #include "Computations.h"
 #include "CountSql.h"
-#include "GridTexts.h"
-#include "LogFileName.h"
 #include "GridExport.h"
+#include "GridTexts.h"
 #include "ListingRun.h"
+#include "LogFileName.h"
 #include "LogInventory.h"
 #include "MemoFile.h"
-#include "BandChoice.h"
-#include "XlsxExport.h"
 #include "StatsContext.h"
 #include "StatsMessages.h"
+#include "XlsxExport.h"
 
 #include <QDate>
 #include <QDir>
@@ -36,7 +36,8 @@ QString currentTime() { return QTime::currentTime().toString(QStringLiteral("HH:
 
 MainController::MainController(Prompter &prompter, const QString &programFolder, QObject *parent)
     : QObject(parent), m_prompter(prompter),
-      m_listing(m_state, m_matrix, prompter, [this] { return m_ft8; }, [this](bool entity) { emit gridRequested(entity); })
+      m_listing(
+          m_state, m_matrix, prompter, [this] { return m_ft8; }, [this](bool entity) { emit gridRequested(entity); })
 {
     m_state.ProgramFolder = programFolder;
     connect(&m_matrix, &StatsMatrix::captionChanged, this, [this](StatsMatrix::Line line, int index) {
@@ -50,7 +51,10 @@ MainController::MainController(Prompter &prompter, const QString &programFolder,
 
 MainController::~MainController() = default;
 
-QString MainController::credits() { return QStringLiteral("VarkelChecker - award statistics of your Varkel log - ") + GridTexts::version(); }
+QString MainController::credits()
+{
+    return QStringLiteral("VarkelChecker - award statistics of your Varkel log - ") + GridTexts::version();
+}
 
 void MainController::startUp(const Startup &startup)
 {
@@ -245,26 +249,21 @@ void MainController::requestStop() { m_closing = true; }
 
 void MainController::showInfo()
 {
-    m_prompter.message(QStringLiteral("VarkelChecker is a test release - ") + GridTexts::version() + CrLf + CrLf +
-                           QStringLiteral("Contact: the VarkelChecker developers, through the project's issue tracker.") + CrLf +
-                           QStringLiteral("With a report, please give the release (%1) and what you did before the fault.").arg(GridTexts::version()) + CrLf +
-                           CrLf + QStringLiteral("Please don't ask additions but check possible bug on the actual release!"),
-                       MsgFlags::Information, QStringLiteral("Varkel-Checker test!"));
+    m_prompter.message(
+        QStringLiteral("VarkelChecker is a test release - ") + GridTexts::version() + CrLf + CrLf +
+            QStringLiteral("Contact: the VarkelChecker developers, through the project's issue tracker.") + CrLf +
+            QStringLiteral("With a report, please give the release (%1) and what you did before the fault.").arg(GridTexts::version()) +
+            CrLf + CrLf + QStringLiteral("Please don't ask additions but check possible bug on the actual release!"),
+        MsgFlags::Information, QStringLiteral("Varkel-Checker test!"));
     m_prompter.message(QStringLiteral("This program is given as it is, without warranty of any kind.") + CrLf +
                            QStringLiteral("It only reads your logbook; use its counts at your own risk and check them "
                                           "against your QSL cards before you apply for an award."),
                        MsgFlags::OkOnly, QStringLiteral("VARKEL warranty"));
 }
 
-void MainController::checkBands()
-{
-    listDistinct(LogInventory::BandQuery, QStringLiteral("Banda"), QStringLiteral("VARKEL BAND CHECK"));
-}
+void MainController::checkBands() { listDistinct(LogInventory::BandQuery, QStringLiteral("Banda"), QStringLiteral("VARKEL BAND CHECK")); }
 
-void MainController::checkModes()
-{
-    listDistinct(LogInventory::ModeQuery, QStringLiteral("Mode"), QStringLiteral("VARKEL MODE CHECK"));
-}
+void MainController::checkModes() { listDistinct(LogInventory::ModeQuery, QStringLiteral("Mode"), QStringLiteral("VARKEL MODE CHECK")); }
 
 void MainController::listDistinct(const QString &query, const QString &field, const QString &title)
 {
@@ -275,7 +274,8 @@ void MainController::listDistinct(const QString &query, const QString &field, co
         return;
     }
     const auto db = m_engine.open(m_state.LogPath);
-    const Result<QStringList> values = db ? LogInventory::values((*db)->database(), query, field) : Result<QStringList>::failure(db.error());
+    const Result<QStringList> values =
+        db ? LogInventory::values((*db)->database(), query, field) : Result<QStringList>::failure(db.error());
     if (!values) {
         m_prompter.message(StatsMessages::QsoError, MsgFlags::Information, StatsMessages::QsoNrTitle, values.error());
         return;
@@ -356,7 +356,8 @@ void MainController::clickBandButton(int band)
 
 QString MainController::statusCaption(const QString &display) const
 {
-    return credits() + QStringLiteral("            Status LogBook: [") + display + QStringLiteral(" - ") + shortDate() + QStringLiteral("]");
+    return credits() + QStringLiteral("            Status LogBook: [") + display + QStringLiteral(" - ") + shortDate() +
+           QStringLiteral("]");
 }
 
 QString MainController::infoText(const QString &display) const
@@ -376,7 +377,8 @@ QString MainController::bandWindowInfo() const { return infoText(displayName());
 
 QString MainController::bandWindowTitolo() const
 {
-    return QStringLiteral("Varkel  - ") + m_state.StationCallsign + QStringLiteral(" BAND [") + m_state.ChosenBand + QStringLiteral("] checker");
+    return QStringLiteral("Varkel  - ") + m_state.StationCallsign + QStringLiteral(" BAND [") + m_state.ChosenBand +
+           QStringLiteral("] checker");
 }
 
 void MainController::chooseMemo(int number)
@@ -449,7 +451,8 @@ void MainController::needed()
         return;
     }
     const auto log = m_engine.open(m_state.LogPath);
-    Result<Needed::Report> report = log ? Needed::report(**log, kind, m_matrix.headers(), m_ft8) : Result<Needed::Report>::failure(log.error());
+    Result<Needed::Report> report =
+        log ? Needed::report(**log, kind, m_matrix.headers(), m_ft8) : Result<Needed::Report>::failure(log.error());
     if (!report) {
         m_prompter.message(StatsMessages::EntityError, MsgFlags::Information, title, report.error());
         return;

@@ -50,8 +50,8 @@ public:
     static QString credits();
 
     QString windowCaption() const { return m_windowCaption; }
-    QString titolo() const { return m_titolo; }  ///< LblTitolo
-    QString info() const { return m_info; }     ///< LblInfo (lines joined by CR LF)
+    QString titolo() const { return m_titolo; }           ///< LblTitolo
+    QString info() const { return m_info; }               ///< LblInfo (lines joined by CR LF)
     QString dataCaption() const { return m_dataCaption; } ///< "DATA" or "FT8": the DATA column titles
     bool commandsVisible() const { return m_commandsVisible; }
     bool ft8() const { return m_ft8; }

@@ -3,11 +3,11 @@
 #include "BandPresets.h"
 #include "ClickLabel.h"
 #include "Computations.h"
-#include "GridTexts.h"
-#include "MainController.h"
 #include "FrmBanda.h"
 #include "FrmNeeded.h"
 #include "FrmTabella.h"
+#include "GridTexts.h"
+#include "MainController.h"
 #include "PrinterPort.h"
 #include "ScreenPrint.h"
 
@@ -48,14 +48,10 @@ const QColor FillerBack(236, 236, 236);
 
 /// The award buttons: the award kinds, then the custom query.
 const QStringList StatsCaptions = awardKinds() + QStringList{QStringLiteral("SQL")};
-const QStringList StatsTips = {"Check all WW DXCC in your LOG!",
-                               "Check all WPX PREFIX in your LOG!",
-                               "Check all WAZ ZONE in your LOG!",
-                               "Check all ITU ZONE in your LOG!",
-                               "Check all WAC CONTINENT in your LOG!",
-                               "Check all LOCATOR (SQUARE) in your LOG!",
-                               "Check all QSO in your LOG!",
-                               "Select one personal Search Query!"};
+const QStringList StatsTips = {"Check all WW DXCC in your LOG!",       "Check all WPX PREFIX in your LOG!",
+                               "Check all WAZ ZONE in your LOG!",      "Check all ITU ZONE in your LOG!",
+                               "Check all WAC CONTINENT in your LOG!", "Check all LOCATOR (SQUARE) in your LOG!",
+                               "Check all QSO in your LOG!",           "Select one personal Search Query!"};
 
 // Grid columns: band header, band button, then four blocks of four slots,
 // each block after a thin gap that draws a heavier line between blocks.
@@ -129,8 +125,8 @@ MainWindow::MainWindow(MainController &controller, QWidget *parent, PrinterPort 
     m_titleFont.setPointSizeF(m_cellFont.pointSizeF() - 1.5);
     m_rowHeight = fm.height() + 5;
     // Fixed columns: five digits, or a mode title, whichever is wider.
-    m_cellWidth = qMax(fm.horizontalAdvance(QStringLiteral("88888")) + 8,
-                       QFontMetrics(m_titleFont).horizontalAdvance(QStringLiteral("PHONE")) + 6);
+    m_cellWidth =
+        qMax(fm.horizontalAdvance(QStringLiteral("88888")) + 8, QFontMetrics(m_titleFont).horizontalAdvance(QStringLiteral("PHONE")) + 6);
 
     auto *central = new QWidget;
     auto *layout = new QVBoxLayout(central);
@@ -193,7 +189,8 @@ void MainWindow::buildChoicePanel(QWidget *grid)
     for (QWidget *w : std::initializer_list<QWidget *>{m_choiceTitle, m_choiceList, m_choiceClear, m_choiceClose})
         w->hide();
 
-    connect(m_choiceList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) { m_controller.chooseListBand(item->text()); });
+    connect(m_choiceList, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem *item) { m_controller.chooseListBand(item->text()); });
     connect(m_choiceClear, &QPushButton::clicked, this, [this] { m_controller.clearLastBand(); });
     connect(m_choiceClose, &QPushButton::clicked, this, &MainWindow::hideChoicePanel);
 }
@@ -228,7 +225,8 @@ void MainWindow::openBandWindow()
 {
     MainController &c = m_controller;
     if (!m_bandWindow) {
-        m_bandWindow = new FrmBanda(c.state(), c.engine(), c.prompter(), *m_printer, [&c] { return c.ft8(); }, this);
+        m_bandWindow = new FrmBanda(
+            c.state(), c.engine(), c.prompter(), *m_printer, [&c] { return c.ft8(); }, this);
         m_bandWindow->setDataCaption(c.dataCaption());
     }
     m_bandWindow->showBand({c.bandWindowCaption(), c.bandWindowTitolo(), c.bandWindowInfo()});
@@ -269,7 +267,6 @@ void MainWindow::printScreen()
     QCoreApplication::processEvents();
     m_printing = false;
 }
-
 
 QHBoxLayout *MainWindow::buildTitleRow()
 {
@@ -497,11 +494,11 @@ void MainWindow::addTotalLines(QGridLayout *g)
     // MIX, TOT and FULL lines.
     g->addWidget(makeTitle(QStringLiteral("Label32"), QStringLiteral("MIX"), MixBack, QStringLiteral("Mix only on the selected BAND!")),
                  MixRow, HeaderColumn, 1, 2);
-    g->addWidget(makeTitle(QStringLiteral("Label33"), QStringLiteral("TOT"), TotFullBack,
-                           QStringLiteral("TOTAL like SUM on the selected band!")),
-                 TotRow, HeaderColumn, 1, 2);
-    g->addWidget(makeTitle(QStringLiteral("Label34"), QStringLiteral("FULL"), TotFullBack, QStringLiteral("FULL-LOG & ALL-MODE!")),
-                 FullRow, HeaderColumn, 1, 2);
+    g->addWidget(
+        makeTitle(QStringLiteral("Label33"), QStringLiteral("TOT"), TotFullBack, QStringLiteral("TOTAL like SUM on the selected band!")),
+        TotRow, HeaderColumn, 1, 2);
+    g->addWidget(makeTitle(QStringLiteral("Label34"), QStringLiteral("FULL"), TotFullBack, QStringLiteral("FULL-LOG & ALL-MODE!")), FullRow,
+                 HeaderColumn, 1, 2);
     m_totalsFont = m_cellFont;
     m_totalsFont.setBold(true);
     for (int r = 0; r < Slots; ++r) {

@@ -1,12 +1,12 @@
 #pragma once
 #include "StatsMatrix.h"
 
-#include <QMainWindow>
 #include "FrmBanda.h"
+#include <QMainWindow>
 
 #include <QPointer>
-#include <memory>
 #include <QVector>
+#include <memory>
 
 class ClickLabel;
 
@@ -102,10 +102,10 @@ private:
     QAction *m_export = nullptr;
     QAction *m_needed = nullptr;
 
-    QLabel *m_choiceTitle = nullptr;       ///< lblchoice
-    QPushButton *m_choiceClear = nullptr;  ///< cmdchoice
-    QPushButton *m_choiceClose = nullptr;  ///< CmdXchoice
-    QListWidget *m_choiceList = nullptr;   ///< List1
+    QLabel *m_choiceTitle = nullptr;      ///< lblchoice
+    QPushButton *m_choiceClear = nullptr; ///< cmdchoice
+    QPushButton *m_choiceClose = nullptr; ///< CmdXchoice
+    QListWidget *m_choiceList = nullptr;  ///< List1
     QWidget *m_choicePanel = nullptr;
 
     std::unique_ptr<PrinterPort> m_ownPrinter;

@@ -63,28 +63,27 @@ QString usage()
     QString presets;
     for (const BandPreset &p : BandPresets::all())
         presets += QStringLiteral("                          \"%1\"\n").arg(p.caption);
-    return QStringLiteral(
-               "Usage: varkelchecker [LOGBOOK]\n"
-               "       varkelchecker --report KIND [--preset NAME | --bands LIST] [--ft8]\n"
-               "                     [--format text|csv|json] LOGBOOK\n"
-               "       varkelchecker --needed KIND [the same options] LOGBOOK\n"
-               "\n"
-               "Without --report or --needed the main window opens, with LOGBOOK loaded\n"
-               "when given.\n"
-               "\n"
-               "--report prints the statistics of one award kind without a window: the\n"
-               "band lines (band and its 16 counts: WORKED, CONFIRMED, NOT CONFIRMED and\n"
-               "AWARD, each for CW, PHONE, DATA and MIX), the MIX, TOT and FULL lines and\n"
-               "the number of QSOs, counted exactly as the award buttons count them.\n"
-               "\n"
-               "--needed prints what the award still needs (the NEEDED window): per band\n"
-               "and mode class, the entities worked but not confirmed with the contacts\n"
-               "that could confirm them (as many as the NOT CONFIRMED count), and the\n"
-               "entities worked elsewhere but never on the band. KIND is an award kind.\n"
-               "\n"
-               "  KIND                    DXC, WPX, WAZ, ITU, WAC, SQR or QSO\n"
-               "  --preset NAME           band set of a BAND menu entry, by caption\n"
-               "                          (case does not matter):\n") +
+    return QStringLiteral("Usage: varkelchecker [LOGBOOK]\n"
+                          "       varkelchecker --report KIND [--preset NAME | --bands LIST] [--ft8]\n"
+                          "                     [--format text|csv|json] LOGBOOK\n"
+                          "       varkelchecker --needed KIND [the same options] LOGBOOK\n"
+                          "\n"
+                          "Without --report or --needed the main window opens, with LOGBOOK loaded\n"
+                          "when given.\n"
+                          "\n"
+                          "--report prints the statistics of one award kind without a window: the\n"
+                          "band lines (band and its 16 counts: WORKED, CONFIRMED, NOT CONFIRMED and\n"
+                          "AWARD, each for CW, PHONE, DATA and MIX), the MIX, TOT and FULL lines and\n"
+                          "the number of QSOs, counted exactly as the award buttons count them.\n"
+                          "\n"
+                          "--needed prints what the award still needs (the NEEDED window): per band\n"
+                          "and mode class, the entities worked but not confirmed with the contacts\n"
+                          "that could confirm them (as many as the NOT CONFIRMED count), and the\n"
+                          "entities worked elsewhere but never on the band. KIND is an award kind.\n"
+                          "\n"
+                          "  KIND                    DXC, WPX, WAZ, ITU, WAC, SQR or QSO\n"
+                          "  --preset NAME           band set of a BAND menu entry, by caption\n"
+                          "                          (case does not matter):\n") +
            presets +
            QStringLiteral("  --bands LIST            band labels separated by commas, e.g.\n"
                           "                          \"14.0,21.0,28.0\" (at most 20); an empty\n"
@@ -109,8 +108,7 @@ bool wanted(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--report") == 0 || std::strncmp(argv[i], "--report=", 9) == 0 || std::strcmp(argv[i], "--needed") == 0 ||
-            std::strncmp(argv[i], "--needed=", 9) == 0 ||
-            std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
+            std::strncmp(argv[i], "--needed=", 9) == 0 || std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
             return true;
     }
     return false;

@@ -18,7 +18,7 @@ struct Options {
     QStringList headers; ///< the 20 band headers to count with
     bool ft8 = false;
     Format format = Format::Text;
-    QString logbook;     ///< as given on the command line
+    QString logbook; ///< as given on the command line
     bool help = false;
 };
 

@@ -96,7 +96,8 @@ void writeText(QTextStream &out, const Options &o, const QString &path, const St
         out << line << '\n';
     };
 
-    out << "VarkelChecker " << GridTexts::version() << " report: " << o.kind << "  LogBook: " << path << "  FT8: " << (o.ft8 ? "on" : "off") << '\n';
+    out << "VarkelChecker " << GridTexts::version() << " report: " << o.kind << "  LogBook: " << path << "  FT8: " << (o.ft8 ? "on" : "off")
+        << '\n';
     QString head = QString().leftJustified(BandWidth);
     for (const QString &b : GridTexts::blockTitles()) {
         const int pad = 4 * CountWidth - int(b.size());
@@ -170,12 +171,12 @@ QString classTitle(ModeClass m, bool ft8) { return GridTexts::modeTitles(GridTex
 
 QJsonObject contactJson(const Chase::Contact &c)
 {
-    return QJsonObject{{"callsign", q(c.callsign)}, {"date", q(c.date)}, {"band", q(c.band)},
+    return QJsonObject{{"callsign", q(c.callsign)}, {"date", q(c.date)},       {"band", q(c.band)},
                        {"mode", q(c.mode)},         {"manager", q(c.manager)}, {"diptext", q(c.diptext)}};
 }
 
 /// Per band of the set and mode class, the entries of one list that belong there.
-template <typename Entry, typename F>
+template<typename Entry, typename F>
 void perBandAndClass(const std::vector<Entry> &entries, const Needed::Report &r, F &&each)
 {
     for (int p = 0; p < r.headers.size(); ++p) {
@@ -204,7 +205,8 @@ void writeNeededJson(QTextStream &out, const Options &o, const QString &path, co
                 contacts << contactJson(contact(row));
             entities << QJsonObject{{"entity", q(e->entity)}, {"contacts", contacts}};
         }
-        qsl << QJsonObject{{"position", p}, {"band", r.headers[p]}, {"class", classTitle(m, o.ft8)}, {"count", int(found.size())}, {"entities", entities}};
+        qsl << QJsonObject{
+            {"position", p}, {"band", r.headers[p]}, {"class", classTitle(m, o.ft8)}, {"count", int(found.size())}, {"entities", entities}};
     });
     perBandAndClass(r.chase.bandSlots, r, [&](int p, ModeClass m, const std::vector<const Chase::SlotEntry *> &found) {
         QJsonArray entities;
@@ -214,7 +216,8 @@ void writeNeededJson(QTextStream &out, const Options &o, const QString &path, co
                 bands << q(b);
             entities << QJsonObject{{"entity", q(e->entity)}, {"confirmed", e->confirmed}, {"workedOn", bands}};
         }
-        bandSlots << QJsonObject{{"position", p}, {"band", r.headers[p]}, {"class", classTitle(m, o.ft8)}, {"count", int(found.size())}, {"entities", entities}};
+        bandSlots << QJsonObject{
+            {"position", p}, {"band", r.headers[p]}, {"class", classTitle(m, o.ft8)}, {"count", int(found.size())}, {"entities", entities}};
     });
     const QJsonObject root{{"kind", o.kind}, {"logbook", path}, {"ft8", o.ft8}, {"qsl", qsl}, {"bandSlots", bandSlots}};
     out << QJsonDocument(root).toJson(QJsonDocument::Indented);

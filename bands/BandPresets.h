@@ -5,10 +5,10 @@
 
 /// One entry of the BAND menu: a fixed band set written into the band headers.
 struct BandPreset {
-    QString objectName;  ///< menu entry name, e.g. "MnuDxc5"
-    QString caption;     ///< menu caption, e.g. "DXCC 5 BAND"
-    QString shortcut;    ///< key sequence text ("F12") or empty
-    QStringList bands;   ///< labels for positions 0, 1, 2, ...
+    QString objectName;     ///< menu entry name, e.g. "MnuDxc5"
+    QString caption;        ///< menu caption, e.g. "DXCC 5 BAND"
+    QString shortcut;       ///< key sequence text ("F12") or empty
+    QStringList bands;      ///< labels for positions 0, 1, 2, ...
     bool clearFirst = true; ///< every header is emptied before the labels are written
 };
 

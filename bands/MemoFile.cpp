@@ -74,9 +74,12 @@ Result<QStringList> read(const QString &filePath)
 
 QString failureMessage()
 {
-    return QStringList{QStringLiteral("ATTENTION:"), QStringLiteral("It is had to create in the same path of VARKELchecker"),
-                       QStringLiteral("the text files with name"), QStringLiteral("MEMO1.INI - MENO2.INI - MEMO3.INI ... MEMO9.INI"),
-                       QStringLiteral("containing line for line at the most"), QStringLiteral("20 gang to choice from your logbook.")}
+    return QStringList{QStringLiteral("ATTENTION:"),
+                       QStringLiteral("It is had to create in the same path of VARKELchecker"),
+                       QStringLiteral("the text files with name"),
+                       QStringLiteral("MEMO1.INI - MENO2.INI - MEMO3.INI ... MEMO9.INI"),
+                       QStringLiteral("containing line for line at the most"),
+                       QStringLiteral("20 gang to choice from your logbook.")}
         .join(QStringLiteral("\r\n"));
 }
 

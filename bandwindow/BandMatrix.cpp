@@ -1,7 +1,7 @@
 #include "BandMatrix.h"
 
-#include "GridTexts.h"
 #include "CountSpec.h"
+#include "GridTexts.h"
 
 const std::array<QString, BandMatrix::Rows> &BandMatrix::rowTitles()
 {

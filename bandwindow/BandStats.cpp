@@ -10,8 +10,7 @@ using namespace CountSlotIndex;
 
 void VarkelLOG(BandContext &ctx)
 {
-    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, StatsMessages::QsoError,
-                 StatsMessages::QsoNrTitle);
+    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, StatsMessages::QsoError, StatsMessages::QsoNrTitle);
     if (!run.open())
         return;
     const auto total = run.count(CountSql::totalQsos());
@@ -31,8 +30,7 @@ void VarkelLOG(BandContext &ctx)
 
 void VarkelDXC(BandContext &ctx, int row)
 {
-    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, StatsMessages::EntityError,
-                 StatsMessages::StatsTitle);
+    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, StatsMessages::EntityError, StatsMessages::StatsTitle);
     if (!run.open())
         return;
     const QString column = BandMatrix::rowTitles()[size_t(row)];

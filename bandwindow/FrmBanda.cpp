@@ -36,8 +36,10 @@ FrmBanda::FrmBanda(LogState &state, LogbookEngine &engine, Prompter &prompter, P
 
     m_titolo = makeLabel(QStringLiteral("LblTitolo"), QString(), QStringLiteral("font-size:16pt; font-weight:bold; padding:4px;"));
     m_band = makeLabel(QStringLiteral("Label22"), QStringLiteral("BAND"),
-                       QStringLiteral("background:rgb(255,192,192); color:rgb(0,0,192); border:1px solid #a0a0a0; font-size:14pt; font-weight:bold; padding:4px 12px;"));
-    m_info = makeLabel(QStringLiteral("LblInfo"), QString(), QStringLiteral("border:1px solid #a0a0a0; background:palette(base); padding:3px;"));
+                       QStringLiteral("background:rgb(255,192,192); color:rgb(0,0,192); border:1px solid #a0a0a0; font-size:14pt; "
+                                      "font-weight:bold; padding:4px 12px;"));
+    m_info =
+        makeLabel(QStringLiteral("LblInfo"), QString(), QStringLiteral("border:1px solid #a0a0a0; background:palette(base); padding:3px;"));
     m_countQso = makeLabel(QStringLiteral("lblCountQso"), m_matrix.countQso(), QStringLiteral("font-weight:bold; padding:3px;"));
     m_start = new QPushButton(QStringLiteral("START"), this);
     m_start->setObjectName(QStringLiteral("CmdStart"));
@@ -72,7 +74,8 @@ FrmBanda::FrmBanda(LogState &state, LogbookEngine &engine, Prompter &prompter, P
     }
     m_cells.resize(BandMatrix::Labels);
     for (int row = 0; row < BandMatrix::Rows; ++row) {
-        QLabel *title = makeLabel(QStringLiteral("LblstatBanda_%1").arg(BandMatrix::Cells + row), m_matrix.caption(BandMatrix::Cells + row), RowTitleStyle);
+        QLabel *title = makeLabel(QStringLiteral("LblstatBanda_%1").arg(BandMatrix::Cells + row), m_matrix.caption(BandMatrix::Cells + row),
+                                  RowTitleStyle);
         m_cells[BandMatrix::Cells + row] = title;
         grid->addWidget(title, 2 + row, 0);
         for (int r = 0; r < CountSlotIndex::Slots; ++r) {

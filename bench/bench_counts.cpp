@@ -1,8 +1,8 @@
 // Times opening a logbook and the statistics runs of the grid on generated
 // logbooks of several sizes, through the same code the window uses.
 //   bench_counts [CONTACTS ...]     (default: 10000 100000 200000 1000000)
-#include "Computations.h"
 #include "BenchSupport.h"
+#include "Computations.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -60,8 +60,8 @@ int main(int argc, char **argv)
             runStatistics(ctx, kinds[k]);
             runs[k] = bench::seconds(t);
         }
-        std::printf("%10zu %9.1f %9.3f %11.3f %11.3f %11.3f %9.0f\n", n, double(QFileInfo(path).size()) / 1e6, open, runs[0], runs[1], runs[2],
-                    double(peakRssKb()) / 1024.0);
+        std::printf("%10zu %9.1f %9.3f %11.3f %11.3f %11.3f %9.0f\n", n, double(QFileInfo(path).size()) / 1e6, open, runs[0], runs[1],
+                    runs[2], double(peakRssKb()) / 1024.0);
         std::fflush(stdout);
         if (prompter.failures)
             return 1;

@@ -4,15 +4,15 @@
 //   bench_engine [CONTACTS ...]     (default: 10000 100000 1000000)
 // Logbooks are generated once into /tmp/varkel-bench (seed 42, as bench_counts).
 #include "BandStats.h"
+#include "BenchSupport.h"
+#include "ColumnarLog.h"
 #include "Computations.h"
 #include "CountQuery.h"
-#include "NeededLists.h"
 #include "CountSql.h"
 #include "JetSql.h"
-#include "BenchSupport.h"
 #include "LogGenerator.h"
 #include "MdbLoader.h"
-#include "ColumnarLog.h"
+#include "NeededLists.h"
 
 #include <sqlite3.h>
 
@@ -35,7 +35,6 @@ using namespace CountSlotIndex;
 
 namespace {
 
-
 using Clock = std::chrono::steady_clock;
 
 double seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
@@ -54,7 +53,7 @@ struct Timed {
     double cpu;
 };
 
-template <typename F>
+template<typename F>
 Timed timed(F &&f)
 {
     const auto t = Clock::now();
@@ -269,11 +268,11 @@ struct OnePassGrid {
 
 /// What the one pass works out for a row, as it reads it.
 struct RowClass {
-    int band;       ///< header position, -1 for none
-    bool hasBand;   ///< Banda not NULL: FULL
-    unsigned modes; ///< bit ModeClass
+    int band;        ///< header position, -1 for none
+    bool hasBand;    ///< Banda not NULL: FULL
+    unsigned modes;  ///< bit ModeClass
     unsigned status; ///< bit QslStatus
-    int entity;     ///< DXC id; -1 when NULL, '' or '??'
+    int entity;      ///< DXC id; -1 when NULL, '' or '??'
 };
 
 RowClass classify(const genlog::LogRow &row, const std::vector<std::string> &headers, std::unordered_map<std::string, int> &entities)
@@ -403,8 +402,8 @@ std::vector<QString> dxcAnswers(const OnePassGrid &g, size_t rowCount)
 std::vector<genlog::LogRow> asExported(std::vector<genlog::LogRow> rows)
 {
     for (genlog::LogRow &row : rows) {
-        for (genlog::Text *t : {&row.Callsign, &row.Banda, &row.Mode, &row.MANAGER, &row.S, &row.R, &row.D, &row.DIPTEXT, &row.DXC, &row.WPX,
-                                &row.WAZ, &row.ITU, &row.WAC, &row.SQR, &row.NOTE}) {
+        for (genlog::Text *t : {&row.Callsign, &row.Banda, &row.Mode, &row.MANAGER, &row.S, &row.R, &row.D, &row.DIPTEXT, &row.DXC,
+                                &row.WPX, &row.WAZ, &row.ITU, &row.WAC, &row.SQR, &row.NOTE}) {
             if (*t && (*t)->empty())
                 t->reset();
         }
@@ -422,10 +421,7 @@ int differences(const std::vector<QString> &a, const std::vector<QString> &b)
     return n;
 }
 
-void line(const char *what, double s, const char *note = "")
-{
-    std::printf("  %-46s %9.4f s  %s\n", what, s, note);
-}
+void line(const char *what, double s, const char *note = "") { std::printf("  %-46s %9.4f s  %s\n", what, s, note); }
 
 void line(const char *what, const Timed &t, const char *note = "")
 {
@@ -494,7 +490,8 @@ int main(int argc, char **argv)
             }
             std::printf("(generated %s in %.1f s)\n", qPrintable(path), seconds(t));
         }
-        std::printf("\n== %zu contacts (%s, %.1f MB) ==\n", n, qPrintable(QFileInfo(path).fileName()), double(QFileInfo(path).size()) / 1e6);
+        std::printf("\n== %zu contacts (%s, %.1f MB) ==\n", n, qPrintable(QFileInfo(path).fileName()),
+                    double(QFileInfo(path).size()) / 1e6);
         resetPeak();
 
         // ---- ours ----
@@ -664,7 +661,8 @@ int main(int argc, char **argv)
         if (plain.problem.isEmpty()) {
             // The plain route's answers are those of the rows as exported.
             const int unexplained = differences(dxcAnswers(onePassOverTexts(asExported(rows), headerTexts), rows.size()), plain.answers);
-            std::printf("  %-46s %d of %zu answers differ\n", "plain route vs one pass, rows with '' as NULL", unexplained, plain.answers.size());
+            std::printf("  %-46s %d of %zu answers differ\n", "plain route vs one pass, rows with '' as NULL", unexplained,
+                        plain.answers.size());
             failures += unexplained;
         }
 
@@ -672,8 +670,8 @@ int main(int argc, char **argv)
         const double oursOpenDxc = open.wall + runs[1].wall;
         std::printf("  ratios, open + DXC run:\n");
         if (plain.problem.isEmpty())
-            std::printf("    ours / plain route            %8.4f   (%.3f s / %.3f s)\n", oursOpenDxc / (plain.load + plain.queries), oursOpenDxc,
-                        plain.load + plain.queries);
+            std::printf("    ours / plain route            %8.4f   (%.3f s / %.3f s)\n", oursOpenDxc / (plain.load + plain.queries),
+                        oursOpenDxc, plain.load + plain.queries);
         std::printf("    ours / one pass over texts    %8.1f   (%.3f s / %.4f s)\n", oursOpenDxc / passTexts, oursOpenDxc, passTexts);
         std::printf("    ours / one pass over codes    %8.1f   (%.3f s / %.4f s)\n", oursOpenDxc / passCodes, oursOpenDxc, passCodes);
         std::printf("  ratios, DXC run alone:\n");

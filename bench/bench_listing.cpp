@@ -1,8 +1,8 @@
 // Times the largest listing of a logbook (the contacts of its busiest band),
 // filling the result grid's model, sorting it, and exporting 100,000 rows.
 //   bench_listing [CONTACTS]     (default 1000000)
-#include "GridRecordset.h"
 #include "BenchSupport.h"
+#include "GridRecordset.h"
 #include "LogbookEngine.h"
 #include "XlsxExport.h"
 
@@ -11,7 +11,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-
 
 int main(int argc, char **argv)
 {

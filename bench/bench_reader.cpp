@@ -2,11 +2,11 @@
 // reader process (what the program does), on generated logbooks.
 //   bench_reader [CONTACTS ...]     (default: 100000 1000000)
 // Prints the best of three runs of each way, in seconds.
-#include "LogDatabase.h"
 #include "BenchSupport.h"
-#include "LoaderTesting.h"
-#include "MdbLoader.h"
 #include "ColumnarLog.h"
+#include "LoaderTesting.h"
+#include "LogDatabase.h"
+#include "MdbLoader.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -75,7 +75,8 @@ int main(int argc, char **argv)
 {
     const std::vector<size_t> sizes = bench::sizes(argc, argv, {100000, 1000000});
     std::printf("reader: %s\n", qPrintable(mdbReaderProgram()));
-    std::printf("%10s %9s %14s %13s %9s %15s %13s\n", "contacts", "file MB", "in-process s", "isolated s", "cost", "columnar first", "+ SQLite s");
+    std::printf("%10s %9s %14s %13s %9s %15s %13s\n", "contacts", "file MB", "in-process s", "isolated s", "cost", "columnar first",
+                "+ SQLite s");
     for (const size_t n : sizes) {
         const std::optional<QString> file = bench::logbook(n);
         if (!file)

@@ -11,7 +11,9 @@ const QString K1 = QStringLiteral(
     ", First(LOG.Callsign) AS First_CALL, First(LOG.Banda) AS BAND_, First(LOG.Mode) AS MODE_, First(LOG.TDate) AS First_DATE, "
     "First(LOG.MANAGER) AS MANAGER, First(LOG.S) AS QSL_TX, First(LOG.R) AS QSL_RX, First(LOG.D) AS AWARD, First(LOG.DIPTEXT) AS DIPL_TEXT "
     "From Log Where ");
-const QString K2 = QString(K1).replace(QStringLiteral("AS BAND_"), QStringLiteral("AS First_BAND")).replace(QStringLiteral("AS MODE_"), QStringLiteral("AS First_MODE"));
+const QString K2 = QString(K1)
+                       .replace(QStringLiteral("AS BAND_"), QStringLiteral("AS First_BAND"))
+                       .replace(QStringLiteral("AS MODE_"), QStringLiteral("AS First_MODE"));
 
 const QString PhoneModes = QStringLiteral("((Log.Mode) = 'FM') Or ((Log.Mode) = 'SSB') Or ((Log.Mode) = 'AM')");
 const QString NotDataModes = PhoneModes + QStringLiteral(" Or ((Log.Mode) = 'CW')");
@@ -106,7 +108,8 @@ QString qsoModeClause(ModeClass m, bool ft8Only)
     case ModeClass::Phone:
         return QStringLiteral(" AND (MODE = 'SSB' OR MODE = 'AM' OR MODE = 'FM')");
     case ModeClass::Data:
-        return ft8Only ? QStringLiteral(" AND (MODE = 'FT8')") : QStringLiteral(" AND NOT (MODE = 'SSB' OR MODE = 'AM' OR MODE = 'FM' OR MODE = 'CW')");
+        return ft8Only ? QStringLiteral(" AND (MODE = 'FT8')")
+                       : QStringLiteral(" AND NOT (MODE = 'SSB' OR MODE = 'AM' OR MODE = 'FM' OR MODE = 'CW')");
     case ModeClass::All:
         return QStringLiteral(" AND (MODE LIKE '*')");
     }
@@ -178,8 +181,8 @@ Request full(int r, const QString &kind, bool ft8Only)
     if (listsContacts(kind) || r < 0 || r >= Slots || isDifference(r))
         return {};
     const auto [head, closing] = wholeLogPieces(r, ft8Only);
-    return listing(QStringLiteral("SELECT DISTINCT LOG.") + kind + entityFields(r, true, ft8Only) + head + kind + qslPiece(status(r)) + kind +
-                   closing + kind + QStringLiteral(";"));
+    return listing(QStringLiteral("SELECT DISTINCT LOG.") + kind + entityFields(r, true, ft8Only) + head + kind + qslPiece(status(r)) +
+                   kind + closing + kind + QStringLiteral(";"));
 }
 
 } // namespace DrillDown

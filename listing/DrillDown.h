@@ -8,9 +8,9 @@
 namespace DrillDown {
 
 enum class Outcome {
-    Listing,             ///< `sql` holds the listing text
-    NotConfirmedNotice,  ///< entity NOT CONFIRMED cell: no listing, a notice instead
-    Nothing,             ///< silently nothing
+    Listing,            ///< `sql` holds the listing text
+    NotConfirmedNotice, ///< entity NOT CONFIRMED cell: no listing, a notice instead
+    Nothing,            ///< silently nothing
 };
 
 struct Request {

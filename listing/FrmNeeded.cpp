@@ -46,7 +46,8 @@ QTableView *makeView(const QString &name, GridRecordset *model)
 FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const LogState &state, Prompter &prompter, PrinterPort &printer,
                      QWidget *parent)
     : QDialog(parent), m_lists(std::move(report)), m_state(state), m_prompter(prompter), m_printer(printer), m_qsl(new GridRecordset(this)),
-      m_slots(new GridRecordset(this)), m_titolo(new QLabel), m_class(new QComboBox), m_tabs(new QTabWidget), m_print(new QPushButton(QStringLiteral("PRT")))
+      m_slots(new GridRecordset(this)), m_titolo(new QLabel), m_class(new QComboBox), m_tabs(new QTabWidget),
+      m_print(new QPushButton(QStringLiteral("PRT")))
 {
     setObjectName(QStringLiteral("FrmNeeded"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -119,5 +120,6 @@ void FrmNeeded::exportShown()
 
 void FrmNeeded::printScreen()
 {
-    ScreenPrint::run(m_prompter, m_printer, this, [this] { m_print->hide(); }, [this] { m_print->show(); });
+    ScreenPrint::run(
+        m_prompter, m_printer, this, [this] { m_print->hide(); }, [this] { m_print->show(); });
 }

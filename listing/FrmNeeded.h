@@ -21,7 +21,8 @@ class FrmNeeded : public QDialog {
     Q_OBJECT
 public:
     /// `logName`: the logbook's display name, for the title.
-    FrmNeeded(Needed::Report report, const QString &logName, const LogState &state, Prompter &prompter, PrinterPort &printer, QWidget *parent);
+    FrmNeeded(Needed::Report report, const QString &logName, const LogState &state, Prompter &prompter, PrinterPort &printer,
+              QWidget *parent);
 
     /// The band-slot chase of one mode class (the class box).
     void showSlotClass(ModeClass mode);

@@ -55,8 +55,8 @@ void waitFor(ListingJob &job, QWidget *parent)
 } // namespace
 
 FrmTabella::FrmTabella(QWidget *parent, const LogState &state, Prompter &prompter)
-    : QDialog(parent), m_state(state), m_prompter(prompter), m_model(new GridRecordset(this)), m_query(new QLabel(QStringLiteral("Query!"), this)),
-      m_grid(new QTableView(this))
+    : QDialog(parent), m_state(state), m_prompter(prompter), m_model(new GridRecordset(this)),
+      m_query(new QLabel(QStringLiteral("Query!"), this)), m_grid(new QTableView(this))
 {
     setObjectName(QStringLiteral("FrmTabella"));
     setWindowTitle(QStringLiteral("Varkel Search query result"));
@@ -71,7 +71,8 @@ FrmTabella::FrmTabella(QWidget *parent, const LogState &state, Prompter &prompte
     m_query->setObjectName(QStringLiteral("LblQuery"));
     m_query->setWordWrap(true);
     m_query->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_query->setStyleSheet(QStringLiteral("QLabel { background: #ffffe0; border: 1px solid #c0c0c0; padding: 4px; font-family: monospace; }"));
+    m_query->setStyleSheet(
+        QStringLiteral("QLabel { background: #ffffe0; border: 1px solid #c0c0c0; padding: 4px; font-family: monospace; }"));
 
     m_grid->setObjectName(QStringLiteral("DataGrid1"));
     setUpGridView(m_grid, m_model);

@@ -7,8 +7,8 @@ using namespace CountSlotIndex;
 std::vector<QStringList> statsGridRows(const StatsMatrix &matrix, const QString &logDisplayName, const QString &dataCaption)
 {
     std::vector<QStringList> rows;
-    rows.push_back({QStringLiteral("VarkelChecker"), QStringLiteral("LogBook: ") + logDisplayName, QStringLiteral("Award: ") + matrix.modo(),
-                    matrix.countQso()});
+    rows.push_back({QStringLiteral("VarkelChecker"), QStringLiteral("LogBook: ") + logDisplayName,
+                    QStringLiteral("Award: ") + matrix.modo(), matrix.countQso()});
     QStringList blocks{QString()};
     QStringList modes{QStringLiteral("BAND")};
     const QStringList &blockTitles = GridTexts::blockTitles();

@@ -1,6 +1,5 @@
 #include "GridRecordset.h"
 
-
 #include <algorithm>
 #include <numeric>
 
@@ -13,8 +12,8 @@ struct EntityColumn {
 
 /// Captions and widths of the columns after the entity itself.
 const EntityColumn EntityColumns[] = {
-    {1200, "FIRST CALL"}, {600, "BAND"},   {700, "MODE"},  {1700, "FIRST QSO DATE"},       {1000, "MANAGER"},
-    {600, "QSLtx"},       {600, "QSLrx"},  {700, "QSLawd"}, {3600, "AWARD DXC WPX WAZ..."},
+    {1200, "FIRST CALL"}, {600, "BAND"},  {700, "MODE"},   {1700, "FIRST QSO DATE"},       {1000, "MANAGER"},
+    {600, "QSLtx"},       {600, "QSLrx"}, {700, "QSLawd"}, {3600, "AWARD DXC WPX WAZ..."},
 };
 constexpr int EntityColumnCount = int(std::size(EntityColumns));
 constexpr int TwipsPerPixel = 15;
@@ -110,6 +109,7 @@ void GridRecordset::sort(int column, Qt::SortOrder order)
             return x.number < y.number;
         return x.text < y.text;
     };
-    std::stable_sort(m_order.begin(), m_order.end(), [&](qsizetype a, qsizetype b) { return order == Qt::AscendingOrder ? less(a, b) : less(b, a); });
+    std::stable_sort(m_order.begin(), m_order.end(),
+                     [&](qsizetype a, qsizetype b) { return order == Qt::AscendingOrder ? less(a, b) : less(b, a); });
     emit layoutChanged();
 }

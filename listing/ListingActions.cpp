@@ -67,8 +67,8 @@ void ListingActions::customQuery()
 {
     const QString title = QStringLiteral("VarkelChecker QUERY");
     const QString text = m_prompter.input(QStringLiteral("ENTER QUERY:") + CrLf + CrLf + QStringLiteral("SELECT * FROM LOG...") + CrLf +
-                                               QStringLiteral("LOCAL Query"),
-                                           title, m_lastQuery);
+                                              QStringLiteral("LOCAL Query"),
+                                          title, m_lastQuery);
     m_state.ListingQuery = text;
     if (!text.isEmpty())
         m_lastQuery = text;

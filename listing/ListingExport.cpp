@@ -17,8 +17,8 @@ void exportListing(Prompter &prompter, const LogState &state, const GridRecordse
     for (int c = 0; c < rows.columnCount(); ++c)
         fields << rows.fieldName(c);
     const qsizetype total = rows.rowCount();
-    const Result<qsizetype> written =
-        writeListingXlsx(path, fields, total, [&rows](qsizetype row, int column) { return rows.text(int(row), column); }, maxRows);
+    const Result<qsizetype> written = writeListingXlsx(
+        path, fields, total, [&rows](qsizetype row, int column) { return rows.text(int(row), column); }, maxRows);
     if (!written) {
         prompter.message(written.error(), MsgFlags::Exclamation, title);
         return;

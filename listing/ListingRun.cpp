@@ -24,7 +24,8 @@ std::shared_ptr<const LogDatabase> open(const LogState &state, LogbookEngine &en
     }
     auto log = engine.open(state.LogPath);
     if (!log) {
-        failure = {QStringLiteral("Attention, your Search Query or LOG is not exactly!") + CrLf + CrLf + state.ListingQuery, GridTitle, 16, log.error()};
+        failure = {QStringLiteral("Attention, your Search Query or LOG is not exactly!") + CrLf + CrLf + state.ListingQuery, GridTitle, 16,
+                   log.error()};
         return nullptr;
     }
     return sharedDatabase(*log);
@@ -41,10 +42,16 @@ Outcome conclude(const QString &query, ReadResult read)
         out.ok = true;
         out.table = std::move(read.table);
         if (read.end == End::RowLimit)
-            out.notice = {QStringLiteral("The listing was cut at %1 rows: a spreadsheet sheet holds no more.").arg(out.table.rowCount()), GridTitle, 48, {}};
+            out.notice = {QStringLiteral("The listing was cut at %1 rows: a spreadsheet sheet holds no more.").arg(out.table.rowCount()),
+                          GridTitle,
+                          48,
+                          {}};
         else if (read.end == End::ByteLimit)
-            out.notice = {QStringLiteral("The listing was cut at %1 rows: the rows found take more memory than a listing may hold.").arg(out.table.rowCount()),
-                          GridTitle, 48, {}};
+            out.notice = {QStringLiteral("The listing was cut at %1 rows: the rows found take more memory than a listing may hold.")
+                              .arg(out.table.rowCount()),
+                          GridTitle,
+                          48,
+                          {}};
         break;
     case End::Cancelled:
         out.cancelled = true;
@@ -53,7 +60,8 @@ Outcome conclude(const QString &query, ReadResult read)
         out.failure = {QueryGuard::message(read.refusal), QueryTitle, 48, {}};
         break;
     case End::Failed:
-        out.failure = {QStringLiteral("Attention, your Search Query or LOG is not exactly!") + CrLf + CrLf + query, GridTitle, 16, read.error};
+        out.failure = {QStringLiteral("Attention, your Search Query or LOG is not exactly!") + CrLf + CrLf + query, GridTitle, 16,
+                       read.error};
         break;
     }
     return out;
@@ -90,8 +98,8 @@ QString proposedExportPath(const QString &folder, const QString &logName, const 
 
 QString notAvailableMessage(const QString &savedPath)
 {
-    return QStringLiteral("Not available! Can't open Excel application.") + CrLf + CrLf + QStringLiteral("The spreadsheet was saved as:") + CrLf +
-           savedPath;
+    return QStringLiteral("Not available! Can't open Excel application.") + CrLf + CrLf + QStringLiteral("The spreadsheet was saved as:") +
+           CrLf + savedPath;
 }
 
 } // namespace ListingRun

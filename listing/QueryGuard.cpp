@@ -39,7 +39,8 @@ QString leadingKeyword(const QString &statement)
         }
     }
     qsizetype j = i;
-    while (j < n && ((statement[j].unicode() >= 'A' && statement[j].unicode() <= 'Z') || (statement[j].unicode() >= 'a' && statement[j].unicode() <= 'z')))
+    while (j < n && ((statement[j].unicode() >= 'A' && statement[j].unicode() <= 'Z') ||
+                     (statement[j].unicode() >= 'a' && statement[j].unicode() <= 'z')))
         ++j;
     return statement.mid(i, j - i).toUpper();
 }

@@ -25,8 +25,8 @@ public:
     {
         const QFileInfo info(target);
         do {
-            m_temp = info.dir().filePath(QStringLiteral("%1.%2.tmp").arg(info.fileName()).arg(QRandomGenerator::global()->generate(), 8, 16,
-                                                                                                QLatin1Char('0')));
+            m_temp = info.dir().filePath(
+                QStringLiteral("%1.%2.tmp").arg(info.fileName()).arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
         } while (QFileInfo::exists(m_temp));
     }
     ~FileBeside()

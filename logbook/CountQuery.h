@@ -1,7 +1,7 @@
 #pragma once
+#include "CountSpec.h"
 #include "LogSnapshot.h"
 #include "Result.h"
-#include "CountSpec.h"
 
 #include <QString>
 

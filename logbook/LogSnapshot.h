@@ -1,7 +1,7 @@
 #pragma once
-#include "LogDatabase.h"
 #include "ColumnarLog.h"
 #include "CountEvaluator.h"
+#include "LogDatabase.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #include "LogbookEngine.h"
 
-#include "MdbLoader.h"
 #include "ColumnarLog.h"
+#include "MdbLoader.h"
 
 #include <sqlite3.h>
 
@@ -61,7 +61,8 @@ Result<std::shared_ptr<const LogSnapshot>> LogbookEngine::open(const QString &pa
     // Counts are answered from a columnar copy, made as the rows arrive; the
     // SQLite table (listings, the counts the copy leaves to SQLite) is filled
     // from the same rows the first time it is asked for.
-    Result<std::shared_ptr<const ColumnarLog>> columnar = loadMdbTableColumnarFirst(canonical, LogTable, **db, addIndexes, m_reader, FlagColumns);
+    Result<std::shared_ptr<const ColumnarLog>> columnar =
+        loadMdbTableColumnarFirst(canonical, LogTable, **db, addIndexes, m_reader, FlagColumns);
     // The rows may come from two versions of a file changed while it was
     // read: they are let go, and the next open reads the file again. Such a
     // change is also the likelier cause of a read that failed. A file that

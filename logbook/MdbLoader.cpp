@@ -13,11 +13,11 @@
 #include <QFileInfo>
 #include <atomic>
 #include <deque>
-#include <optional>
-#include <thread>
 #include <memory>
+#include <optional>
 #include <sqlite3.h>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -322,7 +322,7 @@ void fillLater(LogDatabase &db, std::vector<std::shared_ptr<KeptStream>> kept, s
                std::function<Status(sqlite3 *)> afterFill)
 {
     db.setFill([kept = std::move(kept), size, tableName, afterFill = std::move(afterFill)](sqlite3 *handle,
-                                                                                        const std::atomic<bool> &cancelled) -> Status {
+                                                                                           const std::atomic<bool> &cancelled) -> Status {
         SnapshotSink snapshot(handle, tableName, &cancelled);
         PartsSink parts(snapshot);
         for (const std::shared_ptr<KeptStream> &stream : kept) {
@@ -357,7 +357,8 @@ Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabas
 }
 
 Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QString &mdbPath, const QString &tableName, LogDatabase &db,
-                                                                     std::function<Status(sqlite3 *)> afterFill, const MdbReaderOptions &options,
+                                                                     std::function<Status(sqlite3 *)> afterFill,
+                                                                     const MdbReaderOptions &options,
                                                                      const std::vector<std::string> &textOnly)
 {
     using R = Result<std::shared_ptr<const ColumnarLog>>;

@@ -24,9 +24,9 @@ Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabas
 
 /// How the reader process is run; the defaults are the program's.
 struct MdbReaderOptions {
-    QString program;      ///< empty: mdbReaderProgram()
-    double seconds = -1;  ///< below 0: readerSeconds() of the file's size
-    unsigned parts = 0;   ///< readers run side by side (loadMdbTableColumnarFirst); 0: one per core, at most 2
+    QString program;     ///< empty: mdbReaderProgram()
+    double seconds = -1; ///< below 0: readerSeconds() of the file's size
+    unsigned parts = 0;  ///< readers run side by side (loadMdbTableColumnarFirst); 0: one per core, at most 2
 };
 Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabase &db, const MdbReaderOptions &options);
 

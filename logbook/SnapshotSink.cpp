@@ -110,7 +110,6 @@ bool SnapshotSink::row(const std::vector<Value> &values)
     return true;
 }
 
-
 Status SnapshotSink::finish()
 {
     if (!m_stmt)

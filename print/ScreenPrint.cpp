@@ -64,9 +64,9 @@ void run(Prompter &prompter, PrinterPort &port, QWidget *window, const std::func
         prompter.message(QStringLiteral("No printer is set up on this computer: nothing was printed."), MsgFlags::Exclamation, Title);
         return;
     }
-    const QString question = QStringLiteral("ATTENTION: VarkelChecker force your printer format to horizontal page") + QStringLiteral("\r\n") +
-                             QStringLiteral("modify this options in the set of your printer default!") + QStringLiteral("\r\n\r\n") +
-                             QStringLiteral("Print Screen?");
+    const QString question = QStringLiteral("ATTENTION: VarkelChecker force your printer format to horizontal page") +
+                             QStringLiteral("\r\n") + QStringLiteral("modify this options in the set of your printer default!") +
+                             QStringLiteral("\r\n\r\n") + QStringLiteral("Print Screen?");
     if (prompter.message(question, MsgFlags::YesNo, Title) != MsgAnswer::Yes) {
         prompter.message(QStringLiteral("EXIT WITHOUT PRINTING"), MsgFlags::OkOnly, QString());
         return;

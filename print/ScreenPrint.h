@@ -17,6 +17,7 @@ bool printLandscape(QWidget *window, QPrinter &printer);
 /// is told so and nothing else happens; otherwise asks first, and on Yes
 /// `prepare` (white background, command buttons hidden), the page of
 /// `window`, then `restore`.
-void run(Prompter &prompter, PrinterPort &port, QWidget *window, const std::function<void()> &prepare, const std::function<void()> &restore);
+void run(Prompter &prompter, PrinterPort &port, QWidget *window, const std::function<void()> &prepare,
+         const std::function<void()> &restore);
 
 } // namespace ScreenPrint

@@ -119,7 +119,8 @@ void BandMixed(StatsContext &ctx)
     if (ctx.state.ActiveBandCount == 0)
         return;
     const QString column = ctx.state.AwardKind;
-    run.fillSlots([&](int r) { return CountSql::mix(column, headers, r, ctx.ft8()); }, [&](int r) { return ctx.matrix.caption(Line::Mix, r); },
+    run.fillSlots([&](int r) { return CountSql::mix(column, headers, r, ctx.ft8()); },
+                  [&](int r) { return ctx.matrix.caption(Line::Mix, r); },
                   [&](int r, const QString &n) { ctx.matrix.setCaption(Line::Mix, r, n); });
 }
 

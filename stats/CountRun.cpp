@@ -4,10 +4,10 @@
 #include "CountSlot.h"
 #include "Val.h"
 
-CountRun::CountRun(LogbookEngine &engine, const LogState &state, Prompter &prompter, std::function<void()> yield, std::function<bool()> stopping,
-                   QString errorText, QString errorTitle)
-    : m_engine(engine), m_state(state), m_prompter(prompter), m_yield(std::move(yield)), m_stopping(std::move(stopping)), m_errorText(std::move(errorText)),
-      m_errorTitle(std::move(errorTitle))
+CountRun::CountRun(LogbookEngine &engine, const LogState &state, Prompter &prompter, std::function<void()> yield,
+                   std::function<bool()> stopping, QString errorText, QString errorTitle)
+    : m_engine(engine), m_state(state), m_prompter(prompter), m_yield(std::move(yield)), m_stopping(std::move(stopping)),
+      m_errorText(std::move(errorText)), m_errorTitle(std::move(errorTitle))
 {
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "LogState.h"
 #include "CountQuery.h"
+#include "LogState.h"
 #include "LogbookEngine.h"
 #include "Prompter.h"
 

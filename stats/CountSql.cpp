@@ -18,7 +18,8 @@ QString modePattern(ModeClass m, bool ft8Only)
     case ModeClass::Phone:
         return likes(modeNames(m));
     case ModeClass::Data:
-        return ft8Only ? QStringLiteral("FT8") : likes(modeNames(ModeClass::Phone)) + QStringLiteral("' OR MODE LIKE '") + likes(modeNames(ModeClass::Cw));
+        return ft8Only ? QStringLiteral("FT8")
+                       : likes(modeNames(ModeClass::Phone)) + QStringLiteral("' OR MODE LIKE '") + likes(modeNames(ModeClass::Cw));
     case ModeClass::All:
         return QStringLiteral("*");
     }
@@ -73,7 +74,8 @@ QString modeAndStatus(const CountSpec &spec)
 
 QString bandList(const std::vector<std::string> &bands)
 {
-    QString list = QStringLiteral(" '") + CountSql::literal(QString::fromStdString(bands.empty() ? std::string() : bands.front())) + QStringLiteral("' ");
+    QString list = QStringLiteral(" '") + CountSql::literal(QString::fromStdString(bands.empty() ? std::string() : bands.front())) +
+                   QStringLiteral("' ");
     for (size_t j = 1; j < bands.size(); ++j)
         list += QStringLiteral(" OR banda = '") + CountSql::literal(QString::fromStdString(bands[j])) + QStringLiteral("' ");
     return list;
@@ -83,8 +85,8 @@ QString bandList(const std::vector<std::string> &bands)
 QString whereText(const CountSpec &spec)
 {
     if (spec.bandTest == CountSpec::Bands::Pattern)
-        return QStringLiteral("Banda LIKE '") + CountSql::literal(QString::fromStdString(spec.bands.empty() ? std::string() : spec.bands.front())) +
-               modeAndStatus(spec);
+        return QStringLiteral("Banda LIKE '") +
+               CountSql::literal(QString::fromStdString(spec.bands.empty() ? std::string() : spec.bands.front())) + modeAndStatus(spec);
     // The band list carries its own quotes, so the mode part starts after the
     // quote that would close a single band.
     return QStringLiteral("(Banda = ") + bandList(spec.bands) + QStringLiteral(")") + modeAndStatus(spec).mid(1);
@@ -112,8 +114,8 @@ QString text(const CountSpec &spec)
     }
     const QString f = QString::fromStdString(spec.entity);
     const QString where = spec.bandTest == CountSpec::Bands::Every ? QString() : whereText(spec);
-    return QStringLiteral("SELECT COUNT(") + f + QStringLiteral(") AS Quanti FROM (Select Distinct ") + f + QStringLiteral(" From LOG WHERE ") + where + f +
-           QStringLiteral(" <> '??' AND ") + f + QStringLiteral(" <>'')");
+    return QStringLiteral("SELECT COUNT(") + f + QStringLiteral(") AS Quanti FROM (Select Distinct ") + f +
+           QStringLiteral(" From LOG WHERE ") + where + f + QStringLiteral(" <> '??' AND ") + f + QStringLiteral(" <>'')");
 }
 
 CountRequest totalQsos() { return request(CountSpec{}); }

@@ -18,7 +18,10 @@ const QStringList &blockTitles()
 
 QString dataCaption(bool ft8) { return ft8 ? QStringLiteral("FT8") : QStringLiteral("DATA"); }
 
-QStringList modeTitles(const QString &dataCaption) { return {QStringLiteral("CW"), QStringLiteral("PHONE"), dataCaption, QStringLiteral("MIX")}; }
+QStringList modeTitles(const QString &dataCaption)
+{
+    return {QStringLiteral("CW"), QStringLiteral("PHONE"), dataCaption, QStringLiteral("MIX")};
+}
 
 QString slotTitle(int r, bool ft8)
 {
@@ -38,6 +41,9 @@ const std::vector<LegendEntry> &legend()
 
 QString qsoCaption(const QString &count) { return QsoPrefix + count; }
 
-QString qsoCount(const QString &caption) { return caption.startsWith(QsoPrefix) ? caption.mid(QsoPrefix.size()).trimmed() : caption.trimmed(); }
+QString qsoCount(const QString &caption)
+{
+    return caption.startsWith(QsoPrefix) ? caption.mid(QsoPrefix.size()).trimmed() : caption.trimmed();
+}
 
 } // namespace GridTexts

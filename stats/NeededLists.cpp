@@ -1,7 +1,7 @@
 #include "NeededLists.h"
 
-#include "GridTexts.h"
 #include "CountSpec.h"
+#include "GridTexts.h"
 
 namespace Needed {
 namespace {
@@ -28,7 +28,8 @@ Result<Chase::Lists> lists(const LogSnapshot &log, const QString &kind, const QS
         request.bands.push_back(h.toStdString());
     std::optional<Chase::Lists> found = Chase::lists(log.columnar(), request);
     if (!found)
-        return Result<Chase::Lists>::failure(QStringLiteral("the logbook lacks a text column the lists read (Banda, Mode, R or %1)").arg(kind));
+        return Result<Chase::Lists>::failure(
+            QStringLiteral("the logbook lacks a text column the lists read (Banda, Mode, R or %1)").arg(kind));
     return Result<Chase::Lists>(std::move(*found));
 }
 
@@ -43,10 +44,12 @@ Tables tables(const LogSnapshot &log, const Chase::Lists &lists, const QString &
         QStringList older;
         for (size_t i = 1; i < e.rows.size(); ++i) {
             const Chase::Contact c = contact(e.rows[i]);
-            older << q(c.callsign) + QLatin1Char(' ') + q(c.date.substr(0, 10)) + QLatin1Char(' ') + q(c.band) + QLatin1Char(' ') + q(c.mode);
+            older << q(c.callsign) + QLatin1Char(' ') + q(c.date.substr(0, 10)) + QLatin1Char(' ') + q(c.band) + QLatin1Char(' ') +
+                         q(c.mode);
         }
-        addRow(t.qsl, {headers.value(e.position), classTitle(e.mode, ft8), q(e.entity), QString::number(e.rows.size()), q(newest.callsign),
-                       q(newest.date), q(newest.band), q(newest.mode), q(newest.manager), q(newest.diptext), older.join(QStringLiteral("; "))});
+        addRow(t.qsl,
+               {headers.value(e.position), classTitle(e.mode, ft8), q(e.entity), QString::number(e.rows.size()), q(newest.callsign),
+                q(newest.date), q(newest.band), q(newest.mode), q(newest.manager), q(newest.diptext), older.join(QStringLiteral("; "))});
     }
     t.bandSlots.fields = {"BAND", "CLASS", kind, "STATUS", "WORKED_ON"};
     t.bandSlots.cells.reserve(lists.bandSlots.size() * size_t(t.bandSlots.fields.size()));
@@ -55,7 +58,8 @@ Tables tables(const LogSnapshot &log, const Chase::Lists &lists, const QString &
         for (const std::string_view b : e.workedOn)
             bands << (b.empty() ? QStringLiteral("(no band)") : q(b));
         addRow(t.bandSlots, {headers.value(e.position), classTitle(e.mode, ft8), q(e.entity),
-                         e.confirmed ? QStringLiteral("confirmed elsewhere") : QStringLiteral("worked elsewhere"), bands.join(QStringLiteral(", "))});
+                             e.confirmed ? QStringLiteral("confirmed elsewhere") : QStringLiteral("worked elsewhere"),
+                             bands.join(QStringLiteral(", "))});
     }
     return t;
 }
@@ -82,7 +86,9 @@ QString hint(const Chase::Lists &lists, int position, ModeClass mode)
     }
     if (count == 0)
         return {};
-    return QStringLiteral("%1 not confirmed: %2%3").arg(count).arg(entities.join(QStringLiteral(", ")), count > 10 ? QStringLiteral(", ...") : QString());
+    return QStringLiteral("%1 not confirmed: %2%3")
+        .arg(count)
+        .arg(entities.join(QStringLiteral(", ")), count > 10 ? QStringLiteral(", ...") : QString());
 }
 
 QString slotCounts(const Chase::Lists &lists, const QStringList &headers, ModeClass mode)
@@ -91,7 +97,8 @@ QString slotCounts(const Chase::Lists &lists, const QStringList &headers, ModeCl
     for (int p = 0; p < headers.size(); ++p) {
         if (headers[p].trimmed().isEmpty())
             continue;
-        const auto n = std::count_if(lists.bandSlots.begin(), lists.bandSlots.end(), [&](const Chase::SlotEntry &e) { return e.position == p && e.mode == mode; });
+        const auto n = std::count_if(lists.bandSlots.begin(), lists.bandSlots.end(),
+                                     [&](const Chase::SlotEntry &e) { return e.position == p && e.mode == mode; });
         parts << QStringLiteral("%1: %2").arg(headers[p]).arg(n);
     }
     return parts.join(QStringLiteral("  "));

@@ -1,8 +1,8 @@
 #pragma once
+#include "ChaseLists.h"
 #include "LogSnapshot.h"
 #include "QueryTable.h"
 #include "Result.h"
-#include "ChaseLists.h"
 
 #include <QString>
 #include <QStringList>

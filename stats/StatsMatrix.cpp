@@ -6,8 +6,8 @@ using namespace CountSlotIndex;
 
 const QStringList &StatsMatrix::startupBands()
 {
-    static const QStringList bands = {"0.134", "1.8", "3.5",  "5.3",  "7.0",  "10.1", "14.0", "18.1", "21.0", "24.9",
-                                      "28.0",  "50",  "70",   "144",  "430",  "1200", "2400", "5600", "10G",  "24G"};
+    static const QStringList bands = {"0.134", "1.8", "3.5", "5.3", "7.0", "10.1", "14.0", "18.1", "21.0", "24.9",
+                                      "28.0",  "50",  "70",  "144", "430", "1200", "2400", "5600", "10G",  "24G"};
     return bands;
 }
 

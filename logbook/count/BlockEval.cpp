@@ -7,7 +7,7 @@ namespace {
 
 enum class Combine { Set, Min, Max };
 
-template <Combine How, typename T>
+template<Combine How, typename T>
 void lookUp(const T *ids, const uint8_t *table, uint8_t *out, size_t n)
 {
     for (size_t i = 0; i < n; ++i) {
@@ -21,7 +21,7 @@ void lookUp(const T *ids, const uint8_t *table, uint8_t *out, size_t n)
     }
 }
 
-template <Combine How>
+template<Combine How>
 void lookUpColumn(const ColumnarLog &log, const TruthExpr &e, size_t begin, size_t n, uint8_t *out)
 {
     const uint8_t *table = e.table->data();

@@ -8,7 +8,7 @@
 /// taking the next i. The results must not depend on which thread ran what.
 /// What the helper thread throws (a lack of memory) is thrown here, once both
 /// threads are done.
-template <typename F>
+template<typename F>
 void onBothCores(size_t n, F &&work)
 {
     std::atomic<size_t> next{0};

@@ -64,16 +64,16 @@ private:
     int m_band = -1, m_mode = -1, m_r = -1, m_entity = -1, m_date = -1;
     const ColumnarLog::FoldedIds *m_folded = nullptr;
     size_t m_entities = 0;
-    std::vector<int> m_positions;                   ///< the header positions that are not blank
-    std::vector<std::vector<size_t>> m_bandPositions; ///< per band id: the indexes into m_positions it matches
-    std::vector<uint8_t> m_worked, m_confirmed;     ///< per (position, class, entity)
+    std::vector<int> m_positions;                               ///< the header positions that are not blank
+    std::vector<std::vector<size_t>> m_bandPositions;           ///< per band id: the indexes into m_positions it matches
+    std::vector<uint8_t> m_worked, m_confirmed;                 ///< per (position, class, entity)
     std::vector<uint8_t> m_workedAnywhere, m_confirmedAnywhere; ///< per (class, entity)
-    std::vector<uint32_t> m_bandsInOrder; ///< the band ids (NULL left out) in the order an operator reads them
-    size_t m_bandWords = 0;              ///< 64-bit words of a band-id bitset
-    std::vector<uint64_t> m_bandsWorked; ///< per (class, entity): a bitset of the band ids it is worked on
+    std::vector<uint32_t> m_bandsInOrder;                       ///< the band ids (NULL left out) in the order an operator reads them
+    size_t m_bandWords = 0;                                     ///< 64-bit words of a band-id bitset
+    std::vector<uint64_t> m_bandsWorked;                        ///< per (class, entity): a bitset of the band ids it is worked on
     std::unordered_map<size_t, std::vector<size_t>> m_contacts; ///< slot() of a NOT CONFIRMED entity: its rows
-    std::vector<std::string_view> m_spelling; ///< per entity: the spelling the log has first
-    std::vector<uint32_t> m_entityOrder;      ///< the entities (NULL left out) by their spelling
+    std::vector<std::string_view> m_spelling;                   ///< per entity: the spelling the log has first
+    std::vector<uint32_t> m_entityOrder;                        ///< the entities (NULL left out) by their spelling
 };
 
 bool Tally::run()
@@ -96,7 +96,8 @@ bool Tally::run()
         m_spelling[m_folded->of[id]] = spellings.text(id);
     for (uint32_t e = 1; e < m_entities; ++e)
         m_entityOrder.push_back(e);
-    std::sort(m_entityOrder.begin(), m_entityOrder.end(), [this](uint32_t a, uint32_t b) { return JetText::compare(m_spelling[a], m_spelling[b]) < 0; });
+    std::sort(m_entityOrder.begin(), m_entityOrder.end(),
+              [this](uint32_t a, uint32_t b) { return JetText::compare(m_spelling[a], m_spelling[b]) < 0; });
 
     // Each comparison decided once per distinct text, as the counts decide it.
     const TextDictionary &bands = m_log.column(size_t(m_band)).dictionary;
@@ -136,7 +137,8 @@ bool Tally::run()
     m_bandWords = (bands.size() + 63) / 64;
     for (uint32_t b = 1; b < bands.size(); ++b)
         m_bandsInOrder.push_back(b);
-    std::sort(m_bandsInOrder.begin(), m_bandsInOrder.end(), [&](uint32_t a, uint32_t b) { return bandBefore(bands.text(a), bands.text(b)); });
+    std::sort(m_bandsInOrder.begin(), m_bandsInOrder.end(),
+              [&](uint32_t a, uint32_t b) { return bandBefore(bands.text(a), bands.text(b)); });
     m_bandsWorked.assign(Classes * m_entities * m_bandWords, 0);
     for (size_t row = 0; row < m_log.rowCount(); ++row) {
         const uint32_t id = entityIds[row];
@@ -180,7 +182,9 @@ std::string_view Tally::entityText(uint32_t folded) const { return m_spelling[fo
 std::vector<QslEntry> Tally::qslEntries() const
 {
     std::vector<QslEntry> out;
-    const auto date = [&](size_t row) { return m_date >= 0 ? m_log.value(size_t(m_date), row).value_or(std::string_view()) : std::string_view(); };
+    const auto date = [&](size_t row) {
+        return m_date >= 0 ? m_log.value(size_t(m_date), row).value_or(std::string_view()) : std::string_view();
+    };
     for (size_t p = 0; p < m_positions.size(); ++p) {
         for (int c = 0; c < Classes; ++c) {
             for (const uint32_t e : m_entityOrder) {

@@ -38,7 +38,7 @@ struct SlotEntry {
 };
 
 struct Lists {
-    std::vector<QslEntry> qsl;    ///< by position, mode class, entity
+    std::vector<QslEntry> qsl;        ///< by position, mode class, entity
     std::vector<SlotEntry> bandSlots; ///< by position, mode class, entity
 };
 

@@ -73,7 +73,6 @@ public:
     };
 
 private:
-
     void handOn();
     void internLoop();
     void intern(const Chunk &chunk);
@@ -81,7 +80,7 @@ private:
 
     std::vector<std::string> m_names;
     std::vector<bool> m_text;
-    std::vector<size_t> m_textColumns; ///< indexes of the text columns
+    std::vector<size_t> m_textColumns;          ///< indexes of the text columns
     std::vector<TextDictionary> m_dictionaries; ///< per text column
     std::vector<std::vector<uint32_t>> m_ids;   ///< per text column, in row order
     size_t m_rows = 0;

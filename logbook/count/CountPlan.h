@@ -32,7 +32,7 @@ private:
     int64_t countDistinct(const ColumnarLog &log) const;
 
     std::vector<Group> m_groups;
-    int m_countColumn = -1; ///< COUNT(col) of the rows themselves; -1: COUNT(*)
+    int m_countColumn = -1;    ///< COUNT(col) of the rows themselves; -1: COUNT(*)
     int m_distinctColumn = -1; ///< SELECT DISTINCT col; -1: no DISTINCT
     bool m_countNull = false;  ///< COUNT(*) over DISTINCT: the NULL group counts too
 };

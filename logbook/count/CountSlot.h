@@ -7,8 +7,8 @@ enum class ModeClass { Cw = 0, Phone = 1, Data = 2, All = 3 };
 
 namespace CountSlotIndex {
 
-constexpr int Bands = 20;      ///< band positions c = 0..19
-constexpr int Slots = 16;      ///< count slots r = 0..15
+constexpr int Bands = 20; ///< band positions c = 0..19
+constexpr int Slots = 16; ///< count slots r = 0..15
 constexpr int Cells = Bands * Slots;
 constexpr int FirstHeader = Cells; ///< band header c is Lblstat(320 + c)
 

@@ -49,7 +49,14 @@ CountTree::Condition modeCondition(ModeClass m, bool ft8)
     case ModeClass::Data:
         if (ft8)
             return compare(Kind::Like, "Mode", "FT8");
-        return Condition{Kind::Not, {Condition{Kind::Or, {either("Mode", Kind::Like, modeNames(ModeClass::Phone)), either("Mode", Kind::Like, modeNames(ModeClass::Cw))}, {}, {}}}, {}, {}};
+        return Condition{
+            Kind::Not,
+            {Condition{Kind::Or,
+                       {either("Mode", Kind::Like, modeNames(ModeClass::Phone)), either("Mode", Kind::Like, modeNames(ModeClass::Cw))},
+                       {},
+                       {}}},
+            {},
+            {}};
     case ModeClass::All:
         break;
     }

@@ -17,12 +17,12 @@ struct CountSpec {
         List,    ///< Banda = one of `bands`
     };
 
-    std::string entity;             ///< award column whose distinct values are counted; empty: contacts
+    std::string entity; ///< award column whose distinct values are counted; empty: contacts
     Bands bandTest = Bands::Every;
     std::vector<std::string> bands;
     ModeClass mode = ModeClass::All;
     QslStatus status = QslStatus::Worked;
-    bool ft8 = false;               ///< the DATA class is FT8 alone
+    bool ft8 = false; ///< the DATA class is FT8 alone
 
     friend bool operator==(const CountSpec &, const CountSpec &) = default;
 

@@ -19,9 +19,9 @@ struct Condition {
 };
 
 struct Query {
-    bool countRows = true;      ///< COUNT(*); else COUNT(countColumn)
+    bool countRows = true; ///< COUNT(*); else COUNT(countColumn)
     std::string countColumn;
-    bool distinct = false;      ///< FROM (SELECT DISTINCT distinctColumn ...)
+    bool distinct = false; ///< FROM (SELECT DISTINCT distinctColumn ...)
     std::string distinctColumn;
     std::optional<Condition> where;
 };

@@ -2,7 +2,7 @@
 
 namespace {
 
-template <typename T>
+template<typename T>
 std::vector<T> narrowed(const std::vector<uint32_t> &ids, const std::vector<uint32_t> &order)
 {
     std::vector<T> out(ids.size());

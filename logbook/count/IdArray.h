@@ -28,7 +28,7 @@ public:
         return std::visit([](const auto &v) { return int(sizeof(v[0])); }, m_ids);
     }
     /// Calls f(const T *ids) with the ids of the narrowest type.
-    template <typename F>
+    template<typename F>
     decltype(auto) visit(F &&f) const
     {
         return std::visit([&f](const auto &v) -> decltype(auto) { return f(v.data()); }, m_ids);

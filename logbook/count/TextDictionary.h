@@ -19,10 +19,7 @@ public:
     /// Number of ids, the NULL id included.
     uint32_t size() const { return uint32_t(m_offsets.size() - 1); }
     /// The text of a non-NULL id.
-    std::string_view text(uint32_t id) const
-    {
-        return std::string_view(m_bytes).substr(m_offsets[id], m_offsets[id + 1] - m_offsets[id]);
-    }
+    std::string_view text(uint32_t id) const { return std::string_view(m_bytes).substr(m_offsets[id], m_offsets[id + 1] - m_offsets[id]); }
 
     /// Drops what finding texts needs; intern() must not be called afterwards.
     void seal();
@@ -33,8 +30,8 @@ public:
 private:
     void grow();
 
-    std::string m_bytes;              ///< the texts one after the other
-    std::vector<size_t> m_offsets;    ///< text of id i: [m_offsets[i], m_offsets[i + 1]); id 0 is empty
-    std::vector<uint32_t> m_slots;    ///< open addressing: id, or 0 when free
-    std::vector<uint32_t> m_hashes;   ///< per id, for growing the slots
+    std::string m_bytes;            ///< the texts one after the other
+    std::vector<size_t> m_offsets;  ///< text of id i: [m_offsets[i], m_offsets[i + 1]); id 0 is empty
+    std::vector<uint32_t> m_slots;  ///< open addressing: id, or 0 when free
+    std::vector<uint32_t> m_hashes; ///< per id, for growing the slots
 };

@@ -11,7 +11,7 @@ namespace {
 using Kind = TruthExpr::Kind;
 
 /// Fills table[id] = decide(id) for every id; big dictionaries on both cores.
-template <typename F>
+template<typename F>
 void fillTable(std::vector<uint8_t> &table, F decide)
 {
     constexpr size_t Slice = 1 << 15;
@@ -42,8 +42,7 @@ std::optional<TruthExpr> comparison(const CountTree::Condition &c, const Columna
     if (c.kind == CKind::Like && literal == "*") {
         // Translated as IS NOT NULL: false, not unknown, for NULL.
         fillTable(*table, [](uint32_t id) { return id == TextDictionary::Null ? Truth::False : Truth::True; });
-    } else if (c.kind == CKind::Equal ||
-               (c.kind == CKind::Like && JetText::isLiteralPattern(literal))) {
+    } else if (c.kind == CKind::Equal || (c.kind == CKind::Like && JetText::isLiteralPattern(literal))) {
         // A LIKE pattern without wildcards is translated as equality.
         fillTable(*table, [&](uint32_t id) { return id == TextDictionary::Null ? Truth::Unknown : same(id) ? Truth::True : Truth::False; });
     } else if (c.kind == CKind::NotEqual) {

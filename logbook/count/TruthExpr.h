@@ -23,9 +23,9 @@ struct TruthExpr {
     using Table = std::shared_ptr<const std::vector<uint8_t>>;
 
     Kind kind = Kind::Const;
-    uint8_t value = Truth::True; ///< Const
-    int column = -1;             ///< Column
-    Table table;                 ///< Column: truth per dictionary id
+    uint8_t value = Truth::True;     ///< Const
+    int column = -1;                 ///< Column
+    Table table;                     ///< Column: truth per dictionary id
     std::vector<TruthExpr> operands; ///< And, Or: two or more; Not: one
 
     static TruthExpr constant(uint8_t v)

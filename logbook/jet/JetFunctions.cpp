@@ -61,7 +61,7 @@ struct Pick {
     bool seen;
 };
 
-template <bool IsFirst>
+template<bool IsFirst>
 void pickStep(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
     auto *pick = static_cast<Pick *>(sqlite3_aggregate_context(ctx, sizeof(Pick)));
@@ -124,7 +124,7 @@ QDateTime dateTimeOf(sqlite3_value *v)
     return dt;
 }
 
-template <int Part>
+template<int Part>
 void datePartFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL)

@@ -163,7 +163,8 @@ Result<QString> dateLiteral(const QString &inside)
     }
     if (!ok1 || !ok2 || !ok3 || m < 1 || m > 12 || d < 1 || d > 31)
         return Result<QString>::failure(QStringLiteral("not a date: #%1#").arg(inside));
-    QString text = QStringLiteral("%1-%2-%3").arg(y, 4, 10, QLatin1Char('0')).arg(m, 2, 10, QLatin1Char('0')).arg(d, 2, 10, QLatin1Char('0'));
+    QString text =
+        QStringLiteral("%1-%2-%3").arg(y, 4, 10, QLatin1Char('0')).arg(m, 2, 10, QLatin1Char('0')).arg(d, 2, 10, QLatin1Char('0'));
     if (!timePart.isEmpty()) {
         const QStringList hms = timePart.split(QLatin1Char(':'));
         int h = hms.value(0).toInt(), mi = hms.value(1).toInt(), se = hms.value(2).toInt();
@@ -172,7 +173,10 @@ Result<QString> dateLiteral(const QString &inside)
         if (timePart.endsWith(QStringLiteral("AM"), Qt::CaseInsensitive) && h == 12)
             h = 0;
         if (h || mi || se)
-            text += QStringLiteral(" %1:%2:%3").arg(h, 2, 10, QLatin1Char('0')).arg(mi, 2, 10, QLatin1Char('0')).arg(se, 2, 10, QLatin1Char('0'));
+            text += QStringLiteral(" %1:%2:%3")
+                        .arg(h, 2, 10, QLatin1Char('0'))
+                        .arg(mi, 2, 10, QLatin1Char('0'))
+                        .arg(se, 2, 10, QLatin1Char('0'));
     }
     return text;
 }
@@ -210,8 +214,8 @@ public:
 
 private:
     struct Paren {
-        bool firstLast = false;  ///< closes a First()/Last() call: add the row order
-        QString limit;           ///< TOP n of a SELECT opened inside this parenthesis
+        bool firstLast = false; ///< closes a First()/Last() call: add the row order
+        QString limit;          ///< TOP n of a SELECT opened inside this parenthesis
     };
 
     /// Index of the next token that is not blank, or size() when none.
@@ -387,7 +391,8 @@ private:
                 continue; // this is NOT itself
             const Token &t = m_t[k];
             if (t.kind == Tok::Ident)
-                return !(isWord(t, "AND") || isWord(t, "OR") || isWord(t, "WHERE") || isWord(t, "NOT") || isWord(t, "ON") || isWord(t, "HAVING"));
+                return !(isWord(t, "AND") || isWord(t, "OR") || isWord(t, "WHERE") || isWord(t, "NOT") || isWord(t, "ON") ||
+                         isWord(t, "HAVING"));
             return t.kind == Tok::Bracket || (t.kind == Tok::Punct && t.text == QLatin1String(")"));
         }
         return false;
@@ -406,8 +411,6 @@ private:
 };
 
 } // namespace
-
-
 
 Result<QString> toSqlite(const QString &jetText, const Options &options)
 {

@@ -30,5 +30,4 @@ Result<std::vector<Token>> tokenize(const QString &jetText);
 /// The SQLite text for a Jet text, or why it cannot be translated.
 Result<QString> toSqlite(const QString &jetText, const Options &options = {});
 
-
 } // namespace JetSql

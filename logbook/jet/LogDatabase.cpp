@@ -133,8 +133,9 @@ struct LogDatabase::QueryRules {
             // table-valued function announces itself.
             if (startsWith(a1, "sqlite_"))
                 return selectSeen ? deny(K::TableFunction, QString()) : deny(K::Statement, keyword);
-            return deny(K::Statement, action == SQLITE_INSERT ? QStringLiteral("INSERT") : action == SQLITE_UPDATE ? QStringLiteral("UPDATE")
-                                                                                                                 : QStringLiteral("DELETE"));
+            return deny(K::Statement, action == SQLITE_INSERT   ? QStringLiteral("INSERT")
+                                      : action == SQLITE_UPDATE ? QStringLiteral("UPDATE")
+                                                                : QStringLiteral("DELETE"));
         case SQLITE_CREATE_INDEX:
         case SQLITE_CREATE_TABLE:
         case SQLITE_CREATE_TEMP_INDEX:
@@ -166,7 +167,8 @@ struct LogDatabase::QueryRules {
         case SQLITE_TRANSACTION:
             return deny(K::Statement, QString::fromUtf8(a1 ? a1 : "BEGIN").toUpper());
         case SQLITE_SAVEPOINT:
-            return deny(K::Statement, named(a1, "BEGIN") ? QStringLiteral("SAVEPOINT") : QString::fromUtf8(a1 ? a1 : "SAVEPOINT").toUpper());
+            return deny(K::Statement,
+                        named(a1, "BEGIN") ? QStringLiteral("SAVEPOINT") : QString::fromUtf8(a1 ? a1 : "SAVEPOINT").toUpper());
         case SQLITE_REINDEX:
             return deny(K::Statement, QStringLiteral("REINDEX"));
         case SQLITE_ANALYZE:
@@ -310,7 +312,8 @@ Result<std::unique_ptr<LogDatabase>> LogDatabase::create()
     return Result<std::unique_ptr<LogDatabase>>(std::unique_ptr<LogDatabase>(new LogDatabase(std::move(db))));
 }
 
-LogDatabase::LogDatabase(SqliteConnection db) : m_connection(std::move(db)), m_db(m_connection.get()), m_rules(std::make_unique<QueryRules>())
+LogDatabase::LogDatabase(SqliteConnection db)
+    : m_connection(std::move(db)), m_db(m_connection.get()), m_rules(std::make_unique<QueryRules>())
 {
     // The rules apply only while a query text is prepared (QueryRules::active),
     // so the fill's CREATE TABLE, INSERT and CREATE INDEX pass.

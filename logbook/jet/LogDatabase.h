@@ -132,9 +132,9 @@ public:
 private:
     explicit LogDatabase(SqliteConnection db);
     SqliteConnection m_connection;
-    sqlite3 *m_db; ///< m_connection's handle
-    std::unique_ptr<QueryRules> m_rules;    ///< the authorizer's state
-    mutable std::mutex m_statementMutex;    ///< one statement at a time on m_db
+    sqlite3 *m_db;                       ///< m_connection's handle
+    std::unique_ptr<QueryRules> m_rules; ///< the authorizer's state
+    mutable std::mutex m_statementMutex; ///< one statement at a time on m_db
     mutable std::mutex m_fillMutex;
     mutable std::condition_variable m_filled;
     mutable Fill m_fill; ///< set and not started yet

@@ -142,8 +142,8 @@ ChildProcess::~ChildProcess()
     }
 }
 
-std::unique_ptr<ChildProcess> ChildProcess::start(const std::string &program, const std::vector<std::string> &arguments, const Limits &limits,
-                                                  std::string &error)
+std::unique_ptr<ChildProcess> ChildProcess::start(const std::string &program, const std::vector<std::string> &arguments,
+                                                  const Limits &limits, std::string &error)
 {
     std::wstring path = winfiles::wide(program);
     std::replace(path.begin(), path.end(), L'/', L'\\');
@@ -192,8 +192,8 @@ std::unique_ptr<ChildProcess> ChildProcess::start(const std::string &program, co
         startup.hStdInput = nul.get();
         startup.hStdOutput = outW.get();
         startup.hStdError = errW.get();
-        if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED | CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT,
-                            nullptr, nullptr, &startup, &pi)) {
+        if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                            CREATE_SUSPENDED | CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT, nullptr, nullptr, &startup, &pi)) {
             error = winfiles::errorText(GetLastError());
             return nullptr;
         }

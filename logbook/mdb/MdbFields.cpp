@@ -23,11 +23,12 @@ bool dateText(MdbHandle *mdb, int start, std::string &out)
     struct tm t {};
     mdb_date_to_tm(mdb_get_double(mdb->pg_buf, start), &t);
     const int year = t.tm_year + 1900;
-    if (year < 1000 || year > 9999 || t.tm_mon < 0 || t.tm_mon > 11 || t.tm_mday < 1 || t.tm_mday > 31 || t.tm_hour < 0 ||
-        t.tm_hour > 23 || t.tm_min < 0 || t.tm_min > 59 || t.tm_sec < 0 || t.tm_sec > 59)
+    if (year < 1000 || year > 9999 || t.tm_mon < 0 || t.tm_mon > 11 || t.tm_mday < 1 || t.tm_mday > 31 || t.tm_hour < 0 || t.tm_hour > 23 ||
+        t.tm_min < 0 || t.tm_min > 59 || t.tm_sec < 0 || t.tm_sec > 59)
         return false;
     char text[32];
-    const int n = std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+    const int n =
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
     if (n != 19)
         return false;
     out.assign(text, 19);
@@ -50,7 +51,8 @@ void memoText(MdbHandle *mdb, int start, int size, std::string &out)
     const std::uint32_t memoLength = std::uint32_t(mdb_get_int32(mdb->pg_buf, start));
     const std::size_t limit = std::size_t(mdb->bind_size);
     if (memoLength & 0x80000000u) {
-        jetText(reinterpret_cast<const unsigned char *>(mdb->pg_buf) + start + MDB_MEMO_OVERHEAD, std::size_t(size - MDB_MEMO_OVERHEAD), out, limit);
+        jetText(reinterpret_cast<const unsigned char *>(mdb->pg_buf) + start + MDB_MEMO_OVERHEAD, std::size_t(size - MDB_MEMO_OVERHEAD),
+                out, limit);
         return;
     }
     std::int32_t pageRow = std::int32_t(mdb_get_int32(mdb->pg_buf, start + 4));

@@ -4,10 +4,10 @@
 #include "MdbOpen.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <cstdio>
 #include <memory>
 #include <strings.h>
 

@@ -63,7 +63,8 @@ Followed follow(ChildProcess &child, const ReaderRun &run, StreamDecoder &decode
         }
         const auto left = std::chrono::duration_cast<milliseconds>(limit - waited).count() + 1;
         const auto before = Clock::now();
-        const ChildProcess::Read r = child.read(buffer.data(), buffer.size(), milliseconds(std::min<long long>(left, run.cancelled ? 100 : 1000)));
+        const ChildProcess::Read r =
+            child.read(buffer.data(), buffer.size(), milliseconds(std::min<long long>(left, run.cancelled ? 100 : 1000)));
         waited += Clock::now() - before;
         switch (r.kind) {
         case ChildProcess::Read::Kind::Closed:

@@ -72,7 +72,6 @@ private:
     std::size_t m_pos = 0;
 };
 
-
 StreamEncoder::StreamEncoder(Write write) : m_write(std::move(write))
 {
     m_buffer.reserve(FlushAt + 4 * 65536);

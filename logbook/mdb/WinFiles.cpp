@@ -27,8 +27,8 @@ std::string utf8(std::wstring_view wide)
 std::string errorText(DWORD code)
 {
     wchar_t *text = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                                   0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                   code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
     std::string out = n > 0 && text ? utf8(std::wstring_view(text, n)) : std::string();
     if (text)
         LocalFree(text);
@@ -39,8 +39,8 @@ std::string errorText(DWORD code)
 
 Handle openShared(const std::string &path, bool folders)
 {
-    return Handle(CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | (folders ? FILE_FLAG_BACKUP_SEMANTICS : 0), nullptr));
+    return Handle(CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | (folders ? FILE_FLAG_BACKUP_SEMANTICS : 0), nullptr));
 }
 
 bool isRegularFile(HANDLE h)

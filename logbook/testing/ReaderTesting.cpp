@@ -51,7 +51,8 @@ std::vector<std::string> libmdbTexts(const std::string &path, const std::vector<
 
 std::string readTableFromMemory(const void *data, std::size_t size, const std::string &table, RowSink &sink)
 {
-    if (std::string why = checkHeader(std::string_view(static_cast<const char *>(data), std::min<std::size_t>(size, 20)), size); !why.empty())
+    if (std::string why = checkHeader(std::string_view(static_cast<const char *>(data), std::min<std::size_t>(size, 20)), size);
+        !why.empty())
         return why;
     const MdbPtr mdb = openJetImage(data, size);
     if (!mdb)

@@ -5,7 +5,7 @@
 
 /// A value or the reason it could not be had. The reason is a plain text for the
 /// operator or the log; windows decide how to show it.
-template <typename T>
+template<typename T>
 class Result {
 public:
     Result(T value) : m_value(std::move(value)) {}
@@ -30,7 +30,13 @@ private:
 class Status {
 public:
     Status() = default;
-    static Status failure(QString why) { Status s; s.m_error = std::move(why); s.m_failed = true; return s; }
+    static Status failure(QString why)
+    {
+        Status s;
+        s.m_error = std::move(why);
+        s.m_failed = true;
+        return s;
+    }
     bool ok() const { return !m_failed; }
     explicit operator bool() const { return ok(); }
     const QString &error() const { return m_error; }

@@ -58,7 +58,8 @@ struct Session {
         controller.startUp({commandLine, screen, callsign});
     }
 
-    template <typename T = QWidget> T *find(const QString &name)
+    template<typename T = QWidget>
+    T *find(const QString &name)
     {
         T *w = window.findChild<T *>(name);
         if (!w)
@@ -118,4 +119,3 @@ struct Session {
     int yields = 0;
     bool activated = false;
 };
-

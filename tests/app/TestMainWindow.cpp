@@ -14,10 +14,9 @@
 #include "TempLogbook.h"
 #include "XlsxSheet.h"
 
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
-#include <QTableView>
 #include <QComboBox>
 #include <QDate>
 #include <QFocusEvent>
@@ -29,11 +28,12 @@
 #include <QMenu>
 #include <QPointer>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -56,7 +56,6 @@ const QStringList AwardKinds = {"DXC", "WPX", "WAZ", "ITU", "WAC", "SQR", "QSO"}
 const QString QsoError = QStringLiteral("SQL or Log FILENAME error!");
 const QString EntityError = QStringLiteral("SQL or FILENAME error!");
 const QString Ft8Warning = QStringLiteral("PLEASE LOAD LOGBOOK or SAVE VARKELCHECKER.EXE in VARKEL/DATA");
-
 
 /// Every count label of the window shows its caption in the controller's grid.
 void showsMatrix(Session &s)
@@ -298,10 +297,18 @@ void TestMainWindow::dialogNames_data()
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("logName");
     QTest::addColumn<QString>("display"); // empty: the load fails
-    QTest::newRow("varkeldt.mdb") << "varkeldt.mdb" << "VARKELDT" << "VARKEL";
-    QTest::newRow("log.mdb") << "log.mdb" << "LOG" << "L";
-    QTest::newRow("no dot") << "varkeldt" << "" << "";
-    QTest::newRow("one letter") << "d.mdb" << "D" << "";
+    QTest::newRow("varkeldt.mdb") << "varkeldt.mdb"
+                                  << "VARKELDT"
+                                  << "VARKEL";
+    QTest::newRow("log.mdb") << "log.mdb"
+                             << "LOG"
+                             << "L";
+    QTest::newRow("no dot") << "varkeldt"
+                            << ""
+                            << "";
+    QTest::newRow("one letter") << "d.mdb"
+                                << "D"
+                                << "";
 }
 
 void TestMainWindow::dialogNames()
@@ -600,7 +607,7 @@ void TestMainWindow::controlsDisabledDuringRun()
     QVERIFY(checked);
     QCOMPARE(s.prompter.beeps, 2); // one run, begun and ended
     QVERIFY(s.prompter.of(FakePrompter::Kind::OpenFile).isEmpty());
-    QVERIFY(s.controller.state().ListingQuery.isEmpty()); // no listing
+    QVERIFY(s.controller.state().ListingQuery.isEmpty());   // no listing
     QVERIFY(!s.find(QStringLiteral("List1"))->isVisible()); // no band choice list
     QCOMPARE(s.headers(), headers);
     QCOMPARE(s.text(QStringLiteral("LblModo")), QStringLiteral("DXC"));
@@ -698,8 +705,9 @@ void TestMainWindow::neededListsAgreeWithTheGridAndTheReport()
     auto *classBox = needed->findChild<QComboBox *>(QStringLiteral("SlotClass"));
     classBox->setCurrentIndex(0);
     auto *slotView = needed->findChild<QTableView *>(QStringLiteral("BandSlotChase"));
-    QVERIFY(needed->findChild<QLabel *>(QStringLiteral("LblTitolo"))->text().contains(
-        QStringLiteral("14.0: %1").arg(rowsOf(slotView->model(), QStringLiteral("14.0"), QStringLiteral("CW")))));
+    QVERIFY(needed->findChild<QLabel *>(QStringLiteral("LblTitolo"))
+                ->text()
+                .contains(QStringLiteral("14.0: %1").arg(rowsOf(slotView->model(), QStringLiteral("14.0"), QStringLiteral("CW")))));
 
     // The report of the same lists names the same entities.
     const auto options = HeadlessReport::parseArguments({"--needed", "itu", "--preset", "DXCC 5 BAND", "--format", "json", m_log});
@@ -824,7 +832,8 @@ void TestMainWindow::headlessExecutable()
     QCOMPARE(runProgram({"--report", "DXC", "--bands", "14.0,21.0,,7.0,28.0", "--format", "json", m_log}, &out, &err), 0);
     report = QJsonDocument::fromJson(out.toUtf8()).object();
     for (int r = 0; r < Slots; ++r)
-        QCOMPARE(report.value("mix").toArray()[r].toInteger(), reference::entityCount(m_rows, 0, {"14.0", "21.0", "7.0", "28.0"}, r, false));
+        QCOMPARE(report.value("mix").toArray()[r].toInteger(),
+                 reference::entityCount(m_rows, 0, {"14.0", "21.0", "7.0", "28.0"}, r, false));
 
     // A logbook that is not there: the computations' messages with the reason, a
     // failing status, and nothing computed is null, TOT included.
@@ -859,9 +868,9 @@ void TestMainWindow::reportArguments()
     QCOMPARE(o->headers.mid(0, 4), (QStringList{"10.1", "18.1", "24.9", ""}));
     QCOMPARE(o->format, HeadlessReport::Format::Csv);
 
-    QVERIFY(!parseArguments({"--report", "DXC"}).ok());                                 // no logbook
-    QVERIFY(!parseArguments({"--report", "DXC", "a", "b"}).ok());                       // two logbooks
-    QVERIFY(!parseArguments({"--report", "DXC", "--preset", "DXCC UHF", "x"}).ok());    // no such preset
+    QVERIFY(!parseArguments({"--report", "DXC"}).ok());                              // no logbook
+    QVERIFY(!parseArguments({"--report", "DXC", "a", "b"}).ok());                    // two logbooks
+    QVERIFY(!parseArguments({"--report", "DXC", "--preset", "DXCC UHF", "x"}).ok()); // no such preset
     QVERIFY(!parseArguments({"--report", "DXC", "--preset", "DEFAULT", "--bands", "14.0", "x"}).ok());
     QVERIFY(!parseArguments({"--report", "DXC", "--format", "xml", "x"}).ok());
     QVERIFY(!parseArguments({"--report", "DXC", "--colour", "x"}).ok());

@@ -94,7 +94,7 @@ private slots:
     {
         Session s(m_folder.folder());
         s.start(QStringLiteral("testdt"));
-        s.clickStats(0); // DXC
+        s.clickStats(0);              // DXC
         const int index = 6 + 20 * 5; // 14.0, CONFIRMED PHONE
         QVERIFY(withGrid([&] { QTest::mouseDClick(s.find(QStringLiteral("Lblstat_%1").arg(index)), Qt::LeftButton); },
                          [&](FrmTabella &grid) {
@@ -111,7 +111,8 @@ private slots:
 
         // An entity NOT CONFIRMED cell has no listing; the MIX and FULL ones do nothing at all.
         s.prompter.clear();
-        QVERIFY(!withGrid([&] { QTest::mouseDClick(s.find(QStringLiteral("Lblstat_%1").arg(6 + 20 * 9)), Qt::LeftButton); }, [](FrmTabella &) {}));
+        QVERIFY(!withGrid([&] { QTest::mouseDClick(s.find(QStringLiteral("Lblstat_%1").arg(6 + 20 * 9)), Qt::LeftButton); },
+                          [](FrmTabella &) {}));
         QCOMPARE(s.prompter.messageTexts(), QStringList{QStringLiteral("CLICK on VARKEL on STATS")});
         QCOMPARE(s.prompter.messageTitles(), QStringList{QStringLiteral("VARKELCHECKER")});
         QVERIFY(!withGrid([&] { QTest::mouseDClick(s.find(QStringLiteral("lblMix_9")), Qt::LeftButton); }, [](FrmTabella &) {}));
@@ -136,8 +137,9 @@ private slots:
         s.prompter.inputAnswers.enqueue(QStringLiteral("WITH x AS (SELECT 1) DELETE FROM LOG"));
         QVERIFY(!withGrid([&] { QTest::mouseClick(s.find(sql), Qt::LeftButton); }, [](FrmTabella &) {}));
         QCOMPARE(s.prompter.of(FakePrompter::Kind::Input).first().folder, QStringLiteral("SELECT * FROM LOG"));
-        QCOMPARE(s.prompter.messageTexts(), QStringList{QStringLiteral("The statement DELETE is not a query.\r\n\r\n"
-                                                                      "VarkelChecker only reads your logbook and never changes it: nothing was run.")});
+        QCOMPARE(s.prompter.messageTexts(),
+                 QStringList{QStringLiteral("The statement DELETE is not a query.\r\n\r\n"
+                                            "VarkelChecker only reads your logbook and never changes it: nothing was run.")});
         QCOMPARE(s.prompter.messages().first().flags, 48);
         QCOMPARE(s.prompter.messageTitles(), QStringList{QStringLiteral("VarkelChecker QUERY")});
 
@@ -151,7 +153,8 @@ private slots:
         QCOMPARE(s.prompter.messageTitles(), QStringList{QStringLiteral("VARKEL - VarkelChecker grid")});
         s.prompter.clear();
         QVERIFY(!withGrid([&] { QTest::mouseClick(s.find(sql), Qt::LeftButton); }, [](FrmTabella &) {})); // cancelled
-        QCOMPARE(s.prompter.of(FakePrompter::Kind::Input).first().folder, QStringLiteral("/* mine */ SELECT Callsign FROM LOG WHERE Banda = '7.0'"));
+        QCOMPARE(s.prompter.of(FakePrompter::Kind::Input).first().folder,
+                 QStringLiteral("/* mine */ SELECT Callsign FROM LOG WHERE Banda = '7.0'"));
         QVERIFY(s.prompter.messages().isEmpty());
     }
 
@@ -280,14 +283,15 @@ private slots:
 
         Session s(m_folder.folder());
         s.start(QString());
-        for (const QString &name : {QStringLiteral("cutdt.mdb"), QStringLiteral("noisedt.mdb"), QStringLiteral("emptydt.mdb"),
-                                    QStringLiteral("folderdt.mdb")}) {
+        for (const QString &name :
+             {QStringLiteral("cutdt.mdb"), QStringLiteral("noisedt.mdb"), QStringLiteral("emptydt.mdb"), QStringLiteral("folderdt.mdb")}) {
             s.prompter.clear();
             s.prompter.openFileAnswers.enqueue(bad.path(name));
             QVERIFY(s.controller.loadLog());
             s.clickStats(0);
             QCOMPARE(s.prompter.messageTexts(),
-                     QStringList({QStringLiteral("SQL or FILENAME error!"), QStringLiteral("SQL or FILENAME error!"), QStringLiteral("SQL or FILENAME error!")}));
+                     QStringList({QStringLiteral("SQL or FILENAME error!"), QStringLiteral("SQL or FILENAME error!"),
+                                  QStringLiteral("SQL or FILENAME error!")}));
             QVERIFY(s.find(QStringLiteral("CmdStats_0"))->isEnabled());
         }
         s.prompter.clear();
@@ -324,7 +328,8 @@ private slots:
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         const QByteArray bytes = pdf.readAll();
         QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 1);
-        const QRegularExpressionMatch box = QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]")).match(QString::fromLatin1(bytes));
+        const QRegularExpressionMatch box =
+            QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]")).match(QString::fromLatin1(bytes));
         QVERIFY(box.hasMatch());
         QVERIFY(box.captured(1).toDouble() > box.captured(2).toDouble());
         // The page holds the grid as text and lines (no picture of the whole page),
@@ -337,8 +342,8 @@ private slots:
             const QString words = QString::fromUtf8(text.readAllStandardOutput());
             for (const QString &shown : {QStringLiteral("NOT CONFIRMED"), QStringLiteral("IK2ABC LOG checker"), s.line("lblFull", 3)})
                 QVERIFY2(words.contains(shown), qPrintable(shown));
-            for (const QString &hidden : {QStringLiteral("Load LogBook"), QStringLiteral("Check your BAND"), QStringLiteral("PRT"), QStringLiteral("MEMO"),
-                                          QStringLiteral("EXPORT TO EXCEL")})
+            for (const QString &hidden : {QStringLiteral("Load LogBook"), QStringLiteral("Check your BAND"), QStringLiteral("PRT"),
+                                          QStringLiteral("MEMO"), QStringLiteral("EXPORT TO EXCEL")})
                 QVERIFY2(!words.contains(hidden), qPrintable(hidden));
             QProcess images;
             images.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), s.printer.file});

@@ -65,7 +65,9 @@ TEST_F(MemoFileTest, EmptyOrCommentOnlyFilesEmptyEveryHeader)
 
 TEST_F(MemoFileTest, WindowsCodePageAndUtf8BothLoad)
 {
-    EXPECT_EQ(load("\xEF\xBB\xBF" "2\xC2\xB5m\n")[0], QString::fromUtf8("2µm"));
+    EXPECT_EQ(load("\xEF\xBB\xBF"
+                   "2\xC2\xB5m\n")[0],
+              QString::fromUtf8("2µm"));
     EXPECT_EQ(load("2\xB5m\r\n\x80x\r\n")[0], QString::fromUtf8("2µm"));
     EXPECT_EQ(load("2\xB5m\r\n\x80x\r\n")[1], QString::fromUtf8("€x"));
 }

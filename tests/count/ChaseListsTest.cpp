@@ -3,9 +3,9 @@
 // class holds the entities behind its NOT CONFIRMED cell with every contact of
 // theirs there, newest first; the band-slot list holds every entity worked in
 // the class elsewhere but never on the band.
+#include "ChaseLists.h"
 #include "CountTestLog.h"
 #include "ReferenceCounts.h"
-#include "ChaseLists.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -69,7 +69,8 @@ TEST_P(ChaseLists, QslChaseHoldsTheNotConfirmedEntitiesWithTheirContacts)
                 continue;
             }
             // As many entities as the NOT CONFIRMED cell, and the same ones.
-            EXPECT_EQ(long(entries.size()), reference::entityCount(s_log->rows, kind, {bands[size_t(p)]}, slot(QslStatus::NotConfirmed, m), ft8))
+            EXPECT_EQ(long(entries.size()),
+                      reference::entityCount(s_log->rows, kind, {bands[size_t(p)]}, slot(QslStatus::NotConfirmed, m), ft8))
                 << column << " " << bands[size_t(p)] << " class " << int(m);
             auto expected = contactsOf(s_log->rows, worked(column, bands[size_t(p)], m, ft8));
             for (const auto &[entity, calls] : contactsOf(s_log->rows, worked(column, bands[size_t(p)], m, ft8, QslStatus::Confirmed)))

@@ -1,9 +1,9 @@
 // The columnar copy itself: rows grouped by band with nothing lost, folded
 // ids, narrow id storage, a large dictionary counted, and every value of the
 // snapshot kept.
+#include "ColumnarLogBuilder.h"
 #include "CountTestLog.h"
 #include "JetText.h"
-#include "ColumnarLogBuilder.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -51,7 +51,12 @@ TEST(ColumnarLog, RowsAreGroupedByBandInTableOrder)
 TEST(ColumnarLog, FoldedIdsJoinTextsEqualWithoutRegardToCase)
 {
     ColumnarLogBuilder builder({"DXC"});
-    for (const char *v : {"DL", "dl", "Dl", "DM", "", "\xC3\x80" "B", "\xC3\xA0" "b", "\xE2\x84\xAA", "k", "K"})
+    for (const char *v : {"DL", "dl", "Dl", "DM", "",
+                          "\xC3\x80"
+                          "B",
+                          "\xC3\xA0"
+                          "b",
+                          "\xE2\x84\xAA", "k", "K"})
         builder.addRow({Cell(v)});
     builder.addRow({Cell()});
     const auto log = builder.finish();

@@ -17,27 +17,33 @@ std::vector<genlog::LogRow> caseVariantRows()
     add("14.0", "CW", "Y", "N", "DL");
     add("14.0", "cw", "y", "N", "dl");
     add("14.0", "Cw", "Y", "y", "Dl");
-    add("14.0", "SSB", "N", "Y", "\xC7\x85");           // U+01C5, titlecase DŽ
-    add("14.0", "ssb", "Y", "Y", "\xC7\x84");           // U+01C4, capital DŽ
-    add("21.0", "FT8", "Y", "N", "\xE2\x84\xAA");       // U+212A KELVIN SIGN, folds to k
+    add("14.0", "SSB", "N", "Y", "\xC7\x85");     // U+01C5, titlecase DŽ
+    add("14.0", "ssb", "Y", "Y", "\xC7\x84");     // U+01C4, capital DŽ
+    add("21.0", "FT8", "Y", "N", "\xE2\x84\xAA"); // U+212A KELVIN SIGN, folds to k
     add("21.0", "ft8", "Y", "N", "k");
     add("21.0", "RTTY", "Y", "N", "K");
-    add("2M", "FM", "Y", "Y", "\xC3\x80" "B");           // ÀB
-    add("2m", "fm", "Y", "Y", "\xC3\xA0" "b");           // àb
+    add("2M", "FM", "Y", "Y",
+        "\xC3\x80"
+        "B"); // ÀB
+    add("2m", "fm", "Y", "Y",
+        "\xC3\xA0"
+        "b"); // àb
     add("10g", "ssb", std::nullopt, "Y", "??");
     add("10G", std::nullopt, "Y", std::nullopt, "");
     add(std::nullopt, "CW", "Y", "Y", "DL");
     add("", "", "", "", std::nullopt);
-    add("14.0", "CW", "Y", "Y", "\xCE\xA3");             // Σ
-    add("14.0", "CW", "Y", "Y", "\xCF\x82");             // ς, folds to σ
-    add("14.0", "CW", "Y", "Y", "\xCF\x83");             // σ
+    add("14.0", "CW", "Y", "Y", "\xCE\xA3"); // Σ
+    add("14.0", "CW", "Y", "Y", "\xCF\x82"); // ς, folds to σ
+    add("14.0", "CW", "Y", "Y", "\xCF\x83"); // σ
     auto *row = add("7.0", "CW", "Y", "Y", "OH");
     row->SQR = "jn45";
-    row->WPX = "\xC3\x84" "B1";                           // ÄB1
+    row->WPX = "\xC3\x84"
+               "B1"; // ÄB1
     row->NOTE = "Citt\xC3\xA0";
     row = add("7.0", "CW", "Y", "Y", "oh");
     row->SQR = "JN45";
-    row->WPX = "\xC3\xA4" "b1";                           // äb1
+    row->WPX = "\xC3\xA4"
+               "b1"; // äb1
     row->NOTE = "CITT\xC3\x80";
     row->Callsign = "oh2bh";
     return rows;

@@ -41,7 +41,20 @@ protected:
         QStringList bands;
         for (const std::string &b : bandLabels(s_log->rows))
             bands << QString::fromStdString(b);
-        bands << "*" << "1*" << "*0" << "?.?" << "1#.#" << "[12]*" << "[!1]*" << "2M" << "40m" << "10g" << "99.9" << "**" << "*.*" << "14'0";
+        bands << "*"
+              << "1*"
+              << "*0"
+              << "?.?"
+              << "1#.#"
+              << "[12]*"
+              << "[!1]*"
+              << "2M"
+              << "40m"
+              << "10g"
+              << "99.9"
+              << "**"
+              << "*.*"
+              << "14'0";
         return bands;
     }
 
@@ -81,7 +94,8 @@ TEST_F(CountThreeWays, EntitiesOfEveryKindBandSlotAndFt8Choice)
 
 TEST_F(CountThreeWays, EntitiesOverSelectedBandsWithGaps)
 {
-    const std::vector<QStringList> sets = {{"14.0", "21.0"}, {"3.5", "", "7.0", "  ", "14.0", "21.0", "28.0"}, {"", "", "10.1"}, {"7", "7.0", "2m", "2M"}};
+    const std::vector<QStringList> sets = {
+        {"14.0", "21.0"}, {"3.5", "", "7.0", "  ", "14.0", "21.0", "28.0"}, {"", "", "10.1"}, {"7", "7.0", "2m", "2M"}};
     for (const QStringList &set : sets) {
         QStringList headers = set;
         while (headers.size() < Bands)
@@ -108,14 +122,31 @@ TEST_F(CountThreeWays, RandomCounts)
         std::string p;
         for (const char ch : labels[below(labels.size())]) {
             switch (below(12)) {
-            case 0: p += '?'; break;
-            case 1: p += '*'; p += ch; break;
-            case 2: p += '#'; break;
-            case 3: p += std::string("[") + ch + "x]"; break;
-            case 4: p += "[!a-z]"; break;
-            case 5: p += char(std::toupper(static_cast<unsigned char>(ch))); break;
-            case 6: p += char(std::tolower(static_cast<unsigned char>(ch))); break;
-            default: p += ch; break;
+            case 0:
+                p += '?';
+                break;
+            case 1:
+                p += '*';
+                p += ch;
+                break;
+            case 2:
+                p += '#';
+                break;
+            case 3:
+                p += std::string("[") + ch + "x]";
+                break;
+            case 4:
+                p += "[!a-z]";
+                break;
+            case 5:
+                p += char(std::toupper(static_cast<unsigned char>(ch)));
+                break;
+            case 6:
+                p += char(std::tolower(static_cast<unsigned char>(ch)));
+                break;
+            default:
+                p += ch;
+                break;
             }
         }
         return p;

@@ -21,10 +21,7 @@ sqlite3_int64 changesBefore = 0;
 
 /// Long queries are legal (an operator may join the log with itself); they
 /// are cut short so that only real hangs show as timeouts.
-int stopLongQueries(void *)
-{
-    return ++progressCalls > 2000;
-}
+int stopLongQueries(void *) { return ++progressCalls > 2000; }
 
 int attachedDatabases(sqlite3 *db)
 {

@@ -4,15 +4,15 @@
 // The mutator breaks what a Jet file is made of: it cuts the file, sets page
 // numbers (to pages past the end, to the page itself for loops), sizes and row
 // offsets to edge values, and copies, swaps or blanks whole pages.
-#include "LogDatabase.h"
 #include "LoaderTesting.h"
+#include "LogDatabase.h"
 #include "MdbLoader.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cstdio>
 #include <random>
 
 extern "C" std::size_t LLVMFuzzerMutate(std::uint8_t *data, std::size_t size, std::size_t maxSize);
@@ -98,8 +98,24 @@ extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t *data, std::size_t s
     }
     case 3:
     case 4: { // a 16-bit size, count or row offset
-        const std::uint32_t values[] = {0, 1, 2, 0x7fff, 0x8000, 0xffff, 0x1fff, 0x0fff, 4095, 4096, 4097, std::uint32_t(0x4000 | (rng() % 4096)),
-                                        std::uint32_t(0x8000 | (rng() % 4096)), std::uint32_t(rng() % 4096), 255, 256, 1000, 1001};
+        const std::uint32_t values[] = {0,
+                                        1,
+                                        2,
+                                        0x7fff,
+                                        0x8000,
+                                        0xffff,
+                                        0x1fff,
+                                        0x0fff,
+                                        4095,
+                                        4096,
+                                        4097,
+                                        std::uint32_t(0x4000 | (rng() % 4096)),
+                                        std::uint32_t(0x8000 | (rng() % 4096)),
+                                        std::uint32_t(rng() % 4096),
+                                        255,
+                                        256,
+                                        1000,
+                                        1001};
         put(data, size, fieldOffset(rng, start, size), values[rng() % std::size(values)], 2);
         return size;
     }

@@ -1,8 +1,8 @@
 // The table stream as the program receives it from varkel-reader: a reader
 // that crashed half-way or went wrong may send anything, and the program must
 // turn that into an error, never into a crash or a snapshot of wrong shape.
-#include "LogDatabase.h"
 #include "LoaderTesting.h"
+#include "LogDatabase.h"
 #include "MdbLoader.h"
 
 #include <cstdint>

@@ -19,7 +19,8 @@ QStringList headers(std::initializer_list<const char *> bands)
 
 const QString K2 = QStringLiteral(
     ", First(LOG.Callsign) AS First_CALL, First(LOG.Banda) AS First_BAND, First(LOG.Mode) AS First_MODE, First(LOG.TDate) AS First_DATE, "
-    "First(LOG.MANAGER) AS MANAGER, First(LOG.S) AS QSL_TX, First(LOG.R) AS QSL_RX, First(LOG.D) AS AWARD, First(LOG.DIPTEXT) AS DIPL_TEXT From Log Where ");
+    "First(LOG.MANAGER) AS MANAGER, First(LOG.S) AS QSL_TX, First(LOG.R) AS QSL_RX, First(LOG.D) AS AWARD, First(LOG.DIPTEXT) AS DIPL_TEXT "
+    "From Log Where ");
 
 bool balanced(const QString &s)
 {
@@ -42,15 +43,18 @@ TEST(DrillDown, WorkedExamples)
 {
     const QStringList h = headers({"14.0", "21.0"});
     const int band14 = 0;
-    EXPECT_EQ(DrillDown::cell(cell(band14, 0), "QSO", h, false).sql, "SELECT * FROM LOG WHERE (BANDA = '14.0') AND (MODE = 'CW') order by CALLSIGN;");
-    EXPECT_EQ(DrillDown::cell(cell(band14, 5), "DXC", h, false).sql,
-              "SELECT DISTINCT LOG.DXC" + K2 +
-                  "(((Log.Banda) = '14.0') And (((Log.Mode) = 'FM') Or ((Log.Mode) = 'SSB') Or ((Log.Mode) = 'AM')) And ((Log.DXC) <> '??') And "
-                  "((Log.R) = 'Y') And ((Log.DXC) <> '')) GROUP BY LOG.DXC;");
+    EXPECT_EQ(DrillDown::cell(cell(band14, 0), "QSO", h, false).sql,
+              "SELECT * FROM LOG WHERE (BANDA = '14.0') AND (MODE = 'CW') order by CALLSIGN;");
+    EXPECT_EQ(
+        DrillDown::cell(cell(band14, 5), "DXC", h, false).sql,
+        "SELECT DISTINCT LOG.DXC" + K2 +
+            "(((Log.Banda) = '14.0') And (((Log.Mode) = 'FM') Or ((Log.Mode) = 'SSB') Or ((Log.Mode) = 'AM')) And ((Log.DXC) <> '??') And "
+            "((Log.R) = 'Y') And ((Log.DXC) <> '')) GROUP BY LOG.DXC;");
     int active = 0;
-    EXPECT_EQ(DrillDown::mix(3, "DXC", h, false, &active).sql,
-              "SELECT DISTINCT LOG.DXC" + K2 + "(((Log.Banda) =  '14.0'  Or Log.banda = '21.0' ) And ((Log.Mode) LIKE '*') And ((Log.DXC) <> '??') And ((Log.DXC) <> '')) GROUP "
-                       "BY LOG.DXC;");
+    EXPECT_EQ(DrillDown::mix(3, "DXC", h, false, &active).sql, "SELECT DISTINCT LOG.DXC" + K2 +
+                                                                   "(((Log.Banda) =  '14.0'  Or Log.banda = '21.0' ) And ((Log.Mode) LIKE "
+                                                                   "'*') And ((Log.DXC) <> '??') And ((Log.DXC) <> '')) GROUP "
+                                                                   "BY LOG.DXC;");
     EXPECT_EQ(active, 2);
 }
 
@@ -62,9 +66,11 @@ TEST(DrillDown, FirstRecordFieldNamesOfWorkedCwAndWholeLogFt8)
     EXPECT_TRUE(DrillDown::full(2, "WAZ", true).sql.contains("AS BAND_"));
     EXPECT_TRUE(DrillDown::full(2, "WAZ", false).sql.contains("AS First_BAND"));
     EXPECT_EQ(DrillDown::full(0, "WAC", false).sql,
-              "SELECT DISTINCT LOG.WAC, First(LOG.Callsign) AS First_CALL, First(LOG.Banda) AS BAND_, First(LOG.Mode) AS MODE_, First(LOG.TDate) AS "
+              "SELECT DISTINCT LOG.WAC, First(LOG.Callsign) AS First_CALL, First(LOG.Banda) AS BAND_, First(LOG.Mode) AS MODE_, "
+              "First(LOG.TDate) AS "
               "First_DATE, First(LOG.MANAGER) AS MANAGER, First(LOG.S) AS QSL_TX, First(LOG.R) AS QSL_RX, First(LOG.D) AS AWARD, "
-              "First(LOG.DIPTEXT) AS DIPL_TEXT From Log Where ((Log.Banda) LIKE '*') And (((Log.Mode) = 'CW') And ((Log.WAC) <> '??') And ((Log.WAC) <> '')) GROUP BY LOG.WAC;");
+              "First(LOG.DIPTEXT) AS DIPL_TEXT From Log Where ((Log.Banda) LIKE '*') And (((Log.Mode) = 'CW') And ((Log.WAC) <> '??') And "
+              "((Log.WAC) <> '')) GROUP BY LOG.WAC;");
 }
 
 TEST(DrillDown, EveryTextIsBalancedAndFt8SwitchesTheDataForm)
@@ -93,7 +99,8 @@ TEST(DrillDown, SilentStopsAndTheNotConfirmedNotice)
 {
     const QStringList h = headers({"14.0", "", "21.0"});
     EXPECT_EQ(DrillDown::cell(cell(0, 9), "DXC", h, false).outcome, DrillDown::Outcome::NotConfirmedNotice);
-    EXPECT_EQ(DrillDown::cell(cell(0, 9), "QSO", h, false).sql, "SELECT * FROM LOG WHERE (BANDA = '14.0') AND (MODE = 'SSB' OR MODE = 'AM' OR MODE = 'FM') AND (R = 'N') order by CALLSIGN;");
+    EXPECT_EQ(DrillDown::cell(cell(0, 9), "QSO", h, false).sql,
+              "SELECT * FROM LOG WHERE (BANDA = '14.0') AND (MODE = 'SSB' OR MODE = 'AM' OR MODE = 'FM') AND (R = 'N') order by CALLSIGN;");
     EXPECT_EQ(DrillDown::mix(9, "DXC", h, false).outcome, DrillDown::Outcome::Nothing);
     EXPECT_EQ(DrillDown::full(9, "DXC", false).outcome, DrillDown::Outcome::Nothing);
     EXPECT_EQ(DrillDown::full(0, "QSO", false).outcome, DrillDown::Outcome::Nothing);
@@ -110,10 +117,11 @@ TEST(DrillDown, ListingsTestWhatTheirCountsTest)
 {
     // ALL slots take in contacts that have a mode, the FULL line contacts that have a band.
     const QStringList h = headers({"14.0"});
-    EXPECT_EQ(DrillDown::cell(cell(0, 3), "QSO", h, false).sql, "SELECT * FROM LOG WHERE (BANDA = '14.0') AND (MODE LIKE '*') order by CALLSIGN;");
-    EXPECT_EQ(DrillDown::cell(cell(0, 7), "DXC", h, false).sql,
-              "SELECT DISTINCT LOG.DXC" + K2 +
-                  "(((Log.Banda) = '14.0') And ((Log.Mode) LIKE '*') And ((Log.DXC) <> '??') And ((Log.R) = 'Y') And ((Log.DXC) <> '')) GROUP BY LOG.DXC;");
+    EXPECT_EQ(DrillDown::cell(cell(0, 3), "QSO", h, false).sql,
+              "SELECT * FROM LOG WHERE (BANDA = '14.0') AND (MODE LIKE '*') order by CALLSIGN;");
+    EXPECT_EQ(DrillDown::cell(cell(0, 7), "DXC", h, false).sql, "SELECT DISTINCT LOG.DXC" + K2 +
+                                                                    "(((Log.Banda) = '14.0') And ((Log.Mode) LIKE '*') And ((Log.DXC) <> "
+                                                                    "'??') And ((Log.R) = 'Y') And ((Log.DXC) <> '')) GROUP BY LOG.DXC;");
     EXPECT_EQ(DrillDown::full(3, "WAZ", false).sql,
               "SELECT DISTINCT LOG.WAZ" + K2 +
                   "((Log.Banda) LIKE '*') And ((Log.Mode) LIKE '*') And ((Log.WAZ) <> '??') And ((Log.WAZ) <> '') GROUP BY LOG.WAZ;");
@@ -123,7 +131,8 @@ TEST(DrillDown, ListingsTestWhatTheirCountsTest)
 TEST(DrillDown, QuotesInBandLabelsAreDoubled)
 {
     const QStringList h = headers({"14'0", "21.0' OR 'x'='x"});
-    EXPECT_EQ(DrillDown::cell(cell(0, 0), "QSO", h, false).sql, "SELECT * FROM LOG WHERE (BANDA = '14''0') AND (MODE = 'CW') order by CALLSIGN;");
+    EXPECT_EQ(DrillDown::cell(cell(0, 0), "QSO", h, false).sql,
+              "SELECT * FROM LOG WHERE (BANDA = '14''0') AND (MODE = 'CW') order by CALLSIGN;");
     EXPECT_TRUE(DrillDown::cell(cell(1, 1), "DXC", h, false).sql.contains("(((Log.Banda) = '21.0'' OR ''x''=''x') And"));
     EXPECT_TRUE(DrillDown::mix(0, "DXC", h, false).sql.contains("(((Log.Banda) =  '14''0'  Or Log.banda = '21.0'' OR ''x''=''x' ) And"));
 }

@@ -77,7 +77,8 @@ TEST_P(ListingCounts, ContactListingsMatchQsoCells)
     for (int r = 0; r < Slots; ++r) {
         for (int c = 0; c < Bands; ++c) {
             if (!h[c].isEmpty()) {
-                EXPECT_EQ(rows(DrillDown::cell(cell(c, r), "QSO", h, ft8)), matrix.cell(c, r).toLong()) << h[c].toStdString() << " slot " << r;
+                EXPECT_EQ(rows(DrillDown::cell(cell(c, r), "QSO", h, ft8)), matrix.cell(c, r).toLong())
+                    << h[c].toStdString() << " slot " << r;
             }
         }
     }

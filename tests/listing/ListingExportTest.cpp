@@ -1,8 +1,8 @@
 // The export of a listing as its menu entry runs it: the questions, the file,
 // and what the operator is told.
+#include "ListingExport.h"
 #include "FakePrompter.h"
 #include "GridRecordset.h"
-#include "ListingExport.h"
 #include "XlsxSheet.h"
 
 #include <QDir>

@@ -43,7 +43,10 @@ TempLogbook *ListingJobs::dir = nullptr;
 QString *ListingJobs::path = nullptr;
 
 /// The rows 1..n of a counting query.
-QString counting(int n) { return QStringLiteral("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c WHERE x < %1) SELECT x FROM c").arg(n); }
+QString counting(int n)
+{
+    return QStringLiteral("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c WHERE x < %1) SELECT x FROM c").arg(n);
+}
 
 } // namespace
 
@@ -52,7 +55,8 @@ TEST_F(ListingJobs, AnEndlessQueryStopsOnCancelAndTheSnapshotAnswersAfter)
     std::atomic<int> finishedSignals{0};
     {
         ListingJob job(db, Endless, ListingRun::limits());
-        QObject::connect(&job, &ListingJob::finished, &job, [&] { ++finishedSignals; }, Qt::DirectConnection);
+        QObject::connect(
+            &job, &ListingJob::finished, &job, [&] { ++finishedSignals; }, Qt::DirectConnection);
         job.start();
         EXPECT_FALSE(job.wait(300));
         EXPECT_FALSE(job.isFinished());

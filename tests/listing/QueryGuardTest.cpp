@@ -37,7 +37,7 @@ TEST(QueryGuard, WhatIsNoSingleQueryIsRefusedByName)
         EXPECT_TRUE(why.endsWith("\r\n\r\nVarkelChecker only reads your logbook and never changes it: nothing was run.")) << q;
     }
     EXPECT_EQ(QueryGuard::refusal("DELETE FROM LOG"), "The statement DELETE is not a query.\r\n\r\n"
-                                                     "VarkelChecker only reads your logbook and never changes it: nothing was run.");
+                                                      "VarkelChecker only reads your logbook and never changes it: nothing was run.");
 }
 
 TEST(QueryGuard, WhatTheSnapshotRefusesIsWordedWithItsName)
@@ -49,5 +49,6 @@ TEST(QueryGuard, WhatTheSnapshotRefusesIsWordedWithItsName)
     EXPECT_EQ(QueryGuard::message({K::MoreThanOne, "SELECT"}), QueryGuard::refusal("SELECT 1; SELECT 2"));
     EXPECT_EQ(QueryGuard::message({K::Function, "load_extension"}), "The function load_extension cannot be used in a query." + footer);
     EXPECT_EQ(QueryGuard::message({K::Table, "sqlite_master"}), "The query reads sqlite_master: only the table LOG can be read." + footer);
-    EXPECT_EQ(QueryGuard::message({K::TableFunction, {}}), "The query reads a table-valued function: only the table LOG can be read." + footer);
+    EXPECT_EQ(QueryGuard::message({K::TableFunction, {}}),
+              "The query reads a table-valued function: only the table LOG can be read." + footer);
 }

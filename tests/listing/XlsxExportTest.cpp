@@ -33,7 +33,8 @@ TEST(XlsxExport, SheetHoldsFieldNamesThenPaddedValues)
     const QString file = dir.filePath("list.xlsx");
     const QStringList fields = {"DXC", "First_CALL", "QSL_RX"};
     const std::vector<QStringList> rows = {{"I", "I1ABC", "Y"}, {"DL", "DL2XYZ", ""}, {"Città", "Москва", "N"}};
-    const Result<qsizetype> written = writeListingXlsx(file, fields, qsizetype(rows.size()), [&](qsizetype r, int c) { return rows[size_t(r)][c]; });
+    const Result<qsizetype> written =
+        writeListingXlsx(file, fields, qsizetype(rows.size()), [&](qsizetype r, int c) { return rows[size_t(r)][c]; });
     ASSERT_TRUE(written.ok());
     EXPECT_EQ(*written, 3);
     const auto cells = readSheet(file);
@@ -92,10 +93,14 @@ TEST(XlsxExport, AFailedWriteLeavesTheOldFileAndNoTemporaryFile)
     } cases[] = {
         {"listing with a cell too long",
          [&](const QString &path) {
-             const Result<qsizetype> r = writeListingXlsx(path, {"A", "B"}, 100, [&](qsizetype row, int c) { return row == 60 && c == 1 ? tooLong : QStringLiteral("v"); });
+             const Result<qsizetype> r = writeListingXlsx(
+                 path, {"A", "B"}, 100, [&](qsizetype row, int c) { return row == 60 && c == 1 ? tooLong : QStringLiteral("v"); });
              return r ? Status() : Status::failure(r.error());
          }},
-        {"grid with a cell too long", [&](const QString &path) { return writeRowsXlsx(path, "DXC", {{"VarkelChecker"}, {"14.0", tooLong}}); }},
+        {"grid with a cell too long",
+         [&](const QString &path) {
+             return writeRowsXlsx(path, "DXC", {{"VarkelChecker"}, {"14.0", tooLong}});
+         }},
     };
     for (const auto &c : cases) {
         QTemporaryDir dir;
@@ -125,7 +130,8 @@ TEST(XlsxExport, RecordsPastTheSheetAreNotWrittenAndTheCountSaysSo)
     EXPECT_EQ(SheetDataRows, 1048575);
     QTemporaryDir dir;
     const QString file = dir.filePath("cut.xlsx");
-    const Result<qsizetype> written = writeListingXlsx(file, {"N"}, 5, [](qsizetype r, int) { return QString::number(r); }, 3);
+    const Result<qsizetype> written = writeListingXlsx(
+        file, {"N"}, 5, [](qsizetype r, int) { return QString::number(r); }, 3);
     ASSERT_TRUE(written.ok());
     EXPECT_EQ(*written, 3);
     const auto cells = readSheet(file);

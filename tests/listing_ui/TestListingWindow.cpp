@@ -119,8 +119,10 @@ private slots:
     {
         state.ListingQuery = QStringLiteral(
             "SELECT DISTINCT LOG.DXC, First(LOG.Callsign) AS First_CALL, First(LOG.Banda) AS First_BAND, First(LOG.Mode) AS First_MODE, "
-            "First(LOG.TDate) AS First_DATE, First(LOG.MANAGER) AS MANAGER, First(LOG.S) AS QSL_TX, First(LOG.R) AS QSL_RX, First(LOG.D) AS AWARD, "
-            "First(LOG.DIPTEXT) AS DIPL_TEXT From Log Where (((Log.Banda) = '14.0') And ((Log.DXC) <> '??') And ((Log.DXC) <> '')) GROUP BY LOG.DXC;");
+            "First(LOG.TDate) AS First_DATE, First(LOG.MANAGER) AS MANAGER, First(LOG.S) AS QSL_TX, First(LOG.R) AS QSL_RX, First(LOG.D) "
+            "AS AWARD, "
+            "First(LOG.DIPTEXT) AS DIPL_TEXT From Log Where (((Log.Banda) = '14.0') And ((Log.DXC) <> '??') And ((Log.DXC) <> '')) GROUP "
+            "BY LOG.DXC;");
         const bool shown = openGrid(true, [&](FrmTabella &w) {
             GridRecordset *m = w.recordset();
             QCOMPARE(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("DXC"));
@@ -177,7 +179,8 @@ private slots:
             // Another column starts ascending too, case aside.
             clickHeader(header, 1);
             QStringList sorted = calls();
-            std::stable_sort(sorted.begin(), sorted.end(), [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+            std::stable_sort(sorted.begin(), sorted.end(),
+                             [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
             QCOMPARE(calls(), sorted);
             QCOMPARE(header->sortIndicatorSection(), 1);
             QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
@@ -218,7 +221,8 @@ private slots:
         operatorHand.start();
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(!openGrid(false, [](FrmTabella &) {}, &main));
+        QVERIFY(!openGrid(
+            false, [](FrmTabella &) {}, &main));
         operatorHand.stop();
         QVERIFY(clicked);
         QVERIFY(clock.elapsed() < 20000);
@@ -227,7 +231,8 @@ private slots:
 
         // The program goes on: the next listing runs on the same snapshot.
         state.ListingQuery = QStringLiteral("SELECT Callsign FROM LOG");
-        QVERIFY(openGrid(false, [&](FrmTabella &w) { QCOMPARE(w.recordset()->rowCount(), int(rows.size())); }, &main));
+        QVERIFY(openGrid(
+            false, [&](FrmTabella &w) { QCOMPARE(w.recordset()->rowCount(), int(rows.size())); }, &main));
     }
 
     void aCrossJoinIsCutAtTheRowsOfASheetAndSaysSo()
@@ -247,14 +252,16 @@ private slots:
     void zeroMatchesStillOpen()
     {
         state.ListingQuery = QStringLiteral("SELECT * FROM LOG WHERE (BANDA = 'NOBAND') order by CALLSIGN;");
-        QVERIFY(openGrid(false, [&](FrmTabella &w) { QCOMPARE(w.windowTitle(), QStringLiteral("Varkel Search query result Records found : 0")); }));
+        QVERIFY(openGrid(
+            false, [&](FrmTabella &w) { QCOMPARE(w.windowTitle(), QStringLiteral("Varkel Search query result Records found : 0")); }));
     }
 
     void failuresShowTheirMessagesAndNoWindow()
     {
         state.ListingQuery = QStringLiteral("SELECT Nonsense FROM LOG");
         QVERIFY(!openGrid(false, [](FrmTabella &) {}));
-        QCOMPARE(prompter.messageTexts(), QStringList{QStringLiteral("Attention, your Search Query or LOG is not exactly!\r\n\r\nSELECT Nonsense FROM LOG")});
+        QCOMPARE(prompter.messageTexts(),
+                 QStringList{QStringLiteral("Attention, your Search Query or LOG is not exactly!\r\n\r\nSELECT Nonsense FROM LOG")});
         QCOMPARE(prompter.messages().first().flags, 16);
         QCOMPARE(prompter.messageTitles(), QStringList{QStringLiteral("VARKEL GRID")});
         QCOMPARE(prompter.messages().first().detail, QStringLiteral("no such column: Nonsense"));
@@ -296,7 +303,8 @@ private slots:
         prompter.saveFileAnswers.enqueue(target);
         prompter.openDocumentAnswer = false;
         QVERIFY(openGrid(false, [](FrmTabella &w) { w.exportToSpreadsheet(); }));
-        QCOMPARE(prompter.messageTexts().last(), QStringLiteral("Not available! Can't open Excel application.\r\n\r\nThe spreadsheet was saved as:\r\n") + target);
+        QCOMPARE(prompter.messageTexts().last(),
+                 QStringLiteral("Not available! Can't open Excel application.\r\n\r\nThe spreadsheet was saved as:\r\n") + target);
         QVERIFY(QFile::exists(target));
         prompter.clear();
         prompter.messageAnswers.enqueue(MsgAnswer::No);
@@ -307,7 +315,8 @@ private slots:
     void customQueryOffersTheLastText()
     {
         int opened = 0;
-        ListingActions actions(state, matrix, prompter, [] { return false; }, [&](bool) { ++opened; });
+        ListingActions actions(
+            state, matrix, prompter, [] { return false; }, [&](bool) { ++opened; });
         actions.setCheck([&](const QString &query) { return ListingRun::refusal(state, engine, query); });
         const auto offered = [&] { return prompter.of(FakePrompter::Kind::Input).last().folder; };
         // Cancel and the lone SELECT stop without a word; the text typed is offered next time.
@@ -333,23 +342,27 @@ private slots:
         // A comment first, a slash in a literal and a Jet date literal run as they are.
 
         prompter.clear();
-        prompter.inputAnswers.enqueue(QStringLiteral("-- my calls\nSELECT Replace(Callsign,'/','-') AS C FROM LOG WHERE TDate >= #2020-01-01#"));
+        prompter.inputAnswers.enqueue(
+            QStringLiteral("-- my calls\nSELECT Replace(Callsign,'/','-') AS C FROM LOG WHERE TDate >= #2020-01-01#"));
         actions.customQuery();
         QCOMPARE(opened, 1);
-        QCOMPARE(state.ListingQuery, QStringLiteral("-- my calls\nSELECT Replace(Callsign,'/','-') AS C FROM LOG WHERE TDate >= #2020-01-01#"));
+        QCOMPARE(state.ListingQuery,
+                 QStringLiteral("-- my calls\nSELECT Replace(Callsign,'/','-') AS C FROM LOG WHERE TDate >= #2020-01-01#"));
         QCOMPARE(prompter.messageTitles(), QStringList{QStringLiteral("VARKEL - VarkelChecker grid")});
     }
 
     void aFailedCustomQueryKeepsItsTextAndGivesTheReason()
     {
-        ListingActions actions(state, matrix, prompter, [] { return false; },
-                               [&](bool entity) { FrmTabella::showListing(nullptr, state, engine, prompter, entity); });
+        ListingActions actions(
+            state, matrix, prompter, [] { return false; },
+            [&](bool entity) { FrmTabella::showListing(nullptr, state, engine, prompter, entity); });
         actions.setCheck([&](const QString &query) { return ListingRun::refusal(state, engine, query); });
         prompter.inputAnswers.enqueue(QStringLiteral("SELECT Callsign FROM LOG WHERE Nonsense = 1"));
         QVERIFY(!withGrid([&] { actions.customQuery(); }, [](FrmTabella &) {}));
         const auto messages = prompter.messages();
         QCOMPARE(messages.size(), 2);
-        QCOMPARE(messages[1].text, QStringLiteral("Attention, your Search Query or LOG is not exactly!\r\n\r\nSELECT Callsign FROM LOG WHERE Nonsense = 1"));
+        QCOMPARE(messages[1].text,
+                 QStringLiteral("Attention, your Search Query or LOG is not exactly!\r\n\r\nSELECT Callsign FROM LOG WHERE Nonsense = 1"));
         QCOMPARE(messages[1].title, QStringLiteral("VARKEL GRID"));
         QCOMPARE(messages[1].flags, 16);
         QCOMPARE(messages[1].detail, QStringLiteral("no such column: Nonsense"));

@@ -60,8 +60,17 @@ TEST(ChildProcessWin, ArgumentsArriveAsGivenInUtf16)
     TempLogbook dir;
     const QString standIn = testplatform::fakeReader(dir.folder(), QStringLiteral("args"), {}, {"arguments"});
     const std::vector<std::string> arguments = {
-        "plain", "", "two words", "Z\xc3\xbcrich \xd0\x9c\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0 \xe4\xb8\xad\xe6\x96\x87",
-        "\"quoted\"", "back\\slash", "trailing\\", "trailing blank\\\\", "C:\\Varkel\\Data\\VarkelDT.MDB", "tab\there", "a\\\"b",
+        "plain",
+        "",
+        "two words",
+        "Z\xc3\xbcrich \xd0\x9c\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0 \xe4\xb8\xad\xe6\x96\x87",
+        "\"quoted\"",
+        "back\\slash",
+        "trailing\\",
+        "trailing blank\\\\",
+        "C:\\Varkel\\Data\\VarkelDT.MDB",
+        "tab\there",
+        "a\\\"b",
     };
     std::string error;
     const auto child = ChildProcess::start(program(standIn), arguments, {}, error);

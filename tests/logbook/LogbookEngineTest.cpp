@@ -1,12 +1,12 @@
+#include "LogbookEngine.h"
 #include "JetSql.h"
 #include "LogFingerprint.h"
-#include "LogbookEngine.h"
 #include "TempLogbook.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QDir>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -47,7 +47,8 @@ TEST(LogbookEngine, SnapshotHoldsEveryValueOfTheFile)
     LogbookEngine engine;
     auto db = openOrFail(engine, path);
     ASSERT_TRUE(db);
-    const Result<QueryTable> all = db->select(QStringLiteral("SELECT ID, Callsign, Banda, Mode, R, D, DXC, SQR, NOTE, TDate FROM LOG ORDER BY ID"));
+    const Result<QueryTable> all =
+        db->select(QStringLiteral("SELECT ID, Callsign, Banda, Mode, R, D, DXC, SQR, NOTE, TDate FROM LOG ORDER BY ID"));
     ASSERT_TRUE(all.ok()) << all.error().toStdString();
     ASSERT_EQ(all->rowCount(), qsizetype(rows.size()));
     int nulls = 0, empties = 0;
@@ -74,7 +75,7 @@ TEST(LogbookEngine, TextComparesAndGroupsWithoutRegardToCase)
 {
     TempLogbook dir;
     std::vector<genlog::LogRow> rows = {
-        makeRow("14.0", "cw", "y", "N", "dl"), makeRow("14.0", "CW", "Y", "N", "DL"),  makeRow("7.0", "Ssb", "N", "Y", "I"),
+        makeRow("14.0", "cw", "y", "N", "dl"), makeRow("14.0", "CW", "Y", "N", "DL"),      makeRow("7.0", "Ssb", "N", "Y", "I"),
         makeRow("7", "FT8", "", "Y", "I"),     makeRow(std::nullopt, "CW", "Y", "N", "F"), makeRow("14.0", std::nullopt, "Y", "N", "EA"),
     };
     rows[0].Callsign = "FIRST";
@@ -86,10 +87,10 @@ TEST(LogbookEngine, TextComparesAndGroupsWithoutRegardToCase)
     EXPECT_EQ(count(*db, "SELECT COUNT(*) AS Quanti FROM log WHERE BANDA LIKE '14.0' AND MODE LIKE 'CW' AND r ='Y'"), "2");
     EXPECT_EQ(count(*db, "SELECT COUNT(*) AS Quanti FROM LOG WHERE Mode = 'cw'"), "3");
     EXPECT_EQ(count(*db, "SELECT COUNT(DXC) AS Quanti FROM (Select Distinct DXC From LOG WHERE Banda LIKE '*')"), "3");
-    EXPECT_EQ(count(*db, "SELECT COUNT(*) AS Quanti FROM LOG WHERE Mode LIKE '*'"), "5");  // NULL mode: no match
+    EXPECT_EQ(count(*db, "SELECT COUNT(*) AS Quanti FROM LOG WHERE Mode LIKE '*'"), "5"); // NULL mode: no match
     EXPECT_EQ(count(*db, "SELECT COUNT(*) AS Quanti FROM LOG WHERE Banda LIKE '*'"), "5");
     EXPECT_EQ(count(*db, "SELECT COUNT(*) AS Quanti FROM LOG WHERE Mode NOT LIKE 'C*'"), "2"); // NULL is neither
-    EXPECT_EQ(count(*db, "SELECT COUNT(*) AS Quanti FROM LOG WHERE Banda LIKE '7'"), "1");  // "7" is not "7.0"
+    EXPECT_EQ(count(*db, "SELECT COUNT(*) AS Quanti FROM LOG WHERE Banda LIKE '7'"), "1");     // "7" is not "7.0"
     EXPECT_EQ(count(*db, "SELECT COUNT(*) AS Quanti FROM LOG WHERE Banda LIKE '#*'"), "5");
 
     const Result<QueryTable> bands = db->select(QStringLiteral("Select Distinct Banda From Log Order By Banda"));
@@ -100,9 +101,9 @@ TEST(LogbookEngine, TextComparesAndGroupsWithoutRegardToCase)
     EXPECT_EQ(bands->at(2, 0), "7");
     EXPECT_EQ(bands->at(3, 0), "7.0");
 
-    const Result<QueryTable> grouped = db->select(QStringLiteral(
-        "SELECT DISTINCT LOG.DXC, First(LOG.Callsign) AS First_CALL, Last(LOG.Callsign) AS Last_CALL From Log Where "
-        "(((Log.Banda) = '14.0') And ((Log.DXC) <> '??')) GROUP BY LOG.DXC;"));
+    const Result<QueryTable> grouped = db->select(
+        QStringLiteral("SELECT DISTINCT LOG.DXC, First(LOG.Callsign) AS First_CALL, Last(LOG.Callsign) AS Last_CALL From Log Where "
+                       "(((Log.Banda) = '14.0') And ((Log.DXC) <> '??')) GROUP BY LOG.DXC;"));
     ASSERT_TRUE(grouped.ok()) << grouped.error().toStdString();
     ASSERT_EQ(grouped->rowCount(), 2);
     EXPECT_EQ(grouped->at(0, 0).toUpper(), "DL");
@@ -116,8 +117,8 @@ TEST(LogbookEngine, WildcardFreeBandPatternIsAnsweredThroughAnIndex)
     LogbookEngine engine;
     auto db = openOrFail(engine, dir.write(genlog::generate(300, 3)));
     ASSERT_TRUE(db);
-    const QString sql = *JetSql::toSqlite(QStringLiteral(
-        "SELECT COUNT(DXC) AS Quanti FROM (Select Distinct DXC From LOG WHERE Banda LIKE '14.0' AND (Mode LIKE 'CW') AND R ='Y' AND DXC <> '??' AND DXC <>'')"));
+    const QString sql = *JetSql::toSqlite(QStringLiteral("SELECT COUNT(DXC) AS Quanti FROM (Select Distinct DXC From LOG WHERE Banda LIKE "
+                                                         "'14.0' AND (Mode LIKE 'CW') AND R ='Y' AND DXC <> '??' AND DXC <>'')"));
     sqlite3_stmt *stmt = nullptr;
     ASSERT_EQ(sqlite3_prepare_v2(db->handle(), ("EXPLAIN QUERY PLAN " + sql).toUtf8().constData(), -1, &stmt, nullptr), SQLITE_OK);
     QString plan;

@@ -2,28 +2,28 @@
 // readers that crash, hang or send garbage: each gives an error, never a crash
 // of the program, and the next good logbook opens as usual.
 #include "Jet4Writer.h"
-#include "LogSnapshot.h"
-#include "LogDatabase.h"
-#include "LogbookEngine.h"
 #include "LoaderTesting.h"
+#include "LogDatabase.h"
+#include "LogSnapshot.h"
+#include "LogbookEngine.h"
 #include "MdbLoader.h"
 #include "MdbOpen.h"
 #include "MdbReader.h"
-#include "ReaderTesting.h"
 #include "ReaderStream.h"
+#include "ReaderTesting.h"
 #include "TempLogbook.h"
 #include "TestPlatform.h"
 
+#include "ColumnarLog.h"
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <random>
+#include <sqlite3.h>
 #include <thread>
-#include "ColumnarLog.h"
 
 namespace {
 
@@ -166,7 +166,10 @@ TEST(LogbookFaults, AReaderThatCrashesHangsOrSendsGarbageOnlyFailsTheOpening)
     };
     const Case cases[] = {
         {"crash", "kill -SEGV $$", {"crash"}, "stopped with"},
-        {"abort after a message", "echo 'mdb: page 7 is damaged' >&2; kill -ABRT $$", {"abort", "mdb: page 7 is damaged"}, "page 7 is damaged"},
+        {"abort after a message",
+         "echo 'mdb: page 7 is damaged' >&2; kill -ABRT $$",
+         {"abort", "mdb: page 7 is damaged"},
+         "page 7 is damaged"},
         {"hang", "exec sleep 60", {"hang"}, "did not finish", 0.5},
         {"hang half-way", "'" + real + "' \"$@\" | head -c 300; exec sleep 60", {"cut-then-hang", "300"}, "did not finish", 0.5},
         {"garbage", "head -c 300000 /dev/urandom", {"garbage", "300000"}, "unreadable"},
@@ -215,10 +218,13 @@ TEST(LogbookFaults, ReadersSideBySideGiveTheSameSnapshotAndColumnarCopy)
         bool indexed = false;
         MdbReaderOptions options;
         options.parts = parts;
-        const auto columnar = loadMdbTableColumnarFirst(path, QStringLiteral("LOG"), **db, [&indexed](sqlite3 *) {
-            indexed = true;
-            return Status();
-        }, options);
+        const auto columnar = loadMdbTableColumnarFirst(
+            path, QStringLiteral("LOG"), **db,
+            [&indexed](sqlite3 *) {
+                indexed = true;
+                return Status();
+            },
+            options);
         ASSERT_TRUE(columnar) << columnar.error().toStdString();
         // The rows in the file's order, every value as one reader gives it.
         const auto got = (*db)->select(all);

@@ -2,9 +2,9 @@
 // trusted: a table that gives more rows than it counts, R, D or S that are not
 // text columns, and a file that changes while it is read. Each open fails with
 // its reason and gives no snapshot.
-#include "LogSnapshot.h"
 #include "Jet4TestSupport.h"
 #include "LogDatabase.h"
+#include "LogSnapshot.h"
 #include "LogbookEngine.h"
 #include "MdbLoader.h"
 #include "TempLogbook.h"
@@ -166,7 +166,8 @@ namespace {
 QString writeWithFlagColumn(const TempLogbook &dir, const std::vector<genlog::LogRow> &rows, const std::string &name, jet4::ColumnType type)
 {
     std::vector<jet4::Column> columns = genlog::logColumns();
-    const auto column = std::find_if(columns.begin(), columns.end(), [&name](const jet4::Column &c) { return strcasecmp(c.name.c_str(), name.c_str()) == 0; });
+    const auto column = std::find_if(columns.begin(), columns.end(),
+                                     [&name](const jet4::Column &c) { return strcasecmp(c.name.c_str(), name.c_str()) == 0; });
     if (column == columns.end())
         throw std::runtime_error("no column " + name);
     const std::size_t at = std::size_t(column - columns.begin());
@@ -212,9 +213,11 @@ TEST(LogbookRefusals, RDOrSThatIsNotATextColumnIsRefusedByName)
     // A memo is a text column: the log opens and R counts as text.
     const auto memo = engine.open(writeWithFlagColumn(dir, rows, "R", jet4::ColumnType::Memo));
     ASSERT_TRUE(memo) << memo.error().toStdString();
-    const auto confirmed = std::count_if(rows.begin(), rows.end(), [](const genlog::LogRow &r) { return r.R && strcasecmp(r.R->c_str(), "Y") == 0; });
+    const auto confirmed =
+        std::count_if(rows.begin(), rows.end(), [](const genlog::LogRow &r) { return r.R && strcasecmp(r.R->c_str(), "Y") == 0; });
     ASSERT_GT(confirmed, 0);
-    const Result<QString> counted = (*memo)->database().scalar(QStringLiteral("SELECT COUNT(*) AS Quanti FROM LOG WHERE R ='Y'"), QStringLiteral("Quanti"));
+    const Result<QString> counted =
+        (*memo)->database().scalar(QStringLiteral("SELECT COUNT(*) AS Quanti FROM LOG WHERE R ='Y'"), QStringLiteral("Quanti"));
     ASSERT_TRUE(counted) << counted.error().toStdString();
     EXPECT_EQ(*counted, QString::number(confirmed));
 }
@@ -231,12 +234,20 @@ TEST(LogbookRefusals, ALogbookReplacedWhileItIsReadGivesNoSnapshotAndIsReadAgain
     // logbook's place (a new file, as a program saving by renaming does) and
     // then reads: when the program's readers run side by side, some may have
     // read the version before.
-    const QByteArray script = "if [ ! -e '" + QFile::encodeName(replaced) + "' ]; then\n"
-                              "  cp '" + QFile::encodeName(next) + "' '" + QFile::encodeName(path) + ".new'$$ &&\n"
-                              "  mv -f '" + QFile::encodeName(path) + ".new'$$ '" + QFile::encodeName(path) + "' &&\n"
-                              "  : > '" + QFile::encodeName(replaced) + "'\n"
+    const QByteArray script = "if [ ! -e '" + QFile::encodeName(replaced) +
+                              "' ]; then\n"
+                              "  cp '" +
+                              QFile::encodeName(next) + "' '" + QFile::encodeName(path) +
+                              ".new'$$ &&\n"
+                              "  mv -f '" +
+                              QFile::encodeName(path) + ".new'$$ '" + QFile::encodeName(path) +
+                              "' &&\n"
+                              "  : > '" +
+                              QFile::encodeName(replaced) +
+                              "'\n"
                               "fi\n"
-                              "exec '" + QFile::encodeName(mdbReaderProgram()) + "' \"$@\"";
+                              "exec '" +
+                              QFile::encodeName(mdbReaderProgram()) + "' \"$@\"";
     const QString reader = testplatform::fakeReader(dir.folder(), QStringLiteral("reader"), script, {"replace", replaced, next, path});
     ASSERT_TRUE(QFile::exists(reader));
     overwrite(replaced, {});

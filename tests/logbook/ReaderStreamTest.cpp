@@ -2,8 +2,8 @@
 // sends arrives unchanged, and what a broken reader sends is refused.
 #include "ReaderStream.h"
 
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 
 using namespace mdbreader;
@@ -122,7 +122,8 @@ TEST(ReaderStream, WhatABrokenReaderSendsIsRefused)
     EXPECT_FALSE(verdict(textInNumber));
 
     // A text claiming to be longer than a field can be.
-    const std::string hugeText = encode(Cols, {}).substr(0, encode(Cols, {}).size() - 2) + std::string("R\x01\x02\x00\x03\xff\xff\xff\x7f", 9);
+    const std::string hugeText =
+        encode(Cols, {}).substr(0, encode(Cols, {}).size() - 2) + std::string("R\x01\x02\x00\x03\xff\xff\xff\x7f", 9);
     EXPECT_FALSE(verdict(hugeText));
 
     EXPECT_FALSE(verdict(good, {1, UINT64_MAX})) << "more rows than allowed";

@@ -55,9 +55,9 @@ std::string jetField(const std::u16string &units, bool compress)
 /// byte-order marks and NUL.
 char16_t randomUnit(std::mt19937 &rng)
 {
-    static const char16_t special[] = {0x0000, 0x0041, 0x007f, 0x0080, 0x00e9, 0x00ff, 0x0100, 0x0101, 0x0416, 0x044f, 0x0800,
-                                       0x4e00, 0x4e2d, 0x6587, 0xd800, 0xd83d, 0xdbff, 0xdc00, 0xde00, 0xdfff, 0xe000, 0xfeff,
-                                       0xfffe, 0xffff, 0x0a00, 0x2000, 0xff00};
+    static const char16_t special[] = {0x0000, 0x0041, 0x007f, 0x0080, 0x00e9, 0x00ff, 0x0100, 0x0101, 0x0416,
+                                       0x044f, 0x0800, 0x4e00, 0x4e2d, 0x6587, 0xd800, 0xd83d, 0xdbff, 0xdc00,
+                                       0xde00, 0xdfff, 0xe000, 0xfeff, 0xfffe, 0xffff, 0x0a00, 0x2000, 0xff00};
     switch (rng() % 6) {
     case 0:
         return char16_t(0x20 + rng() % 0x5f);
@@ -146,11 +146,11 @@ std::vector<std::u32string> sampleTexts()
     std::u32string longMixed;
     for (int i = 0; i < 3000; ++i)
         longMixed += (i % 3 == 0) ? U'\u4e2d' : (i % 3 == 1) ? U'\u0416' : U'k';
-    texts.push_back(longMixed);                         // a memo on several pages
-    texts.push_back(std::u32string(30000, U'\u6587'));  // 90,000 bytes of UTF-8: cut
-    texts.push_back(std::u32string(70000, U'a'));       // cut in a compressed memo
+    texts.push_back(longMixed);                        // a memo on several pages
+    texts.push_back(std::u32string(30000, U'\u6587')); // 90,000 bytes of UTF-8: cut
+    texts.push_back(std::u32string(70000, U'a'));      // cut in a compressed memo
     std::u32string pairs(32767, U'\u00e9');
-    pairs += U"\U0001F600";                            // the limit falls between the halves of the pair
+    pairs += U"\U0001F600"; // the limit falls between the halves of the pair
     texts.push_back(pairs);
     return texts;
 }
@@ -219,7 +219,8 @@ TEST(ReaderTexts, CharactersWithALowByteOfZeroSurrogatesAndNuls)
     EXPECT_EQ(read(jetField(u"IK2ABC", false)), "IK2ABC");
     EXPECT_EQ(read(jetField(u"Z\u00fcrich", true)), "Z\xc3\xbcrich");
     EXPECT_EQ(read(jetField(u"\u041c\u0438\u0440", false)), "\xd0\x9c\xd0\xb8\xd1\x80");
-    EXPECT_EQ(read(jetField(u"a\u041cb", true)), "a\xd0\x9c" "b");
+    EXPECT_EQ(read(jetField(u"a\u041cb", true)), "a\xd0\x9c"
+                                                 "b");
     // U+0100 and U+4E00 in plain UCS-2; their low byte 0 would switch modes in
     // the compressed form, where libmdb reads them as something else.
     EXPECT_EQ(read(jetField(u"\u0100\u4e00", false)), "\xc4\x80\xe4\xb8\x80");
@@ -234,7 +235,11 @@ TEST(ReaderTexts, CharactersWithALowByteOfZeroSurrogatesAndNuls)
     // The text ends at a NUL; an odd byte at the end is left out.
     EXPECT_EQ(read(std::string("A\0B\0\0\0C\0", 8)), "AB");
     EXPECT_EQ(read(std::string("A\0B", 3)), "A");
-    EXPECT_EQ(read(std::string("\xff\xfe" "ab\0" "c", 6)), "ab");
+    EXPECT_EQ(read(std::string("\xff\xfe"
+                               "ab\0"
+                               "c",
+                               6)),
+              "ab");
     // Cut before a character that does not fit whole.
     EXPECT_EQ(read(jetField(u"ab\u4e2d", false), 5), "ab");
     EXPECT_EQ(read(jetField(u"abc\u4e2d", false), 7), "abc\xe4\xb8\xad");
@@ -245,7 +250,8 @@ TEST(ReaderTexts, TextsAndMemosReadBackAsWritten)
 {
     TempLogbook dir;
     const std::vector<std::u32string> texts = sampleTexts();
-    jet4::Jet4Writer writer("LOG", {{"ID", jet4::ColumnType::Long}, {"Callsign", jet4::ColumnType::Text, 255}, {"NOTE", jet4::ColumnType::Memo}});
+    jet4::Jet4Writer writer("LOG",
+                            {{"ID", jet4::ColumnType::Long}, {"Callsign", jet4::ColumnType::Text, 255}, {"NOTE", jet4::ColumnType::Memo}});
     std::vector<std::string> expectedField, expectedMemo;
     int id = 0;
     for (const std::u32string &text : texts) {

@@ -68,7 +68,8 @@ TEST_F(StatsRun, EntityRunFillsCellsTotalsFullAndMix)
                     EXPECT_EQ(matrix.cell(c, r), "-");
                     continue;
                 }
-                EXPECT_EQ(cellValue(c, r), reference::entityCount(s_rows, 0, {band(matrix, c)}, r, ft8)) << band(matrix, c) << " slot " << r;
+                EXPECT_EQ(cellValue(c, r), reference::entityCount(s_rows, 0, {band(matrix, c)}, r, ft8))
+                    << band(matrix, c) << " slot " << r;
             }
         }
         // MIX covers every band shown, also the one after the blank position.
@@ -99,8 +100,9 @@ TEST_F(StatsRun, QsoRunCountsContactsAndLeavesMixAlone)
     for (int r = 0; r < Slots; ++r) {
         EXPECT_EQ(matrix.caption(Line::Mix, r), "-");
         // The whole-log NOT CONFIRMED figures are worked minus confirmed, not R = 'N' counts.
-        const long full = isDifference(r) ? reference::qsoCount(s_rows, "*", r % 4, false) - reference::qsoCount(s_rows, "*", 4 + r % 4, false)
-                                          : reference::qsoCount(s_rows, "*", r, false);
+        const long full = isDifference(r)
+                              ? reference::qsoCount(s_rows, "*", r % 4, false) - reference::qsoCount(s_rows, "*", 4 + r % 4, false)
+                              : reference::qsoCount(s_rows, "*", r, false);
         EXPECT_EQ(matrix.caption(Line::Full, r).toLong(), full) << "full " << r;
     }
     EXPECT_NE(matrix.caption(Line::Full, 8).toLong(), reference::qsoCount(s_rows, "*", 8, false));

@@ -15,7 +15,7 @@ public:
 
     struct Request {
         Kind kind;
-        QString text;   ///< message text, input prompt, or the document path
+        QString text; ///< message text, input prompt, or the document path
         QString title;
         int flags = 0;  ///< message flags
         QString filter; ///< file dialogs

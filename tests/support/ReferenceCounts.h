@@ -3,8 +3,8 @@
 // program's answers against something that shares neither its SQL nor its
 // count engine: its own LIKE, case folding and DISTINCT.
 
-#include "LogGenerator.h"
 #include "CountSpec.h"
+#include "LogGenerator.h"
 
 #include <optional>
 #include <string>

@@ -80,10 +80,7 @@ MdbTableReader::~MdbTableReader()
         mdb_close(m_mdb);
 }
 
-static MdbColumn *column(MdbTableDef *table, std::size_t i)
-{
-    return static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
-}
+static MdbColumn *column(MdbTableDef *table, std::size_t i) { return static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i)); }
 
 std::string MdbTableReader::columnName(std::size_t i) const { return column(m_table, i)->name; }
 int MdbTableReader::columnType(std::size_t i) const { return column(m_table, i)->col_type; }
@@ -180,10 +177,7 @@ std::string commandPath(std::string path)
     return path;
 }
 #else
-bool haveCommand(const std::string &name)
-{
-    return runCommand("command -v " + shellQuote(name) + " >/dev/null 2>&1").status == 0;
-}
+bool haveCommand(const std::string &name) { return runCommand("command -v " + shellQuote(name) + " >/dev/null 2>&1").status == 0; }
 
 std::string commandPath(std::string path) { return path; }
 

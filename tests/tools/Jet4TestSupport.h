@@ -75,7 +75,6 @@ std::string shellQuote(const std::string &s);
 /// A program's path as the shell runs it (backslashes for cmd.exe).
 std::string commandPath(std::string path);
 
-
 /// Raw pages of a written file.
 class PageFile {
 public:

@@ -18,8 +18,8 @@ namespace {
 const std::optional<std::string> kNull;
 std::optional<std::string> str(std::string s) { return std::optional<std::string>(std::move(s)); }
 
-#define REQUIRE_COMMAND(name)                                                                                        \
-    if (!jet4test::haveCommand(name))                                                                                \
+#define REQUIRE_COMMAND(name)                                                                                                              \
+    if (!jet4test::haveCommand(name))                                                                                                      \
     GTEST_SKIP() << name << " is not installed"
 
 // A small log with one of everything; returns the path.
@@ -31,11 +31,11 @@ std::string writeSampleLog(const ScratchDir &dir)
                               {"Count", ColumnType::Long},
                               {"Ok", ColumnType::YesNo},
                               {"Note", ColumnType::Memo}});
-    writer.addRow({Value{std::string("K1ABC")}, Value{oleDate(2024, 5, 6, 12, 34, 56)}, Value{std::int32_t(-5)},
-                   Value{true}, Value{std::string("short, \"quoted\" memo")}});
+    writer.addRow({Value{std::string("K1ABC")}, Value{oleDate(2024, 5, 6, 12, 34, 56)}, Value{std::int32_t(-5)}, Value{true},
+                   Value{std::string("short, \"quoted\" memo")}});
     writer.addRow({Value{std::string("")}, std::nullopt, std::nullopt, Value{false}, Value{std::string("")}});
-    writer.addRow({Value{std::string("Ступень Ā 中")}, Value{oleDate(1999, 12, 31)}, Value{std::int32_t(2147483647)},
-                   std::nullopt, Value{std::string(9000, 'L')}});
+    writer.addRow({Value{std::string("Ступень Ā 中")}, Value{oleDate(1999, 12, 31)}, Value{std::int32_t(2147483647)}, std::nullopt,
+                   Value{std::string(9000, 'L')}});
     const std::string error = writer.save(path);
     EXPECT_EQ(error, "");
     return path;
@@ -69,8 +69,8 @@ TEST(Jet4Commands, TablesCountAndSchemaSeeTheTable)
 
     const auto schema = runCommand("mdb-schema " + shellQuote(path) + " 2>&1");
     ASSERT_EQ(schema.status, 0) << schema.output;
-    for (const char *line : {"CREATE TABLE [Log]", "[Call]\t\t\tText (50)", "[Born]\t\t\tDateTime",
-                             "[Count]\t\t\tLong Integer", "[Ok]\t\t\tBoolean", "[Note]\t\t\tMemo"})
+    for (const char *line : {"CREATE TABLE [Log]", "[Call]\t\t\tText (50)", "[Born]\t\t\tDateTime", "[Count]\t\t\tLong Integer",
+                             "[Ok]\t\t\tBoolean", "[Note]\t\t\tMemo"})
         EXPECT_NE(schema.output.find(line), std::string::npos) << line << "\n" << schema.output;
     EXPECT_EQ(schema.output.find("arning"), std::string::npos) << schema.output;
 }
@@ -79,16 +79,14 @@ TEST(Jet4WriteCommand, ReadsEveryKindOfValue)
 {
     ScratchDir dir;
     const std::string out = dir.file("cli.mdb");
-    const std::string input = writeInput(dir,
-                                         "Call\tWhen\tN\tOk\tNote\n"
-                                         "K1ABC\t2024-05-06 12:34:56\t-5\tyes\tline one\\nline two\\tend\\\\\n"
-                                         "\\N\t\\N\t\\N\t\\N\t\\N\r\n"
-                                         "\t\t\tNO\t\n"
-                                         "Grüße 中\t2000-02-29T23:59\t+7\tTrue\t\\\\N\n"
-                                         "x\t1999-12-31\t2147483647\t0\ty\n");
-    const auto result = jet4write("--skip-header " + shellQuote(out) +
-                                      " Log " + shellQuote("Call:Text:20,When:DateTime,N:Long,Ok:yesno,Note:MEMO"),
-                                  input);
+    const std::string input = writeInput(dir, "Call\tWhen\tN\tOk\tNote\n"
+                                              "K1ABC\t2024-05-06 12:34:56\t-5\tyes\tline one\\nline two\\tend\\\\\n"
+                                              "\\N\t\\N\t\\N\t\\N\t\\N\r\n"
+                                              "\t\t\tNO\t\n"
+                                              "Grüße 中\t2000-02-29T23:59\t+7\tTrue\t\\\\N\n"
+                                              "x\t1999-12-31\t2147483647\t0\ty\n");
+    const auto result =
+        jet4write("--skip-header " + shellQuote(out) + " Log " + shellQuote("Call:Text:20,When:DateTime,N:Long,Ok:yesno,Note:MEMO"), input);
     ASSERT_EQ(result.status, 0) << result.output;
     const std::vector<std::vector<std::optional<std::string>>> expected = {
         {str("K1ABC"), str("2024-05-06 12:34:56"), str("-5"), str("1"), str("line one\nline two\tend\\")},
@@ -110,12 +108,9 @@ TEST(Jet4WriteCommand, ReportsBadInputWithLineAndColumn)
         std::string message;
     };
     const std::vector<Case> cases = {
-        {"A\t2024-01-01\t1\nB\t2024-01-01\n", "line 2"},
-        {"A\t2024-02-30\t1\n", "line 1, column When"},
-        {"A\t2024-01-01 24:00\t1\n", "line 1, column When"},
-        {"A\t2024-01-01\t2147483648\n", "line 1, column N"},
-        {"A\t2024-01-01\t12x\n", "line 1, column N"},
-        {"TOOLONG\t2024-01-01\t1\n", "line 1"},
+        {"A\t2024-01-01\t1\nB\t2024-01-01\n", "line 2"},     {"A\t2024-02-30\t1\n", "line 1, column When"},
+        {"A\t2024-01-01 24:00\t1\n", "line 1, column When"}, {"A\t2024-01-01\t2147483648\n", "line 1, column N"},
+        {"A\t2024-01-01\t12x\n", "line 1, column N"},        {"TOOLONG\t2024-01-01\t1\n", "line 1"},
         {"A\\q\t2024-01-01\t1\n", "line 1, column Call"},
     };
     for (const Case &c : cases) {

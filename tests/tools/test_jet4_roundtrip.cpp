@@ -41,11 +41,8 @@ std::string patterned(std::size_t chars, std::u32string_view alphabet)
 }
 
 const std::vector<Column> kLogColumns = {
-    {"Call", ColumnType::Text, 50},
-    {"Born", ColumnType::DateTime},
-    {"Count", ColumnType::Long},
-    {"Ok", ColumnType::YesNo},
-    {"Note", ColumnType::Memo},
+    {"Call", ColumnType::Text, 50}, {"Born", ColumnType::DateTime}, {"Count", ColumnType::Long},
+    {"Ok", ColumnType::YesNo},      {"Note", ColumnType::Memo},
 };
 
 } // namespace
@@ -138,8 +135,8 @@ TEST(Jet4Memo, LengthsAroundInlineSinglePageAndChainLimits)
     // Stored sizes: up to 1024 characters compressed (n + 2 bytes for ASCII), longer ones as
     // UTF-16 (2n bytes). Memos of up to 64 bytes stay in the row, up to 4080 bytes take one
     // long-value row, longer ones a chain of 4076-byte pieces.
-    const std::vector<std::size_t> asciiLengths = {0, 1, 61, 62, 63, 64, 1023, 1024, 1025, 2039, 2040, 2041,
-                                                   2042, 4076, 4077, 6000, 20000, 99999};
+    const std::vector<std::size_t> asciiLengths = {0,    1,    61,   62,   63,   64,   1023, 1024,  1025,
+                                                   2039, 2040, 2041, 2042, 4076, 4077, 6000, 20000, 99999};
     ScratchDir dir;
     const std::string path = dir.file("memo.mdb");
     Jet4Writer writer("Notes", {{"N", ColumnType::Long}, {"M", ColumnType::Memo}, {"M2", ColumnType::Memo}});
@@ -148,7 +145,7 @@ TEST(Jet4Memo, LengthsAroundInlineSinglePageAndChainLimits)
         values.push_back(patterned(len, U"abcdefghijklmnopqrstuvwxyz0123456789"));
     values.push_back(patterned(5000, U"АБВГДЕЖЗИЙКЛМНОП"));   // 10,000 bytes
     values.push_back(patterned(3000, U"中文字符一二三四五")); // 6,000 bytes
-    values.push_back(patterned(700, U"aé中Āß"));             // compressed, mixed runs
+    values.push_back(patterned(700, U"aé中Āß"));              // compressed, mixed runs
     for (std::size_t i = 0; i < values.size(); ++i) {
         // The second memo holds the value of another row, so two long values share a row.
         writer.addRow({number(std::int32_t(i)), text(values[i]), text(values[values.size() - 1 - i])});
@@ -168,8 +165,7 @@ TEST(Jet4RoundTrip, WideTableWhoseDefinitionSpansSeveralPages)
 {
     // 255 columns with 64-character names need about 40 KB of table definition.
     std::vector<Column> columns;
-    const ColumnType kinds[] = {ColumnType::Long, ColumnType::Text, ColumnType::YesNo, ColumnType::DateTime,
-                                ColumnType::Memo};
+    const ColumnType kinds[] = {ColumnType::Long, ColumnType::Text, ColumnType::YesNo, ColumnType::DateTime, ColumnType::Memo};
     for (int i = 0; i < 255; ++i) {
         // 64 characters: an ASCII prefix, then a mix of narrow and wide letters.
         const std::string prefix = "Column_" + std::to_string(i) + "_";
@@ -198,8 +194,8 @@ TEST(Jet4RoundTrip, WideTableWhoseDefinitionSpansSeveralPages)
                 break;
             case ColumnType::DateTime:
                 row.push_back(date(2001, 1 + i % 12, 1 + r, 1, 2, 3));
-                want.push_back(str("2001-" + std::string(i % 12 < 9 ? "0" : "") + std::to_string(1 + i % 12) +
-                                   "-0" + std::to_string(1 + r) + " 01:02:03"));
+                want.push_back(str("2001-" + std::string(i % 12 < 9 ? "0" : "") + std::to_string(1 + i % 12) + "-0" +
+                                   std::to_string(1 + r) + " 01:02:03"));
                 break;
             case ColumnType::Memo:
                 row.push_back(r == 1 ? Value{} : text("memo " + std::to_string(i)));

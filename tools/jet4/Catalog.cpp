@@ -79,8 +79,7 @@ const TableLayout &catalogLayout()
     return layout;
 }
 
-bool writeCatalogPage(Page &page, std::uint32_t catalogDefPage, const std::vector<CatalogEntry> &entries,
-                      double creationDate)
+bool writeCatalogPage(Page &page, std::uint32_t catalogDefPage, const std::vector<CatalogEntry> &entries, double creationDate)
 {
     rowpage::initData(page, catalogDefPage);
     const TableLayout &layout = catalogLayout();

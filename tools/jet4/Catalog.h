@@ -24,7 +24,6 @@ struct CatalogEntry {
 
 /// Writes the catalog rows on `page` (a fresh data page of MSysObjects, owned by catalogDefPage).
 /// Returns false if they do not fit on one page.
-bool writeCatalogPage(Page &page, std::uint32_t catalogDefPage, const std::vector<CatalogEntry> &entries,
-                      double creationDate);
+bool writeCatalogPage(Page &page, std::uint32_t catalogDefPage, const std::vector<CatalogEntry> &entries, double creationDate);
 
 } // namespace jet4::detail

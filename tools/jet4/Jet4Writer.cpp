@@ -21,10 +21,10 @@ using namespace detail;
 namespace {
 
 // Fixed page numbers; rows and long values take the pages from kFirstRowPage on.
-constexpr std::uint32_t kMapPage = 1;          // used-page and free-space map records
-constexpr std::uint32_t kCatalogDefPage = 2;   // MSysObjects definition (readers expect it here)
-constexpr std::uint32_t kCatalogDataPage = 3;  // MSysObjects rows
-constexpr std::uint32_t kTableDefPage = 4;     // the user table's definition
+constexpr std::uint32_t kMapPage = 1;         // used-page and free-space map records
+constexpr std::uint32_t kCatalogDefPage = 2;  // MSysObjects definition (readers expect it here)
+constexpr std::uint32_t kCatalogDataPage = 3; // MSysObjects rows
+constexpr std::uint32_t kTableDefPage = 4;    // the user table's definition
 constexpr std::uint32_t kFirstRowPage = 5;
 
 // Every file carries the same creation date, so equal input gives an identical file.
@@ -141,10 +141,10 @@ struct Jet4Writer::Impl {
 
     // Scratch space reused by every row.
     std::u16string text;
-    std::vector<std::uint8_t> bytes;      // encoded values of the row
-    std::vector<std::size_t> valueStart;  // per column: where its bytes start in `bytes`
-    std::vector<std::uint8_t> memoRefs;   // 12-byte references (plus inline data) of memo columns
-    std::vector<std::size_t> memoStart;   // per column: where its reference starts in `memoRefs`
+    std::vector<std::uint8_t> bytes;     // encoded values of the row
+    std::vector<std::size_t> valueStart; // per column: where its bytes start in `bytes`
+    std::vector<std::uint8_t> memoRefs;  // 12-byte references (plus inline data) of memo columns
+    std::vector<std::size_t> memoStart;  // per column: where its reference starts in `memoRefs`
     std::vector<Cell> cells;
     std::vector<bool> memoInline;
 
@@ -180,8 +180,7 @@ void Jet4Writer::Impl::encodeValues(const std::vector<Value> &row)
                 badValue(i, "text is not valid UTF-8");
             const bool isText = col.type == ColumnType::Text;
             if (isText && text.size() > std::size_t(col.textLength))
-                badValue(i, "text has " + std::to_string(text.size()) + " characters, the column takes " +
-                                std::to_string(col.textLength));
+                badValue(i, "text has " + std::to_string(text.size()) + " characters, the column takes " + std::to_string(col.textLength));
             const bool compress = isText || text.size() <= kMaxCompressedMemoChars;
             if (encodeJetText(text, compress, bytes) != TextEncodeResult::Ok)
                 badValue(i, "text starting with U+FEFF cannot also hold characters U+xx00");

@@ -24,10 +24,7 @@ std::size_t rowsStart(const Page &page)
     return rows == 0 ? kPageSize : (get16(page.data(), kDataPageHeaderSize + 2 * (rows - 1)) & 0x1FFF);
 }
 
-std::size_t freeSpace(const Page &page)
-{
-    return rowsStart(page) - (kDataPageHeaderSize + 2 * rowCount(page));
-}
+std::size_t freeSpace(const Page &page) { return rowsStart(page) - (kDataPageHeaderSize + 2 * rowCount(page)); }
 
 void initCommon(Page &page)
 {
@@ -56,10 +53,7 @@ void initLongValue(Page &page)
 
 std::size_t rowCount(const Page &page) { return get16(page.data(), kDataPageRowCountOffset); }
 
-bool fits(const Page &page, std::size_t size)
-{
-    return rowCount(page) < kMaxRowsPerPage && freeSpace(page) >= size + 2;
-}
+bool fits(const Page &page, std::size_t size) { return rowCount(page) < kMaxRowsPerPage && freeSpace(page) >= size + 2; }
 
 std::uint8_t *append(Page &page, std::size_t size, std::uint32_t &rowNumber)
 {

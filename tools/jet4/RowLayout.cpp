@@ -22,10 +22,7 @@ std::uint16_t fixedSizeOf(std::uint8_t type)
     }
 }
 
-bool isFixedType(std::uint8_t type)
-{
-    return type == kTypeBool || type == kTypeInt || type == kTypeLong || type == kTypeDateTime;
-}
+bool isFixedType(std::uint8_t type) { return type == kTypeBool || type == kTypeInt || type == kTypeLong || type == kTypeDateTime; }
 
 } // namespace
 
@@ -104,7 +101,7 @@ void writeRow(const TableLayout &layout, const Cell *cells, std::uint8_t *dst)
         }
     }
     if (varCount > 0) {
-        put16(dst, trailer, std::uint32_t(pos));                       // end of the variable data
+        put16(dst, trailer, std::uint32_t(pos));                         // end of the variable data
         put16(dst, trailer + 2 + 2 * varCount, std::uint32_t(varCount)); // entries in the offset table
     }
 }

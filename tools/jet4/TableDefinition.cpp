@@ -76,8 +76,7 @@ std::size_t tableDefinitionPageCount(std::size_t encodedSize)
     return 1 + (encodedSize - kPageSize + kContinuationCapacity - 1) / kContinuationCapacity;
 }
 
-std::vector<Page> paginateTableDefinition(const std::vector<std::uint8_t> &encoded,
-                                          const std::vector<std::uint32_t> &continuationPages)
+std::vector<Page> paginateTableDefinition(const std::vector<std::uint8_t> &encoded, const std::vector<std::uint32_t> &continuationPages)
 {
     std::vector<Page> pages(tableDefinitionPageCount(encoded.size()));
     std::size_t pos = 0;

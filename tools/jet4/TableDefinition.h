@@ -27,7 +27,6 @@ std::vector<std::uint8_t> encodeTableDefinition(const TableDefinition &def);
 std::size_t tableDefinitionPageCount(std::size_t encodedSize);
 
 /// Splits an encoded definition into pages; continuation page i is stored at continuationPages[i].
-std::vector<Page> paginateTableDefinition(const std::vector<std::uint8_t> &encoded,
-                                          const std::vector<std::uint32_t> &continuationPages);
+std::vector<Page> paginateTableDefinition(const std::vector<std::uint8_t> &encoded, const std::vector<std::uint32_t> &continuationPages);
 
 } // namespace jet4::detail

@@ -116,12 +116,22 @@ std::string unescape(std::string_view field)
         if (++i == field.size())
             throw InputError("backslash at the end of the value");
         switch (field[i]) {
-        case 't': out.push_back('\t'); break;
-        case 'n': out.push_back('\n'); break;
-        case 'r': out.push_back('\r'); break;
-        case '\\': out.push_back('\\'); break;
-        case 'N': throw InputError("\\N stands for NULL only as a whole value");
-        default: throw InputError(std::string("unknown escape \\") + field[i]);
+        case 't':
+            out.push_back('\t');
+            break;
+        case 'n':
+            out.push_back('\n');
+            break;
+        case 'r':
+            out.push_back('\r');
+            break;
+        case '\\':
+            out.push_back('\\');
+            break;
+        case 'N':
+            throw InputError("\\N stands for NULL only as a whole value");
+        default:
+            throw InputError(std::string("unknown escape \\") + field[i]);
         }
     }
     return out;
@@ -147,19 +157,17 @@ double parseDate(std::string_view s)
     int y, mo, d, h = 0, mi = 0, sec = 0;
     std::size_t pos = 0;
     auto expect = [&](char c) { return pos < s.size() && s[pos++] == c; };
-    bool ok = readNumber(s, pos, 4, y) && expect('-') && readNumber(s, pos, 2, mo) && expect('-') &&
-              readNumber(s, pos, 2, d);
+    bool ok = readNumber(s, pos, 4, y) && expect('-') && readNumber(s, pos, 2, mo) && expect('-') && readNumber(s, pos, 2, d);
     if (ok && pos < s.size()) {
-        ok = (s[pos] == ' ' || s[pos] == 'T') && (++pos, readNumber(s, pos, 2, h)) && expect(':') &&
-             readNumber(s, pos, 2, mi);
+        ok = (s[pos] == ' ' || s[pos] == 'T') && (++pos, readNumber(s, pos, 2, h)) && expect(':') && readNumber(s, pos, 2, mi);
         if (ok && pos < s.size())
             ok = expect(':') && readNumber(s, pos, 2, sec) && pos == s.size();
     }
     static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (ok) {
         const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-        ok = y >= 100 && mo >= 1 && mo <= 12 && d >= 1 && d <= kDays[mo - 1] && !(mo == 2 && d == 29 && !leap) &&
-             h < 24 && mi < 60 && sec < 60;
+        ok = y >= 100 && mo >= 1 && mo <= 12 && d >= 1 && d <= kDays[mo - 1] && !(mo == 2 && d == 29 && !leap) && h < 24 && mi < 60 &&
+             sec < 60;
     }
     if (!ok)
         throw InputError("'" + std::string(s) + "' is not a date YYYY-MM-DD[ HH:MM[:SS]]");
@@ -249,8 +257,7 @@ int main(int argc, char **argv)
             line.pop_back();
         const std::vector<std::string_view> fields = split(line, '\t');
         if (fields.size() != columns.size()) {
-            std::fprintf(stderr, "jet4write: line %zu: %zu values, the table has %zu columns\n", lineNo,
-                         fields.size(), columns.size());
+            std::fprintf(stderr, "jet4write: line %zu: %zu values, the table has %zu columns\n", lineNo, fields.size(), columns.size());
             return 1;
         }
         std::size_t col = 0;
