@@ -304,7 +304,7 @@ void MainController::clickFull(int slot)
     m_listing.fullClicked(slot);
 }
 
-void MainController::doubleClickHeader(int band)
+void MainController::doubleClickHeader(int /*band: every header opens the same list*/)
 {
     if (busy())
         return;

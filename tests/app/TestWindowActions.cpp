@@ -274,17 +274,12 @@ private slots:
             f.write(content);
         };
         writeFile(QStringLiteral("cutdt.mdb"), bytes.left(bytes.size() / 2));
-        QByteArray noise(64 * 1024, '\0');
-        for (int i = 0; i < noise.size(); ++i)
-            noise[i] = char((i * 7919 + 13) % 251);
-        writeFile(QStringLiteral("noisedt.mdb"), noise);
-        writeFile(QStringLiteral("emptydt.mdb"), QByteArray());
         QVERIFY(QDir(bad.folder()).mkdir(QStringLiteral("folderdt.mdb")));
 
         Session s(m_folder.folder());
         s.start(QString());
-        for (const QString &name :
-             {QStringLiteral("cutdt.mdb"), QStringLiteral("noisedt.mdb"), QStringLiteral("emptydt.mdb"), QStringLiteral("folderdt.mdb")}) {
+        // Each kind of damage has its core test; here what the window does with one.
+        for (const QString &name : {QStringLiteral("cutdt.mdb"), QStringLiteral("folderdt.mdb")}) {
             s.prompter.clear();
             s.prompter.openFileAnswers.enqueue(bad.path(name));
             QVERIFY(s.controller.loadLog());

@@ -41,20 +41,7 @@ protected:
         QStringList bands;
         for (const std::string &b : bandLabels(s_log->rows))
             bands << QString::fromStdString(b);
-        bands << "*"
-              << "1*"
-              << "*0"
-              << "?.?"
-              << "1#.#"
-              << "[12]*"
-              << "[!1]*"
-              << "2M"
-              << "40m"
-              << "10g"
-              << "99.9"
-              << "**"
-              << "*.*"
-              << "14'0";
+        bands += QStringList{"*", "1*", "*0", "?.?", "1#.#", "[12]*", "[!1]*", "2M", "40m", "10g", "99.9", "**", "*.*", "14'0"};
         return bands;
     }
 
@@ -121,33 +108,17 @@ TEST_F(CountThreeWays, RandomCounts)
     const auto pattern = [&] {
         std::string p;
         for (const char ch : labels[below(labels.size())]) {
-            switch (below(12)) {
-            case 0:
-                p += '?';
-                break;
-            case 1:
-                p += '*';
-                p += ch;
-                break;
-            case 2:
-                p += '#';
-                break;
-            case 3:
-                p += std::string("[") + ch + "x]";
-                break;
-            case 4:
-                p += "[!a-z]";
-                break;
-            case 5:
-                p += char(std::toupper(static_cast<unsigned char>(ch)));
-                break;
-            case 6:
-                p += char(std::tolower(static_cast<unsigned char>(ch)));
-                break;
-            default:
-                p += ch;
-                break;
-            }
+            // A wildcard, a class, a change of case, or the letter itself.
+            const unsigned char u = static_cast<unsigned char>(ch);
+            const std::string changed[] = {"?",
+                                           std::string("*") + ch,
+                                           "#",
+                                           std::string("[") + ch + "x]",
+                                           "[!a-z]",
+                                           std::string(1, char(std::toupper(u))),
+                                           std::string(1, char(std::tolower(u)))};
+            const size_t k = below(12);
+            p += k < std::size(changed) ? changed[k] : std::string(1, ch);
         }
         return p;
     };

@@ -80,13 +80,15 @@ TEST(DrillDown, EveryTextIsBalancedAndFt8SwitchesTheDataForm)
         for (const bool ft8 : {false, true}) {
             for (int i = 0; i < Cells; ++i) {
                 const DrillDown::Request q = DrillDown::cell(i, kind, h, ft8);
-                if (q.outcome == DrillDown::Outcome::Listing)
+                if (q.outcome == DrillDown::Outcome::Listing) {
                     EXPECT_TRUE(balanced(q.sql)) << q.sql.toStdString();
+                }
             }
             for (int r = 0; r < Slots; ++r) {
                 for (const DrillDown::Request &q : {DrillDown::mix(r, kind, h, ft8), DrillDown::full(r, kind, ft8)}) {
-                    if (q.outcome == DrillDown::Outcome::Listing)
+                    if (q.outcome == DrillDown::Outcome::Listing) {
                         EXPECT_TRUE(balanced(q.sql)) << q.sql.toStdString();
+                    }
                 }
             }
         }

@@ -5,7 +5,6 @@
 #include "TempLogbook.h"
 #include "XlsxExport.h"
 
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -49,29 +48,6 @@ QString counting(int n)
 }
 
 } // namespace
-
-TEST_F(ListingJobs, AnEndlessQueryStopsOnCancelAndTheSnapshotAnswersAfter)
-{
-    std::atomic<int> finishedSignals{0};
-    {
-        ListingJob job(db, Endless, ListingRun::limits());
-        QObject::connect(
-            &job, &ListingJob::finished, &job, [&] { ++finishedSignals; }, Qt::DirectConnection);
-        job.start();
-        EXPECT_FALSE(job.wait(300));
-        EXPECT_FALSE(job.isFinished());
-        QElapsedTimer clock;
-        clock.start();
-        job.cancel();
-        ASSERT_TRUE(job.wait(5000));
-        EXPECT_LT(clock.elapsed(), 2000);
-        const ReadResult result = job.take();
-        EXPECT_EQ(result.end, ReadResult::End::Cancelled) << result.error.toStdString();
-        EXPECT_TRUE(ListingRun::conclude(Endless, result).cancelled);
-    }
-    EXPECT_EQ(finishedSignals, 1);
-    EXPECT_EQ(contacts(), 300);
-}
 
 TEST_F(ListingJobs, ACancelRightAfterTheStartIsNotLost)
 {

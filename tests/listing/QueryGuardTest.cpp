@@ -2,17 +2,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(QueryGuard, QueriesPassWhateverWordsTheirLiteralsAndCommentsHold)
-{
-    for (const char *q : {"SELECT * FROM LOG", "select Callsign from log where Mode = 'CW';", "  (SELECT DXC FROM LOG)",
-                          "SELECT * FROM LOG WHERE DIPTEXT = 'DELETE; INSERT INTO x'", "SELECT [Update] FROM LOG",
-                          "SELECT Replace(Callsign,'/','-') AS C FROM LOG", "-- my note\nSELECT * FROM LOG", "/* list */ SELECT * FROM LOG",
-                          "/* DELETE FROM LOG; */ SELECT * FROM LOG", "SELECT * FROM LOG -- then DELETE FROM LOG; DROP TABLE LOG",
-                          "SELECT * FROM LOG WHERE TDate >= #2020-01-01#", "SELECT * FROM LOG WHERE NOTE = \"it's; into\"",
-                          "WITH b AS (SELECT Banda FROM LOG) SELECT * FROM b", "SELECT * FROM LOG; -- done", "SELECT * FROM LOG;;"})
-        EXPECT_EQ(QueryGuard::refusal(q), "") << q;
-}
-
 TEST(QueryGuard, WhatIsNoSingleQueryIsRefusedByName)
 {
     const std::pair<const char *, const char *> cases[] = {

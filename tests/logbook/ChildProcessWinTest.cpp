@@ -6,8 +6,6 @@
 #include "TempLogbook.h"
 #include "TestPlatform.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <gtest/gtest.h>
 #include <windows.h>
 

@@ -10,25 +10,25 @@ int FakePrompter::message(const QString &text, int flags, const QString &title, 
 
 QString FakePrompter::input(const QString &prompt, const QString &title, const QString &defaultText)
 {
-    requests.push_back({Kind::Input, prompt, title, 0, {}, defaultText});
+    requests.push_back({Kind::Input, prompt, title, 0, {}, defaultText, {}});
     return inputAnswers.isEmpty() ? QString() : inputAnswers.dequeue();
 }
 
 QString FakePrompter::openFile(const QString &title, const QString &filter, const QString &folder)
 {
-    requests.push_back({Kind::OpenFile, {}, title, 0, filter, folder});
+    requests.push_back({Kind::OpenFile, {}, title, 0, filter, folder, {}});
     return openFileAnswers.isEmpty() ? QString() : openFileAnswers.dequeue();
 }
 
 QString FakePrompter::saveFile(const QString &title, const QString &filter, const QString &proposedPath)
 {
-    requests.push_back({Kind::SaveFile, {}, title, 0, filter, proposedPath});
+    requests.push_back({Kind::SaveFile, {}, title, 0, filter, proposedPath, {}});
     return saveFileAnswers.isEmpty() ? QString() : saveFileAnswers.dequeue();
 }
 
 bool FakePrompter::openDocument(const QString &path)
 {
-    requests.push_back({Kind::OpenDocument, path, {}, 0, {}, {}});
+    requests.push_back({Kind::OpenDocument, path, {}, 0, {}, {}, {}});
     return openDocumentAnswer;
 }
 
