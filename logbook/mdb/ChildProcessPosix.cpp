@@ -57,16 +57,6 @@ struct FileActions {
 
 using Kind = ChildProcess::Read::Kind;
 
-ChildProcess::Read result(Kind kind, ChildProcess::Stream stream = ChildProcess::Stream::Out, std::size_t size = 0, std::string error = {})
-{
-    ChildProcess::Read r;
-    r.kind = kind;
-    r.stream = stream;
-    r.size = size;
-    r.error = std::move(error);
-    return r;
-}
-
 ChildProcess::Exit exitOf(int status)
 {
     if (WIFSIGNALED(status))
@@ -137,26 +127,26 @@ ChildProcess::Read ChildProcess::read(char *buffer, std::size_t size, std::chron
         streams[n++] = Stream::Err;
     }
     if (n == 0)
-        return result(Kind::Closed);
+        return ChildProcess::Read{Kind::Closed};
     const int ready = ::poll(fds, n, int(timeout.count()));
     if (ready < 0) {
         if (errno == EINTR)
-            return result(Kind::Timeout);
-        return result(Kind::Failed, Stream::Out, 0, std::strerror(errno));
+            return ChildProcess::Read{Kind::Timeout};
+        return ChildProcess::Read{Kind::Failed, Stream::Out, 0, std::strerror(errno)};
     }
     for (nfds_t i = 0; i < n; ++i) {
         if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
             continue;
         const ssize_t got = ::read(fds[i].fd, buffer, size);
         if (got < 0 && (errno == EINTR || errno == EAGAIN))
-            return result(Kind::Timeout);
+            return ChildProcess::Read{Kind::Timeout};
         if (got <= 0) {
             (streams[i] == Stream::Out ? m_impl->out : m_impl->err).reset();
-            return result(m_impl->out.get() < 0 && m_impl->err.get() < 0 ? Kind::Closed : Kind::Timeout);
+            return ChildProcess::Read{m_impl->out.get() < 0 && m_impl->err.get() < 0 ? Kind::Closed : Kind::Timeout};
         }
-        return result(Kind::Data, streams[i], std::size_t(got));
+        return ChildProcess::Read{Kind::Data, streams[i], std::size_t(got)};
     }
-    return result(Kind::Timeout);
+    return ChildProcess::Read{Kind::Timeout};
 }
 
 std::optional<ChildProcess::Exit> ChildProcess::wait(std::chrono::milliseconds timeout)

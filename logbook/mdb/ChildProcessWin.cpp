@@ -66,16 +66,6 @@ void appendArgument(std::wstring &line, const std::wstring &argument)
 /// the like) rather than exit statuses.
 bool isException(DWORD code) { return (code & 0xF0000000u) == 0xC0000000u || (code >= 0x80000001u && code <= 0x80000004u); }
 
-ChildProcess::Read result(Kind kind, ChildProcess::Stream stream = ChildProcess::Stream::Out, std::size_t size = 0, std::string error = {})
-{
-    ChildProcess::Read r;
-    r.kind = kind;
-    r.stream = stream;
-    r.size = size;
-    r.error = std::move(error);
-    return r;
-}
-
 } // namespace
 
 struct ChildProcess::Impl {
@@ -223,7 +213,7 @@ ChildProcess::Read ChildProcess::read(char *buffer, std::size_t size, std::chron
     Impl &impl = *m_impl;
     std::unique_lock lock(impl.mutex);
     if (!impl.changed.wait_for(lock, timeout, [&impl] { return !impl.chunks.empty() || impl.openStreams == 0 || !impl.failure.empty(); }))
-        return result(Kind::Timeout);
+        return ChildProcess::Read{Kind::Timeout};
     if (!impl.chunks.empty()) {
         Impl::Chunk &chunk = impl.chunks.front();
         const std::size_t n = std::min(size, chunk.data.size() - chunk.taken);
@@ -234,11 +224,11 @@ ChildProcess::Read ChildProcess::read(char *buffer, std::size_t size, std::chron
         if (chunk.taken == chunk.data.size())
             impl.chunks.pop_front();
         impl.changed.notify_all();
-        return result(Kind::Data, stream, n);
+        return ChildProcess::Read{Kind::Data, stream, n};
     }
     if (!impl.failure.empty())
-        return result(Kind::Failed, Stream::Out, 0, impl.failure);
-    return result(Kind::Closed);
+        return ChildProcess::Read{Kind::Failed, Stream::Out, 0, impl.failure};
+    return ChildProcess::Read{Kind::Closed};
 }
 
 std::optional<ChildProcess::Exit> ChildProcess::wait(std::chrono::milliseconds timeout)

@@ -101,6 +101,19 @@ cmake_cross() { # source build [args]
 
 stamp() { [ -f "$prefix/.built-$1" ]; }
 done_part() { touch "$prefix/.built-$1"; }
+# The pkg-config file of a static library built into the prefix:
+# file name, Name, Description, Version, Libs after -L.
+write_pc() {
+  mkdir -p "$prefix/lib/pkgconfig"
+  cat > "$prefix/lib/pkgconfig/$1.pc" <<EOF
+prefix=$prefix
+Name: $2
+Description: $3
+Version: $4
+Libs: -L\${prefix}/lib $5
+Cflags: -I\${prefix}/include
+EOF
+}
 
 build_sqlite() {
   stamp sqlite && return 0
@@ -131,14 +144,7 @@ build_sqlite() {
   rm -f "$prefix/lib/libsqlite3.a"
   ${triple}-gcc-ar-posix rcs "$prefix/lib/libsqlite3.a" "$d/sqlite3-win.o"
   cp "$d/sqlite3.h" "$d/sqlite3ext.h" "$prefix/include/"
-  cat > "$prefix/lib/pkgconfig/sqlite3.pc" <<EOF
-prefix=$prefix
-Name: SQLite
-Description: SQL database engine (static, MinGW)
-Version: $SQLITE_VERSION
-Libs: -L\${prefix}/lib -lsqlite3
-Cflags: -I\${prefix}/include
-EOF
+  write_pc sqlite3 SQLite "SQL database engine (static, MinGW)" "$SQLITE_VERSION" "-lsqlite3"
   done_part sqlite
 }
 
@@ -161,15 +167,7 @@ build_xlsx() {
   # zlib goes in statically: with MinGW's libz.a in the prefix, pkg-config's
   # -L finds it before the import library of zlib1.dll.
   cp "/usr/$triple/lib/libz.a" "$prefix/lib/libz.a"
-  mkdir -p "$prefix/lib/pkgconfig"
-  cat > "$prefix/lib/pkgconfig/xlsxwriter.pc" <<EOF
-prefix=$prefix
-Name: libxlsxwriter
-Description: xlsx writer (static, MinGW)
-Version: $XLSX_VERSION
-Libs: -L\${prefix}/lib -lxlsxwriter -lz
-Cflags: -I\${prefix}/include
-EOF
+  write_pc xlsxwriter libxlsxwriter "xlsx writer (static, MinGW)" "$XLSX_VERSION" "-lxlsxwriter -lz"
   done_part xlsx
 }
 
@@ -190,15 +188,7 @@ build_mdb() {
      && sed -i 's/^typedef locale_t mdb_locale_t;/typedef _locale_t mdb_locale_t;/' include/mdbtools.h \
      && grep -q '^typedef _locale_t mdb_locale_t;' include/mdbtools.h \
      && make -C src/libmdb -j"$jobs" CFLAGS="-O2 -Wall" && make -C src/libmdb install && make -C include install)
-  mkdir -p "$prefix/lib/pkgconfig"
-  cat > "$prefix/lib/pkgconfig/libmdb.pc" <<EOF
-prefix=$prefix
-Name: libmdb
-Description: mdbtools' Jet reader (static, MinGW, no glib, no iconv)
-Version: $MDB_VERSION
-Libs: -L\${prefix}/lib -lmdb
-Cflags: -I\${prefix}/include
-EOF
+  write_pc libmdb libmdb "mdbtools' Jet reader (static, MinGW, no glib, no iconv)" "$MDB_VERSION" "-lmdb"
   done_part mdb
 }
 
