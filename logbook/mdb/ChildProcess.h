@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class ChildProcess {
@@ -44,6 +45,12 @@ public:
         Stream stream = Stream::Out;
         std::size_t size = 0; ///< bytes placed in the buffer (Data)
         std::string error;    ///< Failed
+
+        Read() = default;
+        explicit Read(Kind k, Stream s = Stream::Out, std::size_t n = 0, std::string why = {})
+            : kind(k), stream(s), size(n), error(std::move(why))
+        {
+        }
     };
     /// Waits at most `timeout` for output of either stream and reads what is
     /// there into `buffer`. Closed once both streams have ended.
