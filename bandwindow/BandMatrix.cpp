@@ -1,6 +1,6 @@
 #include "BandMatrix.h"
 
-#include "CountSpec.h"
+#include "CountDescription.h"
 #include "GridTexts.h"
 
 const std::array<QString, BandMatrix::Rows> &BandMatrix::rowTitles()

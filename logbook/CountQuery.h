@@ -1,5 +1,5 @@
 #pragma once
-#include "CountSpec.h"
+#include "CountDescription.h"
 #include "LogSnapshot.h"
 #include "Result.h"
 
@@ -8,7 +8,7 @@
 /// One count of the grid: what it counts, and the same count as the Jet text
 /// SQLite answers (every count text names its single field "Quanti").
 struct CountRequest {
-    CountSpec spec;
+    CountDescription description;
     QString text;
 };
 

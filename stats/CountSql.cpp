@@ -57,19 +57,19 @@ QString statusPiece(QslStatus s)
 /// Mode and status part of a count text, from the quote after the band on:
 /// for contacts it ends the text, for entities it ends in " AND " before the
 /// award column's own tests.
-QString modeAndStatus(const CountSpec &spec)
+QString modeAndStatus(const CountDescription &description)
 {
-    const bool entities = !spec.entity.empty();
+    const bool entities = !description.entity.empty();
     // The ALL class of WORKED entities stands in parentheses, the others not.
-    const bool allInParentheses = entities && spec.status == QslStatus::Worked;
-    const bool paren = parenthesised(spec.mode, allInParentheses);
-    const QString condition = statusPiece(spec.status);
+    const bool allInParentheses = entities && description.status == QslStatus::Worked;
+    const bool paren = parenthesised(description.mode, allInParentheses);
+    const QString condition = statusPiece(description.status);
     QString close = paren ? QStringLiteral("') ") : QStringLiteral("' ");
     if (entities)
         close += QStringLiteral("AND ") + (condition.isEmpty() ? QString() : condition + QStringLiteral("AND "));
     else if (!condition.isEmpty())
         close += QStringLiteral("AND ") + condition;
-    return modeOpen(spec.mode, spec.ft8, allInParentheses) + modePattern(spec.mode, spec.ft8) + close;
+    return modeOpen(description.mode, description.ft8, allInParentheses) + modePattern(description.mode, description.ft8) + close;
 }
 
 QString bandList(const std::vector<std::string> &bands)
@@ -82,14 +82,15 @@ QString bandList(const std::vector<std::string> &bands)
 }
 
 /// The WHERE condition up to the award column's own tests (entities) or to the end (contacts).
-QString whereText(const CountSpec &spec)
+QString whereText(const CountDescription &description)
 {
-    if (spec.bandTest == CountSpec::Bands::Pattern)
+    if (description.bandTest == CountDescription::Bands::Pattern)
         return QStringLiteral("Banda LIKE '") +
-               CountSql::literal(QString::fromStdString(spec.bands.empty() ? std::string() : spec.bands.front())) + modeAndStatus(spec);
+               CountSql::literal(QString::fromStdString(description.bands.empty() ? std::string() : description.bands.front())) +
+               modeAndStatus(description);
     // The band list carries its own quotes, so the mode part starts after the
     // quote that would close a single band.
-    return QStringLiteral("(Banda = ") + bandList(spec.bands) + QStringLiteral(")") + modeAndStatus(spec).mid(1);
+    return QStringLiteral("(Banda = ") + bandList(description.bands) + QStringLiteral(")") + modeAndStatus(description).mid(1);
 }
 
 std::vector<std::string> stdBands(const QStringList &bands)
@@ -100,34 +101,35 @@ std::vector<std::string> stdBands(const QStringList &bands)
     return list;
 }
 
-CountRequest request(CountSpec spec) { return {spec, CountSql::text(spec)}; }
+CountRequest request(CountDescription description) { return {description, CountSql::text(description)}; }
 
 } // namespace
 
 namespace CountSql {
 
-QString text(const CountSpec &spec)
+QString text(const CountDescription &description)
 {
-    if (spec.entity.empty()) {
+    if (description.entity.empty()) {
         const QString head = QStringLiteral("SELECT COUNT(*) AS Quanti FROM LOG");
-        return spec.bandTest == CountSpec::Bands::Every ? head : head + QStringLiteral(" WHERE ") + whereText(spec);
+        return description.bandTest == CountDescription::Bands::Every ? head : head + QStringLiteral(" WHERE ") + whereText(description);
     }
-    const QString f = QString::fromStdString(spec.entity);
-    const QString where = spec.bandTest == CountSpec::Bands::Every ? QString() : whereText(spec);
+    const QString f = QString::fromStdString(description.entity);
+    const QString where = description.bandTest == CountDescription::Bands::Every ? QString() : whereText(description);
     return QStringLiteral("SELECT COUNT(") + f + QStringLiteral(") AS Quanti FROM (Select Distinct ") + f +
            QStringLiteral(" From LOG WHERE ") + where + f + QStringLiteral(" <> '??' AND ") + f + QStringLiteral(" <>'')");
 }
 
-CountRequest totalQsos() { return request(CountSpec{}); }
+CountRequest totalQsos() { return request(CountDescription{}); }
 
 CountRequest qso(const QString &band, int r, bool ft8Only)
 {
-    return request(CountSpec{{}, CountSpec::Bands::Pattern, {band.toStdString()}, mode(r), status(r), ft8Only});
+    return request(CountDescription{{}, CountDescription::Bands::Pattern, {band.toStdString()}, mode(r), status(r), ft8Only});
 }
 
 CountRequest mix(const QString &column, const QStringList &headers, int r, bool ft8Only)
 {
-    return request(CountSpec{column.toStdString(), CountSpec::Bands::List, stdBands(selectedBands(headers)), mode(r), status(r), ft8Only});
+    return request(CountDescription{column.toStdString(), CountDescription::Bands::List, stdBands(selectedBands(headers)), mode(r),
+                                    status(r), ft8Only});
 }
 
 QString literal(const QString &text) { return QString(text).replace(QLatin1Char('\''), QStringLiteral("''")); }
@@ -150,5 +152,6 @@ QString mixBandList(const QStringList &headers) { return bandList(stdBands(selec
 
 CountRequest AwardCountSql(const QString &column, const QString &band, int r, bool ft8Only)
 {
-    return request(CountSpec{column.toStdString(), CountSpec::Bands::Pattern, {band.toStdString()}, mode(r), status(r), ft8Only});
+    return request(
+        CountDescription{column.toStdString(), CountDescription::Bands::Pattern, {band.toStdString()}, mode(r), status(r), ft8Only});
 }

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-/// The counts of the statistics grid: each as data (CountSpec) and as the
+/// The counts of the statistics grid: each as data (CountDescription) and as the
 /// exact Jet text the logbook engine is asked when the columnar copy cannot
 /// answer it. Every text names its single field "Quanti".
 namespace CountSql {
@@ -20,7 +20,7 @@ CountRequest qso(const QString &band, int r, bool ft8Only);
 CountRequest mix(const QString &column, const QStringList &headers, int r, bool ft8Only);
 
 /// The Jet text of a count.
-QString text(const CountSpec &spec);
+QString text(const CountDescription &description);
 
 /// A band label (or any text) as it stands inside a quoted SQL literal: its
 /// quotes doubled, so a label holding a quote is compared, never run.

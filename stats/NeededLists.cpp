@@ -1,6 +1,6 @@
 #include "NeededLists.h"
 
-#include "CountSpec.h"
+#include "CountDescription.h"
 #include "GridTexts.h"
 
 namespace Needed {

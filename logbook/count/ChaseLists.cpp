@@ -1,6 +1,6 @@
 #include "ChaseLists.h"
 
-#include "CountSpec.h"
+#include "CountDescription.h"
 #include "JetText.h"
 #include "TruthExpr.h"
 

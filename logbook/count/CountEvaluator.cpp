@@ -13,9 +13,9 @@ CountEvaluator::CountEvaluator(std::shared_ptr<const ColumnarLog> log) : m_log(s
 
 CountEvaluator::~CountEvaluator() = default;
 
-std::optional<int64_t> CountEvaluator::count(const CountSpec &spec) const
+std::optional<int64_t> CountEvaluator::count(const CountDescription &description) const
 {
-    const std::string key = spec.key();
+    const std::string key = description.key();
     std::shared_ptr<const CountPlan> plan;
     bool known = false;
     {
@@ -26,7 +26,7 @@ std::optional<int64_t> CountEvaluator::count(const CountSpec &spec) const
         }
     }
     if (!known) {
-        plan = CountPlan::compile(toQuery(spec), *m_log);
+        plan = CountPlan::compile(toQuery(description), *m_log);
         std::lock_guard lock(m_mutex);
         if (m_compiled.size() >= MaxCompiled)
             m_compiled.clear();

@@ -1,6 +1,6 @@
 #pragma once
 #include "ColumnarLog.h"
-#include "CountSpec.h"
+#include "CountDescription.h"
 
 #include <cstdint>
 #include <memory>
@@ -22,7 +22,7 @@ public:
     ~CountEvaluator();
 
     /// The count, or nothing when the evaluator does not answer it.
-    std::optional<int64_t> count(const CountSpec &spec) const;
+    std::optional<int64_t> count(const CountDescription &description) const;
 
     const ColumnarLog &log() const { return *m_log; }
 

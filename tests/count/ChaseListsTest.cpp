@@ -18,18 +18,18 @@ namespace {
 
 const ModeClass Classes[] = {ModeClass::Cw, ModeClass::Phone, ModeClass::Data, ModeClass::All};
 
-CountSpec worked(const std::string &entity, const std::string &band, ModeClass m, bool ft8, QslStatus s = QslStatus::Worked)
+CountDescription worked(const std::string &entity, const std::string &band, ModeClass m, bool ft8, QslStatus s = QslStatus::Worked)
 {
-    return CountSpec{entity, CountSpec::Bands::Pattern, {band}, m, s, ft8};
+    return CountDescription{entity, CountDescription::Bands::Pattern, {band}, m, s, ft8};
 }
 
-/// Folded entity -> (callsign + date) of its rows that `spec` counts.
-std::map<std::string, std::multiset<std::string>> contactsOf(const std::vector<genlog::LogRow> &rows, const CountSpec &spec)
+/// Folded entity -> (callsign + date) of its rows that `description` counts.
+std::map<std::string, std::multiset<std::string>> contactsOf(const std::vector<genlog::LogRow> &rows, const CountDescription &description)
 {
     std::map<std::string, std::multiset<std::string>> out;
     for (const genlog::LogRow &row : rows) {
-        if (reference::counts(row, spec))
-            out[reference::folded(*reference::column(row, spec.entity))].insert(*row.Callsign);
+        if (reference::counts(row, description))
+            out[reference::folded(*reference::column(row, description.entity))].insert(*row.Callsign);
     }
     return out;
 }

@@ -100,8 +100,8 @@ TEST(ColumnarLog, ColumnsThatAreNotTextKeepOnlyTheirNames)
     EXPECT_FALSE(log->column(1).text);
     EXPECT_EQ(log->bandColumn(), -1);
     CountEvaluator counter(log);
-    EXPECT_FALSE(counter.count(CountSpec{{}, CountSpec::Bands::Pattern, {"14.0"}, ModeClass::All, QslStatus::Worked, false}));
-    EXPECT_EQ(counter.count(CountSpec{}), 2);
+    EXPECT_FALSE(counter.count(CountDescription{{}, CountDescription::Bands::Pattern, {"14.0"}, ModeClass::All, QslStatus::Worked, false}));
+    EXPECT_EQ(counter.count(CountDescription{}), 2);
 }
 
 TEST(ColumnarLog, LargeDictionaryCountsAsPlainLoopsDo)
@@ -130,8 +130,8 @@ TEST(ColumnarLog, LargeDictionaryCountsAsPlainLoopsDo)
     EXPECT_EQ(log->column(1).ids.width(), 4);
     CountEvaluator counter(log);
     for (const auto &[band, calls] : callsByBand) {
-        const CountSpec spec{"Callsign", CountSpec::Bands::Pattern, {band}, ModeClass::Cw, QslStatus::Worked, false};
-        EXPECT_EQ(counter.count(spec), int64_t(calls.size())) << band;
+        const CountDescription description{"Callsign", CountDescription::Bands::Pattern, {band}, ModeClass::Cw, QslStatus::Worked, false};
+        EXPECT_EQ(counter.count(description), int64_t(calls.size())) << band;
     }
 }
 

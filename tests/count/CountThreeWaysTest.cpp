@@ -25,9 +25,9 @@ protected:
     /// The three answers agree, and the evaluator gives one.
     static void expectThreeWays(const CountRequest &request)
     {
-        const std::optional<long> expected = reference::count(s_log->rows, request.spec);
+        const std::optional<long> expected = reference::count(s_log->rows, request.description);
         ASSERT_TRUE(expected) << request.text.toStdString();
-        const std::optional<int64_t> evaluated = s_log->log->counter().count(request.spec);
+        const std::optional<int64_t> evaluated = s_log->log->counter().count(request.description);
         ASSERT_TRUE(evaluated) << "left to SQLite: " << request.text.toStdString();
         EXPECT_EQ(*evaluated, *expected) << request.text.toStdString();
         const Result<QString> sqlite = s_log->log->database().scalar(request.text, QStringLiteral("Quanti"));
@@ -125,19 +125,19 @@ TEST_F(CountThreeWays, RandomCounts)
     const std::vector<std::string> entities = {"", "DXC", "WPX", "WAZ", "ITU", "WAC", "SQR"};
     int nonZero = 0;
     for (int i = 0; i < 3000; ++i) {
-        CountSpec spec;
-        spec.entity = entities[below(entities.size())];
-        spec.bandTest = below(4) == 0 ? CountSpec::Bands::List : CountSpec::Bands::Pattern;
-        for (size_t n = spec.bandTest == CountSpec::Bands::List ? 1 + below(4) : 1; n > 0; --n)
-            spec.bands.push_back(spec.bandTest == CountSpec::Bands::List ? labels[below(labels.size())] : pattern());
-        spec.mode = ModeClass(below(4));
-        spec.status = QslStatus(below(4));
-        spec.ft8 = below(2);
-        const CountRequest request{spec, CountSql::text(spec)};
+        CountDescription description;
+        description.entity = entities[below(entities.size())];
+        description.bandTest = below(4) == 0 ? CountDescription::Bands::List : CountDescription::Bands::Pattern;
+        for (size_t n = description.bandTest == CountDescription::Bands::List ? 1 + below(4) : 1; n > 0; --n)
+            description.bands.push_back(description.bandTest == CountDescription::Bands::List ? labels[below(labels.size())] : pattern());
+        description.mode = ModeClass(below(4));
+        description.status = QslStatus(below(4));
+        description.ft8 = below(2);
+        const CountRequest request{description, CountSql::text(description)};
         expectThreeWays(request);
         if (HasFatalFailure())
             return;
-        nonZero += *reference::count(s_log->rows, spec) > 0;
+        nonZero += *reference::count(s_log->rows, description) > 0;
     }
     EXPECT_GT(nonZero, 1000); // worth something: many of them count rows
 }
@@ -146,10 +146,10 @@ TEST_F(CountThreeWays, WhatTheEvaluatorCannotAnswerGoesToSqlite)
 {
     // A malformed pattern: the evaluator declines, SQLite reports the fault.
     const CountRequest malformed = CountSql::qso(QStringLiteral("[14"), 3, false);
-    EXPECT_FALSE(s_log->log->counter().count(malformed.spec));
+    EXPECT_FALSE(s_log->log->counter().count(malformed.description));
     EXPECT_FALSE(CountQuery(*s_log->log, malformed));
     // A column held as a number (ID) is left to SQLite, which counts it.
-    CountSpec ids{"ID", CountSpec::Bands::Pattern, {"14.0"}, ModeClass::All, QslStatus::Worked, false};
+    CountDescription ids{"ID", CountDescription::Bands::Pattern, {"14.0"}, ModeClass::All, QslStatus::Worked, false};
     const CountRequest request{ids, CountSql::text(ids)};
     EXPECT_FALSE(s_log->log->counter().count(ids));
     const Result<QString> viaSqlite = CountQuery(*s_log->log, request);

@@ -48,17 +48,17 @@ bool match(const std::u32string &p, size_t i, const std::u32string &v, size_t j,
     return false;
 }
 
-bool bandMatches(const genlog::LogRow &row, const CountSpec &spec, bool &bad)
+bool bandMatches(const genlog::LogRow &row, const CountDescription &description, bool &bad)
 {
-    if (spec.bandTest == CountSpec::Bands::Every)
+    if (description.bandTest == CountDescription::Bands::Every)
         return true;
     if (!row.Banda)
         return false;
-    if (spec.bandTest == CountSpec::Bands::List) {
-        const std::vector<std::string> bands = spec.bands.empty() ? std::vector<std::string>{""} : spec.bands;
+    if (description.bandTest == CountDescription::Bands::List) {
+        const std::vector<std::string> bands = description.bands.empty() ? std::vector<std::string>{""} : description.bands;
         return std::any_of(bands.begin(), bands.end(), [&](const std::string &b) { return same(row.Banda, b); });
     }
-    const std::optional<bool> hit = like(spec.bands.front(), *row.Banda);
+    const std::optional<bool> hit = like(description.bands.front(), *row.Banda);
     bad = bad || !hit;
     return hit.value_or(false);
 }
@@ -96,9 +96,9 @@ bool statusMatches(const genlog::LogRow &row, QslStatus status)
     return true;
 }
 
-CountSpec gridSpec(std::string entity, CountSpec::Bands test, std::vector<std::string> bands, int r, bool ft8)
+CountDescription gridDescription(std::string entity, CountDescription::Bands test, std::vector<std::string> bands, int r, bool ft8)
 {
-    return CountSpec{std::move(entity), test, std::move(bands), ModeClass(r % 4), QslStatus(r / 4), ft8};
+    return CountDescription{std::move(entity), test, std::move(bands), ModeClass(r % 4), QslStatus(r / 4), ft8};
 }
 
 } // namespace
@@ -135,42 +135,43 @@ const genlog::Text &column(const genlog::LogRow &row, const std::string &name)
     return none;
 }
 
-bool counts(const genlog::LogRow &row, const CountSpec &spec)
+bool counts(const genlog::LogRow &row, const CountDescription &description)
 {
     bool bad = false;
-    if (!bandMatches(row, spec, bad))
+    if (!bandMatches(row, description, bad))
         return false;
-    if (spec.bandTest != CountSpec::Bands::Every && (!modeMatches(row.Mode, spec.mode, spec.ft8) || !statusMatches(row, spec.status)))
+    if (description.bandTest != CountDescription::Bands::Every &&
+        (!modeMatches(row.Mode, description.mode, description.ft8) || !statusMatches(row, description.status)))
         return false;
-    if (spec.entity.empty())
+    if (description.entity.empty())
         return true;
-    const genlog::Text &v = column(row, spec.entity);
+    const genlog::Text &v = column(row, description.entity);
     return v && !v->empty() && *v != "??";
 }
 
-std::optional<long> count(const std::vector<genlog::LogRow> &rows, const CountSpec &spec)
+std::optional<long> count(const std::vector<genlog::LogRow> &rows, const CountDescription &description)
 {
     bool bad = false;
     for (const genlog::LogRow &row : rows)
-        bandMatches(row, spec, bad);
+        bandMatches(row, description, bad);
     if (bad)
         return std::nullopt;
     std::set<std::string> seen;
     long contacts = 0;
     for (const genlog::LogRow &row : rows) {
-        if (!counts(row, spec))
+        if (!counts(row, description))
             continue;
-        if (spec.entity.empty())
+        if (description.entity.empty())
             ++contacts;
         else
-            seen.insert(folded(*column(row, spec.entity)));
+            seen.insert(folded(*column(row, description.entity)));
     }
-    return spec.entity.empty() ? contacts : long(seen.size());
+    return description.entity.empty() ? contacts : long(seen.size());
 }
 
 long qsoCount(const std::vector<genlog::LogRow> &rows, const std::string &band, int r, bool ft8)
 {
-    return *count(rows, gridSpec({}, CountSpec::Bands::Pattern, {band}, r, ft8));
+    return *count(rows, gridDescription({}, CountDescription::Bands::Pattern, {band}, r, ft8));
 }
 
 long entityCount(const std::vector<genlog::LogRow> &rows, int kind, const std::vector<std::string> &bands, int r, bool ft8)
@@ -178,8 +179,8 @@ long entityCount(const std::vector<genlog::LogRow> &rows, int kind, const std::v
     if (r / 4 == 2)
         return entityCount(rows, kind, bands, r % 4, ft8) - entityCount(rows, kind, bands, 4 + r % 4, ft8);
     // One band is a cell's pattern (LIKE), several the MIX line's list (=).
-    const CountSpec::Bands test = bands.size() == 1 ? CountSpec::Bands::Pattern : CountSpec::Bands::List;
-    return *count(rows, gridSpec(awardColumns()[size_t(kind)], test, bands, r, ft8));
+    const CountDescription::Bands test = bands.size() == 1 ? CountDescription::Bands::Pattern : CountDescription::Bands::List;
+    return *count(rows, gridDescription(awardColumns()[size_t(kind)], test, bands, r, ft8));
 }
 
 } // namespace reference

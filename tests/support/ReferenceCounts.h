@@ -3,7 +3,7 @@
 // program's answers against something that shares neither its SQL nor its
 // count engine: its own LIKE, case folding and DISTINCT.
 
-#include "CountSpec.h"
+#include "CountDescription.h"
 #include "LogGenerator.h"
 
 #include <optional>
@@ -23,15 +23,15 @@ std::optional<bool> like(const std::string &pattern, const std::string &value);
 /// A column of the row by its name (ASCII letters without regard to case).
 const genlog::Text &column(const genlog::LogRow &row, const std::string &name);
 
-/// Whether the row is one `spec` counts: its band, mode and status tests, and
+/// Whether the row is one `description` counts: its band, mode and status tests, and
 /// for entity counts a usable award value.
-bool counts(const genlog::LogRow &row, const CountSpec &spec);
+bool counts(const genlog::LogRow &row, const CountDescription &description);
 
 /// A text as DISTINCT and = tell texts apart: case folded.
 std::string folded(const std::string &text);
 
-/// The count `spec` describes; nothing when its band pattern is malformed.
-std::optional<long> count(const std::vector<genlog::LogRow> &rows, const CountSpec &spec);
+/// The count `description` stands for; nothing when its band pattern is malformed.
+std::optional<long> count(const std::vector<genlog::LogRow> &rows, const CountDescription &description);
 
 /// Contacts of count slot r on one band pattern ("*": whole log).
 long qsoCount(const std::vector<genlog::LogRow> &rows, const std::string &band, int r, bool ft8);

@@ -10,7 +10,7 @@
 /// entities of an award column, on one band pattern or a list of bands, in a
 /// mode class and a status block. The Jet text of the same count is rendered
 /// from it for SQLite (CountSql); the evaluator compiles it as it stands.
-struct CountSpec {
+struct CountDescription {
     enum class Bands {
         Every,   ///< no band, mode or status test: the whole log
         Pattern, ///< Banda LIKE the one pattern of `bands` ("*": any band but none)
@@ -24,9 +24,9 @@ struct CountSpec {
     QslStatus status = QslStatus::Worked;
     bool ft8 = false; ///< the DATA class is FT8 alone
 
-    friend bool operator==(const CountSpec &, const CountSpec &) = default;
+    friend bool operator==(const CountDescription &, const CountDescription &) = default;
 
-    /// A key that tells specs apart, for caches.
+    /// A key that tells descriptions apart, for caches.
     std::string key() const;
 };
 
@@ -38,7 +38,7 @@ const std::vector<std::string> &awardColumns();
 const std::vector<std::string> &modeNames(ModeClass m);
 
 /// The count as the evaluator's query tree.
-CountTree::Query toQuery(const CountSpec &spec);
+CountTree::Query toQuery(const CountDescription &description);
 
 /// The parts of that tree: the test of a mode class, of a status block (none
 /// for WORKED), and of a usable award value (neither '??' nor '').

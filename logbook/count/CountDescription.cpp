@@ -1,4 +1,4 @@
-#include "CountSpec.h"
+#include "CountDescription.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ CountTree::Condition usableEntity(const std::string &column)
     return both({compare(Kind::NotEqual, column, "??"), compare(Kind::NotEqual, column, "")});
 }
 
-std::string CountSpec::key() const
+std::string CountDescription::key() const
 {
     std::string k = entity + '\x1f' + char('0' + int(bandTest)) + char('0' + int(mode)) + char('0' + int(status)) + (ft8 ? '1' : '0');
     for (const std::string &b : bands)
@@ -91,29 +91,29 @@ std::string CountSpec::key() const
     return k;
 }
 
-CountTree::Query toQuery(const CountSpec &spec)
+CountTree::Query toQuery(const CountDescription &description)
 {
     CountTree::Query q;
-    if (!spec.entity.empty()) {
+    if (!description.entity.empty()) {
         q.countRows = false;
-        q.countColumn = spec.entity;
+        q.countColumn = description.entity;
         q.distinct = true;
-        q.distinctColumn = spec.entity;
+        q.distinctColumn = description.entity;
     }
     std::vector<Condition> parts;
-    if (spec.bandTest == CountSpec::Bands::Pattern) {
-        parts.push_back(compare(Kind::Like, "Banda", spec.bands.empty() ? std::string() : spec.bands.front()));
-    } else if (spec.bandTest == CountSpec::Bands::List) {
+    if (description.bandTest == CountDescription::Bands::Pattern) {
+        parts.push_back(compare(Kind::Like, "Banda", description.bands.empty() ? std::string() : description.bands.front()));
+    } else if (description.bandTest == CountDescription::Bands::List) {
         // An empty list reads as the one band '', as its text does.
-        parts.push_back(either("Banda", Kind::Equal, spec.bands.empty() ? std::vector<std::string>{""} : spec.bands));
+        parts.push_back(either("Banda", Kind::Equal, description.bands.empty() ? std::vector<std::string>{""} : description.bands));
     }
-    if (spec.bandTest != CountSpec::Bands::Every) {
-        parts.push_back(modeCondition(spec.mode, spec.ft8));
-        if (std::optional<Condition> status = statusCondition(spec.status))
+    if (description.bandTest != CountDescription::Bands::Every) {
+        parts.push_back(modeCondition(description.mode, description.ft8));
+        if (std::optional<Condition> status = statusCondition(description.status))
             parts.push_back(std::move(*status));
     }
-    if (!spec.entity.empty())
-        parts.push_back(usableEntity(spec.entity));
+    if (!description.entity.empty())
+        parts.push_back(usableEntity(description.entity));
     if (parts.empty())
         return q;
     q.where = both(std::move(parts));
