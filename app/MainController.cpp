@@ -73,11 +73,7 @@ void MainController::startUp(const Startup &startup)
                            MsgFlags::Critical, QStringLiteral("VARKEL STARTUP MINIMAL screen1024x768"));
     }
 
-    m_state.ActiveBandCount = 0;
-    for (int c = 0; c < CountSlotIndex::Bands; ++c) {
-        if (!m_matrix.header(c).trimmed().isEmpty())
-            ++m_state.ActiveBandCount;
-    }
+    m_state.ActiveBandCount = int16_t(CountSql::activeBandCount(m_matrix.headers()));
 
     m_state.StationCallsign = startup.callsign;
     setTitolo(QStringLiteral("Varkel  - ") + m_state.StationCallsign + QStringLiteral(" LOG checker"));

@@ -1,5 +1,6 @@
 #include "ReportWriter.h"
 
+#include "CountSql.h"
 #include "GridTexts.h"
 
 #include <QJsonArray>
@@ -13,9 +14,6 @@ using Line = StatsMatrix::Line;
 namespace HeadlessReport {
 namespace {
 
-/// The lines after the bands, with their titles.
-const std::pair<const char *, Line> Totals[] = {{"MIX", Line::Mix}, {"TOT", Line::Tot}, {"FULL", Line::Full}};
-
 QStringList columnTitles(bool ft8)
 {
     QStringList titles;
@@ -24,23 +22,7 @@ QStringList columnTitles(bool ft8)
     return titles;
 }
 
-QStringList lineCaptions(const StatsMatrix &m, Line line)
-{
-    QStringList values;
-    for (int r = 0; r < Slots; ++r)
-        values << m.caption(line, r);
-    return values;
-}
-
-QStringList bandCaptions(const StatsMatrix &m, int band)
-{
-    QStringList values;
-    for (int r = 0; r < Slots; ++r)
-        values << m.cell(band, r);
-    return values;
-}
-
-bool shown(const StatsMatrix &m, int band) { return !m.header(band).trimmed().isEmpty(); }
+bool shown(const StatsMatrix &m, int band) { return !CountSql::blankHeader(m.header(band)); }
 
 QString qsoTotal(const StatsMatrix &m) { return GridTexts::qsoCount(m.countQso()); }
 
@@ -110,10 +92,10 @@ void writeText(QTextStream &out, const Options &o, const QString &path, const St
     row(QStringLiteral("BAND"), modes + modes + modes + modes);
     for (int c = 0; c < Bands; ++c) {
         if (shown(m, c))
-            row(m.header(c), bandCaptions(m, c));
+            row(m.header(c), m.bandCaptions(c));
     }
-    for (const auto &[title, line] : Totals)
-        row(QString::fromLatin1(title), lineCaptions(m, line));
+    for (const auto &[title, line] : StatsMatrix::totalLines())
+        row(QString::fromLatin1(title), m.lineCaptions(line));
     out << GridTexts::qsoCaption(qsoTotal(m)) << '\n';
 }
 
@@ -128,10 +110,10 @@ void writeCsv(QTextStream &out, const Options &o, const StatsMatrix &m)
     row(QStringList{"line", "position", "band"} + columnTitles(o.ft8));
     for (int c = 0; c < Bands; ++c) {
         if (shown(m, c))
-            row(QStringList{"BAND", QString::number(c), m.header(c)} + bandCaptions(m, c));
+            row(QStringList{"BAND", QString::number(c), m.header(c)} + m.bandCaptions(c));
     }
-    for (const auto &[title, line] : Totals)
-        row(QStringList{QString::fromLatin1(title), "", ""} + lineCaptions(m, line));
+    for (const auto &[title, line] : StatsMatrix::totalLines())
+        row(QStringList{QString::fromLatin1(title), "", ""} + m.lineCaptions(line));
     QStringList qsos{"QSOS", "", "", qsoTotal(m)};
     while (qsos.size() < 3 + Slots)
         qsos << QString();
@@ -152,13 +134,13 @@ void writeJson(QTextStream &out, const Options &o, const QString &path, const St
         QJsonObject band;
         band[QStringLiteral("position")] = c;
         band[QStringLiteral("band")] = m.header(c);
-        band[QStringLiteral("counts")] = jsonCounts(bandCaptions(m, c));
+        band[QStringLiteral("counts")] = jsonCounts(m.bandCaptions(c));
         bands << band;
     }
     root[QStringLiteral("bands")] = bands;
-    root[QStringLiteral("mix")] = jsonCounts(lineCaptions(m, Line::Mix));
+    root[QStringLiteral("mix")] = jsonCounts(m.lineCaptions(Line::Mix));
     root[QStringLiteral("tot")] = jsonTotals(m);
-    root[QStringLiteral("full")] = jsonCounts(lineCaptions(m, Line::Full));
+    root[QStringLiteral("full")] = jsonCounts(m.lineCaptions(Line::Full));
     root[QStringLiteral("qsos")] = jsonCount(qsoTotal(m));
     out << QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
@@ -180,7 +162,7 @@ template<typename Entry, typename F>
 void perBandAndClass(const std::vector<Entry> &entries, const Needed::Report &r, F &&each)
 {
     for (int p = 0; p < r.headers.size(); ++p) {
-        if (r.headers[p].trimmed().isEmpty())
+        if (CountSql::blankHeader(r.headers[p]))
             continue;
         for (const ModeClass m : AllClasses) {
             std::vector<const Entry *> found;

@@ -21,19 +21,9 @@ std::vector<QStringList> statsGridRows(const StatsMatrix &matrix, const QString 
     }
     rows.push_back(blocks);
     rows.push_back(modes);
-    for (int c = 0; c < Bands; ++c) {
-        QStringList row{matrix.header(c)};
-        for (int r = 0; r < Slots; ++r)
-            row << matrix.cell(c, r);
-        rows.push_back(row);
-    }
-    const std::pair<const char *, StatsMatrix::Line> lines[] = {
-        {"MIX", StatsMatrix::Line::Mix}, {"TOT", StatsMatrix::Line::Tot}, {"FULL", StatsMatrix::Line::Full}};
-    for (const auto &[title, line] : lines) {
-        QStringList row{QString::fromLatin1(title)};
-        for (int r = 0; r < Slots; ++r)
-            row << matrix.caption(line, r);
-        rows.push_back(row);
-    }
+    for (int c = 0; c < Bands; ++c)
+        rows.push_back(QStringList{matrix.header(c)} + matrix.bandCaptions(c));
+    for (const auto &[title, line] : StatsMatrix::totalLines())
+        rows.push_back(QStringList{QString::fromLatin1(title)} + matrix.lineCaptions(line));
     return rows;
 }

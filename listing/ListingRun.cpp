@@ -12,6 +12,12 @@ namespace {
 const QString GridTitle = QStringLiteral("VARKEL GRID");
 const QString QueryTitle = QStringLiteral("VarkelChecker QUERY");
 const QString CrLf = QStringLiteral("\r\n");
+
+/// A query or logbook that could not be read: the query shown, the reason as detail.
+Failure queryFailure(const QString &query, const QString &reason)
+{
+    return {QStringLiteral("Attention, your Search Query or LOG is not exactly!") + CrLf + CrLf + query, GridTitle, 16, reason};
+}
 } // namespace
 
 ReadLimits limits() { return ReadLimits{SheetRows, MaxListingBytes}; }
@@ -24,8 +30,7 @@ std::shared_ptr<const LogDatabase> open(const LogState &state, LogbookEngine &en
     }
     auto log = engine.open(state.LogPath);
     if (!log) {
-        failure = {QStringLiteral("Attention, your Search Query or LOG is not exactly!") + CrLf + CrLf + state.ListingQuery, GridTitle, 16,
-                   log.error()};
+        failure = queryFailure(state.ListingQuery, log.error());
         return nullptr;
     }
     return sharedDatabase(*log);
@@ -60,8 +65,7 @@ Outcome conclude(const QString &query, ReadResult read)
         out.failure = {QueryGuard::message(read.refusal), QueryTitle, 48, {}};
         break;
     case End::Failed:
-        out.failure = {QStringLiteral("Attention, your Search Query or LOG is not exactly!") + CrLf + CrLf + query, GridTitle, 16,
-                       read.error};
+        out.failure = queryFailure(query, read.error);
         break;
     }
     return out;

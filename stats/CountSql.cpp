@@ -134,13 +134,15 @@ CountRequest mix(const QString &column, const QStringList &headers, int r, bool 
 
 QString literal(const QString &text) { return QString(text).replace(QLatin1Char('\''), QStringLiteral("''")); }
 
+bool blankHeader(const QString &header) { return header.trimmed().isEmpty(); }
+
 int activeBandCount(const QStringList &headers) { return int(selectedBands(headers).size()); }
 
 QStringList selectedBands(const QStringList &headers)
 {
     QStringList bands;
     for (int c = 0; c < Bands && c < headers.size(); ++c) {
-        if (!headers[c].trimmed().isEmpty())
+        if (!blankHeader(headers[c]))
             bands << headers[c];
     }
     return bands;

@@ -26,11 +26,13 @@ QString text(const CountDescription &description);
 /// quotes doubled, so a label holding a quote is compared, never run.
 QString literal(const QString &text);
 
-/// Band headers that are not blank once trimmed.
+/// Whether a band header selects no band: blank once trimmed.
+bool blankHeader(const QString &header);
+
+/// Band headers that are not blank.
 int activeBandCount(const QStringList &headers);
 
-/// The selected bands: every header of positions 0..19 that is not blank once
-/// trimmed, in order of position, each as it stands.
+/// The selected bands: every header of positions 0..19 that is not blank, in order of position, each as it stands.
 QStringList selectedBands(const QStringList &headers);
 
 /// The band list of the selected-bands totals: the first selected band, then

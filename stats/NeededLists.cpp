@@ -1,6 +1,7 @@
 #include "NeededLists.h"
 
 #include "CountDescription.h"
+#include "CountSql.h"
 #include "GridTexts.h"
 
 namespace Needed {
@@ -25,7 +26,7 @@ Result<Chase::Lists> lists(const LogSnapshot &log, const QString &kind, const QS
         return Result<Chase::Lists>::failure(QStringLiteral("no award kind: %1").arg(kind));
     Chase::Request request{kind.toStdString(), {}, ft8};
     for (const QString &h : headers)
-        request.bands.push_back(h.toStdString());
+        request.bands.push_back(CountSql::blankHeader(h) ? std::string() : h.toStdString());
     std::optional<Chase::Lists> found = Chase::lists(log.columnar(), request);
     if (!found)
         return Result<Chase::Lists>::failure(
@@ -95,7 +96,7 @@ QString slotCounts(const Chase::Lists &lists, const QStringList &headers, ModeCl
 {
     QStringList parts;
     for (int p = 0; p < headers.size(); ++p) {
-        if (headers[p].trimmed().isEmpty())
+        if (CountSql::blankHeader(headers[p]))
             continue;
         const auto n = std::count_if(lists.bandSlots.begin(), lists.bandSlots.end(),
                                      [&](const Chase::SlotEntry &e) { return e.position == p && e.mode == mode; });

@@ -70,6 +70,28 @@ QStringList StatsMatrix::headers() const
     return list;
 }
 
+QStringList StatsMatrix::bandCaptions(int band) const
+{
+    QStringList values;
+    for (int r = 0; r < CountSlotIndex::Slots; ++r)
+        values << cell(band, r);
+    return values;
+}
+
+QStringList StatsMatrix::lineCaptions(Line line) const
+{
+    QStringList values;
+    for (int r = 0; r < CountSlotIndex::Slots; ++r)
+        values << caption(line, r);
+    return values;
+}
+
+const std::array<StatsMatrix::TotalLine, 3> &StatsMatrix::totalLines()
+{
+    static const std::array<TotalLine, 3> lines = {{{"MIX", Line::Mix}, {"TOT", Line::Tot}, {"FULL", Line::Full}}};
+    return lines;
+}
+
 void StatsMatrix::fill(Line line, const QString &text)
 {
     const int count = line == Line::Lblstat ? Cells : Slots;

@@ -32,6 +32,16 @@ public:
     void setHeader(int band, const QString &text) { setCaption(Line::Lblstat, CountSlotIndex::header(band), text); }
     QStringList headers() const;
 
+    /// The captions of a band's 16 cells, and of a line's 16 labels.
+    QStringList bandCaptions(int band) const;
+    QStringList lineCaptions(Line line) const;
+    /// The lines after the bands, with the titles the grid gives them: MIX, TOT, FULL.
+    struct TotalLine {
+        const char *title;
+        Line line;
+    };
+    static const std::array<TotalLine, 3> &totalLines();
+
     /// Sets every label of a line (all 320 cells for Lblstat, headers untouched) to `text`.
     void fill(Line line, const QString &text);
 
