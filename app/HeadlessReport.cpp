@@ -92,7 +92,7 @@ int run(const Options &options, const QString &programFolder, QTextStream &out, 
     StatsContext ctx{state, matrix, engine, prompter};
     const bool ft8 = options.ft8;
     ctx.ft8 = [ft8] { return ft8; };
-    runStatistics(ctx, int(awardKinds().indexOf(options.kind)));
+    runStatistics(ctx, options.kind);
 
     writeGrid(out, options, state.LogPath, matrix);
     out.flush();

@@ -6,6 +6,7 @@
 #include "CountSql.h"
 #include "GridExport.h"
 #include "GridTexts.h"
+#include "ListingExport.h"
 #include "ListingRun.h"
 #include "LogFileName.h"
 #include "LogInventory.h"
@@ -51,15 +52,10 @@ MainController::MainController(Prompter &prompter, const QString &programFolder,
 
 MainController::~MainController() = default;
 
-QString MainController::credits()
-{
-    return QStringLiteral("VarkelChecker - award statistics of your Varkel log - ") + GridTexts::version();
-}
-
 void MainController::startUp(const Startup &startup)
 {
     m_state.PendingLogName = startup.commandLine.trimmed();
-    setWindowCaption(credits() + QStringLiteral("             LogBook: [") + m_state.PendingLogName + QStringLiteral("]"));
+    setWindowCaption(GridTexts::credits() + QStringLiteral("             LogBook: [") + m_state.PendingLogName + QStringLiteral("]"));
 
     if (!m_state.PendingLogName.isEmpty())
         loadLog();
@@ -76,7 +72,7 @@ void MainController::startUp(const Startup &startup)
     m_state.ActiveBandCount = int16_t(CountSql::activeBandCount(m_matrix.headers()));
 
     m_state.StationCallsign = startup.callsign;
-    setTitolo(QStringLiteral("Varkel  - ") + m_state.StationCallsign + QStringLiteral(" LOG checker"));
+    setTitolo(GridTexts::TitlePrefix + m_state.StationCallsign + QStringLiteral(" LOG checker"));
 }
 
 bool MainController::loadLog()
@@ -150,7 +146,7 @@ bool MainController::runStats(int index)
     emit runningChanged(true);
     m_runs.push_back(basisNow());
     m_matrix.setRun(int(m_runs.size()) - 1);
-    runStatistics(ctx, index);
+    runStatistics(ctx, AwardKinds::atButton(index));
     m_running = false;
     emit runningChanged(false);
     emit staleChanged();
@@ -166,7 +162,8 @@ bool MainController::runStats(int index)
 bool MainController::isStale(StatsMatrix::Line line, int index) const
 {
     const int run = m_matrix.runOf(line, index);
-    return run > 0 && m_matrix.caption(line, index) != QLatin1String("-") && ::isStale(m_runs[size_t(run)], basisNow(), line, index);
+    return run > 0 && m_matrix.caption(line, index) != QLatin1String(GridTexts::NotComputed) &&
+           ::isStale(m_runs[size_t(run)], basisNow(), line, index);
 }
 
 bool MainController::anyStale() const
@@ -352,7 +349,7 @@ void MainController::clickBandButton(int band)
 
 QString MainController::statusCaption(const QString &display) const
 {
-    return credits() + QStringLiteral("            Status LogBook: [") + display + QStringLiteral(" - ") + shortDate() +
+    return GridTexts::credits() + QStringLiteral("            Status LogBook: [") + display + QStringLiteral(" - ") + shortDate() +
            QStringLiteral("]");
 }
 
@@ -373,8 +370,7 @@ QString MainController::bandWindowInfo() const { return infoText(displayName());
 
 QString MainController::bandWindowTitolo() const
 {
-    return QStringLiteral("Varkel  - ") + m_state.StationCallsign + QStringLiteral(" BAND [") + m_state.ChosenBand +
-           QStringLiteral("] checker");
+    return GridTexts::TitlePrefix + m_state.StationCallsign + QStringLiteral(" BAND [") + m_state.ChosenBand + QStringLiteral("] checker");
 }
 
 void MainController::chooseMemo(int number)
@@ -393,32 +389,22 @@ void MainController::exportToExcel()
 {
     if (busy())
         return;
-    const QString title = QStringLiteral("VARKELchecker - Export");
-    if (m_prompter.message(QStringLiteral("Export to Excel?"), MsgFlags::YesNoInformation, title) != MsgAnswer::Yes)
-        return;
-    const QString name = displayName();
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString kind = QStringLiteral("GRID_") + (m_matrix.modo().isEmpty() ? QStringLiteral("NONE") : m_matrix.modo());
-    const QString proposed = ListingRun::proposedExportPath(folder, m_state.LogName, kind, QDate::currentDate());
-    const QString path = m_prompter.saveFile(title, QStringLiteral("Excel workbook (*.xlsx)"), proposed);
-    if (path.isEmpty())
-        return;
-    const Status written = writeRowsXlsx(path, m_matrix.modo(), statsGridRows(m_matrix, name, m_dataCaption));
-    if (!written) {
-        m_prompter.message(written.error(), MsgFlags::Exclamation, title);
-        return;
-    }
-    if (!m_prompter.openDocument(path))
-        m_prompter.message(ListingRun::notAvailableMessage(path), MsgFlags::OkOnly, QString());
+    const QString kind = QStringLiteral("GRID_") + (m_matrix.kind() ? m_matrix.modo() : QStringLiteral("NONE"));
+    exportWorkbook(m_prompter, ListingRun::proposedExportPath(folder, m_state.LogName, kind, QDate::currentDate()),
+                   [this](const QString &path) {
+                       return writeRowsXlsx(path, m_matrix.modo(), statsGridRows(m_matrix, displayName(), m_dataCaption));
+                   });
 }
 
 void MainController::workOutHints()
 {
     m_hints.reset();
     const CountBasis &counted = m_runs.back();
-    if (m_state.hasLog() && m_state.AwardKind != QLatin1String("QSO")) {
+    const std::optional<AwardKind> kind = m_matrix.kind();
+    if (m_state.hasLog() && kind && AwardKinds::countsEntities(*kind)) {
         if (const auto log = m_engine.open(counted.logPath)) {
-            Result<Chase::Lists> lists = Needed::lists(**log, m_state.AwardKind, counted.headers, counted.ft8);
+            Result<Chase::Lists> lists = Needed::lists(**log, *kind, counted.headers, counted.ft8);
             if (lists)
                 m_hints = std::move(*lists);
         }
@@ -440,15 +426,15 @@ void MainController::needed()
         m_prompter.message(StatsMessages::NoLogbook, MsgFlags::Information, QString());
         return;
     }
-    const QString kind = m_matrix.modo();
-    if (kind.isEmpty() || kind == QLatin1String("QSO")) {
+    const std::optional<AwardKind> kind = m_matrix.kind();
+    if (!kind || !AwardKinds::countsEntities(*kind)) {
         m_prompter.message(QStringLiteral("NEEDED lists what an award still needs: press DXC, WPX, WAZ, ITU, WAC or SQR first."),
                            MsgFlags::Information, title);
         return;
     }
     const auto log = m_engine.open(m_state.LogPath);
     Result<Needed::Report> report =
-        log ? Needed::report(**log, kind, m_matrix.headers(), m_ft8) : Result<Needed::Report>::failure(log.error());
+        log ? Needed::report(**log, *kind, m_matrix.headers(), m_ft8) : Result<Needed::Report>::failure(log.error());
     if (!report) {
         m_prompter.message(StatsMessages::EntityError, MsgFlags::Information, title, report.error());
         return;

@@ -46,9 +46,6 @@ public:
     LogbookEngine &engine() { return m_engine; }
     Prompter &prompter() { return m_prompter; }
 
-    /// Credits at the head of the window caption, ending in the version ("v3.1").
-    static QString credits();
-
     QString windowCaption() const { return m_windowCaption; }
     QString titolo() const { return m_titolo; }           ///< LblTitolo
     QString info() const { return m_info; }               ///< LblInfo (lines joined by CR LF)

@@ -47,11 +47,21 @@ const QString StaleNote = QStringLiteral("Counts are from before the last change
 const QColor FillerBack(236, 236, 236);
 
 /// The award buttons: the award kinds, then the custom query.
-const QStringList StatsCaptions = awardKinds() + QStringList{QStringLiteral("SQL")};
-const QStringList StatsTips = {"Check all WW DXCC in your LOG!",       "Check all WPX PREFIX in your LOG!",
-                               "Check all WAZ ZONE in your LOG!",      "Check all ITU ZONE in your LOG!",
-                               "Check all WAC CONTINENT in your LOG!", "Check all LOCATOR (SQUARE) in your LOG!",
-                               "Check all QSO in your LOG!",           "Select one personal Search Query!"};
+struct StatsButton {
+    QString caption;
+    QString tip;
+};
+const std::vector<StatsButton> &statsButtons()
+{
+    static const std::vector<StatsButton> buttons = [] {
+        std::vector<StatsButton> b;
+        for (const AwardKinds::Entry &e : AwardKinds::Table)
+            b.push_back({QString::fromLatin1(e.name), QString::fromLatin1(e.tip)});
+        b.push_back({QStringLiteral("SQL"), QStringLiteral("Select one personal Search Query!")});
+        return b;
+    }();
+    return buttons;
+}
 
 // Grid columns: band header, band button, then four blocks of four slots,
 // each block after a thin gap that draws a heavier line between blocks.
@@ -217,7 +227,7 @@ void MainWindow::openGrid(bool entityCaptions)
     // The hourglass stays over this window while the grid is open.
     setCursor(Qt::WaitCursor);
     MainController &c = m_controller;
-    FrmTabella::showListing(this, c.state(), c.engine(), c.prompter(), entityCaptions);
+    FrmTabella::showListing(this, c.state(), c.engine(), c.prompter(), entityCaptions, c.matrix().kind());
     unsetCursor();
 }
 
@@ -335,8 +345,8 @@ QHBoxLayout *MainWindow::buildCommandRow()
     QFont awardFont = font();
     awardFont.setBold(true);
     const int awardWidth = QFontMetrics(awardFont).horizontalAdvance(QStringLiteral("WWW")) + 12;
-    for (int i = 0; i < StatsCaptions.size(); ++i) {
-        QPushButton *b = makeButton(QStringLiteral("CmdStats_%1").arg(i), StatsCaptions[i], StatsTips[i]);
+    for (int i = 0; i < int(statsButtons().size()); ++i) {
+        QPushButton *b = makeButton(QStringLiteral("CmdStats_%1").arg(i), statsButtons()[size_t(i)].caption, statsButtons()[size_t(i)].tip);
         b->setFont(awardFont);
         b->setFixedWidth(awardWidth);
         keepPlaceWhenHidden(b);
@@ -374,7 +384,7 @@ QWidget *MainWindow::buildTop()
 
 ClickLabel *MainWindow::makeCountLabel(const QString &name, const QColor &background)
 {
-    auto *l = new ClickLabel(QStringLiteral("-"));
+    auto *l = new ClickLabel(GridTexts::NotComputed);
     l->setObjectName(name);
     l->setFont(m_cellFont);
     l->setAlignment(Qt::AlignCenter);
@@ -492,12 +502,12 @@ void MainWindow::addBandRow(QGridLayout *g, int c)
 void MainWindow::addTotalLines(QGridLayout *g)
 {
     // MIX, TOT and FULL lines.
-    g->addWidget(makeTitle(QStringLiteral("Label32"), QStringLiteral("MIX"), MixBack, QStringLiteral("Mix only on the selected BAND!")),
+    g->addWidget(makeTitle(QStringLiteral("Label32"), GridTexts::MixTitle, MixBack, QStringLiteral("Mix only on the selected BAND!")),
                  MixRow, HeaderColumn, 1, 2);
     g->addWidget(
-        makeTitle(QStringLiteral("Label33"), QStringLiteral("TOT"), TotFullBack, QStringLiteral("TOTAL like SUM on the selected band!")),
+        makeTitle(QStringLiteral("Label33"), GridTexts::TotTitle, TotFullBack, QStringLiteral("TOTAL like SUM on the selected band!")),
         TotRow, HeaderColumn, 1, 2);
-    g->addWidget(makeTitle(QStringLiteral("Label34"), QStringLiteral("FULL"), TotFullBack, QStringLiteral("FULL-LOG & ALL-MODE!")), FullRow,
+    g->addWidget(makeTitle(QStringLiteral("Label34"), GridTexts::FullTitle, TotFullBack, QStringLiteral("FULL-LOG & ALL-MODE!")), FullRow,
                  HeaderColumn, 1, 2);
     m_totalsFont = m_cellFont;
     m_totalsFont.setBold(true);
@@ -701,7 +711,7 @@ void MainWindow::fitFont(QLabel *label, const QFont &base)
 
 QColor MainWindow::countColour(StatsMatrix::Line line, int index) const
 {
-    if (m_controller.matrix().caption(line, index) == QLatin1String("-"))
+    if (m_controller.matrix().caption(line, index) == QLatin1String(GridTexts::NotComputed))
         return NotComputedText;
     return m_controller.isStale(line, index) ? StaleText : CountText;
 }
@@ -709,7 +719,7 @@ QColor MainWindow::countColour(StatsMatrix::Line line, int index) const
 void MainWindow::showHints()
 {
     // Entity NOT CONFIRMED cells list no contacts: they tell which entities they count.
-    const bool entities = m_controller.matrix().modo() != QLatin1String("QSO");
+    const bool entities = m_controller.matrix().kind() != AwardKind::Qso;
     for (int c = 0; c < Bands; ++c) {
         for (int r = 0; r < Slots; ++r) {
             if (!isDifference(r))

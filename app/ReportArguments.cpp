@@ -135,14 +135,17 @@ Result<Options> parseArguments(const QStringList &arguments)
     o.needed = p.isSet(QStringLiteral("needed"));
     if (o.needed && p.isSet(QStringLiteral("report")))
         return R::failure(QStringLiteral("give either --report or --needed"));
-    o.kind = p.value(o.needed ? QStringLiteral("needed") : QStringLiteral("report")).trimmed().toUpper();
-    if (o.kind.isEmpty())
+    const QString kindName = p.value(o.needed ? QStringLiteral("needed") : QStringLiteral("report")).trimmed().toUpper();
+    if (kindName.isEmpty())
         return R::failure(QStringLiteral("--report KIND is missing"));
-    QStringList kinds = awardKinds();
-    if (o.needed)
-        kinds.removeAll(QStringLiteral("QSO")); // the lists are of award entities
-    if (!kinds.contains(o.kind))
-        return R::failure(QStringLiteral("unknown award kind: %1 (%2)").arg(o.kind, kinds.join(QStringLiteral(", "))));
+    QStringList kinds;
+    for (const AwardKinds::Entry &e : AwardKinds::Table) {
+        if (e.entities || !o.needed) // the lists are of award entities
+            kinds << QString::fromLatin1(e.name);
+    }
+    if (!kinds.contains(kindName))
+        return R::failure(QStringLiteral("unknown award kind: %1 (%2)").arg(kindName, kinds.join(QStringLiteral(", "))));
+    o.kind = *AwardKinds::named(kindName.toStdString());
     const Result<QStringList> headers = headersOf(p);
     if (!headers)
         return R::failure(headers.error());

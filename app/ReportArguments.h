@@ -1,4 +1,5 @@
 #pragma once
+#include "AwardKind.h"
 #include "Result.h"
 
 #include <QString>
@@ -13,7 +14,7 @@ namespace HeadlessReport {
 enum class Format { Text, Csv, Json };
 
 struct Options {
-    QString kind;        ///< DXC WPX WAZ ITU WAC SQR QSO (upper case)
+    AwardKind kind = AwardKind::Dxc;
     bool needed = false; ///< the chase lists of the kind (--needed) instead of its grid
     QStringList headers; ///< the 20 band headers to count with
     bool ft8 = false;

@@ -78,8 +78,8 @@ void writeText(QTextStream &out, const Options &o, const QString &path, const St
         out << line << '\n';
     };
 
-    out << "VarkelChecker " << GridTexts::version() << " report: " << o.kind << "  LogBook: " << path << "  FT8: " << (o.ft8 ? "on" : "off")
-        << '\n';
+    out << "VarkelChecker " << GridTexts::version() << " report: " << GridTexts::kindCaption(o.kind) << "  LogBook: " << path
+        << "  FT8: " << (o.ft8 ? "on" : "off") << '\n';
     QString head = QString().leftJustified(BandWidth);
     for (const QString &b : GridTexts::blockTitles()) {
         const int pad = 4 * CountWidth - int(b.size());
@@ -123,7 +123,7 @@ void writeCsv(QTextStream &out, const Options &o, const StatsMatrix &m)
 void writeJson(QTextStream &out, const Options &o, const QString &path, const StatsMatrix &m)
 {
     QJsonObject root;
-    root[QStringLiteral("kind")] = o.kind;
+    root[QStringLiteral("kind")] = GridTexts::kindCaption(o.kind);
     root[QStringLiteral("logbook")] = path;
     root[QStringLiteral("ft8")] = o.ft8;
     root[QStringLiteral("columns")] = QJsonArray::fromStringList(columnTitles(o.ft8));
@@ -201,7 +201,8 @@ void writeNeededJson(QTextStream &out, const Options &o, const QString &path, co
         bandSlots << QJsonObject{
             {"position", p}, {"band", r.headers[p]}, {"class", classTitle(m, o.ft8)}, {"count", int(found.size())}, {"entities", entities}};
     });
-    const QJsonObject root{{"kind", o.kind}, {"logbook", path}, {"ft8", o.ft8}, {"qsl", qsl}, {"bandSlots", bandSlots}};
+    const QJsonObject root{
+        {"kind", GridTexts::kindCaption(o.kind)}, {"logbook", path}, {"ft8", o.ft8}, {"qsl", qsl}, {"bandSlots", bandSlots}};
     out << QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -233,8 +234,8 @@ void writeNeeded(QTextStream &out, const Options &options, const QString &logboo
     }
     const bool csv = options.format == Format::Csv;
     if (!csv)
-        out << "VarkelChecker " << GridTexts::version() << " needed: " << options.kind << "  LogBook: " << logbookPath
-            << "  FT8: " << (options.ft8 ? "on" : "off") << '\n';
+        out << "VarkelChecker " << GridTexts::version() << " needed: " << GridTexts::kindCaption(options.kind)
+            << "  LogBook: " << logbookPath << "  FT8: " << (options.ft8 ? "on" : "off") << '\n';
     writeTable(out, QStringLiteral("QSL"), report.tables.qsl, csv);
     writeTable(out, QStringLiteral("SLOT"), report.tables.bandSlots, csv);
 }

@@ -1,15 +1,14 @@
 #include "BandMatrix.h"
 
-#include "CountDescription.h"
 #include "GridTexts.h"
 
 const std::array<QString, BandMatrix::Rows> &BandMatrix::rowTitles()
 {
     // QSO, then the award columns in the order of the award buttons.
     static const std::array<QString, Rows> titles = [] {
-        std::array<QString, Rows> t{QStringLiteral("QSO")};
+        std::array<QString, Rows> t{GridTexts::kindCaption(AwardKind::Qso)};
         for (size_t a = 1; a < Rows; ++a)
-            t[a] = QString::fromStdString(awardColumns()[a - 1]);
+            t[a] = GridTexts::kindCaption(AwardKinds::entityKinds()[a - 1]);
         return t;
     }();
     return titles;
@@ -18,7 +17,7 @@ const std::array<QString, BandMatrix::Rows> &BandMatrix::rowTitles()
 BandMatrix::BandMatrix(QObject *parent) : QObject(parent), m_countQso(GridTexts::qsoCaption(QString()))
 {
     for (int i = 0; i < Cells; ++i)
-        m_labels[size_t(i)] = QStringLiteral("-");
+        m_labels[size_t(i)] = GridTexts::NotComputed;
     for (int a = 0; a < Rows; ++a)
         m_labels[size_t(Cells + a)] = rowTitles()[size_t(a)];
 }

@@ -43,7 +43,7 @@ void startBandRun(BandContext &ctx)
 {
     ctx.prompter.beep();
     for (int i = 1; i < BandMatrix::Cells; ++i)
-        ctx.matrix.setCaption(i, QStringLiteral("-"));
+        ctx.matrix.setCaption(i, GridTexts::NotComputed);
     VarkelLOG(ctx);
     for (int row = 1; row < BandMatrix::Rows && !ctx.stopping(); ++row)
         VarkelDXC(ctx, row);

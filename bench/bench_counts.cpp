@@ -54,7 +54,7 @@ int main(int argc, char **argv)
         }
         const double open = bench::seconds(t);
         double runs[3];
-        const int kinds[3] = {6, 0, 5}; // QSO, DXC, SQR
+        const AwardKind kinds[3] = {AwardKind::Qso, AwardKind::Dxc, AwardKind::Sqr};
         for (int k = 0; k < 3; ++k) {
             t = bench::Clock::now();
             runStatistics(ctx, kinds[k]);

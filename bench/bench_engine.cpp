@@ -514,12 +514,12 @@ int main(int argc, char **argv)
         const LogDatabase *db = &snapshot->database();
 
         Timed runs[3];
-        const int kinds[3] = {6, 0, 5}; // QSO, DXC, SQR
+        const AwardKind kinds[3] = {AwardKind::Qso, AwardKind::Dxc, AwardKind::Sqr};
         for (int k = 0; k < 3; ++k)
             runs[k] = timed([&] { runStatistics(ctx, kinds[k]); });
         Timed dxcAgain{1e9, 1e9};
         for (int i = 0; i < 3; ++i) {
-            const Timed t = timed([&] { runStatistics(ctx, 0); });
+            const Timed t = timed([&] { runStatistics(ctx, AwardKind::Dxc); });
             if (t.wall < dxcAgain.wall)
                 dxcAgain = t;
         }
@@ -533,7 +533,7 @@ int main(int argc, char **argv)
         // the kind with the most entities (locator squares).
         size_t neededRows = 0;
         const Timed needed = timed([&] {
-            if (const Result<Needed::Report> r = Needed::report(*snapshot, QStringLiteral("SQR"), headers, false))
+            if (const Result<Needed::Report> r = Needed::report(*snapshot, AwardKind::Sqr, headers, false))
                 neededRows = size_t(r->tables.qsl.rowCount() + r->tables.bandSlots.rowCount());
         });
 

@@ -2,6 +2,7 @@
 
 #include "CountSlot.h"
 #include "CountSql.h"
+#include "GridTexts.h"
 
 using namespace CountSlotIndex;
 
@@ -142,9 +143,9 @@ DrillDown::Request listing(QString sql) { return {DrillDown::Outcome::Listing, s
 
 namespace DrillDown {
 
-bool listsContacts(const QString &kind) { return kind.isEmpty() || kind == QLatin1String("QSO"); }
+bool listsContacts(std::optional<AwardKind> kind) { return !kind || !AwardKinds::countsEntities(*kind); }
 
-Request cell(int index, const QString &kind, const QStringList &headers, bool ft8Only)
+Request cell(int index, std::optional<AwardKind> kind, const QStringList &headers, bool ft8Only)
 {
     if (index < 0 || index >= Cells)
         return {};
@@ -154,10 +155,10 @@ Request cell(int index, const QString &kind, const QStringList &headers, bool ft
         return listing(qsoListing(QStringLiteral("BANDA = '") + band + QStringLiteral("'"), r, ft8Only));
     if (isDifference(r))
         return {Outcome::NotConfirmedNotice, {}};
-    return listing(bandListing(kind, QStringLiteral("'") + band, r, ft8Only, true));
+    return listing(bandListing(GridTexts::kindCaption(kind), QStringLiteral("'") + band, r, ft8Only, true));
 }
 
-Request mix(int r, const QString &kind, const QStringList &headers, bool ft8Only, int *activeCount)
+Request mix(int r, std::optional<AwardKind> kind, const QStringList &headers, bool ft8Only, int *activeCount)
 {
     const QStringList bands = CountSql::selectedBands(headers);
     if (activeCount)
@@ -173,13 +174,14 @@ Request mix(int r, const QString &kind, const QStringList &headers, bool ft8Only
     QString list = QStringLiteral(" '") + CountSql::literal(bands[0]) + QStringLiteral("' ");
     for (qsizetype k = 1; k < bands.size(); ++k)
         list += QStringLiteral(" Or Log.banda = '") + CountSql::literal(bands[k]) + QStringLiteral("' ");
-    return listing(bandListing(kind, list, r, ft8Only, false));
+    return listing(bandListing(GridTexts::kindCaption(kind), list, r, ft8Only, false));
 }
 
-Request full(int r, const QString &kind, bool ft8Only)
+Request full(int r, std::optional<AwardKind> awardKind, bool ft8Only)
 {
-    if (listsContacts(kind) || r < 0 || r >= Slots || isDifference(r))
+    if (listsContacts(awardKind) || r < 0 || r >= Slots || isDifference(r))
         return {};
+    const QString kind = GridTexts::kindCaption(awardKind);
     const auto [head, closing] = wholeLogPieces(r, ft8Only);
     return listing(QStringLiteral("SELECT DISTINCT LOG.") + kind + entityFields(r, true, ft8Only) + head + kind + qslPiece(status(r)) +
                    kind + closing + kind + QStringLiteral(";"));

@@ -1,6 +1,9 @@
 #pragma once
+#include "AwardKind.h"
+
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 /// The listing texts behind the counts of the grid: a double-click on a cell or
 /// a MIX label, a click on a FULL label. Each gives the SQL text that selects
@@ -20,15 +23,15 @@ struct Request {
 
 /// True when the kind lists contacts rather than entities; before the first
 /// run the kind is empty and counts as QSO.
-bool listsContacts(const QString &kind);
+bool listsContacts(std::optional<AwardKind> kind);
 
 /// Cell `index` (0..319) of the grid, with the band headers as they stand.
-Request cell(int index, const QString &kind, const QStringList &headers, bool ft8Only);
+Request cell(int index, std::optional<AwardKind> kind, const QStringList &headers, bool ft8Only);
 
 /// MIX label r; `activeCount` receives the number of non-blank headers.
-Request mix(int r, const QString &kind, const QStringList &headers, bool ft8Only, int *activeCount = nullptr);
+Request mix(int r, std::optional<AwardKind> kind, const QStringList &headers, bool ft8Only, int *activeCount = nullptr);
 
 /// FULL label r.
-Request full(int r, const QString &kind, bool ft8Only);
+Request full(int r, std::optional<AwardKind> kind, bool ft8Only);
 
 } // namespace DrillDown

@@ -52,7 +52,7 @@ FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const LogSta
     setObjectName(QStringLiteral("FrmNeeded"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::WindowModal);
-    setWindowTitle(QStringLiteral("VarkelChecker - NEEDED %1 [%2]").arg(m_lists.kind, logName));
+    setWindowTitle(QStringLiteral("VarkelChecker - NEEDED %1 [%2]").arg(GridTexts::kindCaption(m_lists.kind), logName));
     resize(1100, 640);
 
     auto *menu = new QMenuBar(this);
@@ -109,13 +109,14 @@ void FrmNeeded::showSlotClass(ModeClass mode)
         fitGridColumns(view);
     m_tabs->setTabText(1, QStringLiteral("Band-slot chase %1 (%2)").arg(title).arg(m_slots->rowCount()));
     m_titolo->setText(QStringLiteral("What do I still need? %1 - band slots in %2: %3")
-                          .arg(m_lists.kind, title, Needed::slotCounts(m_lists.chase, m_lists.headers, mode)));
+                          .arg(GridTexts::kindCaption(m_lists.kind), title, Needed::slotCounts(m_lists.chase, m_lists.headers, mode)));
 }
 
 void FrmNeeded::exportShown()
 {
     const GridRecordset &shown = m_tabs->currentIndex() == 0 ? *m_qsl : *m_slots;
-    exportListing(m_prompter, m_state, shown, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QDate::currentDate());
+    exportListing(m_prompter, m_state, m_lists.kind, shown, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+                  QDate::currentDate());
 }
 
 void FrmNeeded::printScreen()

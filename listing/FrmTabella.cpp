@@ -85,7 +85,8 @@ FrmTabella::FrmTabella(QWidget *parent, const LogState &state, Prompter &prompte
 
 FrmTabella::~FrmTabella() = default;
 
-void FrmTabella::showListing(QWidget *parent, const LogState &state, LogbookEngine &engine, Prompter &prompter, bool entityCaptions)
+void FrmTabella::showListing(QWidget *parent, const LogState &state, LogbookEngine &engine, Prompter &prompter, bool entityCaptions,
+                             std::optional<AwardKind> kind)
 {
     ListingRun::Failure failure;
     std::shared_ptr<const LogDatabase> db = ListingRun::open(state, engine, failure);
@@ -106,6 +107,7 @@ void FrmTabella::showListing(QWidget *parent, const LogState &state, LogbookEngi
     if (!outcome.notice.text.isEmpty())
         prompter.message(outcome.notice.text, outcome.notice.flags, outcome.notice.title);
     FrmTabella window(parent, state, prompter);
+    window.m_kind = kind;
     window.m_query->setText(state.ListingQuery);
     const qsizetype records = outcome.table.rowCount();
     window.m_model->setTable(std::move(outcome.table), entityCaptions);
@@ -123,5 +125,6 @@ void FrmTabella::showListing(QWidget *parent, const LogState &state, LogbookEngi
 
 void FrmTabella::exportToSpreadsheet()
 {
-    exportListing(m_prompter, m_state, *m_model, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QDate::currentDate());
+    exportListing(m_prompter, m_state, m_kind, *m_model, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+                  QDate::currentDate());
 }

@@ -1,5 +1,8 @@
 #pragma once
+#include "AwardKind.h"
+
 #include <QDialog>
+#include <optional>
 
 class GridRecordset;
 class LogbookEngine;
@@ -20,8 +23,9 @@ public:
     /// name "ListingProgress") whose Cancel stops it without a word. A listing
     /// cut at its limits says so before it shows. `entityCaptions` gives the
     /// columns after the entity the grid's own captions (listings of distinct
-    /// entities).
-    static void showListing(QWidget *parent, const LogState &state, LogbookEngine &engine, Prompter &prompter, bool entityCaptions);
+    /// entities); the export names its file after `kind`.
+    static void showListing(QWidget *parent, const LogState &state, LogbookEngine &engine, Prompter &prompter, bool entityCaptions,
+                            std::optional<AwardKind> kind = std::nullopt);
 
     GridRecordset *recordset() const { return m_model; }
     /// The export of the shown rows (the menu entry "EXPORT TO EXCEL").
@@ -32,6 +36,7 @@ private:
     ~FrmTabella() override;
 
     const LogState &m_state;
+    std::optional<AwardKind> m_kind;
     Prompter &m_prompter;
     GridRecordset *m_model;
     QLabel *m_query;

@@ -25,9 +25,7 @@ void ListingActions::cellDoubleClicked(int index)
         return;
     m_state.ListingQuery.clear();
     m_state.HeaderIndex = int16_t(CountSlotIndex::header(CountSlotIndex::bandOfCell(index)));
-    const QString kind = m_matrix.modo();
-    if (!DrillDown::listsContacts(kind))
-        m_state.AwardKind = kind;
+    const std::optional<AwardKind> kind = m_matrix.kind();
     const DrillDown::Request q = DrillDown::cell(index, kind, m_matrix.headers(), m_ft8());
     if (q.outcome == DrillDown::Outcome::NotConfirmedNotice) {
         m_prompter.message(QStringLiteral("CLICK on VARKEL on STATS"), MsgFlags::Information, QStringLiteral("VARKELCHECKER"));
@@ -42,8 +40,7 @@ void ListingActions::mixDoubleClicked(int r)
     m_state.ListingQuery.clear();
     if (!m_state.hasLog())
         return;
-    const QString kind = m_matrix.modo();
-    m_state.AwardKind = kind;
+    const std::optional<AwardKind> kind = m_matrix.kind();
     int active = 0;
     const DrillDown::Request q = DrillDown::mix(r, kind, m_matrix.headers(), m_ft8(), &active);
     m_state.ActiveBandCount = int16_t(active);
@@ -56,8 +53,7 @@ void ListingActions::fullClicked(int r)
     m_state.ListingQuery.clear();
     if (!m_state.hasLog())
         return;
-    const QString kind = m_matrix.modo();
-    m_state.AwardKind = kind;
+    const std::optional<AwardKind> kind = m_matrix.kind();
     const DrillDown::Request q = DrillDown::full(r, kind, m_ft8());
     if (q.outcome == DrillDown::Outcome::Listing)
         open(q.sql, true);

@@ -3,29 +3,39 @@
 #include "GridRecordset.h"
 #include "ListingRun.h"
 
-void exportListing(Prompter &prompter, const LogState &state, const GridRecordset &rows, const QString &folder, const QDate &date,
-                   qsizetype maxRows)
+void exportWorkbook(Prompter &prompter, const QString &proposed, const std::function<Status(const QString &path)> &write)
 {
-    const QString title = QStringLiteral("VARKELchecker - Export");
-    if (prompter.message(QStringLiteral("Export to Excel?"), MsgFlags::YesNoInformation, title) != MsgAnswer::Yes)
+    if (prompter.message(QStringLiteral("Export to Excel?"), MsgFlags::YesNoInformation, ExportTitle) != MsgAnswer::Yes)
         return;
-    const QString proposed = ListingRun::proposedExportPath(folder, state.LogName, state.AwardKind, date);
-    const QString path = prompter.saveFile(title, QStringLiteral("Excel workbook (*.xlsx)"), proposed);
+    const QString path = prompter.saveFile(ExportTitle, QStringLiteral("Excel workbook (*.xlsx)"), proposed);
     if (path.isEmpty())
         return;
-    QStringList fields;
-    for (int c = 0; c < rows.columnCount(); ++c)
-        fields << rows.fieldName(c);
-    const qsizetype total = rows.rowCount();
-    const Result<qsizetype> written = writeListingXlsx(
-        path, fields, total, [&rows](qsizetype row, int column) { return rows.text(int(row), column); }, maxRows);
+    const Status written = write(path);
     if (!written) {
-        prompter.message(written.error(), MsgFlags::Exclamation, title);
+        prompter.message(written.error(), MsgFlags::Exclamation, ExportTitle);
         return;
     }
-    if (*written < total)
-        prompter.message(QStringLiteral("Only %1 of the %2 rows were written: a spreadsheet sheet holds no more.").arg(*written).arg(total),
-                         MsgFlags::Exclamation, title);
     if (!prompter.openDocument(path))
         prompter.message(ListingRun::notAvailableMessage(path), MsgFlags::OkOnly, QString());
+}
+
+void exportListing(Prompter &prompter, const LogState &state, std::optional<AwardKind> kind, const GridRecordset &rows,
+                   const QString &folder, const QDate &date, qsizetype maxRows)
+{
+    const QString kindName = QString::fromLatin1(AwardKinds::name(kind.value_or(AwardKind::Qso)));
+    exportWorkbook(prompter, ListingRun::proposedExportPath(folder, state.LogName, kindName, date), [&](const QString &path) {
+        QStringList fields;
+        for (int c = 0; c < rows.columnCount(); ++c)
+            fields << rows.fieldName(c);
+        const qsizetype total = rows.rowCount();
+        const Result<qsizetype> written = writeListingXlsx(
+            path, fields, total, [&rows](qsizetype row, int column) { return rows.text(int(row), column); }, maxRows);
+        if (!written)
+            return Status::failure(written.error());
+        if (*written < total)
+            prompter.message(
+                QStringLiteral("Only %1 of the %2 rows were written: a spreadsheet sheet holds no more.").arg(*written).arg(total),
+                MsgFlags::Exclamation, ExportTitle);
+        return Status();
+    });
 }

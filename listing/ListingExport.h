@@ -1,16 +1,27 @@
 #pragma once
+#include "AwardKind.h"
 #include "LogState.h"
 #include "Prompter.h"
 #include "XlsxExport.h"
 
 #include <QDate>
 #include <QString>
+#include <functional>
+#include <optional>
 
 class GridRecordset;
 
+/// Title of every message of an export.
+inline const QString ExportTitle = QStringLiteral("VARKELchecker - Export");
+
+/// What every "EXPORT TO EXCEL" does: asks, lets the operator pick the file
+/// (proposing `proposed`), writes it through `write` (which may tell more
+/// after writing), reports a failure and opens the file written.
+void exportWorkbook(Prompter &prompter, const QString &proposed, const std::function<Status(const QString &path)> &write);
+
 /// The export of the rows a listing shows (its menu entry "EXPORT TO EXCEL"):
-/// asks, proposes a file name in `folder`, writes the rows in their shown
-/// order, says so when the sheet could not hold them all, and opens the file.
-/// `maxRows` is the number of records a sheet holds.
-void exportListing(Prompter &prompter, const LogState &state, const GridRecordset &rows, const QString &folder, const QDate &date,
-                   qsizetype maxRows = SheetDataRows);
+/// proposes a file name in `folder` after the logbook and the award kind
+/// (QSO for none), writes the rows in their shown order and says so when the
+/// sheet could not hold them all. `maxRows` is the number of records a sheet holds.
+void exportListing(Prompter &prompter, const LogState &state, std::optional<AwardKind> kind, const GridRecordset &rows,
+                   const QString &folder, const QDate &date, qsizetype maxRows = SheetDataRows);

@@ -95,8 +95,8 @@ QString proposedExportPath(const QString &folder, const QString &logName, const 
     QString base = display.ok() && !display->isEmpty() ? *display : logName;
     if (base.isEmpty())
         base = QStringLiteral("VARKEL");
-    const QString name = base + QLatin1Char('_') + (kind.isEmpty() ? QStringLiteral("QSO") : kind) + QLatin1Char('_') +
-                         date.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".xlsx");
+    const QString name =
+        base + QLatin1Char('_') + kind + QLatin1Char('_') + date.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".xlsx");
     return QDir(folder).filePath(name);
 }
 

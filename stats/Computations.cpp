@@ -36,25 +36,17 @@ bool writeTotalQsos(CountRun &run, StatsContext &ctx)
     return run.yield();
 }
 
-} // namespace
+/// The LOG column of the last run's award kind.
+QString awardColumn(const StatsContext &ctx) { return GridTexts::kindCaption(ctx.matrix.kind()); }
 
-const QStringList &awardKinds()
-{
-    static const QStringList kinds = [] {
-        QStringList k;
-        for (const std::string &column : awardColumns())
-            k << QString::fromStdString(column);
-        return k << QStringLiteral("QSO");
-    }();
-    return kinds;
-}
+} // namespace
 
 void ComputeQsoCounts(StatsContext &ctx)
 {
     CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, QsoError, QsoNrTitle);
     if (!run.open() || !writeTotalQsos(run, ctx))
         return;
-    ctx.matrix.fill(Line::Lblstat, QStringLiteral("-"));
+    ctx.matrix.fill(Line::Lblstat, GridTexts::NotComputed);
     for (int c = 0; c < Bands; ++c) {
         ctx.state.CurrentBand = ctx.matrix.header(c);
         if (ctx.state.CurrentBand.trimmed().isEmpty())
@@ -75,7 +67,7 @@ void ComputeFullLogQsoTotals(StatsContext &ctx)
     CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, QsoError, FullLogTitle);
     if (!run.open())
         return;
-    ctx.matrix.fill(Line::Tot, QStringLiteral("-"));
+    ctx.matrix.fill(Line::Tot, GridTexts::NotComputed);
     ctx.state.CurrentBand = QStringLiteral("*");
     run.fillSlots([&](int r) { return CountSql::qso(ctx.state.CurrentBand, r, ctx.ft8()); }, fullCaption(ctx), setFullCaption(ctx));
 }
@@ -85,8 +77,8 @@ void ComputeAwardCounts(StatsContext &ctx)
     CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, EntityError, StatsTitle);
     if (!run.open() || !writeTotalQsos(run, ctx))
         return;
-    ctx.matrix.fill(Line::Lblstat, QStringLiteral("-"));
-    const QString column = ctx.state.AwardKind;
+    ctx.matrix.fill(Line::Lblstat, GridTexts::NotComputed);
+    const QString column = awardColumn(ctx);
     for (int c = 0; c < Bands; ++c) {
         ctx.state.CurrentBand = ctx.matrix.header(c);
         if (!ctx.state.CurrentBand.trimmed().isEmpty() &&
@@ -103,9 +95,9 @@ void ComputeFullLogAwardTotals(StatsContext &ctx)
     CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, EntityError, FullLogTitle);
     if (!run.open())
         return;
-    ctx.matrix.fill(Line::Full, QStringLiteral("-"));
+    ctx.matrix.fill(Line::Full, GridTexts::NotComputed);
     ctx.state.CurrentBand = QStringLiteral("*");
-    const QString column = ctx.state.AwardKind;
+    const QString column = awardColumn(ctx);
     run.fillSlots([&](int r) { return AwardCountSql(column, ctx.state.CurrentBand, r, ctx.ft8()); }, fullCaption(ctx), setFullCaption(ctx));
 }
 
@@ -118,7 +110,7 @@ void BandMixed(StatsContext &ctx)
     ctx.state.ActiveBandCount = int16_t(CountSql::activeBandCount(headers));
     if (ctx.state.ActiveBandCount == 0)
         return;
-    const QString column = ctx.state.AwardKind;
+    const QString column = awardColumn(ctx);
     run.fillSlots([&](int r) { return CountSql::mix(column, headers, r, ctx.ft8()); },
                   [&](int r) { return ctx.matrix.caption(Line::Mix, r); },
                   [&](int r, const QString &n) { ctx.matrix.setCaption(Line::Mix, r, n); });
@@ -134,26 +126,23 @@ void SumSlotTotals(StatsMatrix &matrix)
     }
 }
 
-bool runStatistics(StatsContext &ctx, int index)
+bool runStatistics(StatsContext &ctx, AwardKind kind)
 {
     if (!ctx.state.hasLog()) {
         ctx.prompter.message(NoLogbook, MsgFlags::Information, QString());
         return false;
     }
-    if (index < 0 || index >= awardKinds().size())
-        return true;
     ctx.prompter.beep();
-    ctx.state.AwardKind = awardKinds()[index];
-    ctx.matrix.setModo(ctx.state.AwardKind);
+    ctx.matrix.setKind(kind);
     for (int r = 0; r < Slots; ++r) {
-        ctx.matrix.setCaption(Line::Tot, r, QStringLiteral("-"));
-        ctx.matrix.setCaption(Line::Full, r, QStringLiteral("-"));
-        ctx.matrix.setCaption(Line::Mix, r, QStringLiteral("-"));
+        ctx.matrix.setCaption(Line::Tot, r, GridTexts::NotComputed);
+        ctx.matrix.setCaption(Line::Full, r, GridTexts::NotComputed);
+        ctx.matrix.setCaption(Line::Mix, r, GridTexts::NotComputed);
     }
     using Step = void (*)(StatsContext &);
-    const bool qso = ctx.state.AwardKind == QLatin1String("QSO");
-    const std::vector<Step> steps = qso ? std::vector<Step>{ComputeQsoCounts, ComputeFullLogQsoTotals}
-                                        : std::vector<Step>{ComputeAwardCounts, ComputeFullLogAwardTotals, BandMixed};
+    const std::vector<Step> steps = AwardKinds::countsEntities(kind)
+                                        ? std::vector<Step>{ComputeAwardCounts, ComputeFullLogAwardTotals, BandMixed}
+                                        : std::vector<Step>{ComputeQsoCounts, ComputeFullLogQsoTotals};
     for (Step step : steps) {
         step(ctx);
         if (ctx.stopping())

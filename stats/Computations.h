@@ -18,10 +18,7 @@ void BandMixed(StatsContext &ctx);
 /// TOT line: each slot's 20 cells summed.
 void SumSlotTotals(StatsMatrix &matrix);
 
-/// The award kinds of the award buttons 0..6, as stored and shown.
-const QStringList &awardKinds();
-
-/// A statistics run for award button `index` (0..6): the guard, the reset of
-/// the total lines and the computations of the kind in order, then the TOT line.
+/// A statistics run of an award kind: the guard, the reset of the total lines
+/// and the computations of the kind in order, then the TOT line.
 /// Returns false when no logbook is loaded (the operator has been told).
-bool runStatistics(StatsContext &ctx, int index);
+bool runStatistics(StatsContext &ctx, AwardKind kind);

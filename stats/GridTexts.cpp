@@ -10,6 +10,10 @@ const QString QsoPrefix = QStringLiteral("QSOs: ");
 
 QString version() { return QStringLiteral("v" VARKEL_VERSION); }
 
+QString credits() { return QStringLiteral("VarkelChecker - award statistics of your Varkel log - ") + version(); }
+
+QString kindCaption(std::optional<AwardKind> kind) { return kind ? QString::fromLatin1(AwardKinds::name(*kind)) : QString(); }
+
 const QStringList &blockTitles()
 {
     static const QStringList titles = {"WORKED", "CONFIRMED", "NOT CONFIRMED", "AWARD"};
@@ -20,7 +24,7 @@ QString dataCaption(bool ft8) { return ft8 ? QStringLiteral("FT8") : QStringLite
 
 QStringList modeTitles(const QString &dataCaption)
 {
-    return {QStringLiteral("CW"), QStringLiteral("PHONE"), dataCaption, QStringLiteral("MIX")};
+    return {QStringLiteral("CW"), QStringLiteral("PHONE"), dataCaption, QString::fromLatin1(MixTitle)};
 }
 
 QString slotTitle(int r, bool ft8)
@@ -35,7 +39,7 @@ const std::vector<LegendEntry> &legend()
     static const std::vector<LegendEntry> entries = {{QStringLiteral("CW"), QStringLiteral("= CW")},
                                                      {QStringLiteral("PHONE"), QStringLiteral("= SSB AM FM")},
                                                      {QStringLiteral("DATA"), QStringLiteral("= RTTY PKT PSK31 SSTV")},
-                                                     {QStringLiteral("MIX"), QStringLiteral("= ALL MODE")}};
+                                                     {QString::fromLatin1(MixTitle), QStringLiteral("= ALL MODE")}};
     return entries;
 }
 

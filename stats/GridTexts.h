@@ -1,6 +1,9 @@
 #pragma once
+#include "AwardKind.h"
+
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 /// The fixed texts of the count grid that the main window, the single-band
@@ -9,6 +12,20 @@ namespace GridTexts {
 
 /// "v3.1": the program's version as the captions show it.
 QString version();
+/// The credits at the head of the window captions, ending in the version.
+QString credits();
+/// What the title line of either statistics window starts with.
+inline constexpr const char *TitlePrefix = "Varkel  - ";
+
+/// The caption of a count not computed.
+inline constexpr const char *NotComputed = "-";
+/// The lines under the bands; MIX is also the title of the ALL mode class.
+inline constexpr const char *MixTitle = "MIX";
+inline constexpr const char *TotTitle = "TOT";
+inline constexpr const char *FullTitle = "FULL";
+
+/// The award kind as the grid shows it (LblModo): "DXC" ... "QSO", empty for none.
+QString kindCaption(std::optional<AwardKind> kind);
 
 /// WORKED, CONFIRMED, NOT CONFIRMED, AWARD.
 const QStringList &blockTitles();

@@ -19,25 +19,26 @@ void addRow(QueryTable &table, const QStringList &cells)
 
 } // namespace
 
-Result<Chase::Lists> lists(const LogSnapshot &log, const QString &kind, const QStringList &headers, bool ft8)
+Result<Chase::Lists> lists(const LogSnapshot &log, AwardKind kind, const QStringList &headers, bool ft8)
 {
-    const std::vector<std::string> &columns = awardColumns();
-    if (std::find(columns.begin(), columns.end(), kind.toStdString()) == columns.end())
-        return Result<Chase::Lists>::failure(QStringLiteral("no award kind: %1").arg(kind));
-    Chase::Request request{kind.toStdString(), {}, ft8};
+    const QString column = GridTexts::kindCaption(kind);
+    if (!AwardKinds::countsEntities(kind))
+        return Result<Chase::Lists>::failure(QStringLiteral("no award kind: %1").arg(column));
+    Chase::Request request{AwardKinds::name(kind), {}, ft8};
     for (const QString &h : headers)
         request.bands.push_back(CountSql::blankHeader(h) ? std::string() : h.toStdString());
     std::optional<Chase::Lists> found = Chase::lists(log.columnar(), request);
     if (!found)
         return Result<Chase::Lists>::failure(
-            QStringLiteral("the logbook lacks a text column the lists read (Banda, Mode, R or %1)").arg(kind));
+            QStringLiteral("the logbook lacks a text column the lists read (Banda, Mode, R or %1)").arg(column));
     return Result<Chase::Lists>(std::move(*found));
 }
 
-Tables tables(const LogSnapshot &log, const Chase::Lists &lists, const QString &kind, const QStringList &headers, bool ft8)
+Tables tables(const LogSnapshot &log, const Chase::Lists &lists, AwardKind kind, const QStringList &headers, bool ft8)
 {
+    const QString column = GridTexts::kindCaption(kind);
     Tables t;
-    t.qsl.fields = {"BAND", "CLASS", kind, "QSOS", "CALLSIGN", "DATE", "QSO_BAND", "QSO_MODE", "MANAGER", "DIPTEXT", "OLDER_QSOS"};
+    t.qsl.fields = {"BAND", "CLASS", column, "QSOS", "CALLSIGN", "DATE", "QSO_BAND", "QSO_MODE", "MANAGER", "DIPTEXT", "OLDER_QSOS"};
     t.qsl.cells.reserve(lists.qsl.size() * size_t(t.qsl.fields.size()));
     const Chase::ContactReader contact(log.columnar());
     for (const Chase::QslEntry &e : lists.qsl) {
@@ -52,7 +53,7 @@ Tables tables(const LogSnapshot &log, const Chase::Lists &lists, const QString &
                {headers.value(e.position), classTitle(e.mode, ft8), q(e.entity), QString::number(e.rows.size()), q(newest.callsign),
                 q(newest.date), q(newest.band), q(newest.mode), q(newest.manager), q(newest.diptext), older.join(QStringLiteral("; "))});
     }
-    t.bandSlots.fields = {"BAND", "CLASS", kind, "STATUS", "WORKED_ON"};
+    t.bandSlots.fields = {"BAND", "CLASS", column, "STATUS", "WORKED_ON"};
     t.bandSlots.cells.reserve(lists.bandSlots.size() * size_t(t.bandSlots.fields.size()));
     for (const Chase::SlotEntry &e : lists.bandSlots) {
         QStringList bands;
@@ -65,7 +66,7 @@ Tables tables(const LogSnapshot &log, const Chase::Lists &lists, const QString &
     return t;
 }
 
-Result<Report> report(const LogSnapshot &log, const QString &kind, const QStringList &headers, bool ft8)
+Result<Report> report(const LogSnapshot &log, AwardKind kind, const QStringList &headers, bool ft8)
 {
     Result<Chase::Lists> found = lists(log, kind, headers, ft8);
     if (!found)

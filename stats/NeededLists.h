@@ -1,4 +1,5 @@
 #pragma once
+#include "AwardKind.h"
 #include "ChaseLists.h"
 #include "LogSnapshot.h"
 #include "QueryTable.h"
@@ -21,23 +22,23 @@ struct Tables {
     QueryTable bandSlots;
 };
 
-/// The chase lists of award column `kind` over `headers` from the snapshot's
-/// columnar copy; fails for a kind that is no award column or a log that lacks
+/// The chase lists of award kind `kind` over `headers` from the snapshot's
+/// columnar copy; fails for a kind that counts no entities or a log that lacks
 /// one of the columns they read.
-Result<Chase::Lists> lists(const LogSnapshot &log, const QString &kind, const QStringList &headers, bool ft8);
+Result<Chase::Lists> lists(const LogSnapshot &log, AwardKind kind, const QStringList &headers, bool ft8);
 
 /// The lists as tables.
-Tables tables(const LogSnapshot &log, const Chase::Lists &lists, const QString &kind, const QStringList &headers, bool ft8);
+Tables tables(const LogSnapshot &log, const Chase::Lists &lists, AwardKind kind, const QStringList &headers, bool ft8);
 
 /// Everything the NEEDED window and report show.
 struct Report {
-    QString kind;
+    AwardKind kind;
     QStringList headers; ///< the band set counted
     bool ft8 = false;
     Chase::Lists chase;
     Tables tables;
 };
-Result<Report> report(const LogSnapshot &log, const QString &kind, const QStringList &headers, bool ft8);
+Result<Report> report(const LogSnapshot &log, AwardKind kind, const QStringList &headers, bool ft8);
 
 /// The tool tip of a NOT CONFIRMED cell: "3 not confirmed: 3B8, VK9X, ZS8"
 /// (ten entities at most); empty when none.

@@ -14,12 +14,12 @@ const QStringList &StatsMatrix::startupBands()
 StatsMatrix::StatsMatrix(QObject *parent) : QObject(parent), m_countQso(GridTexts::qsoCaption(QString()))
 {
     for (int i = 0; i < Cells; ++i)
-        m_lblstat[size_t(i)].text = QStringLiteral("-");
+        m_lblstat[size_t(i)].text = GridTexts::NotComputed;
     for (int c = 0; c < Bands; ++c)
         m_lblstat[size_t(CountSlotIndex::header(c))].text = startupBands()[c];
     for (auto *line : {&m_mix, &m_tot, &m_full}) {
         for (Label &l : *line)
-            l.text = QStringLiteral("-");
+            l.text = GridTexts::NotComputed;
     }
 }
 
@@ -88,7 +88,8 @@ QStringList StatsMatrix::lineCaptions(Line line) const
 
 const std::array<StatsMatrix::TotalLine, 3> &StatsMatrix::totalLines()
 {
-    static const std::array<TotalLine, 3> lines = {{{"MIX", Line::Mix}, {"TOT", Line::Tot}, {"FULL", Line::Full}}};
+    static const std::array<TotalLine, 3> lines = {
+        {{GridTexts::MixTitle, Line::Mix}, {GridTexts::TotTitle, Line::Tot}, {GridTexts::FullTitle, Line::Full}}};
     return lines;
 }
 
@@ -107,10 +108,12 @@ void StatsMatrix::setCountQso(const QString &text)
     emit countQsoChanged(text);
 }
 
-void StatsMatrix::setModo(const QString &text)
+QString StatsMatrix::modo() const { return GridTexts::kindCaption(m_kind); }
+
+void StatsMatrix::setKind(AwardKind kind)
 {
-    if (m_modo == text)
+    if (m_kind == kind)
         return;
-    m_modo = text;
-    emit modoChanged(text);
+    m_kind = kind;
+    emit modoChanged(modo());
 }

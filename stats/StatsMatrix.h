@@ -1,10 +1,12 @@
 #pragma once
+#include "AwardKind.h"
 #include "CountSlot.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <optional>
 
 /// The count grid as captions: the 320 cells and 20 band headers (the label
 /// array Lblstat 0..339), the MIX, TOT and FULL lines (16 each), the QSO total
@@ -52,8 +54,11 @@ public:
 
     QString countQso() const { return m_countQso; }
     void setCountQso(const QString &text);
-    QString modo() const { return m_modo; }
-    void setModo(const QString &text);
+    /// The award kind of the last run; none before the first.
+    std::optional<AwardKind> kind() const { return m_kind; }
+    void setKind(AwardKind kind);
+    /// The kind as LblModo shows it ("DXC" ... "QSO"; empty before the first run).
+    QString modo() const;
 
 signals:
     void captionChanged(StatsMatrix::Line line, int index);
@@ -71,5 +76,5 @@ private:
     std::array<Label, CountSlotIndex::Slots> m_mix, m_tot, m_full;
     int m_run = 0;
     QString m_countQso;
-    QString m_modo;
+    std::optional<AwardKind> m_kind;
 };

@@ -1,5 +1,7 @@
 #include "CountDescription.h"
 
+#include "AwardKind.h"
+
 namespace {
 
 using Condition = CountTree::Condition;
@@ -28,7 +30,12 @@ Condition either(const std::string &column, Kind kind, const std::vector<std::st
 
 const std::vector<std::string> &awardColumns()
 {
-    static const std::vector<std::string> columns = {"DXC", "WPX", "WAZ", "ITU", "WAC", "SQR"};
+    static const std::vector<std::string> columns = [] {
+        std::vector<std::string> c;
+        for (const AwardKind kind : AwardKinds::entityKinds())
+            c.emplace_back(AwardKinds::name(kind));
+        return c;
+    }();
     return columns;
 }
 

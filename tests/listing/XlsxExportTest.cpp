@@ -142,7 +142,7 @@ TEST(XlsxExport, RecordsPastTheSheetAreNotWrittenAndTheCountSaysSo)
 TEST(XlsxExport, StatisticsGridRowForRow)
 {
     StatsMatrix matrix;
-    matrix.setModo("DXC");
+    matrix.setKind(AwardKind::Dxc);
     for (int c = 0; c < 20; ++c)
         for (int r = 0; r < 16; ++r)
             matrix.setCell(c, r, c == 3 ? QStringLiteral("-") : QString::number(c * 100 + r));

@@ -58,7 +58,7 @@ TEST_F(StatsRun, EntityRunFillsCellsTotalsFullAndMix)
     for (const bool withFt8 : {false, true}) {
         ft8 = withFt8;
         StatsContext ctx = context();
-        ASSERT_TRUE(runStatistics(ctx, 0)); // DXC
+        ASSERT_TRUE(runStatistics(ctx, AwardKind::Dxc)); // DXC
         EXPECT_TRUE(prompter.messages().empty()) << prompter.messageTexts().join(" | ").toStdString();
         EXPECT_EQ(matrix.modo(), "DXC");
         EXPECT_EQ(matrix.countQso(), QStringLiteral("QSOs: %1").arg(s_rows.size()));
@@ -90,9 +90,9 @@ TEST_F(StatsRun, EntityRunFillsCellsTotalsFullAndMix)
 TEST_F(StatsRun, QsoRunCountsContactsAndLeavesMixAlone)
 {
     StatsContext ctx = context();
-    ASSERT_TRUE(runStatistics(ctx, 6));
+    ASSERT_TRUE(runStatistics(ctx, AwardKind::Qso));
     EXPECT_TRUE(prompter.messages().empty());
-    EXPECT_EQ(state.AwardKind, "QSO");
+    EXPECT_EQ(matrix.modo(), "QSO");
     for (int c = 0; c < Bands; ++c) {
         for (int r = 0; r < Slots; ++r)
             EXPECT_EQ(cellValue(c, r), reference::qsoCount(s_rows, band(matrix, c), r, false)) << band(matrix, c) << " slot " << r;
@@ -113,7 +113,7 @@ TEST_F(StatsRun, BlankHeadersKeepDashesAndTotalsAreZero)
     for (int c = 0; c < Bands; ++c)
         matrix.setHeader(c, c == 5 ? QStringLiteral("   ") : QString());
     StatsContext ctx = context();
-    ASSERT_TRUE(runStatistics(ctx, 2)); // WAZ
+    ASSERT_TRUE(runStatistics(ctx, AwardKind::Waz)); // WAZ
     for (int i = 0; i < Cells; ++i)
         ASSERT_EQ(matrix.caption(Line::Lblstat, i), "-");
     for (int r = 0; r < Slots; ++r) {
@@ -126,10 +126,10 @@ TEST_F(StatsRun, BlankHeadersKeepDashesAndTotalsAreZero)
 TEST_F(StatsRun, MissingFileGivesOneMessagePerComputationAndKeepsTheCells)
 {
     StatsContext ctx = context();
-    ASSERT_TRUE(runStatistics(ctx, 6));
+    ASSERT_TRUE(runStatistics(ctx, AwardKind::Qso));
     const QString before = matrix.cell(6, 3);
     state.LogPath = s_dir->path("gonedt.mdb");
-    ASSERT_TRUE(runStatistics(ctx, 6));
+    ASSERT_TRUE(runStatistics(ctx, AwardKind::Qso));
     ASSERT_EQ(size_t(prompter.messages().size()), 2u);
     EXPECT_EQ(prompter.messages()[0].text, "SQL or Log FILENAME error!");
     EXPECT_EQ(prompter.messages()[0].title, "Varkel LogChecker - QSO Nr");
@@ -139,7 +139,7 @@ TEST_F(StatsRun, MissingFileGivesOneMessagePerComputationAndKeepsTheCells)
     EXPECT_EQ(matrix.cell(6, 3), before);
 
     prompter.clear();
-    ASSERT_TRUE(runStatistics(ctx, 0));
+    ASSERT_TRUE(runStatistics(ctx, AwardKind::Dxc));
     ASSERT_EQ(size_t(prompter.messages().size()), 3u);
     EXPECT_EQ(prompter.messages()[0].text, "SQL or FILENAME error!");
     EXPECT_EQ(prompter.messages()[0].title, "Varkel LogChecker - Calcolo STATS");
@@ -157,7 +157,7 @@ TEST_F(StatsRun, MissingFileGivesOneMessagePerComputationAndKeepsTheCells)
 TEST_F(StatsRun, NoLogbookAsksForOneAndCountsNothing)
 {
     StatsContext ctx{state, matrix, engine, prompter};
-    EXPECT_FALSE(runStatistics(ctx, 0));
+    EXPECT_FALSE(runStatistics(ctx, AwardKind::Dxc));
     ASSERT_EQ(size_t(prompter.messages().size()), 1u);
     EXPECT_EQ(prompter.messages()[0].text, "PLEASE SELECT YOUR VARKEL-DATABASE SOURCE");
     EXPECT_EQ(prompter.messages()[0].flags, 64);
@@ -171,7 +171,7 @@ TEST_F(StatsRun, StoppingEndsTheRunAtOnceWithoutMessages)
     StatsContext ctx = context();
     int allowed = 10;
     ctx.stopping = [&] { return --allowed < 0; };
-    ASSERT_TRUE(runStatistics(ctx, 0));
+    ASSERT_TRUE(runStatistics(ctx, AwardKind::Dxc));
     EXPECT_TRUE(prompter.messages().empty());
     EXPECT_EQ(matrix.caption(Line::Full, 0), "-");
     EXPECT_EQ(matrix.cell(19, 15), "-");
