@@ -8,8 +8,13 @@
 #                                    what is missing, print the prefix
 #   tools/windows/deps.sh --prefix   only print the prefix's path
 #   tools/windows/deps.sh PART...    build only these parts (qt mdb sqlite xlsx gtest)
+#   tools/windows/deps.sh --unpack   only unpack the ready prefix (below) if the
+#                                    cache lacks one; fails when none applies
 #
 # VARKEL_WIN_CACHE moves the cache (default ~/.cache/varkelchecker).
+# A ready prefix made by this script, ../shared/windows-prefix/<prefix name>.tar.xz
+# beside the repository with its checksum in the README there, is unpacked
+# instead of building, when its name carries this script's versions.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -29,6 +34,42 @@ triple=x86_64-w64-mingw32
 jobs=$(nproc)
 
 if [ "${1:-}" = "--prefix" ]; then echo "$prefix"; exit 0; fi
+
+# Unpacks the ready prefix into the cache, moved from the folder it was made
+# in to this one (its text files name their folder: pkg-config, CMake, qmake).
+unpack_shared_prefix() {
+  local shared archive sum old tmp
+  shared=$(cd "$here/../../.." && pwd)/shared/windows-prefix
+  archive=$shared/$(basename "$prefix").tar.xz
+  [ -f "$prefix/.complete" ] && return 0
+  if [ ! -f "$archive" ]; then
+    echo "deps.sh: no ready prefix for these versions in $shared ($(ls "$shared" 2>/dev/null | grep '\.tar\.xz$' | tr '\n' ' '))" >&2
+    return 1
+  fi
+  sum=$(sed -n 's/^ *sha256: *\([0-9a-f]\{64\}\) *$/\1/p' "$shared/README.md" 2>/dev/null | head -1)
+  if [ -z "$sum" ] || ! echo "$sum  $archive" | sha256sum -c --quiet - >&2; then
+    echo "deps.sh: $archive does not match the sha256 of $shared/README.md: not used" >&2
+    return 1
+  fi
+  echo "== unpacking $archive"
+  mkdir -p "$cache"
+  tmp=$(mktemp -d "$cache/unpack.XXXXXX")
+  if ! tar -C "$tmp" -xJf "$archive" || [ ! -f "$tmp/$(basename "$prefix")/.complete" ]; then
+    rm -rf "$tmp"
+    echo "deps.sh: $archive does not hold a finished $(basename "$prefix")" >&2
+    return 1
+  fi
+  old=$(sed -n 's/^prefix=//p' "$tmp/$(basename "$prefix")/lib/pkgconfig/sqlite3.pc")
+  if [ -n "$old" ] && [ "$old" != "$prefix" ]; then
+    grep -rlIF -- "$old" "$tmp/$(basename "$prefix")" | while read -r f; do
+      sed -i "s|$old|$prefix|g" "$f"
+    done
+  fi
+  rm -rf "$prefix"
+  mv "$tmp/$(basename "$prefix")" "$prefix"
+  rmdir "$tmp"
+}
+if [ "${1:-}" = "--unpack" ]; then unpack_shared_prefix; echo "$prefix"; exit 0; fi
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
@@ -225,6 +266,7 @@ if [ -f "$prefix/.complete" ] && [ $# -eq 0 ]; then
   echo "$prefix"
   exit 0
 fi
+[ $# -eq 0 ] && unpack_shared_prefix && { echo "$prefix"; exit 0; }
 fetch_sources
 mkdir -p "$prefix"
 parts=("$@")
