@@ -2,6 +2,7 @@
 
 #include "BandChoice.h"
 #include "BandPresets.h"
+#include "BandSet.h"
 #include "Computations.h"
 #include "CountSql.h"
 #include "GridExport.h"
@@ -69,7 +70,7 @@ void MainController::startUp(const Startup &startup)
                            MsgFlags::Critical, QStringLiteral("VARKEL STARTUP MINIMAL screen1024x768"));
     }
 
-    m_state.ActiveBandCount = int16_t(CountSql::activeBandCount(m_matrix.headers()));
+    m_state.ActiveBandCount = int16_t(BandSet(m_matrix.headers()).activeCount());
 
     m_state.StationCallsign = startup.callsign;
     setTitolo(GridTexts::TitlePrefix + m_state.StationCallsign + QStringLiteral(" LOG checker"));
@@ -336,9 +337,9 @@ void MainController::clickBandButton(int band)
     if (busy())
         return;
     m_prompter.beep();
-    const QString header = m_matrix.header(band).trimmed();
-    if (header.isEmpty())
+    if (BandSet::isBlank(m_matrix.header(band)))
         return;
+    const QString header = m_matrix.header(band).trimmed();
     if (!m_state.hasLog()) {
         m_prompter.message(StatsMessages::NoLogbook, MsgFlags::Information, QStringLiteral("Varkelchecker - Check BAND"));
         return;

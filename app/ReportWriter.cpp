@@ -1,5 +1,6 @@
 #include "ReportWriter.h"
 
+#include "BandSet.h"
 #include "CountSql.h"
 #include "GridTexts.h"
 
@@ -22,7 +23,7 @@ QStringList columnTitles(bool ft8)
     return titles;
 }
 
-bool shown(const StatsMatrix &m, int band) { return !CountSql::blankHeader(m.header(band)); }
+bool shown(const StatsMatrix &m, int band) { return !BandSet::isBlank(m.header(band)); }
 
 QString qsoTotal(const StatsMatrix &m) { return GridTexts::qsoCount(m.countQso()); }
 
@@ -162,7 +163,7 @@ template<typename Entry, typename F>
 void perBandAndClass(const std::vector<Entry> &entries, const Needed::Report &r, F &&each)
 {
     for (int p = 0; p < r.headers.size(); ++p) {
-        if (CountSql::blankHeader(r.headers[p]))
+        if (BandSet::isBlank(r.headers[p]))
             continue;
         for (const ModeClass m : AllClasses) {
             std::vector<const Entry *> found;

@@ -17,7 +17,6 @@ void VarkelLOG(BandContext &ctx)
     if (!total)
         return;
     ctx.matrix.setCountQso(GridTexts::qsoCaption(*total));
-    ctx.state.CurrentBand = ctx.state.ChosenBand;
     for (int r = 0; r < Slots; ++r) {
         const auto n = run.count(CountSql::qso(ctx.state.ChosenBand, r, ctx.ft8()));
         if (!n)

@@ -1,5 +1,6 @@
 #include "DrillDown.h"
 
+#include "BandSet.h"
 #include "CountSlot.h"
 #include "CountSql.h"
 #include "GridTexts.h"
@@ -160,20 +161,16 @@ Request cell(int index, std::optional<AwardKind> kind, const QStringList &header
 
 Request mix(int r, std::optional<AwardKind> kind, const QStringList &headers, bool ft8Only, int *activeCount)
 {
-    const QStringList bands = CountSql::selectedBands(headers);
+    const QStringList bands = BandSet(headers).selected();
     if (activeCount)
         *activeCount = int(bands.size());
     if (bands.isEmpty() || r < 0 || r >= Slots || isDifference(r))
         return {};
     if (listsContacts(kind)) {
-        QString test = QStringLiteral("BANDA = '") + CountSql::literal(bands[0]) + QStringLiteral("'");
-        for (qsizetype k = 1; k < bands.size(); ++k)
-            test += QStringLiteral(" OR BANDA = '") + CountSql::literal(bands[k]) + QStringLiteral("'");
+        const QString test = CountSql::joinBands(bands, QStringLiteral("BANDA = '"), QStringLiteral(" OR BANDA = '"), QStringLiteral("'"));
         return listing(qsoListing(test, r, ft8Only));
     }
-    QString list = QStringLiteral(" '") + CountSql::literal(bands[0]) + QStringLiteral("' ");
-    for (qsizetype k = 1; k < bands.size(); ++k)
-        list += QStringLiteral(" Or Log.banda = '") + CountSql::literal(bands[k]) + QStringLiteral("' ");
+    const QString list = CountSql::joinBands(bands, QStringLiteral(" '"), QStringLiteral(" Or Log.banda = '"), QStringLiteral("' "));
     return listing(bandListing(GridTexts::kindCaption(kind), list, r, ft8Only, false));
 }
 

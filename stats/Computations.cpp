@@ -1,5 +1,6 @@
 #include "Computations.h"
 
+#include "BandSet.h"
 #include "CountRun.h"
 #include "StatsMessages.h"
 
@@ -36,6 +37,9 @@ bool writeTotalQsos(CountRun &run, StatsContext &ctx)
     return run.yield();
 }
 
+/// The band pattern of the whole-log counts: every band.
+const QString WholeLog = QStringLiteral("*");
+
 /// The LOG column of the last run's award kind.
 QString awardColumn(const StatsContext &ctx) { return GridTexts::kindCaption(ctx.matrix.kind()); }
 
@@ -48,11 +52,11 @@ void ComputeQsoCounts(StatsContext &ctx)
         return;
     ctx.matrix.fill(Line::Lblstat, GridTexts::NotComputed);
     for (int c = 0; c < Bands; ++c) {
-        ctx.state.CurrentBand = ctx.matrix.header(c);
-        if (ctx.state.CurrentBand.trimmed().isEmpty())
+        const QString band = ctx.matrix.header(c);
+        if (BandSet::isBlank(band))
             continue;
         for (int r = 0; r < Slots; ++r) {
-            const auto n = run.count(CountSql::qso(ctx.state.CurrentBand, r, ctx.ft8()));
+            const auto n = run.count(CountSql::qso(band, r, ctx.ft8()));
             if (!n)
                 return;
             ctx.matrix.setCell(c, r, *n);
@@ -68,8 +72,7 @@ void ComputeFullLogQsoTotals(StatsContext &ctx)
     if (!run.open())
         return;
     ctx.matrix.fill(Line::Tot, GridTexts::NotComputed);
-    ctx.state.CurrentBand = QStringLiteral("*");
-    run.fillSlots([&](int r) { return CountSql::qso(ctx.state.CurrentBand, r, ctx.ft8()); }, fullCaption(ctx), setFullCaption(ctx));
+    run.fillSlots([&](int r) { return CountSql::qso(WholeLog, r, ctx.ft8()); }, fullCaption(ctx), setFullCaption(ctx));
 }
 
 void ComputeAwardCounts(StatsContext &ctx)
@@ -80,10 +83,10 @@ void ComputeAwardCounts(StatsContext &ctx)
     ctx.matrix.fill(Line::Lblstat, GridTexts::NotComputed);
     const QString column = awardColumn(ctx);
     for (int c = 0; c < Bands; ++c) {
-        ctx.state.CurrentBand = ctx.matrix.header(c);
-        if (!ctx.state.CurrentBand.trimmed().isEmpty() &&
-            !run.fillSlots([&](int r) { return AwardCountSql(column, ctx.state.CurrentBand, r, ctx.ft8()); },
-                           [&](int r) { return ctx.matrix.cell(c, r); }, [&](int r, const QString &n) { ctx.matrix.setCell(c, r, n); }))
+        const QString band = ctx.matrix.header(c);
+        if (!BandSet::isBlank(band) &&
+            !run.fillSlots([&](int r) { return AwardCountSql(column, band, r, ctx.ft8()); }, [&](int r) { return ctx.matrix.cell(c, r); },
+                           [&](int r, const QString &n) { ctx.matrix.setCell(c, r, n); }))
             return;
         if (!run.yield())
             return;
@@ -96,9 +99,8 @@ void ComputeFullLogAwardTotals(StatsContext &ctx)
     if (!run.open())
         return;
     ctx.matrix.fill(Line::Full, GridTexts::NotComputed);
-    ctx.state.CurrentBand = QStringLiteral("*");
     const QString column = awardColumn(ctx);
-    run.fillSlots([&](int r) { return AwardCountSql(column, ctx.state.CurrentBand, r, ctx.ft8()); }, fullCaption(ctx), setFullCaption(ctx));
+    run.fillSlots([&](int r) { return AwardCountSql(column, WholeLog, r, ctx.ft8()); }, fullCaption(ctx), setFullCaption(ctx));
 }
 
 void BandMixed(StatsContext &ctx)
@@ -107,7 +109,7 @@ void BandMixed(StatsContext &ctx)
     if (!run.open())
         return;
     const QStringList headers = ctx.matrix.headers();
-    ctx.state.ActiveBandCount = int16_t(CountSql::activeBandCount(headers));
+    ctx.state.ActiveBandCount = int16_t(BandSet(headers).activeCount());
     if (ctx.state.ActiveBandCount == 0)
         return;
     const QString column = awardColumn(ctx);

@@ -1,5 +1,7 @@
 #include "CountSql.h"
 
+#include "BandSet.h"
+
 namespace {
 
 using namespace CountSlotIndex;
@@ -72,12 +74,16 @@ QString modeAndStatus(const CountDescription &description)
     return modeOpen(description.mode, description.ft8, allInParentheses) + modePattern(description.mode, description.ft8) + close;
 }
 
-QString bandList(const std::vector<std::string> &bands)
+QString bandList(const QStringList &bands)
 {
-    QString list = QStringLiteral(" '") + CountSql::literal(QString::fromStdString(bands.empty() ? std::string() : bands.front())) +
-                   QStringLiteral("' ");
-    for (size_t j = 1; j < bands.size(); ++j)
-        list += QStringLiteral(" OR banda = '") + CountSql::literal(QString::fromStdString(bands[j])) + QStringLiteral("' ");
+    return CountSql::joinBands(bands, QStringLiteral(" '"), QStringLiteral(" OR banda = '"), QStringLiteral("' "));
+}
+
+QStringList qtBands(const std::vector<std::string> &bands)
+{
+    QStringList list;
+    for (const std::string &b : bands)
+        list << QString::fromStdString(b);
     return list;
 }
 
@@ -90,7 +96,7 @@ QString whereText(const CountDescription &description)
                modeAndStatus(description);
     // The band list carries its own quotes, so the mode part starts after the
     // quote that would close a single band.
-    return QStringLiteral("(Banda = ") + bandList(description.bands) + QStringLiteral(")") + modeAndStatus(description).mid(1);
+    return QStringLiteral("(Banda = ") + bandList(qtBands(description.bands)) + QStringLiteral(")") + modeAndStatus(description).mid(1);
 }
 
 std::vector<std::string> stdBands(const QStringList &bands)
@@ -128,27 +134,21 @@ CountRequest qso(const QString &band, int r, bool ft8Only)
 
 CountRequest mix(const QString &column, const QStringList &headers, int r, bool ft8Only)
 {
-    return request(CountDescription{column.toStdString(), CountDescription::Bands::List, stdBands(selectedBands(headers)), mode(r),
+    return request(CountDescription{column.toStdString(), CountDescription::Bands::List, stdBands(BandSet(headers).selected()), mode(r),
                                     status(r), ft8Only});
 }
 
 QString literal(const QString &text) { return QString(text).replace(QLatin1Char('\''), QStringLiteral("''")); }
 
-bool blankHeader(const QString &header) { return header.trimmed().isEmpty(); }
-
-int activeBandCount(const QStringList &headers) { return int(selectedBands(headers).size()); }
-
-QStringList selectedBands(const QStringList &headers)
+QString joinBands(const QStringList &bands, const QString &first, const QString &further, const QString &close)
 {
-    QStringList bands;
-    for (int c = 0; c < Bands && c < headers.size(); ++c) {
-        if (!blankHeader(headers[c]))
-            bands << headers[c];
-    }
-    return bands;
+    QString list = first + literal(bands.value(0)) + close;
+    for (qsizetype j = 1; j < bands.size(); ++j)
+        list += further + literal(bands[j]) + close;
+    return list;
 }
 
-QString mixBandList(const QStringList &headers) { return bandList(stdBands(selectedBands(headers))); }
+QString mixBandList(const QStringList &headers) { return bandList(BandSet(headers).selected()); }
 
 } // namespace CountSql
 

@@ -26,14 +26,10 @@ QString text(const CountDescription &description);
 /// quotes doubled, so a label holding a quote is compared, never run.
 QString literal(const QString &text);
 
-/// Whether a band header selects no band: blank once trimmed.
-bool blankHeader(const QString &header);
-
-/// Band headers that are not blank.
-int activeBandCount(const QStringList &headers);
-
-/// The selected bands: every header of positions 0..19 that is not blank, in order of position, each as it stands.
-QStringList selectedBands(const QStringList &headers);
+/// Bands as quoted literals in one condition: `first` before the first band,
+/// `further` before each further one, `close` after each. No band reads as the
+/// one band ''.
+QString joinBands(const QStringList &bands, const QString &first, const QString &further, const QString &close);
 
 /// The band list of the selected-bands totals: the first selected band, then
 /// " OR banda = '...' " for each further one.

@@ -1,5 +1,6 @@
 #include "NeededLists.h"
 
+#include "BandSet.h"
 #include "CountDescription.h"
 #include "CountSql.h"
 #include "GridTexts.h"
@@ -26,7 +27,7 @@ Result<Chase::Lists> lists(const LogSnapshot &log, AwardKind kind, const QString
         return Result<Chase::Lists>::failure(QStringLiteral("no award kind: %1").arg(column));
     Chase::Request request{AwardKinds::name(kind), {}, ft8};
     for (const QString &h : headers)
-        request.bands.push_back(CountSql::blankHeader(h) ? std::string() : h.toStdString());
+        request.bands.push_back(BandSet::isBlank(h) ? std::string() : h.toStdString());
     std::optional<Chase::Lists> found = Chase::lists(log.columnar(), request);
     if (!found)
         return Result<Chase::Lists>::failure(
@@ -97,7 +98,7 @@ QString slotCounts(const Chase::Lists &lists, const QStringList &headers, ModeCl
 {
     QStringList parts;
     for (int p = 0; p < headers.size(); ++p) {
-        if (CountSql::blankHeader(headers[p]))
+        if (BandSet::isBlank(headers[p]))
             continue;
         const auto n = std::count_if(lists.bandSlots.begin(), lists.bandSlots.end(),
                                      [&](const Chase::SlotEntry &e) { return e.position == p && e.mode == mode; });

@@ -1,5 +1,6 @@
 #include "StaleCounts.h"
 
+#include "BandSet.h"
 #include "CountSql.h"
 
 using namespace CountSlotIndex;
@@ -16,7 +17,7 @@ bool isStale(const CountBasis &counted, const CountBasis &now, Line line, int in
     case Line::Lblstat:
         return counted.headers.value(bandOfCell(index)) != now.headers.value(bandOfCell(index));
     case Line::Mix:
-        return CountSql::selectedBands(counted.headers) != CountSql::selectedBands(now.headers);
+        return BandSet(counted.headers).selected() != BandSet(now.headers).selected();
     case Line::Tot:
         return counted.headers != now.headers;
     case Line::Full:

@@ -104,7 +104,7 @@ bool Tally::run()
     m_bandPositions.assign(bands.size(), {});
     for (size_t p = 0; p < m_request.bands.size(); ++p) {
         const std::string &pattern = m_request.bands[p];
-        if (pattern.find_first_not_of(' ') == std::string::npos)
+        if (pattern.empty()) // a blank header
             continue;
         const auto matches = decided(CountTree::Condition{CountTree::Condition::Kind::Like, {}, "Banda", pattern}, m_log, m_band);
         if (!matches)

@@ -16,7 +16,7 @@ namespace Chase {
 
 struct Request {
     std::string entity;             ///< award column (DXC ... SQR)
-    std::vector<std::string> bands; ///< the band headers by position; blank ones are skipped
+    std::vector<std::string> bands; ///< the band headers by position; blank ones come as empty texts and are skipped
     bool ft8 = false;               ///< the DATA class is FT8 alone
 };
 

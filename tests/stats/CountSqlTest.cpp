@@ -1,4 +1,5 @@
 #include "CountSql.h"
+#include "BandSet.h"
 #include "Val.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +39,7 @@ TEST(CountSql, MixTextsOverTheSelectedBands)
     QStringList headers(20);
     headers[0] = "14.0";
     headers[1] = "21.0";
-    EXPECT_EQ(CountSql::activeBandCount(headers), 2);
+    EXPECT_EQ(BandSet(headers).activeCount(), 2);
     EXPECT_EQ(CountSql::mix("DXC", headers, 4, false).text, "SELECT COUNT(DXC) AS Quanti FROM (Select Distinct DXC From LOG WHERE (Banda = "
                                                             " '14.0'  OR banda = '21.0' ) AND (Mode LIKE 'CW') AND R "
                                                             "='Y' AND DXC <> '??' AND DXC <>'')");
