@@ -18,27 +18,51 @@ void setReaderFormats(MdbHandle *mdb)
 
 bool libmdbConvertsWithIconv() { return MDBTOOLS_H_HAVE_ICONV_H != 0; }
 
-bool dateText(MdbHandle *mdb, int start, std::string &out)
+bool dateText(MdbHandle *mdb, int start, std::string &out) { return dateTextOf(mdb_get_double(mdb->pg_buf, start), out); }
+
+bool dateFits(double days)
 {
     struct tm t {};
-    mdb_date_to_tm(mdb_get_double(mdb->pg_buf, start), &t);
+    mdb_date_to_tm(days, &t);
+    const int year = t.tm_year + 1900;
+    return year >= 1000 && year <= 9999 && t.tm_mon >= 0 && t.tm_mon <= 11 && t.tm_mday >= 1 && t.tm_mday <= 31 && t.tm_hour >= 0 &&
+           t.tm_hour <= 23 && t.tm_min >= 0 && t.tm_min <= 59 && t.tm_sec >= 0 && t.tm_sec <= 59;
+}
+
+bool dateTextOf(double days, std::string &out)
+{
+    struct tm t {};
+    mdb_date_to_tm(days, &t);
     const int year = t.tm_year + 1900;
     if (year < 1000 || year > 9999 || t.tm_mon < 0 || t.tm_mon > 11 || t.tm_mday < 1 || t.tm_mday > 31 || t.tm_hour < 0 || t.tm_hour > 23 ||
         t.tm_min < 0 || t.tm_min > 59 || t.tm_sec < 0 || t.tm_sec > 59)
         return false;
-    char text[32];
-    const int n =
-        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
-    if (n != 19)
-        return false;
+    // "%04d-%02d-%02d %02d:%02d:%02d", every field in range.
+    char text[19];
+    const auto two = [&text](int at, int v) {
+        text[at] = char('0' + v / 10);
+        text[at + 1] = char('0' + v % 10);
+    };
+    two(0, year / 100);
+    two(2, year % 100);
+    text[4] = '-';
+    two(5, t.tm_mon + 1);
+    text[7] = '-';
+    two(8, t.tm_mday);
+    text[10] = ' ';
+    two(11, t.tm_hour);
+    text[13] = ':';
+    two(14, t.tm_min);
+    text[16] = ':';
+    two(17, t.tm_sec);
     out.assign(text, 19);
     return true;
 }
 
-bool ownTexts(MdbHandle *mdb)
+bool ownTexts(MdbHandle *mdb) { return !IS_JET3(mdb) && ownJet4Texts(); }
+
+bool ownJet4Texts()
 {
-    if (IS_JET3(mdb))
-        return false;
     const char *code = libmdbConvertsWithIconv() ? std::getenv("MDBICONV") : nullptr;
     return !code || std::strcmp(code, "UTF-8") == 0;
 }

@@ -25,6 +25,13 @@ bool libmdbConvertsWithIconv();
 /// character set MDBICONV names (UTF-8 when it is not set). Built without
 /// iconv (Windows), libmdb has no conversion the reader should follow.
 bool ownTexts(MdbHandle *mdb);
+/// ownTexts for a Jet 4 file, without a handle.
+bool ownJet4Texts();
+
+/// A date (days since 1899-12-30) as dateText gives it; false where dateText leaves it to libmdb.
+bool dateTextOf(double days, std::string &out);
+/// Whether dateTextOf gives a text for the date.
+bool dateFits(double days);
 
 /// A date field as mdb_col_to_string formats it with the format the reader
 /// sets ("%Y-%m-%d %H:%M:%S"), for dates whose fields strftime prints as two

@@ -23,6 +23,29 @@ struct OpenedJet {
 /// cannot be read, or an empty text.
 std::string openJetFile(const std::string &path, OpenedJet &opened);
 
+/// A Jet file mapped into memory for reading only (or read into it where it
+/// cannot be mapped), opened as openJetFile opens it.
+class MappedJet {
+public:
+    MappedJet() = default;
+    ~MappedJet();
+    MappedJet(const MappedJet &) = delete;
+    MappedJet &operator=(const MappedJet &) = delete;
+
+    const unsigned char *data() const { return m_data; }
+    std::size_t size() const { return m_size; }
+
+private:
+    friend std::string mapJetFile(const std::string &path, MappedJet &mapped);
+    const unsigned char *m_data = nullptr;
+    std::size_t m_size = 0;
+    void *m_handle = nullptr; ///< what the platform keeps for the mapping
+};
+
+/// Maps the file at `path` (checked as openJetFile checks it). Returns why it
+/// cannot be read, or an empty text.
+std::string mapJetFile(const std::string &path, MappedJet &mapped);
+
 /// A Jet file image in memory for libmdb (the bytes are not changed);
 /// nothing when it cannot be opened.
 MdbPtr openJetImage(const void *data, std::size_t size);

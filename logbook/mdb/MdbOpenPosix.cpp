@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,6 +52,36 @@ std::string openJetFile(const std::string &path, OpenedJet &opened)
     if (!opened.mdb)
         return "cannot open the file as a Jet database";
     opened.size = std::uint64_t(st.st_size);
+    return {};
+}
+
+MappedJet::~MappedJet()
+{
+    if (m_data)
+        ::munmap(const_cast<unsigned char *>(m_data), m_size);
+}
+
+std::string mapJetFile(const std::string &path, MappedJet &mapped)
+{
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (fd.get() < 0)
+        return "cannot read the file: " + std::string(std::strerror(errno));
+    struct stat st {};
+    if (fstat(fd.get(), &st) != 0)
+        return "cannot read the file: " + std::string(std::strerror(errno));
+    if (!S_ISREG(st.st_mode))
+        return "not a file";
+    char head[20] = {};
+    const ssize_t got = ::pread(fd.get(), head, sizeof head, 0);
+    if (std::string why = checkHeader(std::string_view(head, got > 0 ? std::size_t(got) : 0), std::uint64_t(st.st_size)); !why.empty())
+        return why;
+    void *data = ::mmap(nullptr, std::size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd.get(), 0);
+    if (data == MAP_FAILED)
+        return "cannot map the file: " + std::string(std::strerror(errno));
+    // The pages are read once, in order.
+    ::madvise(data, std::size_t(st.st_size), MADV_SEQUENTIAL | MADV_WILLNEED);
+    mapped.m_data = static_cast<const unsigned char *>(data);
+    mapped.m_size = std::size_t(st.st_size);
     return {};
 }
 

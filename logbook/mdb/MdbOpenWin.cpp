@@ -7,8 +7,10 @@
 #include "MdbReader.h"
 #include "WinFiles.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <io.h>
+#include <new>
 
 // libmdb makes its handle of a stream here; deps.sh makes the function
 // visible (mdbtools 1.0.1 keeps it to file.c).
@@ -55,6 +57,41 @@ std::string openJetFile(const std::string &path, OpenedJet &opened)
     if (!opened.mdb)
         return "cannot open the file as a Jet database";
     opened.size = std::uint64_t(size.QuadPart);
+    return {};
+}
+
+MappedJet::~MappedJet() { delete[] static_cast<unsigned char *>(m_handle); }
+
+std::string mapJetFile(const std::string &path, MappedJet &mapped)
+{
+    // Read in large pieces rather than mapped: a mapped file could not be cut
+    // shorter by the program that keeps it while it is open here.
+    winfiles::Handle file = winfiles::openShared(path, true);
+    if (!file)
+        return "cannot read the file: " + winfiles::errorText(GetLastError());
+    if (!winfiles::isRegularFile(file.get()))
+        return "not a file";
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size))
+        return "cannot read the file: " + winfiles::errorText(GetLastError());
+    char head[20] = {};
+    const std::int64_t got = winfiles::readAt(file.get(), head, sizeof head, 0);
+    if (std::string why = checkHeader(std::string_view(head, got > 0 ? std::size_t(got) : 0), std::uint64_t(size.QuadPart)); !why.empty())
+        return why;
+    const std::size_t bytes = std::size_t(size.QuadPart);
+    unsigned char *buffer = new (std::nothrow) unsigned char[bytes];
+    if (!buffer)
+        return "not enough memory for the file";
+    mapped.m_handle = buffer;
+    for (std::size_t done = 0; done < bytes;) {
+        const std::uint32_t piece = std::uint32_t(std::min<std::size_t>(bytes - done, std::size_t(16) << 20));
+        const std::int64_t n = winfiles::readAt(file.get(), buffer + done, piece, done);
+        if (n <= 0)
+            return "the file ends before its size (still being written?)";
+        done += std::size_t(n);
+    }
+    mapped.m_data = buffer;
+    mapped.m_size = bytes;
     return {};
 }
 

@@ -2,6 +2,7 @@
 
 #include "MdbFields.h"
 #include "MdbOpen.h"
+#include "PageReader.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -404,6 +405,17 @@ std::string checkHeader(std::string_view head, std::uint64_t fileSize)
 
 std::string readTable(const std::string &path, const std::string &table, RowSink &sink, Part part)
 {
+    // The pages read straight, as a rule; libmdb reads what the page reader declines.
+    {
+        MappedJet mapped;
+        if (mapJetFile(path, mapped).empty()) {
+            PageRead read = readTablePages(mapped.data(), mapped.size(), table, sink, part);
+            if (!read.declined)
+                return read.why;
+            if (std::getenv("VARKEL_READER_DECLINED"))
+                std::fprintf(stderr, "varkel-reader: the page reader declines: %s\n", read.why.c_str());
+        }
+    }
     OpenedJet opened;
     if (std::string why = openJetFile(path, opened); !why.empty())
         return why;

@@ -2,6 +2,7 @@
 
 #include "MdbFields.h"
 #include "MdbOpen.h"
+#include "PageReader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -51,13 +52,46 @@ std::vector<std::string> libmdbTexts(const std::string &path, const std::vector<
 
 std::string readTableFromMemory(const void *data, std::size_t size, const std::string &table, RowSink &sink)
 {
+    if (checkHeader(std::string_view(static_cast<const char *>(data), std::min<std::size_t>(size, 20)), size).empty()) {
+        PageRead read = readTablePages(static_cast<const unsigned char *>(data), size, table, sink);
+        if (!read.declined)
+            return read.why;
+    }
+    return readTableWithLibmdb(data, size, table, sink);
+}
+
+std::string readTableWithLibmdb(const void *data, std::size_t size, const std::string &table, RowSink &sink, Part part)
+{
     if (std::string why = checkHeader(std::string_view(static_cast<const char *>(data), std::min<std::size_t>(size, 20)), size);
         !why.empty())
         return why;
     const MdbPtr mdb = openJetImage(data, size);
     if (!mdb)
         return "cannot open the file as a Jet database";
-    return readOpened(mdb.get(), size, table, sink, Part{});
+    return readOpened(mdb.get(), size, table, sink, part);
+}
+
+bool CopiedTable::columns(const std::vector<Column> &columns)
+{
+    names = columns;
+    return true;
+}
+
+bool CopiedTable::row(const std::vector<Value> &values)
+{
+    std::vector<std::optional<std::string>> &r = rows.emplace_back();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const Value &v = values[i];
+        if (v.null)
+            r.emplace_back();
+        else if (i < names.size() && names[i].kind == Kind::Text)
+            r.emplace_back("t:" + std::string(v.text));
+        else if (i < names.size() && names[i].kind == Kind::Real)
+            r.emplace_back("r:" + std::to_string(v.real));
+        else
+            r.emplace_back("i:" + std::to_string(v.integer));
+    }
+    return true;
 }
 
 } // namespace mdbreader

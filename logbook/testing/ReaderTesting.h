@@ -5,6 +5,7 @@
 #include "MdbReader.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,7 +26,22 @@ std::vector<std::string> libmdbTexts(const std::string &path, const std::vector<
 /// (not on Windows).
 bool libmdbConvertsWithIconv();
 
-/// readTable for a file image in memory (the bytes are not changed).
+/// readTable for a file image in memory (the bytes are not changed): the
+/// page reader, and libmdb where it declines.
 std::string readTableFromMemory(const void *data, std::size_t size, const std::string &table, RowSink &sink);
+
+/// The table as libmdb alone reads it from the image.
+std::string readTableWithLibmdb(const void *data, std::size_t size, const std::string &table, RowSink &sink, Part part = Part{});
+
+/// A table as a reader gave it, every value as text with its kind ("i:7",
+/// "t:text"), NULL as nothing.
+struct CopiedTable : RowSink {
+    std::vector<Column> names;
+    std::vector<std::vector<std::optional<std::string>>> rows;
+
+    bool columns(const std::vector<Column> &columns) override;
+    bool row(const std::vector<Value> &values) override;
+    std::string error() const override { return {}; }
+};
 
 } // namespace mdbreader
