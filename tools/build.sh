@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 mode=${1:-run}
 
 packages=(build-essential cmake pkg-config qt6-base-dev mdbtools mdbtools-dev libsqlite3-dev sqlite3
-          libxlsxwriter-dev libgtest-dev zlib1g-dev xvfb xauth unzip poppler-utils fonts-dejavu-core)
+          libxlsxwriter-dev libgtest-dev zlib1g-dev xvfb xauth unzip poppler-utils fonts-dejavu-core
+          hamradio-files)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

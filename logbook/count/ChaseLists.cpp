@@ -1,5 +1,6 @@
 #include "ChaseLists.h"
 
+#include "ColumnDecisions.h"
 #include "CountDescription.h"
 #include "JetText.h"
 #include "TruthExpr.h"
@@ -12,27 +13,6 @@ namespace {
 
 constexpr int Classes = 4;
 const ModeClass AllClasses[Classes] = {ModeClass::Cw, ModeClass::Phone, ModeClass::Data, ModeClass::All};
-
-/// A condition on one column decided for each of its dictionary ids: true or not.
-std::optional<std::vector<bool>> decided(const CountTree::Condition &condition, const ColumnarLog &log, int column)
-{
-    const std::optional<TruthExpr> t = truthOf(condition, log);
-    if (!t)
-        return std::nullopt;
-    const TruthExpr e = simplify(*t);
-    std::vector<bool> out(log.column(size_t(column)).dictionary.size());
-    for (uint32_t id = 0; id < out.size(); ++id)
-        out[id] = (e.kind == TruthExpr::Kind::Const ? e.value : (*e.table)[id]) == Truth::True;
-    return out;
-}
-
-/// The ids of a column, one per row, as plain numbers.
-std::vector<uint32_t> idsOf(const ColumnarLog &log, int column)
-{
-    std::vector<uint32_t> out(log.rowCount());
-    log.column(size_t(column)).ids.visit([&](const auto *ids) { std::copy(ids, ids + out.size(), out.begin()); });
-    return out;
-}
 
 /// Band texts in the order an operator reads them: by frequency, then as text.
 bool bandBefore(std::string_view a, std::string_view b)
@@ -106,7 +86,7 @@ bool Tally::run()
         const std::string &pattern = m_request.bands[p];
         if (pattern.empty()) // a blank header
             continue;
-        const auto matches = decided(CountTree::Condition{CountTree::Condition::Kind::Like, {}, "Banda", pattern}, m_log, m_band);
+        const auto matches = decidedIds(CountTree::Condition{CountTree::Condition::Kind::Like, {}, "Banda", pattern}, m_log, m_band);
         if (!matches)
             return false;
         for (uint32_t id = 0; id < bands.size(); ++id) {
@@ -117,19 +97,19 @@ bool Tally::run()
     }
     std::vector<std::vector<bool>> inClass;
     for (const ModeClass m : AllClasses) {
-        auto t = decided(modeCondition(m, m_request.ft8), m_log, m_mode);
+        auto t = decidedIds(modeCondition(m, m_request.ft8), m_log, m_mode);
         if (!t)
             return false;
         inClass.push_back(std::move(*t));
     }
-    const auto confirmedFlag = decided(*statusCondition(QslStatus::Confirmed), m_log, m_r);
-    const auto usable = decided(usableEntity(m_request.entity), m_log, m_entity);
-    const auto anyBand = decided(CountTree::Condition{CountTree::Condition::Kind::Like, {}, "Banda", "*"}, m_log, m_band);
+    const auto confirmedFlag = decidedIds(*statusCondition(QslStatus::Confirmed), m_log, m_r);
+    const auto usable = decidedIds(usableEntity(m_request.entity), m_log, m_entity);
+    const auto anyBand = decidedIds(CountTree::Condition{CountTree::Condition::Kind::Like, {}, "Banda", "*"}, m_log, m_band);
     if (!confirmedFlag || !usable || !anyBand)
         return false;
 
-    const std::vector<uint32_t> bandIds = idsOf(m_log, m_band), modeIds = idsOf(m_log, m_mode), rIds = idsOf(m_log, m_r),
-                                entityIds = idsOf(m_log, m_entity);
+    const std::vector<uint32_t> bandIds = rowIds(m_log, m_band), modeIds = rowIds(m_log, m_mode), rIds = rowIds(m_log, m_r),
+                                entityIds = rowIds(m_log, m_entity);
     m_worked.assign(m_positions.size() * Classes * m_entities, 0);
     m_confirmed = m_worked;
     m_workedAnywhere.assign(Classes * m_entities, 0);

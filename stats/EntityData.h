@@ -1,0 +1,28 @@
+#pragma once
+#include "EntityTable.h"
+
+#include <QString>
+
+/// The program's DXCC entities: the country file cty.csv found first beside
+/// the program (a newer one an operator puts there), else in the system's
+/// folder of the country files; without either, the deleted entities alone.
+namespace EntityData {
+
+/// The table, read the first time it is asked for.
+const EntityTable &table();
+
+/// The file the table was read from; empty when none was found.
+QString source();
+
+/// Reads the table from the files of `folders` in order (the first that
+/// exists); for tests and for table().
+EntityTable read(const QStringList &folders, QString *source);
+
+/// How an entity is named where entities are shown: "Mauritius", "East
+/// Germany (deleted)"; empty for none.
+QString name(const DxccEntity *entity);
+
+/// The name of a log's DXC text; empty when it matches no entity.
+QString nameOf(const QString &dxcText);
+
+} // namespace EntityData
