@@ -1,21 +1,24 @@
 #include "DeletedEntities.h"
 
-// The deleted DXCC entities.
+// The deleted DXCC entities, where each fact comes from:
 //
 // - Which ADIF entity codes are deleted, and the name ADIF gives each (the
-//   comment after each line): the ADIF specification's enumeration
-//   DXCC_Entity_Code (ADIF 3.1.6), which marks the deleted codes
+//   comment after each line): ADIF 3.1.6, the enumeration DXCC_Entity_Code,
+//   whose column "Deleted" marks them
 //   (https://adif.org.uk/316/ADIF_316.htm#DXCC_Entity_Code_Enumeration).
-// - The usual prefix (the first the list gives), the name shown, and the last
-//   date whose contacts count for the entity: the ARRL DXCC List's part
-//   "Deleted Entities" and its notes, with its continent, as compiled in the open data set
-//   k0swe/dxcc-json (dxcc-2020-02.csv: the columns prefix, name, continent and validEnd
-//   of its rows with deleted = Y). Both sources hold the same 62 codes.
+//   That enumeration gives no prefixes, dates or continents.
+// - The usual prefix (the first the list gives), the name shown, the
+//   continent, and the last date whose contacts count for the entity: the
+//   ARRL DXCC List's part "Deleted Entities" and its notes, as compiled in
+//   the open data set k0swe/dxcc-json (dxcc-2020-02.csv: the columns prefix,
+//   name, continent and validEnd of its rows with deleted = Y). Both sources
+//   hold the same 62 codes.
 //
 // Three entities the list gives no prefix (Abu Ail, Blenheim Reef, Geyser
-// Reef) have none here: a log's text can name them only by no prefix. Where
-// two deleted entities share a prefix (CR8, HK0, P2, PJ, VQ9), the prefix
-// names the first of them in this table.
+// Reef) have none here: a log's text cannot name them. Where two deleted
+// entities share a prefix (CR8, HK0, P2, PJ, VQ9), the prefix names the
+// first of them in this table. The current entities are not listed here:
+// they come from the country file alone.
 const std::vector<DxccEntity> &deletedEntities()
 {
     struct Row {

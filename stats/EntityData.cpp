@@ -43,9 +43,12 @@ EntityTable read(const QStringList &folders, QString *source)
         if (!file.open(QIODevice::ReadOnly))
             continue;
         const QByteArray text = file.readAll();
+        EntityTable table = EntityTable::fromCountryFile(std::string_view(text.constData(), size_t(text.size())));
+        if (table.currentCount() == 0)
+            continue; // empty or not a country file: the next one serves
         if (source)
             *source = file.fileName();
-        return EntityTable::fromCountryFile(std::string_view(text.constData(), size_t(text.size())));
+        return table;
     }
     if (source)
         source->clear();

@@ -14,8 +14,8 @@ const EntityTable &table();
 /// The file the table was read from; empty when none was found.
 QString source();
 
-/// Reads the table from the files of `folders` in order (the first that
-/// exists); for tests and for table().
+/// Reads the table from the cty.csv of `folders` in order: the first that
+/// holds at least one entity; for tests and for table().
 EntityTable read(const QStringList &folders, QString *source);
 
 /// How an entity is named where entities are shown: "Mauritius", "East

@@ -1,7 +1,7 @@
 #include "MatrixReport.h"
 
+#include "BandSet.h"
 #include "CountDescription.h"
-#include "CountSql.h"
 #include "EntityData.h"
 
 #include <set>
@@ -17,7 +17,7 @@ std::optional<AwardMatrix::Matrix> matrixOf(const LogSnapshot &log, const QStrin
 {
     AwardMatrix::Request request{kind.toStdString(), {}, mode, ft8};
     for (const QString &b : bands)
-        request.bands.push_back(CountSql::blankHeader(b) ? std::string() : b.toStdString());
+        request.bands.push_back(BandSet::isBlank(b) ? std::string() : b.toStdString());
     return AwardMatrix::compute(log.columnar(), request);
 }
 

@@ -2,7 +2,7 @@
 // '??', '' and NULL entities, NULL and '' bands and modes): the worked and
 // confirmed cells of each band add up to the grid's WORKED and CONFIRMED
 // counts there, for every kind and class; the DXCC Challenge against its own
-// loop; the matching of DXC texts with entities.
+// loop.
 #include "AwardMatrix.h"
 #include "CountTestLog.h"
 #include "EntityTable.h"
@@ -24,40 +24,9 @@ const char *const CountryFile = "3B8,Mauritius,165,AF,39,53,-20.35,-57.50,-4.0,3
                                 "VK9X,Christmas Island,35,OC,29,54,-10.48,-105.63,-7.0,AX9X VI9X VK9X(29)[54] VZ9X;\n"
                                 "I,Italy,248,EU,15,28,42.82,-12.58,-1.0,I;\n"
                                 "*IT9,Sicily,248,EU,15,28,37.50,-14.00,-1.0,IT9 IB9;\n"
-                                "OK,Czech Republic,503,EU,15,28,50.00,-16.00,-1.0,OK OL;\n"
-                                "not a line of the file\n";
+                                "OK,Czech Republic,503,EU,15,28,50.00,-16.00,-1.0,OK OL;\n";
 
 } // namespace
-
-TEST(EntityMatching, PrimaryPrefixThenLongestPrefixWithoutRegardToCase)
-{
-    size_t skipped = 0;
-    const EntityTable t = EntityTable::fromCountryFile(CountryFile, &skipped);
-    EXPECT_EQ(skipped, 1u);
-    EXPECT_EQ(t.currentCount(), 5u); // the WAE area is no DXCC entity
-    const auto name = [&](const char *text) {
-        const DxccEntity *e = t.lookup(text);
-        return e ? e->name : std::string("-");
-    };
-    EXPECT_EQ(name("3B8"), "Mauritius");
-    EXPECT_EQ(name(" vk9x "), "Christmas Island"); // primary prefix, case and blanks aside
-    EXPECT_EQ(name("VK9XA"), "Christmas Island");  // longest prefix of the list, override markers stripped
-    EXPECT_EQ(name("VK9XX"), "Australia");         // a whole callsign the file lists
-    EXPECT_EQ(name("vk2"), "Australia");           // longest prefix
-    EXPECT_EQ(name("IT9"), "Italy");               // the WAE area's prefix falls to its DXCC entity
-    EXPECT_EQ(name("OK"), "Czech Republic");       // a current primary prefix before a deleted one
-    EXPECT_EQ(name("dm"), "East Germany");         // deleted, by its prefix
-    EXPECT_TRUE(t.lookup("DM")->deleted);
-    EXPECT_EQ(t.lookup("DM")->adif, 229);
-    EXPECT_EQ(t.lookup("DM")->countsUntil, "1990-10-02");
-    EXPECT_EQ(t.lookup("9s4")->name, "Saar");
-    EXPECT_EQ(t.lookup("XYZ"), nullptr); // unknown: no entity
-    EXPECT_EQ(t.lookup(""), nullptr);
-    EXPECT_EQ(t.lookup("??"), nullptr);
-    EXPECT_FALSE(t.lookup("3B8")->deleted);
-    EXPECT_EQ(t.lookup("3b8")->adif, 165);
-    EXPECT_EQ(t.lookup("3B8")->continent, "AF");
-}
 
 class AwardMatrixTotals : public testing::Test {
 protected:
