@@ -2,14 +2,17 @@
 
 #include "Computations.h"
 #include "LogFileName.h"
+#include "LogWatcher.h"
 #include "LogbookEngine.h"
 #include "Prompter.h"
 #include "ReportWriter.h"
 #include "StatsContext.h"
 #include "StatsMatrix.h"
 #include "StatsMessages.h"
+#include "StopSignal.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
@@ -45,10 +48,10 @@ private:
     int m_messages = 0;
 };
 
-/// The chase lists of --needed; the status as run() gives it.
-int runNeeded(const Options &options, const QString &path, const QStringList &headers, QTextStream &out, StreamPrompter &prompter)
+/// The chase lists of --needed from `engine`; the status as run() gives it.
+int runNeeded(const Options &options, const QString &path, const QStringList &headers, LogbookEngine &engine, QTextStream &out,
+              StreamPrompter &prompter, const QString &read)
 {
-    LogbookEngine engine;
     const auto log = engine.open(path);
     Result<Needed::Report> report =
         log ? Needed::report(**log, options.kind, headers, options.ft8) : Result<Needed::Report>::failure(log.error());
@@ -56,8 +59,70 @@ int runNeeded(const Options &options, const QString &path, const QStringList &he
         prompter.message(StatsMessages::EntityError, MsgFlags::Information, QStringLiteral("VarkelChecker - NEEDED"), report.error());
         return 1;
     }
-    writeNeeded(out, options, path, **log, *report);
+    writeNeeded(out, options, path, **log, *report, read);
     out.flush();
+    return 0;
+}
+
+/// One report (the grid or the chase lists) of the logbook of `state` as
+/// `engine` reads it; the status as run() gives it. When `read` is given
+/// (watching) nothing is printed unless every computation succeeded.
+int reportOnce(const Options &options, const LogState &logbook, LogbookEngine &engine, QTextStream &out, StreamPrompter &prompter,
+               const QString &read = QString())
+{
+    StatsMatrix matrix;
+    for (int c = 0; c < CountSlotIndex::Bands; ++c)
+        matrix.setHeader(c, options.headers.value(c));
+    if (options.needed)
+        return runNeeded(options, logbook.LogPath, matrix.headers(), engine, out, prompter, read);
+
+    LogState state = logbook;
+    StatsContext ctx{state, matrix, engine, prompter};
+    const bool ft8 = options.ft8;
+    ctx.ft8 = [ft8] { return ft8; };
+    const int before = prompter.messages();
+    runStatistics(ctx, options.kind);
+    const bool failed = prompter.messages() > before;
+    if (failed && !read.isEmpty())
+        return 1;
+    writeGrid(out, options, state.LogPath, matrix, read);
+    out.flush();
+    return failed ? 1 : 0;
+}
+
+/// --watch: a report of the logbook as it is, then one each time it has
+/// changed and been read whole, until the program is asked to stop.
+int watch(const Options &options, const LogState &logbook, QTextStream &out, StreamPrompter &prompter)
+{
+    LogbookEngine engine;
+    LogWatcher watcher;
+    std::shared_ptr<const LogSnapshot> shown;
+    const auto attempt = [&] {
+        const QString read = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
+        const auto log = engine.open(logbook.LogPath);
+        if (!log) {
+            prompter.message(QStringLiteral("The logbook could not be read; watching goes on."), MsgFlags::Information,
+                             QStringLiteral("VarkelChecker - watch"), log.error());
+            watcher.retry();
+            return;
+        }
+        if (*log == shown)
+            return; // touched, or written back as it was
+        // Every computation of this report counts the version just read.
+        engine.hold();
+        const int status = reportOnce(options, logbook, engine, out, prompter, read);
+        engine.release();
+        if (status == 0)
+            shown = *log;
+        else
+            watcher.retry();
+    };
+    QObject::connect(&watcher, &LogWatcher::quiet, &watcher, attempt);
+    quitOnStopSignals();
+    // Followed from before the first read, so that a change while it runs is seen.
+    watcher.watch(logbook.LogPath);
+    attempt();
+    QCoreApplication::exec();
     return 0;
 }
 
@@ -80,27 +145,15 @@ int run(const Options &options, const QString &programFolder, QTextStream &out, 
     state.ProgramFolder = programFolder;
     state.LogName = LogFileName::fromCommandLine(options.logbook);
     state.LogPath = resolveLogbook(options.logbook, programFolder);
-    StatsMatrix matrix;
-    for (int c = 0; c < CountSlotIndex::Bands; ++c)
-        matrix.setHeader(c, options.headers.value(c));
-    LogbookEngine engine;
     StreamPrompter prompter(err);
+    if (options.watch)
+        return watch(options, state, out, prompter);
 
-    if (options.needed)
-        return runNeeded(options, state.LogPath, matrix.headers(), out, prompter);
-
-    StatsContext ctx{state, matrix, engine, prompter};
-    const bool ft8 = options.ft8;
-    ctx.ft8 = [ft8] { return ft8; };
-    runStatistics(ctx, options.kind);
-
-    writeGrid(out, options, state.LogPath, matrix);
-    out.flush();
-    if (prompter.messages() > 0) {
+    LogbookEngine engine;
+    const int status = reportOnce(options, state, engine, out, prompter);
+    if (status != 0 && !options.needed)
         err << "LogBook: " << state.LogPath << Qt::endl;
-        return 1;
-    }
-    return 0;
+    return status;
 }
 
 int exec(int argc, char **argv)

@@ -14,7 +14,9 @@ namespace HeadlessReport {
 QString resolveLogbook(const QString &argument, const QString &programFolder);
 
 /// Runs the statistics and writes them to `out`; messages go to `err`.
-/// Returns the exit status: 0 done, 1 a computation failed.
+/// Returns the exit status: 0 done, 1 a computation failed. With --watch it
+/// goes on reporting, in the event loop of the running QCoreApplication, until
+/// the program is asked to stop (StopSignal.h), and returns 0.
 int run(const Options &options, const QString &programFolder, QTextStream &out, QTextStream &err);
 
 /// The whole program in report mode (creates its own QCoreApplication).

@@ -65,7 +65,7 @@ QString usage()
         presets += QStringLiteral("                          \"%1\"\n").arg(p.caption);
     return QStringLiteral("Usage: varkelchecker [LOGBOOK]\n"
                           "       varkelchecker --report KIND [--preset NAME | --bands LIST] [--ft8]\n"
-                          "                     [--format text|csv|json] LOGBOOK\n"
+                          "                     [--format text|csv|json] [--watch] LOGBOOK\n"
                           "       varkelchecker --needed KIND [the same options] LOGBOOK\n"
                           "\n"
                           "Without --report or --needed the main window opens, with LOGBOOK loaded\n"
@@ -97,6 +97,13 @@ QString usage()
                           "  LOGBOOK                 a path, or a name without folder looked for\n"
                           "                          beside the program (then in the current\n"
                           "                          folder); \".mdb\" is added when missing\n"
+                          "  --watch                 print the report, then again each time the\n"
+                          "                          logbook has changed and has been read whole,\n"
+                          "                          until Ctrl+C (SIGINT) or SIGTERM; each report\n"
+                          "                          follows a line with the time it was read\n"
+                          "                          (json: one object per line with the field\n"
+                          "                          \"read\"). A failed read is told on standard\n"
+                          "                          error and watching goes on.\n"
                           "  --help                  this text\n"
                           "\n"
                           "Counts not computed print as \"-\" (null in json). Messages go to\n"
@@ -124,6 +131,7 @@ Result<Options> parseArguments(const QStringList &arguments)
                   {QStringLiteral("bands"), QString(), QStringLiteral("LIST")},
                   {QStringLiteral("format"), QString(), QStringLiteral("FORMAT")},
                   {QStringLiteral("ft8"), QString()},
+                  {QStringLiteral("watch"), QString()},
                   {{QStringLiteral("h"), QStringLiteral("help")}, QString()}});
     if (!p.parse(QStringList{QStringLiteral("varkelchecker")} + arguments))
         return R::failure(p.errorText());
@@ -151,6 +159,7 @@ Result<Options> parseArguments(const QStringList &arguments)
         return R::failure(headers.error());
     o.headers = *headers;
     o.ft8 = p.isSet(QStringLiteral("ft8"));
+    o.watch = p.isSet(QStringLiteral("watch"));
     if (p.isSet(QStringLiteral("format"))) {
         const Result<Format> format = formatNamed(p.value(QStringLiteral("format")));
         if (!format)

@@ -7,7 +7,7 @@
 
 /// The command line of the headless report:
 ///   varkelchecker --report KIND [--preset NAME | --bands "14.0,21.0"] [--ft8]
-///                 [--format text|csv|json] LOGBOOK
+///                 [--format text|csv|json] [--watch] LOGBOOK
 /// or --needed KIND in place of --report for the chase lists.
 namespace HeadlessReport {
 
@@ -19,7 +19,8 @@ struct Options {
     QStringList headers; ///< the 20 band headers to count with
     bool ft8 = false;
     Format format = Format::Text;
-    QString logbook; ///< as given on the command line
+    QString logbook;    ///< as given on the command line
+    bool watch = false; ///< print again each time the logbook has changed (--watch)
     bool help = false;
 };
 

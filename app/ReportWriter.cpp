@@ -65,6 +65,28 @@ QJsonArray jsonTotals(const StatsMatrix &m)
     return a;
 }
 
+/// A JSON report: indented, or one line with its read time when watching.
+void writeDocument(QTextStream &out, QJsonObject root, const QString &read)
+{
+    if (read.isEmpty()) {
+        out << QJsonDocument(root).toJson(QJsonDocument::Indented);
+        return;
+    }
+    root[QStringLiteral("read")] = read;
+    out << QJsonDocument(root).toJson(QJsonDocument::Compact) << '\n';
+}
+
+/// The line before each text or csv report of a logbook being watched.
+void writeReadLine(QTextStream &out, const Options &o, const QString &read)
+{
+    if (read.isEmpty() || o.format == Format::Json)
+        return;
+    if (o.format == Format::Csv)
+        out << "READ," << read << '\n';
+    else
+        out << "=== read " << read << " ===" << '\n';
+}
+
 void writeText(QTextStream &out, const Options &o, const QString &path, const StatsMatrix &m)
 {
     constexpr int BandWidth = 7;
@@ -121,7 +143,7 @@ void writeCsv(QTextStream &out, const Options &o, const StatsMatrix &m)
     row(qsos);
 }
 
-void writeJson(QTextStream &out, const Options &o, const QString &path, const StatsMatrix &m)
+void writeJson(QTextStream &out, const Options &o, const QString &path, const StatsMatrix &m, const QString &read)
 {
     QJsonObject root;
     root[QStringLiteral("kind")] = GridTexts::kindCaption(o.kind);
@@ -143,7 +165,7 @@ void writeJson(QTextStream &out, const Options &o, const QString &path, const St
     root[QStringLiteral("tot")] = jsonTotals(m);
     root[QStringLiteral("full")] = jsonCounts(m.lineCaptions(Line::Full));
     root[QStringLiteral("qsos")] = jsonCount(qsoTotal(m));
-    out << QJsonDocument(root).toJson(QJsonDocument::Indented);
+    writeDocument(out, root, read);
 }
 
 const ModeClass AllClasses[] = {ModeClass::Cw, ModeClass::Phone, ModeClass::Data, ModeClass::All};
@@ -176,7 +198,8 @@ void perBandAndClass(const std::vector<Entry> &entries, const Needed::Report &r,
     }
 }
 
-void writeNeededJson(QTextStream &out, const Options &o, const QString &path, const LogSnapshot &log, const Needed::Report &r)
+void writeNeededJson(QTextStream &out, const Options &o, const QString &path, const LogSnapshot &log, const Needed::Report &r,
+                     const QString &read)
 {
     QJsonArray qsl, bandSlots;
     perBandAndClass(r.chase.qsl, r, [&](int p, ModeClass m, const std::vector<const Chase::QslEntry *> &found) {
@@ -202,9 +225,8 @@ void writeNeededJson(QTextStream &out, const Options &o, const QString &path, co
         bandSlots << QJsonObject{
             {"position", p}, {"band", r.headers[p]}, {"class", classTitle(m, o.ft8)}, {"count", int(found.size())}, {"entities", entities}};
     });
-    const QJsonObject root{
-        {"kind", GridTexts::kindCaption(o.kind)}, {"logbook", path}, {"ft8", o.ft8}, {"qsl", qsl}, {"bandSlots", bandSlots}};
-    out << QJsonDocument(root).toJson(QJsonDocument::Indented);
+    const QJsonObject root{{"kind", GridTexts::kindCaption(o.kind)}, {"logbook", path}, {"ft8", o.ft8}, {"qsl", qsl}, {"bandSlots", bandSlots}};
+    writeDocument(out, root, read);
 }
 
 void writeTable(QTextStream &out, const QString &list, const QueryTable &table, bool csv)
@@ -227,10 +249,12 @@ void writeTable(QTextStream &out, const QString &list, const QueryTable &table, 
 
 } // namespace
 
-void writeNeeded(QTextStream &out, const Options &options, const QString &logbookPath, const LogSnapshot &log, const Needed::Report &report)
+void writeNeeded(QTextStream &out, const Options &options, const QString &logbookPath, const LogSnapshot &log, const Needed::Report &report,
+                 const QString &read)
 {
+    writeReadLine(out, options, read);
     if (options.format == Format::Json) {
-        writeNeededJson(out, options, logbookPath, log, report);
+        writeNeededJson(out, options, logbookPath, log, report, read);
         return;
     }
     const bool csv = options.format == Format::Csv;
@@ -241,8 +265,9 @@ void writeNeeded(QTextStream &out, const Options &options, const QString &logboo
     writeTable(out, QStringLiteral("SLOT"), report.tables.bandSlots, csv);
 }
 
-void writeGrid(QTextStream &out, const Options &options, const QString &logbookPath, const StatsMatrix &matrix)
+void writeGrid(QTextStream &out, const Options &options, const QString &logbookPath, const StatsMatrix &matrix, const QString &read)
 {
+    writeReadLine(out, options, read);
     switch (options.format) {
     case Format::Text:
         writeText(out, options, logbookPath, matrix);
@@ -251,7 +276,7 @@ void writeGrid(QTextStream &out, const Options &options, const QString &logbookP
         writeCsv(out, options, matrix);
         break;
     case Format::Json:
-        writeJson(out, options, logbookPath, matrix);
+        writeJson(out, options, logbookPath, matrix, read);
         break;
     }
 }

@@ -45,6 +45,8 @@ Result<std::shared_ptr<const LogSnapshot>> LogbookEngine::open(const QString &pa
     if (!info.exists())
         return R::failure(QStringLiteral("file not found: %1").arg(path));
     const QString canonical = info.absoluteFilePath();
+    if (m_holds > 0 && m_snapshot && canonical == m_path)
+        return m_snapshot;
     const std::optional<LogFingerprint> before = LogFingerprint::of(canonical);
     if (m_snapshot && before && canonical == m_path && *before == m_fingerprint &&
         (m_contentHash.isEmpty() || LogFingerprint::contentHash(canonical) == m_contentHash))

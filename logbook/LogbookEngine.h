@@ -24,6 +24,17 @@ public:
     /// Forgets the snapshot, so the next open reads the file again.
     void clear();
 
+    /// While a hold is taken, open() of the file read last hands out its
+    /// snapshot without looking at the file again, so that every computation
+    /// of one run counts the same version of a logbook that is being written.
+    /// Holds nest; each hold() is ended by one release().
+    void hold() { ++m_holds; }
+    void release()
+    {
+        if (m_holds > 0)
+            --m_holds;
+    }
+
     /// Starts filling the SQLite copy of the snapshot held, in the background,
     /// so that a listing later need not wait for it.
     void prefetch() const
@@ -38,4 +49,5 @@ private:
     LogFingerprint m_fingerprint;
     QByteArray m_contentHash; ///< for a file changed just before it was read
     std::shared_ptr<const LogSnapshot> m_snapshot;
+    int m_holds = 0;
 };
