@@ -136,7 +136,7 @@ bool waitForLines(QProcess &p, QByteArray &out, int n, int ms)
 /// Ends the program as an operator or a service manager would; its exit status.
 int stop(QProcess &p)
 {
-    p.terminate(); // SIGTERM
+    p.terminate(); // SIGTERM; on Windows WM_CLOSE to the main thread
     if (!p.waitForFinished(20000)) {
         p.kill();
         p.waitForFinished();
@@ -214,8 +214,15 @@ void TestReportWatch::everyReportIsOneWholeVersion()
 
     // The writer: each version written its own way, with time between them
     // for the program to see it settled.
+    // Under Wine a read takes a few seconds (the reader process starts slowly):
+    // the versions stand still longer there.
+#ifdef Q_OS_WIN
+    const unsigned long standStill = 6000;
+#else
+    const unsigned long standStill = 2500;
+#endif
     const auto settle = [&] {
-        QThread::msleep(2500);
+        QThread::msleep(standStill);
         out += p->readAllStandardOutput();
     };
     writeInPlace(log, versions[1].bytes);
