@@ -60,11 +60,19 @@ Result<std::shared_ptr<const LogSnapshot>> LogbookEngine::open(const QString &pa
     Result<std::unique_ptr<LogDatabase>> db = LogDatabase::create();
     if (!db)
         return R::failure(db.error());
-    // Counts are answered from a columnar copy, made as the rows arrive; the
-    // SQLite table (listings, the counts the copy leaves to SQLite) is filled
-    // from the same rows the first time it is asked for.
+    // Counts are answered from a columnar copy, made of the dictionaries and
+    // ids the readers send; the SQLite table (listings, the counts the copy
+    // leaves to SQLite) is filled the first time it is asked for.
+    // The SQLite copy is filled by reading the file once more: only while it
+    // is still the file the columnar copy was made of.
+    std::function<bool()> stillThisFile = [] { return false; };
+    if (before) {
+        stillThisFile = [canonical, fingerprint = *before, contentBefore, settled] {
+            return unchangedSince(canonical, fingerprint, contentBefore, settled);
+        };
+    }
     Result<std::shared_ptr<const ColumnarLog>> columnar =
-        loadMdbTableColumnarFirst(canonical, LogTable, **db, addIndexes, m_reader, FlagColumns);
+        loadMdbTableColumnarFirst(canonical, LogTable, **db, addIndexes, m_reader, FlagColumns, stillThisFile);
     // The rows may come from two versions of a file changed while it was
     // read: they are let go, and the next open reads the file again. Such a
     // change is also the likelier cause of a read that failed. A file that

@@ -31,16 +31,19 @@ struct MdbReaderOptions {
 Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabase &db, const MdbReaderOptions &options);
 
 /// Reads the table as loadMdbTable does, but makes at once only the columnar
-/// copy of its text columns (returned). The SQLite table is filled from the
-/// same rows on a thread of `db` when it is first asked for
-/// (LogDatabase::setFill), and then `afterFill` runs on it there; `db`'s
-/// queries wait for both. A table that
+/// copy of its text columns (returned), the reader sending them as
+/// dictionaries and ids. The SQLite table is filled by the reader once more
+/// on a thread of `db` when it is first asked for (LogDatabase::setFill), and
+/// then `afterFill` runs on it there; `db`'s queries wait for both. That fill
+/// fails when the file no longer gives the rows of the columnar copy: as many
+/// rows, and `unchanged` (when given) true. A table that
 /// has one of the columns named in `textOnly` (without regard to case) as
 /// anything but a text column is refused, the column named in the reason.
 Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QString &mdbPath, const QString &tableName, LogDatabase &db,
                                                                      std::function<Status(sqlite3 *)> afterFill,
                                                                      const MdbReaderOptions &options = MdbReaderOptions{},
-                                                                     const std::vector<std::string> &textOnly = {});
+                                                                     const std::vector<std::string> &textOnly = {},
+                                                                     std::function<bool()> unchanged = nullptr);
 
 /// The reader executable: varkel-reader beside the running program.
 QString mdbReaderProgram();

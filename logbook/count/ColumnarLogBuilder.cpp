@@ -211,25 +211,51 @@ std::shared_ptr<const ColumnarLog> ColumnarLogBuilder::finish()
             internColumn(*chunk, t);
     });
 
+    return assemble(m_names, m_text, m_textColumns, m_dictionaries, m_ids, m_rows);
+}
+
+std::shared_ptr<const ColumnarLog> ColumnarLogBuilder::fromColumns(std::vector<std::string> names, std::vector<bool> text,
+                                                                   std::vector<TextDictionary> dictionaries,
+                                                                   std::vector<std::vector<uint32_t>> ids, size_t rows)
+{
+    std::vector<size_t> textColumns;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i])
+            textColumns.push_back(i);
+    }
+    if (text.size() != names.size() || dictionaries.size() != textColumns.size() || ids.size() != textColumns.size())
+        throw std::invalid_argument("one dictionary and id list per text column");
+    for (const std::vector<uint32_t> &column : ids) {
+        if (column.size() != rows)
+            throw std::invalid_argument("one id per row");
+    }
+    return assemble(names, text, textColumns, dictionaries, ids, rows);
+}
+
+std::shared_ptr<const ColumnarLog> ColumnarLogBuilder::assemble(const std::vector<std::string> &names, const std::vector<bool> &text,
+                                                                const std::vector<size_t> &textColumns,
+                                                                std::vector<TextDictionary> &dictionaries,
+                                                                std::vector<std::vector<uint32_t>> &ids, size_t rows)
+{
     std::shared_ptr<ColumnarLog> log(new ColumnarLog);
-    log->m_rows = m_rows;
-    std::vector<int> textIndex(m_names.size(), -1);
-    for (size_t t = 0; t < m_textColumns.size(); ++t)
-        textIndex[m_textColumns[t]] = int(t);
-    for (size_t c = 0; c < m_names.size(); ++c) {
+    log->m_rows = rows;
+    std::vector<int> textIndex(names.size(), -1);
+    for (size_t t = 0; t < textColumns.size(); ++t)
+        textIndex[textColumns[t]] = int(t);
+    for (size_t c = 0; c < names.size(); ++c) {
         auto column = std::make_unique<ColumnarLog::Column>();
-        column->name = m_names[c];
-        column->text = m_text[c];
+        column->name = names[c];
+        column->text = text[c];
         log->m_columns.push_back(std::move(column));
     }
 
     // Rows grouped by the dictionary id of Banda, in table order within a band.
     std::vector<uint32_t> order;
     const int band = log->findColumn("Banda");
-    if (band >= 0 && m_text[size_t(band)]) {
+    if (band >= 0 && text[size_t(band)]) {
         log->m_bandColumn = band;
-        const std::vector<uint32_t> &bandIds = m_ids[size_t(textIndex[size_t(band)])];
-        std::vector<size_t> start(m_dictionaries[size_t(textIndex[size_t(band)])].size() + 1, 0);
+        const std::vector<uint32_t> &bandIds = ids[size_t(textIndex[size_t(band)])];
+        std::vector<size_t> start(dictionaries[size_t(textIndex[size_t(band)])].size() + 1, 0);
         for (const uint32_t id : bandIds)
             ++start[id + 1];
         for (size_t id = 0; id + 1 < start.size(); ++id) {
@@ -237,22 +263,22 @@ std::shared_ptr<const ColumnarLog> ColumnarLogBuilder::finish()
                 log->m_groups.push_back({uint32_t(id), start[id], start[id] + start[id + 1]});
             start[id + 1] += start[id];
         }
-        order.resize(m_rows);
-        for (size_t row = 0; row < m_rows; ++row)
+        order.resize(rows);
+        for (size_t row = 0; row < rows; ++row)
             order[start[bandIds[row]]++] = uint32_t(row);
     } else {
-        log->m_groups.push_back({TextDictionary::Null, 0, m_rows});
+        log->m_groups.push_back({TextDictionary::Null, 0, rows});
     }
 
-    onBothCores(m_textColumns.size(), [&](size_t t) {
-        const size_t c = m_textColumns[t];
+    onBothCores(textColumns.size(), [&](size_t t) {
+        const size_t c = textColumns[t];
         ColumnarLog::Column &column = *log->m_columns[c];
         if (column.text) {
-            column.dictionary = std::move(m_dictionaries[t]);
+            column.dictionary = std::move(dictionaries[t]);
             column.dictionary.seal();
-            column.ids = IdArray(m_ids[t], column.dictionary.size(), order);
+            column.ids = IdArray(ids[t], column.dictionary.size(), order);
         }
-        std::vector<uint32_t>().swap(m_ids[t]);
+        std::vector<uint32_t>().swap(ids[t]);
     });
     return log;
 }

@@ -45,6 +45,13 @@ public:
     /// The log of the rows added so far; the builder is spent afterwards.
     std::shared_ptr<const ColumnarLog> finish();
 
+    /// A log of columns made elsewhere: `dictionaries` and `ids` (one per row,
+    /// in table order) for each column whose `text` flag is set, in column
+    /// order; they are taken over.
+    static std::shared_ptr<const ColumnarLog> fromColumns(std::vector<std::string> names, std::vector<bool> text,
+                                                          std::vector<TextDictionary> dictionaries,
+                                                          std::vector<std::vector<uint32_t>> ids, size_t rows);
+
 private:
     struct Chunk {
         std::string bytes;
@@ -73,6 +80,10 @@ public:
     };
 
 private:
+    /// The log of the dictionaries and ids of the columns `textColumns`, grouped by band.
+    static std::shared_ptr<const ColumnarLog> assemble(const std::vector<std::string> &names, const std::vector<bool> &text,
+                                                       const std::vector<size_t> &textColumns, std::vector<TextDictionary> &dictionaries,
+                                                       std::vector<std::vector<uint32_t>> &ids, size_t rows);
     void handOn();
     void internLoop();
     void intern(const Chunk &chunk);

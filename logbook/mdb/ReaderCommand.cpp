@@ -1,5 +1,6 @@
 #include "ReaderCommand.h"
 
+#include "ColumnarStream.h"
 #include "ReaderStream.h"
 
 #include <cstdio>
@@ -15,6 +16,9 @@ std::optional<ReaderCommand> parseReaderCommand(const std::vector<std::string> &
         if (arguments.size() - first > 2 && arguments[first] == "--seconds") {
             c.seconds = std::strtol(arguments[first + 1].c_str(), nullptr, 10);
             first += 2;
+        } else if (arguments.size() - first > 2 && arguments[first] == "--columnar") {
+            c.columnar = true;
+            ++first;
         } else if (arguments.size() - first > 2 && arguments[first] == "--part") {
             unsigned k = 0, n = 0;
             char end = 0;
@@ -29,7 +33,7 @@ std::optional<ReaderCommand> parseReaderCommand(const std::vector<std::string> &
         }
     }
     if (arguments.size() - first != 2) {
-        std::fprintf(stderr, "usage: varkel-reader [--seconds N] [--part K/N] FILE TABLE\n");
+        std::fprintf(stderr, "usage: varkel-reader [--seconds N] [--columnar] [--part K/N] FILE TABLE\n");
         return std::nullopt;
     }
     c.file = arguments[first];
@@ -37,13 +41,23 @@ std::optional<ReaderCommand> parseReaderCommand(const std::vector<std::string> &
     return c;
 }
 
-int runReaderCommand(const ReaderCommand &command, const std::function<bool(const char *, std::size_t)> &write)
+namespace {
+
+template<typename Encoder>
+int readInto(const ReaderCommand &command, const std::function<bool(const char *, std::size_t)> &write)
 {
-    StreamEncoder encoder(write);
+    Encoder encoder(write);
     const std::string why = readTable(command.file, command.table, encoder, command.part);
     if (!why.empty())
         return encoder.fail(why) ? 1 : 3;
     return encoder.finish() ? 0 : 3;
+}
+
+} // namespace
+
+int runReaderCommand(const ReaderCommand &command, const std::function<bool(const char *, std::size_t)> &write)
+{
+    return command.columnar ? readInto<ColumnarEncoder>(command, write) : readInto<StreamEncoder>(command, write);
 }
 
 } // namespace mdbreader

@@ -1,7 +1,9 @@
 // varkel-reader: reads the table of a logbook file and writes it to standard
 // output as a table stream (ReaderStream.h). The program starts it for every
 // logbook it opens, so that a damaged file can only take this process down.
-//   varkel-reader [--seconds N] [--part K/N] FILE TABLE
+//   varkel-reader [--seconds N] [--columnar] [--part K/N] FILE TABLE
+// With --columnar, only the text columns are sent, each as its dictionary and
+// one id per row (ColumnarStream.h).
 // With --part, only the rows of that share of the table's data pages are sent
 // (all rows are still read for the check that the table is complete).
 // Exit status: 0 table sent, 1 table not readable (the reason is in the

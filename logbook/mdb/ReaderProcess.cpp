@@ -32,6 +32,8 @@ std::string lastLine(std::string text)
 std::vector<std::string> readerArguments(const ReaderRun &run)
 {
     std::vector<std::string> args = {"--seconds", std::to_string(long(run.seconds) + 1)};
+    if (run.columnar)
+        args.push_back("--columnar");
     if (run.part.count > 1)
         args.insert(args.end(), {"--part", std::to_string(run.part.index) + "/" + std::to_string(run.part.count)});
     args.insert(args.end(), {run.file, run.table});
@@ -48,7 +50,7 @@ struct Followed {
 /// Feeds the reader's output to the decoder until both streams end, the output
 /// turns out wrong, the run is cancelled or the time is up. Only the time spent
 /// waiting for the reader counts against the limit.
-Followed follow(ChildProcess &child, const ReaderRun &run, StreamDecoder &decoder, Clock::duration limit, Clock::duration &waited)
+Followed follow(ChildProcess &child, const ReaderRun &run, StreamInput &decoder, Clock::duration limit, Clock::duration &waited)
 {
     Followed f;
     static thread_local std::string buffer(1 << 18, '\0');
@@ -102,7 +104,7 @@ std::optional<ChildProcess::Exit> collect(ChildProcess &child, Clock::duration l
     return exit;
 }
 
-std::string verdict(const ChildProcess::Exit &exit, const StreamDecoder &decoder, const std::string &stderrTail)
+std::string verdict(const ChildProcess::Exit &exit, const StreamInput &decoder, const std::string &stderrTail)
 {
     const std::string line = lastLine(stderrTail);
     if (exit.crashed) {
@@ -122,7 +124,7 @@ std::string verdict(const ChildProcess::Exit &exit, const StreamDecoder &decoder
 
 double readerSeconds(std::uint64_t bytes) { return 5.0 + 2.0 * double(bytes) / 10e6; }
 
-std::string runReader(const ReaderRun &run, StreamDecoder &decoder)
+std::string runReader(const ReaderRun &run, StreamInput &decoder)
 {
     std::string error;
     const std::unique_ptr<ChildProcess> child = ChildProcess::start(run.program, readerArguments(run), {ReaderMemory}, error);

@@ -1,5 +1,7 @@
 #include "ReaderStream.h"
 
+#include "StreamRecords.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -8,9 +10,6 @@ namespace {
 
 constexpr char Magic[4] = {'V', 'K', 'R', '1'};
 constexpr std::size_t FlushAt = 1 << 18;
-constexpr unsigned MaxColumns = 255;
-constexpr std::size_t MaxNameBytes = 1024;
-constexpr std::size_t MaxMessageBytes = 4096;
 
 enum Tag : std::uint8_t { Null = 0, IntegerTag = 1, RealTag = 2, TextTag = 3 };
 
@@ -19,73 +18,13 @@ std::int64_t unzigzag(std::uint64_t v) { return std::int64_t(v >> 1) ^ -std::int
 
 } // namespace
 
-/// Reads from a piece of the stream that may end early.
-class StreamDecoder::Cursor {
-public:
-    explicit Cursor(std::string_view in) : m_in(in) {}
-    std::size_t used() const { return m_pos; }
-    bool byte(std::uint8_t &out)
-    {
-        if (m_pos >= m_in.size())
-            return false;
-        out = std::uint8_t(m_in[m_pos++]);
-        return true;
-    }
-    bool u16(std::uint16_t &out)
-    {
-        std::uint8_t lo, hi;
-        if (!byte(lo) || !byte(hi))
-            return false;
-        out = std::uint16_t(lo | hi << 8);
-        return true;
-    }
-    /// False when the bytes end; sets `overflow` when the number is too long.
-    bool varint(std::uint64_t &out, bool &overflow)
-    {
-        out = 0;
-        for (int shift = 0; shift < 64; shift += 7) {
-            std::uint8_t b;
-            if (!byte(b))
-                return false;
-            if (shift == 63 && b > 1) {
-                overflow = true;
-                return true;
-            }
-            out |= std::uint64_t(b & 0x7f) << shift;
-            if (!(b & 0x80))
-                return true;
-        }
-        overflow = true;
-        return true;
-    }
-    bool bytes(std::size_t n, std::string_view &out)
-    {
-        if (m_in.size() - m_pos < n)
-            return false;
-        out = m_in.substr(m_pos, n);
-        m_pos += n;
-        return true;
-    }
-
-private:
-    std::string_view m_in;
-    std::size_t m_pos = 0;
-};
-
 StreamEncoder::StreamEncoder(Write write) : m_write(std::move(write))
 {
     m_buffer.reserve(FlushAt + 4 * 65536);
     m_buffer.append(Magic, sizeof Magic);
 }
 
-void StreamEncoder::varint(std::uint64_t v)
-{
-    while (v >= 0x80) {
-        m_buffer.push_back(char(v | 0x80));
-        v >>= 7;
-    }
-    m_buffer.push_back(char(v));
-}
+void StreamEncoder::varint(std::uint64_t v) { appendVarint(m_buffer, v); }
 
 bool StreamEncoder::flush()
 {
@@ -105,16 +44,7 @@ bool StreamEncoder::columns(const std::vector<Column> &columns)
     for (const Column &c : columns)
         m_kinds.push_back(c.kind);
     m_buffer.push_back('C');
-    const auto count = std::uint16_t(columns.size());
-    m_buffer.push_back(char(count & 0xff));
-    m_buffer.push_back(char(count >> 8));
-    for (const Column &c : columns) {
-        m_buffer.push_back(char(c.kind));
-        const auto length = std::uint16_t(std::min(c.name.size(), MaxNameBytes));
-        m_buffer.push_back(char(length & 0xff));
-        m_buffer.push_back(char(length >> 8));
-        m_buffer.append(c.name.data(), length);
-    }
+    appendColumns(m_buffer, columns);
     return flushIfFull();
 }
 
@@ -159,10 +89,8 @@ bool StreamEncoder::finish()
 
 bool StreamEncoder::fail(std::string_view why)
 {
-    why = why.substr(0, MaxMessageBytes);
     m_buffer.push_back('X');
-    varint(why.size());
-    m_buffer.append(why.data(), why.size());
+    appendFailure(m_buffer, why);
     return flush();
 }
 
@@ -218,7 +146,7 @@ StreamDecoder::Step StreamDecoder::sinkRefused()
 
 StreamDecoder::Step StreamDecoder::parseOne(std::string_view in, std::size_t &used)
 {
-    Cursor c(in);
+    StreamCursor c(in);
     Step step = Step::Done;
     if (m_state == State::Magic) {
         step = parseMagic(c, in);
@@ -248,7 +176,7 @@ StreamDecoder::Step StreamDecoder::parseOne(std::string_view in, std::size_t &us
     return step;
 }
 
-StreamDecoder::Step StreamDecoder::parseMagic(Cursor &c, std::string_view in)
+StreamDecoder::Step StreamDecoder::parseMagic(StreamCursor &c, std::string_view in)
 {
     std::string_view magic;
     if (!c.bytes(sizeof Magic, magic))
@@ -259,33 +187,14 @@ StreamDecoder::Step StreamDecoder::parseMagic(Cursor &c, std::string_view in)
     return Step::Done;
 }
 
-StreamDecoder::Step StreamDecoder::parseColumns(Cursor &c)
+StreamDecoder::Step StreamDecoder::parseColumns(StreamCursor &c)
 {
     if (m_state != State::Columns)
         return fail("columns out of place");
-    std::uint16_t count;
-    if (!c.u16(count))
-        return Step::NeedMore;
-    if (count == 0 || count > MaxColumns)
-        return fail("wrong number of columns");
-    std::vector<Column> columns(count);
-    for (Column &col : columns) {
-        std::uint8_t kind;
-        std::uint16_t length;
-        std::string_view name;
-        if (!c.byte(kind) || !c.u16(length))
-            return Step::NeedMore;
-        if (kind < std::uint8_t(Kind::Integer) || kind > std::uint8_t(Kind::Text))
-            return fail("unknown column kind");
-        if (length == 0 || length > MaxNameBytes)
-            return fail("wrong column name length");
-        if (!c.bytes(length, name))
-            return Step::NeedMore;
-        if (name.find('\0') != std::string_view::npos)
-            return fail("wrong column name");
-        col.kind = Kind(kind);
-        col.name = std::string(name);
-    }
+    std::vector<Column> columns;
+    std::string why;
+    if (const Parsed p = parseColumnsRecord(c, columns, why); p != Parsed::Done)
+        return p == Parsed::NeedMore ? Step::NeedMore : fail(std::move(why));
     m_columns = std::move(columns);
     m_values.assign(m_columns.size(), Value{});
     if (!m_sink.columns(m_columns))
@@ -294,7 +203,7 @@ StreamDecoder::Step StreamDecoder::parseColumns(Cursor &c)
     return Step::Done;
 }
 
-StreamDecoder::Step StreamDecoder::parseValue(Cursor &c, Kind kind, Value &v)
+StreamDecoder::Step StreamDecoder::parseValue(StreamCursor &c, Kind kind, Value &v)
 {
     v = Value{};
     std::uint8_t tag;
@@ -330,7 +239,7 @@ StreamDecoder::Step StreamDecoder::parseValue(Cursor &c, Kind kind, Value &v)
     return Step::Done;
 }
 
-StreamDecoder::Step StreamDecoder::parseRow(Cursor &c)
+StreamDecoder::Step StreamDecoder::parseRow(StreamCursor &c)
 {
     if (m_state != State::Rows)
         return fail("row out of place");
@@ -346,7 +255,7 @@ StreamDecoder::Step StreamDecoder::parseRow(Cursor &c)
     return Step::Done;
 }
 
-StreamDecoder::Step StreamDecoder::parseEnd(Cursor &c)
+StreamDecoder::Step StreamDecoder::parseEnd(StreamCursor &c)
 {
     if (m_state != State::Rows)
         return fail("end out of place");
@@ -360,18 +269,11 @@ StreamDecoder::Step StreamDecoder::parseEnd(Cursor &c)
     return Step::Done;
 }
 
-StreamDecoder::Step StreamDecoder::parseFailure(Cursor &c)
+StreamDecoder::Step StreamDecoder::parseFailure(StreamCursor &c)
 {
-    std::uint64_t length;
-    std::string_view text;
-    bool overflow = false;
-    if (!c.varint(length, overflow))
-        return Step::NeedMore;
-    if (overflow || length > MaxMessageBytes)
-        return fail("message too long");
-    if (!c.bytes(std::size_t(length), text))
-        return Step::NeedMore;
-    m_readerError = text.empty() ? std::string("the logbook reader failed without saying why") : std::string(text);
+    std::string why;
+    if (const Parsed p = parseFailureRecord(c, m_readerError, why); p != Parsed::Done)
+        return p == Parsed::NeedMore ? Step::NeedMore : fail(std::move(why));
     m_state = State::ReaderFailed;
     return Step::Done;
 }

@@ -22,6 +22,8 @@
 
 namespace mdbreader {
 
+class StreamCursor;
+
 /// Turns a table into the stream; `write` takes each filled buffer and
 /// returns false when the bytes cannot be delivered.
 class StreamEncoder : public RowSink {
@@ -51,8 +53,26 @@ private:
     bool m_sinkFailed = false;
 };
 
+/// What the program feeds the reader's output to, piece by piece.
+class StreamInput {
+public:
+    virtual ~StreamInput() = default;
+    /// Takes the next bytes; false once the stream is wrong or its taker
+    /// refused what it holds (then error() tells why; nothing more is taken).
+    virtual bool feed(const char *data, std::size_t size) = 0;
+    /// The stream ended with all rows.
+    virtual bool complete() const = 0;
+    /// The reader sent the reason it failed; readerError() holds it.
+    virtual bool readerFailed() const = 0;
+    virtual const std::string &readerError() const = 0;
+    /// Why the stream is wrong (empty while it is not).
+    virtual const std::string &error() const = 0;
+    /// The error is the taker's, not the stream's.
+    virtual bool sinkFailed() const = 0;
+};
+
 /// Checks a stream piece by piece and hands what it holds to a RowSink.
-class StreamDecoder {
+class StreamDecoder : public StreamInput {
 public:
     struct Limits {
         std::uint64_t maxRows = UINT64_MAX;
@@ -61,34 +81,26 @@ public:
     explicit StreamDecoder(RowSink &sink, Limits limits);
     StreamDecoder(RowSink &sink) : StreamDecoder(sink, Limits{}) {}
 
-    /// Takes the next bytes; false once the stream is wrong or the sink
-    /// refused a row (then error() tells why; nothing more is taken).
-    bool feed(const char *data, std::size_t size);
-
-    /// The stream ended with all rows ('E').
-    bool complete() const { return m_state == State::Complete; }
-    /// The reader sent the reason it failed ('X'); readerError() holds it.
-    bool readerFailed() const { return m_state == State::ReaderFailed; }
-    const std::string &readerError() const { return m_readerError; }
-    /// Why the stream is wrong (empty while it is not).
-    const std::string &error() const { return m_error; }
-    /// The error is the sink's, not the stream's.
-    bool sinkFailed() const { return m_sinkFailed; }
+    bool feed(const char *data, std::size_t size) override;
+    bool complete() const override { return m_state == State::Complete; }
+    bool readerFailed() const override { return m_state == State::ReaderFailed; }
+    const std::string &readerError() const override { return m_readerError; }
+    const std::string &error() const override { return m_error; }
+    bool sinkFailed() const override { return m_sinkFailed; }
     std::uint64_t rows() const { return m_rows; }
     std::uint64_t bytes() const { return m_bytes; }
 
 private:
     enum class State { Magic, Columns, Rows, Complete, ReaderFailed, Broken };
     enum class Step { Done, NeedMore, Bad };
-    class Cursor;
     /// One record of the stream, each kind in a step of its own.
     Step parseOne(std::string_view in, std::size_t &used);
-    Step parseMagic(Cursor &c, std::string_view in);
-    Step parseColumns(Cursor &c);
-    Step parseRow(Cursor &c);
-    Step parseValue(Cursor &c, Kind kind, Value &v);
-    Step parseEnd(Cursor &c);
-    Step parseFailure(Cursor &c);
+    Step parseMagic(StreamCursor &c, std::string_view in);
+    Step parseColumns(StreamCursor &c);
+    Step parseRow(StreamCursor &c);
+    Step parseValue(StreamCursor &c, Kind kind, Value &v);
+    Step parseEnd(StreamCursor &c);
+    Step parseFailure(StreamCursor &c);
     Step fail(std::string why);
     Step sinkRefused();
     bool bad(std::string why);
