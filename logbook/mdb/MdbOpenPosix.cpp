@@ -25,26 +25,40 @@ public:
     Fd(const Fd &) = delete;
     Fd &operator=(const Fd &) = delete;
     int get() const { return m_fd; }
+    void reset(int fd)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
 
 private:
     int m_fd;
 };
 
-} // namespace
-
-std::string openJetFile(const std::string &path, OpenedJet &opened)
+/// Opens `path` for reading and checks that it is a file with a Jet header;
+/// the reason when it is not.
+std::string openChecked(const std::string &path, Fd &fd, struct stat &st)
 {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    fd.reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.get() < 0)
         return "cannot read the file: " + std::string(std::strerror(errno));
-    struct stat st {};
     if (fstat(fd.get(), &st) != 0)
         return "cannot read the file: " + std::string(std::strerror(errno));
     if (!S_ISREG(st.st_mode))
         return "not a file";
     char head[20] = {};
     const ssize_t got = ::pread(fd.get(), head, sizeof head, 0);
-    if (std::string why = checkHeader(std::string_view(head, got > 0 ? std::size_t(got) : 0), std::uint64_t(st.st_size)); !why.empty())
+    return checkHeader(std::string_view(head, got > 0 ? std::size_t(got) : 0), std::uint64_t(st.st_size));
+}
+
+} // namespace
+
+std::string openJetFile(const std::string &path, OpenedJet &opened)
+{
+    Fd fd(-1);
+    struct stat st {};
+    if (std::string why = openChecked(path, fd, st); !why.empty())
         return why;
     // libmdb opens the file by name; naming the descriptor keeps it to the file checked above.
     const std::string self = "/proc/self/fd/" + std::to_string(fd.get());
@@ -63,17 +77,9 @@ MappedJet::~MappedJet()
 
 std::string mapJetFile(const std::string &path, MappedJet &mapped)
 {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (fd.get() < 0)
-        return "cannot read the file: " + std::string(std::strerror(errno));
+    Fd fd(-1);
     struct stat st {};
-    if (fstat(fd.get(), &st) != 0)
-        return "cannot read the file: " + std::string(std::strerror(errno));
-    if (!S_ISREG(st.st_mode))
-        return "not a file";
-    char head[20] = {};
-    const ssize_t got = ::pread(fd.get(), head, sizeof head, 0);
-    if (std::string why = checkHeader(std::string_view(head, got > 0 ? std::size_t(got) : 0), std::uint64_t(st.st_size)); !why.empty())
+    if (std::string why = openChecked(path, fd, st); !why.empty())
         return why;
     void *data = ::mmap(nullptr, std::size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd.get(), 0);
     if (data == MAP_FAILED)
