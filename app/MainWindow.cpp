@@ -587,8 +587,10 @@ void MainWindow::buildMenus()
         const QString name = preset.objectName;
         connect(a, &QAction::triggered, this, [this, name] { m_controller.applyPreset(name); });
     }
+    // The last entry, captioned "-", draws as a separator line.
     QAction *prova = m_bandMenu->addAction(QStringLiteral("-"));
     prova->setObjectName(QStringLiteral("mnuprova"));
+    prova->setSeparator(true);
 
     m_memoMenu = menuBar()->addMenu(QStringLiteral("MEMO"));
     m_memoMenu->setObjectName(QStringLiteral("MnuMemoria"));

@@ -1,5 +1,7 @@
 #include "QtPrompter.h"
 
+#include "OwnedWindow.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -75,7 +77,8 @@ int answerOf(int button)
 
 int QtPrompter::message(const QString &text, int flags, const QString &title, const QString &detail)
 {
-    QMessageBox box(iconOf(flags), shownTitle(title), shownText(text), buttonsOf(flags), m_parent);
+    QMessageBox box(iconOf(flags), shownTitle(title), shownText(text), buttonsOf(flags));
+    OwnedWindow::attach(&box, m_parent);
     if (!detail.isEmpty())
         box.setInformativeText(shownText(detail));
     return answerOf(box.exec());
@@ -83,7 +86,13 @@ int QtPrompter::message(const QString &text, int flags, const QString &title, co
 
 QString QtPrompter::input(const QString &prompt, const QString &title, const QString &defaultText)
 {
-    return QInputDialog::getText(m_parent, shownTitle(title), shownText(prompt), QLineEdit::Normal, defaultText);
+    QInputDialog box;
+    OwnedWindow::attach(&box, m_parent);
+    box.setWindowTitle(shownTitle(title));
+    box.setLabelText(shownText(prompt));
+    box.setInputMode(QInputDialog::TextInput);
+    box.setTextValue(defaultText);
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 
 QString QtPrompter::openFile(const QString &title, const QString &filter, const QString &folder)

@@ -4,6 +4,7 @@
 #include "CountSlot.h"
 #include "GridTexts.h"
 #include "LogState.h"
+#include "OwnedWindow.h"
 #include "ScreenPrint.h"
 
 #include <QApplication>
@@ -25,9 +26,11 @@ const QColor Grey(224, 224, 224);
 
 FrmBanda::FrmBanda(LogState &state, LogbookEngine &engine, Prompter &prompter, PrinterPort &printer, std::function<bool()> ft8,
                    QWidget *mainWindow)
-    : QWidget(mainWindow, Qt::Window), m_state(state), m_engine(engine), m_prompter(prompter), m_printer(printer), m_ft8(std::move(ft8))
+    : QWidget(nullptr, Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint), m_state(state), m_engine(engine), m_prompter(prompter),
+      m_printer(printer), m_ft8(std::move(ft8))
 {
     setObjectName(QStringLiteral("FrmBanda"));
+    OwnedWindow::attach(this, mainWindow);
     // The main window takes no input while this window is open.
     setWindowModality(Qt::WindowModal);
     setAttribute(Qt::WA_DeleteOnClose);

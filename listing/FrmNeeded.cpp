@@ -4,6 +4,7 @@
 #include "GridTexts.h"
 #include "GridView.h"
 #include "ListingExport.h"
+#include "OwnedWindow.h"
 #include "ScreenPrint.h"
 
 #include <QComboBox>
@@ -50,6 +51,7 @@ FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const LogSta
       m_print(new QPushButton(QStringLiteral("PRT")))
 {
     setObjectName(QStringLiteral("FrmNeeded"));
+    OwnedWindow::attach(this, parent);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::WindowModal);
     setWindowTitle(QStringLiteral("VarkelChecker - NEEDED %1 [%2]").arg(GridTexts::kindCaption(m_lists.kind), logName));

@@ -6,6 +6,7 @@
 #include "ListingJob.h"
 #include "ListingRun.h"
 #include "LogState.h"
+#include "OwnedWindow.h"
 #include "Prompter.h"
 
 #include <QDate>
@@ -32,6 +33,7 @@ void waitFor(ListingJob &job, QWidget *parent)
         return;
     QProgressDialog progress(QStringLiteral("Reading the listing..."), QStringLiteral("Cancel"), 0, 0, parent);
     progress.setObjectName(QStringLiteral("ListingProgress"));
+    OwnedWindow::attach(&progress, parent);
     progress.setWindowTitle(QStringLiteral("VARKEL GRID"));
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(0);
@@ -59,6 +61,7 @@ FrmTabella::FrmTabella(QWidget *parent, const LogState &state, Prompter &prompte
       m_query(new QLabel(QStringLiteral("Query!"), this)), m_grid(new QTableView(this))
 {
     setObjectName(QStringLiteral("FrmTabella"));
+    OwnedWindow::attach(this, parent);
     setWindowTitle(QStringLiteral("Varkel Search query result"));
     setModal(true);
     resize(1000, 620);

@@ -431,6 +431,19 @@ void TestMainWindow::presetsChangeOnlyHeaders()
     for (QAction *a : s.find<QMenu>(QStringLiteral("Mnuband"))->actions())
         captions << a->text();
     QCOMPARE(captions, (QStringList{"DEFAULT", "DXCC 5 BAND", "DXCC WARC", "DXCC HF", "DXCC HF + 6m", "DXCC VHF", "DXCC VHF + 6m", "-"}));
+    // The last one, "-", is drawn as a separator line (as low as one), not as a dead entry.
+    QMenu *bandMenu = s.find<QMenu>(QStringLiteral("Mnuband"));
+    QAction *last = bandMenu->actions().last();
+    QCOMPARE(last->objectName(), QStringLiteral("mnuprova"));
+    QVERIFY(last->isSeparator());
+    QMenu plain;
+    QAction *entry = plain.addAction(QStringLiteral("-"));
+    QAction *separator = plain.addSeparator();
+    bandMenu->popup(s.window.mapToGlobal(QPoint(10, 10)));
+    QTRY_VERIFY(bandMenu->isVisible());
+    QCOMPARE(bandMenu->actionGeometry(last).height(), plain.actionGeometry(separator).height());
+    QVERIFY(plain.actionGeometry(separator).height() < plain.actionGeometry(entry).height());
+    bandMenu->hide();
     QCOMPARE(s.action(QStringLiteral("MnuDefault"))->shortcut(), QKeySequence(Qt::Key_F12));
     for (int n = 1; n <= 9; ++n) {
         QCOMPARE(s.action(QStringLiteral("MnuMemo%1").arg(n))->text(), QStringLiteral("Memo %1").arg(n));

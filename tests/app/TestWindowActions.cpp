@@ -1,10 +1,12 @@
 // What the main window's clicks lead to: listings, the band choice list, memo
 // band files, the single-band window, the grid export and the landscape print.
 #include "FrmBanda.h"
+#include "FrmNeeded.h"
 #include "FrmTabella.h"
 #include "GridRecordset.h"
 #include "MainWindowSession.h"
 #include "MemoFile.h"
+#include "QtPrompter.h"
 #include "ReferenceCounts.h"
 #include "TempLogbook.h"
 #include "XlsxSheet.h"
@@ -12,11 +14,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QInputDialog>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 namespace {
@@ -49,6 +54,25 @@ bool withGrid(const std::function<void()> &action, const std::function<void(FrmT
     timer.start();
     action();
     return opened;
+}
+
+/// Runs `action`, which shows a modal box; `answer` sees the box while it is open (a box it leaves open is closed).
+void withModal(const std::function<void()> &action, const std::function<void(QWidget &)> &answer)
+{
+    QTimer timer;
+    timer.setInterval(5);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (box && box->isVisible()) {
+            timer.stop();
+            QPointer<QWidget> shown = box;
+            answer(*box);
+            if (shown && shown->isVisible())
+                shown->close();
+        }
+    });
+    timer.start();
+    action();
 }
 
 } // namespace
@@ -244,6 +268,75 @@ private slots:
         band->close();
         QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
         QTRY_VERIFY(!s.window.bandWindow());
+    }
+
+    void childWindowsStayAboveTheMainWindow()
+    {
+        Session s(m_folder.folder());
+        s.start(QStringLiteral("testdt"));
+        QWindow *main = s.window.windowHandle();
+        QVERIFY(main);
+        // Window managers keep a dialog-type window above the window it is transient for.
+        const auto owned = [main](QWidget &w) {
+            return w.windowType() == Qt::Dialog && w.windowHandle() && w.windowHandle()->transientParent() == main;
+        };
+
+        QTest::mouseClick(s.find(QStringLiteral("CmdBandaSingola_6")), Qt::LeftButton);
+        QPointer<FrmBanda> band = s.window.bandWindow();
+        QVERIFY(band && band->isVisible());
+        QVERIFY(owned(*band));
+        QVERIFY(band->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        band->close();
+        QTRY_VERIFY(!band);
+
+        s.clickStats(0);
+        bool listed = false;
+        QVERIFY(withGrid([&] { QTest::mouseDClick(s.find(QStringLiteral("Lblstat_126")), Qt::LeftButton); },
+                         [&](FrmTabella &grid) { listed = owned(grid); }));
+        QVERIFY(listed);
+
+        s.action(QStringLiteral("mnuneeded"))->trigger();
+        QTRY_VERIFY(s.window.findChild<FrmNeeded *>());
+        auto *needed = s.window.findChild<FrmNeeded *>();
+        QVERIFY2(needed->isVisible(), qPrintable(s.prompter.messageTexts().join(QLatin1Char('|'))));
+        QVERIFY(owned(*needed));
+        needed->close();
+
+        // The boxes of the operator's prompter: the SQL input and the message boxes.
+        QtPrompter prompter(&s.window);
+        bool asked = false;
+        QString typed;
+        withModal(
+            [&] { typed = prompter.input(QStringLiteral("Query?"), QStringLiteral("VarkelChecker QUERY"), QStringLiteral("SELECT 1")); },
+            [&](QWidget &box) {
+                auto *input = qobject_cast<QInputDialog *>(&box);
+                asked = input && owned(box) && input->textValue() == QStringLiteral("SELECT 1");
+                if (input)
+                    input->setTextValue(QStringLiteral("SELECT 2"));
+                box.close();
+            });
+        QVERIFY(asked);
+        QVERIFY(typed.isEmpty()); // closed, not accepted
+        withModal(
+            [&] { typed = prompter.input(QStringLiteral("Query?"), QStringLiteral("VarkelChecker QUERY"), QStringLiteral("SELECT 1")); },
+            [&](QWidget &box) {
+                if (auto *input = qobject_cast<QInputDialog *>(&box)) {
+                    input->setTextValue(QStringLiteral("SELECT 2"));
+                    input->accept();
+                }
+            });
+        QCOMPARE(typed, QStringLiteral("SELECT 2"));
+        asked = false;
+        int answer = 0;
+        withModal([&] { answer = prompter.message(QStringLiteral("Sure?"), 4 + 32, QStringLiteral("VarkelChecker")); },
+                  [&](QWidget &box) {
+                      auto *message = qobject_cast<QMessageBox *>(&box);
+                      asked = message && owned(box);
+                      if (message)
+                          message->button(QMessageBox::Yes)->click();
+                  });
+        QVERIFY(asked);
+        QCOMPARE(answer, int(MsgAnswer::Yes));
     }
 
     void gridExportWritesTheGridAsItStands()
