@@ -1,12 +1,12 @@
 #include "HeadlessReport.h"
 
+#include "BandSet.h"
 #include "Computations.h"
 #include "LogFileName.h"
 #include "LogWatcher.h"
 #include "LogbookEngine.h"
-#include "Prompter.h"
+#include "QuietPrompter.h"
 #include "ReportWriter.h"
-#include "StatsContext.h"
 #include "StatsMatrix.h"
 #include "StatsMessages.h"
 #include "StopSignal.h"
@@ -22,13 +22,12 @@ namespace HeadlessReport {
 namespace {
 
 /// Messages go to the error stream, with their reason; nobody is there to answer questions.
-class StreamPrompter : public Prompter {
+class StreamPrompter : public QuietPrompter {
 public:
     explicit StreamPrompter(QTextStream &err) : m_err(err) {}
 
     int message(const QString &text, int, const QString &title, const QString &detail) override
     {
-        ++m_messages;
         QString shown = text;
         if (!detail.isEmpty())
             shown += QStringLiteral(" (") + detail + QStringLiteral(")");
@@ -36,16 +35,9 @@ public:
         m_err << (title.isEmpty() ? QStringLiteral("VarkelChecker") : title) << ": " << shown << Qt::endl;
         return MsgAnswer::Ok;
     }
-    QString input(const QString &, const QString &, const QString &) override { return {}; }
-    QString openFile(const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFile(const QString &, const QString &, const QString &) override { return {}; }
-    void beep() override {}
-
-    int messages() const { return m_messages; }
 
 private:
     QTextStream &m_err;
-    int m_messages = 0;
 };
 
 /// The chase lists of --needed from `engine`; the status as run() gives it.
@@ -70,22 +62,14 @@ int runNeeded(const Options &options, const QString &path, const QStringList &he
 int reportOnce(const Options &options, const LogState &logbook, LogbookEngine &engine, QTextStream &out, StreamPrompter &prompter,
                const QString &read = QString())
 {
-    StatsMatrix matrix;
-    for (int c = 0; c < CountSlotIndex::Bands; ++c)
-        matrix.setHeader(c, options.headers.value(c));
     if (options.needed)
-        return runNeeded(options, logbook.LogPath, matrix.headers(), engine, out, prompter, read);
+        return runNeeded(options, logbook.LogPath, BandSet(options.headers).labels(), engine, out, prompter, read);
 
-    LogState state = logbook;
-    StatsContext ctx{state, matrix, engine, prompter};
-    const bool ft8 = options.ft8;
-    ctx.ft8 = [ft8] { return ft8; };
-    const int before = prompter.messages();
-    runStatistics(ctx, options.kind);
-    const bool failed = prompter.messages() > before;
+    StatsMatrix matrix;
+    const bool failed = !runDetached(matrix, logbook, engine, prompter, options.kind, options.headers, options.ft8);
     if (failed && !read.isEmpty())
         return 1;
-    writeGrid(out, options, state.LogPath, matrix, read);
+    writeGrid(out, options, logbook.LogPath, matrix, read);
     out.flush();
     return failed ? 1 : 0;
 }

@@ -25,3 +25,11 @@ QStringList BandSet::selected() const
     }
     return bands;
 }
+
+std::vector<std::string> BandSet::patterns() const
+{
+    std::vector<std::string> out;
+    for (const QString &l : m_labels)
+        out.push_back(isBlank(l) ? std::string() : l.toStdString());
+    return out;
+}

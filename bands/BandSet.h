@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <string>
+#include <vector>
 
 /// The band set: the labels of the 20 band headers, position 0 at the top. A
 /// label is free text compared with the log's band column; a blank label (empty
@@ -27,6 +29,8 @@ public:
     QStringList labels() const;
     /// The selected bands: every label that is not blank, in order of position, as it stands.
     QStringList selected() const;
+    /// The 20 labels as the count engine's requests take them: blank ones as empty texts.
+    std::vector<std::string> patterns() const;
     /// Number of positions that hold a band.
     int activeCount() const { return int(selected().size()); }
 

@@ -3,7 +3,7 @@
 // prompter that only reports, and the clock.
 
 #include "LogGenerator.h"
-#include "Prompter.h"
+#include "QuietPrompter.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -46,7 +46,7 @@ inline std::optional<QString> logbook(size_t contacts)
 }
 
 /// Answers nothing; a message means a computation failed, and is printed.
-class QuietPrompter : public Prompter {
+class QuietPrompter : public ::QuietPrompter {
 public:
     int message(const QString &text, int, const QString &title, const QString &detail) override
     {
@@ -54,10 +54,6 @@ public:
         ++failures;
         return MsgAnswer::Ok;
     }
-    QString input(const QString &, const QString &, const QString &) override { return {}; }
-    QString openFile(const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFile(const QString &, const QString &, const QString &) override { return {}; }
-    void beep() override {}
     int failures = 0;
 };
 

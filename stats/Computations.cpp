@@ -43,6 +43,35 @@ const QString WholeLog = QStringLiteral("*");
 /// The LOG column of the last run's award kind.
 QString awardColumn(const StatsContext &ctx) { return GridTexts::kindCaption(ctx.matrix.kind()); }
 
+/// Passes messages on and counts them; no beeps.
+class CountingPrompter : public Prompter {
+public:
+    explicit CountingPrompter(Prompter &to) : m_to(to) {}
+    int message(const QString &text, int flags, const QString &title, const QString &detail) override
+    {
+        ++messages;
+        return m_to.message(text, flags, title, detail);
+    }
+    QString input(const QString &prompt, const QString &title, const QString &defaultText) override
+    {
+        return m_to.input(prompt, title, defaultText);
+    }
+    QString openFile(const QString &title, const QString &filter, const QString &folder) override
+    {
+        return m_to.openFile(title, filter, folder);
+    }
+    QString saveFile(const QString &title, const QString &filter, const QString &proposed) override
+    {
+        return m_to.saveFile(title, filter, proposed);
+    }
+    void beep() override {}
+
+    int messages = 0;
+
+private:
+    Prompter &m_to;
+};
+
 } // namespace
 
 void ComputeQsoCounts(StatsContext &ctx)
@@ -153,4 +182,17 @@ bool runStatistics(StatsContext &ctx, AwardKind kind)
     SumSlotTotals(ctx.matrix);
     ctx.prompter.beep();
     return true;
+}
+
+bool runDetached(StatsMatrix &matrix, const LogState &logbook, LogbookEngine &engine, Prompter &prompter, AwardKind kind,
+                 const QStringList &headers, bool ft8)
+{
+    for (int c = 0; c < Bands; ++c)
+        matrix.setHeader(c, headers.value(c));
+    LogState state = logbook;
+    CountingPrompter counting(prompter);
+    StatsContext ctx{state, matrix, engine, counting};
+    ctx.ft8 = [ft8] { return ft8; };
+    runStatistics(ctx, kind);
+    return counting.messages == 0;
 }

@@ -15,9 +15,7 @@ QString q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.s
 
 std::optional<AwardMatrix::Matrix> matrixOf(const LogSnapshot &log, const QString &kind, const QStringList &bands, ModeClass mode, bool ft8)
 {
-    AwardMatrix::Request request{kind.toStdString(), {}, mode, ft8};
-    for (const QString &b : bands)
-        request.bands.push_back(BandSet::isBlank(b) ? std::string() : b.toStdString());
+    const AwardMatrix::Request request{kind.toStdString(), BandSet(bands).patterns(), mode, ft8};
     return AwardMatrix::compute(log.columnar(), request);
 }
 

@@ -25,9 +25,7 @@ Result<Chase::Lists> lists(const LogSnapshot &log, AwardKind kind, const QString
     const QString column = GridTexts::kindCaption(kind);
     if (!AwardKinds::countsEntities(kind))
         return Result<Chase::Lists>::failure(QStringLiteral("no award kind: %1").arg(column));
-    Chase::Request request{AwardKinds::name(kind), {}, ft8};
-    for (const QString &h : headers)
-        request.bands.push_back(BandSet::isBlank(h) ? std::string() : h.toStdString());
+    const Chase::Request request{AwardKinds::name(kind), BandSet(headers).patterns(), ft8};
     std::optional<Chase::Lists> found = Chase::lists(log.columnar(), request);
     if (!found)
         return Result<Chase::Lists>::failure(

@@ -23,6 +23,16 @@ StatsMatrix::StatsMatrix(QObject *parent) : QObject(parent), m_countQso(GridText
     }
 }
 
+void StatsMatrix::forEachCount(const std::function<void(Line, int)> &f)
+{
+    for (int i = 0; i < Cells; ++i)
+        f(Line::Lblstat, i);
+    for (const TotalLine &total : totalLines()) {
+        for (int r = 0; r < Slots; ++r)
+            f(total.line, r);
+    }
+}
+
 const StatsMatrix::Label *StatsMatrix::label(Line line, int index) const
 {
     switch (line) {

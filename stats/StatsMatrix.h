@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <optional>
 
 /// The count grid as captions: the 320 cells and 20 band headers (the label
@@ -43,6 +44,9 @@ public:
         Line line;
     };
     static const std::array<TotalLine, 3> &totalLines();
+
+    /// Calls `f` for every count label: the 320 cells, then the MIX, TOT and FULL lines.
+    static void forEachCount(const std::function<void(Line, int)> &f);
 
     /// Sets every label of a line (all 320 cells for Lblstat, headers untouched) to `text`.
     void fill(Line line, const QString &text);
