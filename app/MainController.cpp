@@ -12,6 +12,7 @@
 #include "LogFileName.h"
 #include "LogInventory.h"
 #include "MemoFile.h"
+#include "QuietPrompter.h"
 #include "StatsContext.h"
 #include "StatsMessages.h"
 #include "XlsxExport.h"
@@ -48,6 +49,8 @@ MainController::MainController(Prompter &prompter, const QString &programFolder,
     });
     connect(this, &MainController::logbookLoaded, this, &MainController::staleChanged);
     connect(this, &MainController::ft8Changed, this, &MainController::staleChanged);
+    connect(this, &MainController::logbookLoaded, this, &MainController::followPath);
+    connect(&m_watcher, &LogWatcher::quiet, this, &MainController::followLogbook);
     m_listing.setCheck([this](const QString &query) { return ListingRun::refusal(m_state, m_engine, query); });
 }
 
@@ -145,9 +148,20 @@ bool MainController::runStats(int index)
 
     m_running = true;
     emit runningChanged(true);
+    setChanges({});
     m_runs.push_back(basisNow());
     m_matrix.setRun(int(m_runs.size()) - 1);
+    // The file is looked at once, then every computation of the run counts
+    // the version read (the host program may write it meanwhile).
+    if (m_state.hasLog())
+        (void)m_engine.open(m_state.LogPath);
+    m_engine.hold();
     runStatistics(ctx, AwardKinds::atButton(index));
+    if (m_state.hasLog()) {
+        if (const auto counted = m_engine.open(m_state.LogPath))
+            m_shown = *counted;
+    }
+    m_engine.release();
     m_running = false;
     emit runningChanged(false);
     emit staleChanged();
@@ -239,7 +253,11 @@ bool MainController::applyPreset(const QString &name)
     return true;
 }
 
-void MainController::requestStop() { m_closing = true; }
+void MainController::requestStop()
+{
+    m_closing = true;
+    m_watcher.stop();
+}
 
 void MainController::showInfo()
 {
@@ -403,11 +421,14 @@ void MainController::workOutHints()
     m_hints.reset();
     const CountBasis &counted = m_runs.back();
     const std::optional<AwardKind> kind = m_matrix.kind();
+    m_hintsLog.reset();
     if (m_state.hasLog() && kind && AwardKinds::countsEntities(*kind)) {
         if (const auto log = m_engine.open(counted.logPath)) {
             Result<Chase::Lists> lists = Needed::lists(**log, *kind, counted.headers, counted.ft8);
-            if (lists)
+            if (lists) {
                 m_hints = std::move(*lists);
+                m_hintsLog = *log;
+            }
         }
     }
     emit hintsChanged();
@@ -479,4 +500,127 @@ void MainController::setDataCaption(const QString &caption)
         return;
     m_dataCaption = caption;
     emit dataCaptionChanged(caption);
+}
+
+void MainController::setLive(bool on)
+{
+    if (m_live == on)
+        return;
+    m_live = on;
+    emit liveChanged(on);
+    if (!on) {
+        m_watcher.stop();
+        return;
+    }
+    if (m_state.hasLog())
+        m_watcher.watch(m_state.LogPath);
+    // What the host program wrote while the box was off shows now.
+    if (m_shown)
+        QTimer::singleShot(0, this, &MainController::followLogbook);
+}
+
+void MainController::followPath()
+{
+    m_shown.reset();
+    m_failingSince.invalidate();
+    setChanges({});
+    setLiveNote(QString());
+    if (m_live && m_state.hasLog())
+        m_watcher.watch(m_state.LogPath);
+    else
+        m_watcher.stop();
+}
+
+void MainController::followLogbook()
+{
+    if (!m_live || !m_state.hasLog() || m_closing)
+        return;
+    if (busy() || m_updateBlocked()) {
+        m_watcher.retry();
+        return;
+    }
+    const auto log = m_engine.open(m_state.LogPath);
+    if (!log) {
+        liveReadFailed(log.error());
+        return;
+    }
+    m_failingSince.invalidate();
+    if (*log == m_shown)
+        return; // touched, or written back as it was
+    // The grid, its hints and every window refreshed count this version.
+    m_engine.hold();
+    QString reason;
+    if (updateCounts(**log, reason)) {
+        m_shown = *log;
+        emit logbookUpdated();
+        m_engine.release();
+        return;
+    }
+    m_engine.release();
+    liveReadFailed(reason);
+}
+
+bool MainController::updateCounts(const LogSnapshot &log, QString &reason)
+{
+    using Line = StatsMatrix::Line;
+    const int lastRun = int(m_runs.size()) - 1;
+    const CountBasis &counted = m_runs.back();
+    const std::optional<AwardKind> kind = m_matrix.kind();
+    std::vector<LiveUpdate::ChangedCount> changes;
+    std::vector<LiveUpdate::NewEntity> news;
+    const bool recount = kind && lastRun > 0 && counted.logPath == m_state.LogPath;
+    if (recount) {
+        StatsMatrix fresh;
+        QuietPrompter quiet;
+        if (!runDetached(fresh, m_state, m_engine, quiet, *kind, counted.headers, counted.ft8)) {
+            reason = quiet.reason;
+            return false;
+        }
+        if (m_shown && AwardKinds::countsEntities(*kind)) {
+            Result<std::vector<LiveUpdate::NewEntity>> found = LiveUpdate::newEntities(*m_shown, log, *kind, counted.headers, counted.ft8);
+            if (!found) {
+                reason = found.error();
+                return false;
+            }
+            for (const LiveUpdate::NewEntity &e : *found) {
+                if (!isStale(Line::Lblstat, CountSlotIndex::cell(e.position, CountSlotIndex::slot(QslStatus::Worked, e.mode))))
+                    news.push_back(e);
+            }
+        }
+        changes = LiveUpdate::apply(m_matrix, fresh, [this, lastRun](Line line, int index) {
+            return m_matrix.runOf(line, index) == lastRun && !isStale(line, index);
+        });
+    }
+    const std::optional<qint64> before = m_shown ? std::optional<qint64>(qint64(m_shown->columnar().rowCount())) : std::nullopt;
+    setLiveNote(LiveUpdate::note(QTime::currentTime(), before, qint64(log.columnar().rowCount()), news, counted.headers, counted.ft8));
+    setChanges(std::move(changes));
+    if (recount)
+        workOutHints();
+    return true;
+}
+
+void MainController::liveReadFailed(const QString &reason)
+{
+    if (!m_failingSince.isValid())
+        m_failingSince.start();
+    const qint64 failing = m_failingSince.elapsed();
+    if (failing >= m_failureNoteMs)
+        setLiveNote(LiveUpdate::failureNote(failing / 1000, reason));
+    m_watcher.retry();
+}
+
+void MainController::setLiveNote(const QString &text)
+{
+    if (m_liveNote == text)
+        return;
+    m_liveNote = text;
+    emit liveNoteChanged(text);
+}
+
+void MainController::setChanges(std::vector<LiveUpdate::ChangedCount> changes)
+{
+    if (changes.empty() && m_changes.empty())
+        return;
+    m_changes = std::move(changes);
+    emit changedCountsChanged();
 }

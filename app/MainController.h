@@ -1,12 +1,15 @@
 #pragma once
 #include "ListingActions.h"
+#include "LiveUpdate.h"
 #include "LogState.h"
+#include "LogWatcher.h"
 #include "LogbookEngine.h"
 #include "NeededLists.h"
 #include "Prompter.h"
 #include "StaleCounts.h"
 #include "StatsMatrix.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSize>
 #include <QString>
@@ -123,6 +126,28 @@ public:
     /// True when any count shown is stale.
     bool anyStale() const;
 
+    /// LIVE: the loaded logbook is followed while the host program writes it;
+    /// off, the counts stay as they were counted.
+    void setLive(bool on);
+    bool live() const { return m_live; }
+    LogWatcher &watcher() { return m_watcher; }
+    /// While this says so (the single-band window is counting), an update
+    /// waits for the next quiet interval.
+    void setUpdateBlocked(std::function<bool()> blocked) { m_updateBlocked = std::move(blocked); }
+    /// Reads the logbook followed and, when it is another version than the
+    /// one counted, counts the last run again over its band set and FT8
+    /// option; counts already stale stay as they are. A read that saw the file
+    /// change is tried again after the next quiet interval.
+    void followLogbook();
+    /// How long reads of a changed logbook fail before the line under the grid says so.
+    void setFailureNoteAfter(int ms) { m_failureNoteMs = ms; }
+    /// The counts the last update changed, until the next update or run.
+    const std::vector<LiveUpdate::ChangedCount> &changedCounts() const { return m_changes; }
+    /// The line under the grid about the logbook followed; empty before the first update.
+    QString liveNote() const { return m_liveNote; }
+    /// The version of the logbook the counts shown were counted on; none before the first run or update.
+    std::shared_ptr<const LogSnapshot> shownLog() const { return m_shown; }
+
     /// Texts of the single-band window for the chosen band.
     QString bandWindowCaption() const;
     QString bandWindowTitolo() const;
@@ -143,6 +168,15 @@ signals:
     void hintsChanged();
     /// The chase lists are ready: the window shows them.
     void neededReady(const Needed::Report &report);
+
+    void liveChanged(bool on);
+    /// The counts of the last update were marked, or the marks cleared by a run.
+    void changedCountsChanged();
+    void liveNoteChanged(const QString &text);
+    /// The logbook followed was read anew and the grid updated: the windows
+    /// open refresh what they show from shownLog() (the engine hands out that
+    /// version while the signal is handled).
+    void logbookUpdated();
 
     /// PRT button.
     void printRequested();
@@ -178,8 +212,25 @@ private:
     /// What each run counted under; a label's run (StatsMatrix::runOf) picks its
     /// entry. Entry 0 stands for the captions before any run.
     std::vector<CountBasis> m_runs = {CountBasis{}};
-    std::optional<Chase::Lists> m_hints; ///< of the last entity run, for the NOT CONFIRMED cells
+    std::optional<Chase::Lists> m_hints;           ///< of the last entity run, for the NOT CONFIRMED cells
+    std::shared_ptr<const LogSnapshot> m_hintsLog; ///< whose texts m_hints holds
     void workOutHints();
+
+    /// Counts the last run again on `log` into the grid; false, with the reason, when a computation failed.
+    bool updateCounts(const LogSnapshot &log, QString &reason);
+    void liveReadFailed(const QString &reason);
+    void setLiveNote(const QString &text);
+    void setChanges(std::vector<LiveUpdate::ChangedCount> changes);
+    void followPath();
+
+    LogWatcher m_watcher;
+    bool m_live = true;
+    std::function<bool()> m_updateBlocked = [] { return false; };
+    std::shared_ptr<const LogSnapshot> m_shown;
+    std::vector<LiveUpdate::ChangedCount> m_changes;
+    QString m_liveNote;
+    QElapsedTimer m_failingSince; ///< running while reads of a changed logbook fail
+    int m_failureNoteMs = 30000;  ///< failing that long is said under the grid
 
     QString m_windowCaption;
     QString m_titolo;

@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QVBoxLayout>
 
 using namespace CountSlotIndex;
@@ -45,6 +46,14 @@ const QColor NotComputedText(150, 150, 150);
 const QColor StaleText(135, 135, 135);
 const QString StaleNote = QStringLiteral("Counts are from before the last change: press an award button to count again.");
 const QColor FillerBack(236, 236, 236);
+const QColor ChangedText(0, 128, 0);
+const QString LiveKey = QStringLiteral("Live");
+
+/// The operator's settings of this program (never beside the logbook).
+QSettings settings()
+{
+    return QSettings(QSettings::defaultFormat(), QSettings::UserScope, QStringLiteral("Varkel"), QStringLiteral("VarkelChecker"));
+}
 
 /// The award buttons: the award kinds, then the custom query.
 struct StatsButton {
@@ -156,6 +165,11 @@ MainWindow::MainWindow(MainController &controller, QWidget *parent, PrinterPort 
     keepPlaceWhenHidden(m_staleNote);
     m_staleNote->hide();
     layout->addWidget(m_staleNote);
+    m_liveNote = new QLabel;
+    m_liveNote->setObjectName(QStringLiteral("LblLive"));
+    m_liveNote->setAlignment(Qt::AlignCenter);
+    setTextColour(m_liveNote, ChangedText);
+    layout->addWidget(m_liveNote);
     layout->addWidget(buildLegend());
     layout->addStretch(1);
     setCentralWidget(central);
@@ -360,6 +374,10 @@ QHBoxLayout *MainWindow::buildCommandRow()
     m_ft8->setToolTip(QStringLiteral("DATA only as FT8 mode! Else all as [NOT CW+PHONE]"));
     m_ft8->installEventFilter(this);
     commands->addWidget(m_ft8);
+    m_live = new QCheckBox(QStringLiteral("LIVE"));
+    m_live->setObjectName(QStringLiteral("LiveChk"));
+    m_live->setToolTip(QStringLiteral("Follow the logbook while it is written: the counts update themselves"));
+    commands->addWidget(m_live);
     return commands;
 }
 
@@ -379,6 +397,10 @@ QWidget *MainWindow::buildTop()
     connect(m_print, &QPushButton::clicked, this, [this] { m_controller.print(); });
     connect(m_ft8, &QCheckBox::toggled, this, [this](bool on) { m_controller.setFt8(on); });
     connect(m_ft8, &QCheckBox::clicked, this, [this] { m_controller.clickFt8(); });
+    connect(m_live, &QCheckBox::clicked, this, [this](bool on) {
+        m_controller.setLive(on);
+        settings().setValue(LiveKey, on);
+    });
     return top;
 }
 
@@ -466,7 +488,7 @@ void MainWindow::addBandRow(QGridLayout *g, int c)
         const int index = cell(c, r);
         const int s = int(status(r));
         ClickLabel *l = makeCountLabel(QStringLiteral("Lblstat_%1").arg(index), (c % 2 ? BlockBackAlt : BlockBack)[s % 2]);
-        l->setToolTip(QStringLiteral("Double-click to list"));
+        l->setToolTip(countToolTip(Line::Lblstat, index));
         g->addWidget(l, row, slotColumn(r));
         m_lblstat[index] = l;
         connect(l, &ClickLabel::doubleClicked, this, [this, index] { m_controller.doubleClickCell(index); });
@@ -513,11 +535,10 @@ void MainWindow::addTotalLines(QGridLayout *g)
     m_totalsFont.setBold(true);
     for (int r = 0; r < Slots; ++r) {
         ClickLabel *mix = makeCountLabel(QStringLiteral("lblMix_%1").arg(r), MixBack);
-        mix->setToolTip(QStringLiteral("Click to list your LOG QSO!"));
+        mix->setToolTip(countToolTip(Line::Mix, r));
         ClickLabel *tot = makeCountLabel(QStringLiteral("LblTot_%1").arg(r), TotFullBack);
         ClickLabel *full = makeCountLabel(QStringLiteral("lblFull_%1").arg(r), TotFullBack);
-        if (!isDifference(r))
-            full->setToolTip(QStringLiteral("Click FULL-LOG & ALL-MODE!"));
+        full->setToolTip(countToolTip(Line::Full, r));
         for (ClickLabel *l : {mix, tot, full})
             l->setFont(m_totalsFont);
         g->addWidget(mix, MixRow, slotColumn(r));
@@ -628,6 +649,14 @@ void MainWindow::bindController()
             m_dataTitles[i]->setText(caption);
     });
     connect(&c, &MainController::ft8Changed, m_ft8, &QCheckBox::setChecked);
+    c.setLive(settings().value(LiveKey, true).toBool());
+    m_live->setChecked(c.live());
+    connect(&c, &MainController::liveChanged, m_live, &QCheckBox::setChecked);
+    m_liveNote->setText(c.liveNote());
+    connect(&c, &MainController::liveNoteChanged, m_liveNote, &QLabel::setText);
+    connect(&c, &MainController::changedCountsChanged, this, &MainWindow::showChanges);
+    connect(&c, &MainController::logbookUpdated, this, &MainWindow::refreshOpenWindows);
+    c.setUpdateBlocked([this] { return m_bandWindow && m_bandWindow->isRunning(); });
     connect(&c, &MainController::logbookLoaded, this, [this] {
         applyLoadedColours();
         showCommands(true);
@@ -671,21 +700,7 @@ void MainWindow::showWindowCaption(const QString &caption)
 
 void MainWindow::showCaption(StatsMatrix::Line line, int index)
 {
-    ClickLabel *label = nullptr;
-    switch (line) {
-    case Line::Lblstat:
-        label = m_lblstat.value(index);
-        break;
-    case Line::Mix:
-        label = m_mix.value(index);
-        break;
-    case Line::Tot:
-        label = m_tot.value(index);
-        break;
-    case Line::Full:
-        label = m_full.value(index);
-        break;
-    }
+    ClickLabel *label = countLabel(line, index);
     if (!label)
         return;
     const QString text = m_controller.matrix().caption(line, index);
@@ -693,10 +708,28 @@ void MainWindow::showCaption(StatsMatrix::Line line, int index)
     const bool isHeader = line == Line::Lblstat && index >= FirstHeader;
     if (!isHeader) {
         setTextColour(label, countColour(line, index));
-        fitFont(label, line == Line::Lblstat ? m_cellFont : m_totalsFont);
+        QFont base = line == Line::Lblstat ? m_cellFont : m_totalsFont;
+        if (LiveUpdate::was(m_controller.changedCounts(), line, index))
+            base.setBold(true);
+        fitFont(label, base);
     }
     if (label->isVisible())
         label->repaint();
+}
+
+ClickLabel *MainWindow::countLabel(Line line, int index) const
+{
+    switch (line) {
+    case Line::Lblstat:
+        return m_lblstat.value(index);
+    case Line::Mix:
+        return m_mix.value(index);
+    case Line::Tot:
+        return m_tot.value(index);
+    case Line::Full:
+        return m_full.value(index);
+    }
+    return nullptr;
 }
 
 void MainWindow::fitFont(QLabel *label, const QFont &base)
@@ -715,21 +748,72 @@ QColor MainWindow::countColour(StatsMatrix::Line line, int index) const
 {
     if (m_controller.matrix().caption(line, index) == QLatin1String(GridTexts::NotComputed))
         return NotComputedText;
-    return m_controller.isStale(line, index) ? StaleText : CountText;
+    if (m_controller.isStale(line, index))
+        return StaleText;
+    return LiveUpdate::was(m_controller.changedCounts(), line, index) ? ChangedText : CountText;
 }
 
 void MainWindow::showHints()
 {
-    // Entity NOT CONFIRMED cells list no contacts: they tell which entities they count.
-    const bool entities = m_controller.matrix().kind() != AwardKind::Qso;
     for (int c = 0; c < Bands; ++c) {
         for (int r = 0; r < Slots; ++r) {
-            if (!isDifference(r))
-                continue;
-            const QString hint = entities ? m_controller.notConfirmedHint(c, mode(r)) : QString();
-            m_lblstat[cell(c, r)]->setToolTip(entities ? hint : QStringLiteral("Double-click to list"));
+            if (isDifference(r))
+                m_lblstat[cell(c, r)]->setToolTip(countToolTip(Line::Lblstat, cell(c, r)));
         }
     }
+}
+
+QString MainWindow::countToolTip(Line line, int index) const
+{
+    QString tip;
+    switch (line) {
+    case Line::Lblstat: {
+        // Entity NOT CONFIRMED cells list no contacts: they tell which entities they count.
+        const int r = slotOfCell(index);
+        const std::optional<AwardKind> kind = m_controller.matrix().kind();
+        const bool entities = kind && *kind != AwardKind::Qso;
+        tip = isDifference(r) && entities ? m_controller.notConfirmedHint(bandOfCell(index), mode(r))
+                                          : QStringLiteral("Double-click to list");
+        break;
+    }
+    case Line::Mix:
+        tip = QStringLiteral("Click to list your LOG QSO!");
+        break;
+    case Line::Tot:
+        break;
+    case Line::Full:
+        if (!isDifference(index))
+            tip = QStringLiteral("Click FULL-LOG & ALL-MODE!");
+        break;
+    }
+    const std::optional<QString> was = LiveUpdate::was(m_controller.changedCounts(), line, index);
+    if (!was)
+        return tip;
+    return tip.isEmpty() ? LiveUpdate::wasHint(*was) : LiveUpdate::wasHint(*was) + QLatin1Char('\n') + tip;
+}
+
+void MainWindow::showChanges()
+{
+    StatsMatrix::forEachCount([this](Line line, int index) {
+        ClickLabel *label = countLabel(line, index);
+        const QString tip = countToolTip(line, index);
+        if (label->toolTip() != tip)
+            label->setToolTip(tip);
+        showCaption(line, index);
+    });
+}
+
+void MainWindow::refreshOpenWindows()
+{
+    const std::shared_ptr<const LogSnapshot> log = m_controller.shownLog();
+    if (!log)
+        return;
+    for (FrmNeeded *needed : findChildren<FrmNeeded *>())
+        needed->refresh(*log);
+    if (m_bandWindow)
+        m_bandWindow->recount();
+    for (FrmTabella *listing : findChildren<FrmTabella *>())
+        listing->markLogbookChanged();
 }
 
 void MainWindow::showStaleness()

@@ -68,6 +68,16 @@ private:
     void showStaleness();
     /// The tool tips of the NOT CONFIRMED cells after a run.
     void showHints();
+    /// A count's tool tip: what a click does or, on an entity NOT CONFIRMED
+    /// cell, its entities; after an update that changed it, "was 38" first.
+    QString countToolTip(StatsMatrix::Line line, int index) const;
+    /// The label of a count.
+    ClickLabel *countLabel(StatsMatrix::Line line, int index) const;
+    /// The counts the last update changed in bold and a colour of their own, the others as usual.
+    void showChanges();
+    /// The logbook was read anew: the NEEDED lists and the single-band
+    /// window count again, the listings say their rows are older.
+    void refreshOpenWindows();
     void showCommands(bool shown);
     void setRunning(bool running);
     void applyLoadedColours();
@@ -87,6 +97,7 @@ private:
     QLabel *m_titolo = nullptr;
     QLabel *m_info = nullptr;
     QLabel *m_staleNote = nullptr; ///< LblStale: the counts no longer match their labels
+    QLabel *m_liveNote = nullptr;  ///< LblLive: the last update of the logbook followed
 
     QVector<QPushButton *> m_stats;
     QVector<QPushButton *> m_bandButtons;
@@ -96,6 +107,7 @@ private:
     QPushButton *m_checkMode = nullptr;
     QPushButton *m_print = nullptr;
     QCheckBox *m_ft8 = nullptr;
+    QCheckBox *m_live = nullptr; ///< LiveChk: follow the logbook while it is written
 
     QMenu *m_bandMenu = nullptr;
     QMenu *m_memoMenu = nullptr;

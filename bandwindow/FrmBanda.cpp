@@ -5,6 +5,7 @@
 #include "GridTexts.h"
 #include "LogState.h"
 #include "OwnedWindow.h"
+#include "QuietPrompter.h"
 #include "ScreenPrint.h"
 
 #include <QApplication>
@@ -157,7 +158,10 @@ void FrmBanda::start()
     ctx.yield = [] { QCoreApplication::processEvents(); };
     ctx.ft8 = m_ft8;
     ctx.stopping = [this] { return m_closing; };
+    m_countedBand = m_state.ChosenBand;
+    m_countedFt8 = m_ft8();
     startBandRun(ctx);
+    m_counted = true;
     QApplication::restoreOverrideCursor();
     m_running = false;
     if (m_closing) {
@@ -166,6 +170,26 @@ void FrmBanda::start()
     }
     m_start->setEnabled(true);
     m_print->setEnabled(true);
+}
+
+bool FrmBanda::recount()
+{
+    if (!m_counted || m_running)
+        return false;
+    LogState state = m_state;
+    state.ChosenBand = m_countedBand;
+    BandMatrix fresh;
+    QuietPrompter quiet;
+    BandContext ctx{state, fresh, m_engine, quiet};
+    const bool ft8 = m_countedFt8;
+    ctx.ft8 = [ft8] { return ft8; };
+    startBandRun(ctx);
+    if (!quiet.reason.isEmpty())
+        return false;
+    for (int i = 0; i < BandMatrix::Cells; ++i)
+        m_matrix.setCaption(i, fresh.caption(i));
+    m_matrix.setCountQso(fresh.countQso());
+    return true;
 }
 
 void FrmBanda::printScreen()

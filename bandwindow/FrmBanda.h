@@ -36,6 +36,10 @@ public:
     void setDataCaption(const QString &caption);
     /// "START": fills the grid.
     void start();
+    /// The counts of the last START again, for the same band and FT8 option,
+    /// on the logbook as the engine hands it out now, without a word; false
+    /// (the counts unchanged) before a START, while one runs, or when a count failed.
+    bool recount();
     /// The print button.
     void printScreen();
     bool isRunning() const { return m_running; }
@@ -63,4 +67,7 @@ private:
     QPushButton *m_print = nullptr;
     bool m_running = false;
     bool m_closing = false;
+    bool m_counted = false; ///< a START has run: m_countedBand and m_countedFt8 say what it counted
+    QString m_countedBand;
+    bool m_countedFt8 = false;
 };

@@ -68,11 +68,10 @@ FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const LogSta
     m_titolo->setFont(bold);
     m_titolo->setWordWrap(true);
 
-    m_qsl->setTable(m_lists.tables.qsl, false);
     QTableView *qslView = makeView(QStringLiteral("QslChase"), m_qsl);
     QTableView *slotView = makeView(QStringLiteral("BandSlotChase"), m_slots);
     m_tabs->setObjectName(QStringLiteral("NeededTabs"));
-    m_tabs->addTab(qslView, QStringLiteral("QSL chase (%1)").arg(m_qsl->rowCount()));
+    m_tabs->addTab(qslView, QString());
     auto *slotPage = new QWidget;
     auto *slotLayout = new QVBoxLayout(slotPage);
     auto *classRow = new QHBoxLayout;
@@ -99,8 +98,30 @@ FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const LogSta
     layout->addWidget(m_tabs, 1);
 
     m_class->setCurrentIndex(int(ModeClass::All));
-    showSlotClass(ModeClass::All);
+    take(std::move(m_lists));
     fitGridColumns(qslView);
+}
+
+void FrmNeeded::take(Needed::Report report)
+{
+    m_lists = std::move(report);
+    m_slotCounts.clear();
+    for (int m = 0; m < 4; ++m)
+        m_slotCounts << Needed::slotCounts(m_lists.chase, m_lists.headers, ModeClass(m));
+    // The chase lists view the texts of their log, which may go when the logbook is read anew.
+    m_lists.chase = {};
+    m_qsl->setTable(m_lists.tables.qsl, false);
+    m_tabs->setTabText(0, QStringLiteral("QSL chase (%1)").arg(m_qsl->rowCount()));
+    showSlotClass(ModeClass(m_class->currentIndex()));
+}
+
+bool FrmNeeded::refresh(const LogSnapshot &log)
+{
+    Result<Needed::Report> report = Needed::report(log, m_lists.kind, m_lists.headers, m_lists.ft8);
+    if (!report)
+        return false;
+    take(std::move(*report));
+    return true;
 }
 
 void FrmNeeded::showSlotClass(ModeClass mode)
@@ -111,7 +132,7 @@ void FrmNeeded::showSlotClass(ModeClass mode)
         fitGridColumns(view);
     m_tabs->setTabText(1, QStringLiteral("Band-slot chase %1 (%2)").arg(title).arg(m_slots->rowCount()));
     m_titolo->setText(QStringLiteral("What do I still need? %1 - band slots in %2: %3")
-                          .arg(GridTexts::kindCaption(m_lists.kind), title, Needed::slotCounts(m_lists.chase, m_lists.headers, mode)));
+                          .arg(GridTexts::kindCaption(m_lists.kind), title, m_slotCounts.value(int(mode))));
 }
 
 void FrmNeeded::exportShown()

@@ -26,12 +26,20 @@ public:
 
     /// The band-slot chase of one mode class (the class box).
     void showSlotClass(ModeClass mode);
+    /// The lists again, of the same award kind, band set and FT8 option, on
+    /// another version of the logbook; the tab and class shown stay. False
+    /// (the lists unchanged) when they could not be made.
+    bool refresh(const LogSnapshot &log);
 
 private:
+    /// Shows `report`; it keeps no texts of the log it was made of.
+    void take(Needed::Report report);
+
     void exportShown();
     void printScreen();
 
     Needed::Report m_lists;
+    QStringList m_slotCounts; ///< per mode class, the band-slot counts of the title line
     const LogState &m_state;
     Prompter &m_prompter;
     PrinterPort &m_printer;

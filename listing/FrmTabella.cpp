@@ -131,3 +131,11 @@ void FrmTabella::exportToSpreadsheet()
     exportListing(m_prompter, m_state, m_kind, *m_model, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
                   QDate::currentDate());
 }
+
+void FrmTabella::markLogbookChanged()
+{
+    if (m_logbookChanged)
+        return;
+    m_logbookChanged = true;
+    setWindowTitle(windowTitle() + QStringLiteral(" - the logbook has changed since this list was made"));
+}

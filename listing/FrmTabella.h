@@ -30,6 +30,8 @@ public:
     GridRecordset *recordset() const { return m_model; }
     /// The export of the shown rows (the menu entry "EXPORT TO EXCEL").
     void exportToSpreadsheet();
+    /// The logbook was read anew while the window is open: the rows stay, the title line says so.
+    void markLogbookChanged();
 
 private:
     FrmTabella(QWidget *parent, const LogState &state, Prompter &prompter);
@@ -41,4 +43,5 @@ private:
     GridRecordset *m_model;
     QLabel *m_query;
     QTableView *m_grid;
+    bool m_logbookChanged = false;
 };
