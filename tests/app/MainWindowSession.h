@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 #include <memory>
@@ -34,6 +36,15 @@ public:
 private:
     std::unique_ptr<QPrinter> m_printer;
 };
+
+/// The settings the window reads and writes go to a folder of this test run's
+/// own, never to the operator's.
+inline void useScratchSettings()
+{
+    static QTemporaryDir folder;
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+}
 
 /// One main window as the program builds it, with a scripted prompter.
 struct Session {
@@ -111,6 +122,10 @@ struct Session {
         return a;
     }
 
+    /// First of the members: the settings are scratch ones before the window reads them.
+    struct Scratch {
+        Scratch() { useScratchSettings(); }
+    } scratch;
     FakePrompter prompter;
     PdfPrinterPort printer;
     MainController controller;

@@ -76,7 +76,6 @@ private:
     /// A session on the logbook with a DXC run done.
     std::unique_ptr<Session> counted();
 
-    QTemporaryDir m_config;
     TempLogbook m_folder;
     TempLogbook m_versions;
     QString m_log;
@@ -84,13 +83,7 @@ private:
     int m_written = 0;
 };
 
-void TestLiveWindow::initTestCase()
-{
-    // The settings of this run only, never the operator's.
-    QVERIFY(m_config.isValid());
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_config.path());
-}
+void TestLiveWindow::initTestCase() { useScratchSettings(); }
 
 void TestLiveWindow::init()
 {
