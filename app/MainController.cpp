@@ -522,6 +522,7 @@ void MainController::setLive(bool on)
 void MainController::followPath()
 {
     m_shown.reset();
+    m_uncounted.reset();
     m_failingSince.invalidate();
     setChanges({});
     setLiveNote(QString());
@@ -545,19 +546,22 @@ void MainController::followLogbook()
         return;
     }
     m_failingSince.invalidate();
-    if (*log == m_shown)
-        return; // touched, or written back as it was
+    if (*log == m_shown || *log == m_uncounted)
+        return; // touched, or written back as it was; or already found uncountable
     // The grid, its hints and every window refreshed count this version.
     m_engine.hold();
     QString reason;
     if (updateCounts(**log, reason)) {
         m_shown = *log;
+        m_uncounted.reset();
         emit logbookUpdated();
-        m_engine.release();
-        return;
+    } else {
+        // Read whole, but a count failed on it: the counts shown stay. Trying
+        // again would fail the same way; a new change of the file is followed.
+        m_uncounted = *log;
+        setLiveNote(LiveUpdate::countFailureNote(QTime::currentTime(), reason));
     }
     m_engine.release();
-    liveReadFailed(reason);
 }
 
 bool MainController::updateCounts(const LogSnapshot &log, QString &reason)

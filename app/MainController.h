@@ -227,6 +227,7 @@ private:
     bool m_live = true;
     std::function<bool()> m_updateBlocked = [] { return false; };
     std::shared_ptr<const LogSnapshot> m_shown;
+    std::shared_ptr<const LogSnapshot> m_uncounted; ///< read whole, but the last run could not be counted on it
     std::vector<LiveUpdate::ChangedCount> m_changes;
     QString m_liveNote;
     QElapsedTimer m_failingSince; ///< running while reads of a changed logbook fail

@@ -115,6 +115,12 @@ QString note(const QTime &time, std::optional<qint64> before, qint64 after, cons
     return text + QStringLiteral("no contact added or deleted") + total;
 }
 
+QString countFailureNote(const QTime &time, const QString &reason)
+{
+    return QStringLiteral("Logbook read %1, but the counts could not be made again (%2)")
+        .arg(time.toString(QStringLiteral("HH:mm:ss")), reason);
+}
+
 QString failureNote(qint64 seconds, const QString &reason)
 {
     return QStringLiteral("The logbook changed and has not been read whole for %1 s: still trying (%2)").arg(seconds).arg(reason);

@@ -57,6 +57,9 @@ Result<std::vector<NewEntity>> newEntities(const LogSnapshot &before, const LogS
 QString note(const QTime &time, std::optional<qint64> before, qint64 after, const std::vector<NewEntity> &entities,
              const QStringList &headers, bool ft8);
 
+/// The line under the grid when the logbook read at `time` could not be counted again.
+QString countFailureNote(const QTime &time, const QString &reason);
+
 /// The line under the grid while the logbook has changed but could not be
 /// read whole since `seconds` ago.
 QString failureNote(qint64 seconds, const QString &reason);

@@ -168,6 +168,8 @@ TEST(LiveUpdate, TheNoteSaysWhatChanged)
     EXPECT_TRUE(text.contains("E9 14.0 PHONE and 2 more - 12 new contacts (22 in all)")) << text.toStdString();
     EXPECT_FALSE(text.contains("E10"));
 
+    EXPECT_EQ(LiveUpdate::countFailureNote(at, QStringLiteral("no such column: DXC")),
+              "Logbook read 14:02:31, but the counts could not be made again (no such column: DXC)");
     EXPECT_EQ(LiveUpdate::failureNote(31, QStringLiteral("the logbook changed while it was read: /x/adt.mdb")),
               "The logbook changed and has not been read whole for 31 s: still trying (the logbook changed while it was read: /x/adt.mdb)");
 }
