@@ -373,11 +373,16 @@ QHBoxLayout *MainWindow::buildCommandRow()
     m_ft8->setObjectName(QStringLiteral("FT8chk"));
     m_ft8->setToolTip(QStringLiteral("DATA only as FT8 mode! Else all as [NOT CW+PHONE]"));
     m_ft8->installEventFilter(this);
-    commands->addWidget(m_ft8);
     m_live = new QCheckBox(QStringLiteral("LIVE"));
     m_live->setObjectName(QStringLiteral("LiveChk"));
     m_live->setToolTip(QStringLiteral("Follow the logbook while it is written: the counts update themselves"));
-    commands->addWidget(m_live);
+    // The two boxes one above the other: side by side the row would not fit a 1024 pixel screen.
+    auto *boxes = new QVBoxLayout;
+    boxes->setContentsMargins(0, 0, 0, 0);
+    boxes->setSpacing(0);
+    boxes->addWidget(m_ft8);
+    boxes->addWidget(m_live);
+    commands->addLayout(boxes);
     return commands;
 }
 
