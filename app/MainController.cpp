@@ -428,6 +428,7 @@ void MainController::workOutHints()
             if (lists) {
                 m_hints = std::move(*lists);
                 m_hintsLog = *log;
+                m_hintsKind = *kind;
             }
         }
     }
@@ -436,7 +437,7 @@ void MainController::workOutHints()
 
 QString MainController::notConfirmedHint(int band, ModeClass mode) const
 {
-    return m_hints ? Needed::hint(*m_hints, band, mode) : QString();
+    return m_hints ? Needed::hint(*m_hints, m_hintsKind, band, mode) : QString();
 }
 
 void MainController::needed()

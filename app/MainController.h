@@ -214,6 +214,7 @@ private:
     std::vector<CountBasis> m_runs = {CountBasis{}};
     std::optional<Chase::Lists> m_hints;           ///< of the last entity run, for the NOT CONFIRMED cells
     std::shared_ptr<const LogSnapshot> m_hintsLog; ///< whose texts m_hints holds
+    AwardKind m_hintsKind = AwardKind::Qso;        ///< the kind of m_hints
     void workOutHints();
 
     /// Counts the last run again on `log` into the grid; false, with the reason, when a computation failed.

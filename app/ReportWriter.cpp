@@ -2,6 +2,7 @@
 
 #include "BandSet.h"
 #include "CountSql.h"
+#include "EntityData.h"
 #include "GridTexts.h"
 
 #include <QJsonArray>
@@ -180,6 +181,17 @@ QJsonObject contactJson(const Chase::Contact &c)
                        {"mode", q(c.mode)},         {"manager", q(c.manager)}, {"diptext", q(c.diptext)}};
 }
 
+/// An entity of a DXC list with its name ("name": null for a text that matches
+/// no entity); the other kinds' entities as they are.
+QJsonObject named(QJsonObject entity, AwardKind kind)
+{
+    if (kind == AwardKind::Dxc) {
+        const QString name = EntityData::nameOf(entity.value(QStringLiteral("entity")).toString());
+        entity[QStringLiteral("name")] = name.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(name);
+    }
+    return entity;
+}
+
 /// Per band of the set and mode class, the entries of one list that belong there.
 template<typename Entry, typename F>
 void perBandAndClass(const std::vector<Entry> &entries, const Needed::Report &r, F &&each)
@@ -209,7 +221,7 @@ void writeNeededJson(QTextStream &out, const Options &o, const QString &path, co
             const Chase::ContactReader contact(log.columnar());
             for (const size_t row : e->rows)
                 contacts << contactJson(contact(row));
-            entities << QJsonObject{{"entity", q(e->entity)}, {"contacts", contacts}};
+            entities << named(QJsonObject{{"entity", q(e->entity)}, {"contacts", contacts}}, o.kind);
         }
         qsl << QJsonObject{
             {"position", p}, {"band", r.headers[p]}, {"class", classTitle(m, o.ft8)}, {"count", int(found.size())}, {"entities", entities}};
@@ -220,7 +232,7 @@ void writeNeededJson(QTextStream &out, const Options &o, const QString &path, co
             QJsonArray bands;
             for (const std::string_view b : e->workedOn)
                 bands << q(b);
-            entities << QJsonObject{{"entity", q(e->entity)}, {"confirmed", e->confirmed}, {"workedOn", bands}};
+            entities << named(QJsonObject{{"entity", q(e->entity)}, {"confirmed", e->confirmed}, {"workedOn", bands}}, o.kind);
         }
         bandSlots << QJsonObject{
             {"position", p}, {"band", r.headers[p]}, {"class", classTitle(m, o.ft8)}, {"count", int(found.size())}, {"entities", entities}};

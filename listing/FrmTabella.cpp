@@ -1,5 +1,6 @@
 #include "FrmTabella.h"
 
+#include "EntityData.h"
 #include "GridRecordset.h"
 #include "GridView.h"
 #include "ListingExport.h"
@@ -113,7 +114,11 @@ void FrmTabella::showListing(QWidget *parent, const LogState &state, LogbookEngi
     window.m_kind = kind;
     window.m_query->setText(state.ListingQuery);
     const qsizetype records = outcome.table.rowCount();
-    window.m_model->setTable(std::move(outcome.table), entityCaptions);
+    // The entities of a DXC listing are named beside their texts.
+    const bool names = entityCaptions && kind == AwardKind::Dxc;
+    if (names)
+        EntityData::insertNames(outcome.table, 0);
+    window.m_model->setTable(std::move(outcome.table), entityCaptions, names);
     window.m_grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     window.m_grid->resizeColumnsToContents();
     for (int c = 0; c < window.m_model->columnCount(); ++c) {

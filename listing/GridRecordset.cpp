@@ -16,17 +16,20 @@ const EntityColumn EntityColumns[] = {
     {600, "QSLtx"},       {600, "QSLrx"}, {700, "QSLawd"}, {3600, "AWARD DXC WPX WAZ..."},
 };
 constexpr int EntityColumnCount = int(std::size(EntityColumns));
+/// The width of the names of DXC entities ("Prince Edward & Marion Islands").
+constexpr int NameTwips = 2700;
 constexpr int TwipsPerPixel = 15;
 
 } // namespace
 
 GridRecordset::GridRecordset(QObject *parent) : QAbstractTableModel(parent) {}
 
-void GridRecordset::setTable(QueryTable table, bool entityCaptions)
+void GridRecordset::setTable(QueryTable table, bool entityCaptions, bool entityNames)
 {
     beginResetModel();
     m_table = std::move(table);
     m_entityCaptions = entityCaptions;
+    m_firstCaptioned = entityCaptions && entityNames ? 2 : 1;
     m_order.resize(size_t(m_table.rowCount()));
     std::iota(m_order.begin(), m_order.end(), 0);
     endResetModel();
@@ -36,9 +39,10 @@ QString GridRecordset::fieldName(int column) const { return m_table.fields.value
 
 int GridRecordset::columnWidth(int column) const
 {
-    if (!m_entityCaptions || column < 1 || column > EntityColumnCount)
+    if (!m_entityCaptions || column < 1 || column >= m_firstCaptioned + EntityColumnCount)
         return 0;
-    return EntityColumns[column - 1].twips / TwipsPerPixel * 12 / 10;
+    const int twips = column < m_firstCaptioned ? NameTwips : EntityColumns[column - m_firstCaptioned].twips;
+    return twips / TwipsPerPixel * 12 / 10;
 }
 
 int GridRecordset::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : int(m_order.size()); }
@@ -68,8 +72,8 @@ QVariant GridRecordset::headerData(int section, Qt::Orientation orientation, int
         return {};
     if (orientation == Qt::Vertical)
         return section + 1;
-    if (m_entityCaptions && section >= 1 && section <= EntityColumnCount)
-        return QString::fromLatin1(EntityColumns[section - 1].caption);
+    if (m_entityCaptions && section >= m_firstCaptioned && section < m_firstCaptioned + EntityColumnCount)
+        return QString::fromLatin1(EntityColumns[section - m_firstCaptioned].caption);
     return fieldName(section);
 }
 

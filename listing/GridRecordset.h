@@ -4,15 +4,17 @@
 #include <QAbstractTableModel>
 
 /// The rows of the current listing as a read-only table model. Entity listings
-/// show their columns 1..9 under the grid's own captions; every other result
-/// keeps its field names. Sorting by a column reorders the rows in place.
+/// show the columns after the entity (and after its name, in listings of DXC
+/// entities) under the grid's own captions; every other result keeps its field
+/// names. Sorting by a column reorders the rows in place.
 class GridRecordset : public QAbstractTableModel {
     Q_OBJECT
 public:
     explicit GridRecordset(QObject *parent = nullptr);
 
-    /// Replaces the rows; `entityCaptions` for the listings of distinct entities.
-    void setTable(QueryTable table, bool entityCaptions);
+    /// Replaces the rows; `entityCaptions` for the listings of distinct
+    /// entities, `entityNames` when column 1 holds the entities' names.
+    void setTable(QueryTable table, bool entityCaptions, bool entityNames = false);
     const QueryTable &table() const { return m_table; }
     bool hasEntityCaptions() const { return m_entityCaptions; }
 
@@ -35,4 +37,5 @@ private:
     QueryTable m_table;
     std::vector<qsizetype> m_order; ///< display row -> table row
     bool m_entityCaptions = false;
+    int m_firstCaptioned = 1; ///< the first column under the grid's captions
 };

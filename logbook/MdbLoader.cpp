@@ -1,14 +1,13 @@
 #include "MdbLoader.h"
 
-#include "ChildProcess.h"
 #include "ColumnarLog.h"
 #include "ColumnarParts.h"
 #include "LoadChecks.h"
 #include "LogDatabase.h"
+#include "ProgramFolder.h"
 #include "ReaderProcess.h"
 #include "SnapshotSink.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -52,13 +51,6 @@ std::string refusedColumns(const std::vector<Column> &columns, const std::vector
         }
     }
     return {};
-}
-
-QString programFolder()
-{
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath();
-    return QFileInfo(QString::fromStdString(ChildProcess::runningProgram())).canonicalFilePath().section(QLatin1Char('/'), 0, -2);
 }
 } // namespace
 

@@ -1,19 +1,18 @@
 #include "EntityData.h"
 
 #include "CountryFile.h"
+#include "ProgramFolder.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 
 namespace EntityData {
 namespace {
 
 QStringList defaultFolders()
 {
-    QStringList folders;
-    if (QCoreApplication::instance())
-        folders << QCoreApplication::applicationDirPath();
+    QStringList folders{programFolder()};
     for (const std::string &f : countryFileFolders())
         folders << QString::fromStdString(f);
     return folders;
@@ -68,5 +67,36 @@ QString name(const DxccEntity *entity)
 }
 
 QString nameOf(const QString &dxcText) { return name(table().lookup(dxcText.toStdString())); }
+
+QString withName(const QString &dxcText)
+{
+    const QString n = nameOf(dxcText);
+    return n.isEmpty() ? dxcText : dxcText + QLatin1Char(' ') + n;
+}
+
+void insertNames(QueryTable &table, int entityColumn)
+{
+    const qsizetype columns = table.columnCount();
+    if (entityColumn < 0 || entityColumn >= columns)
+        return;
+    const qsizetype rows = table.rowCount();
+    QHash<QString, QString> names; // a listing repeats its texts
+    std::vector<QString> cells;
+    cells.reserve(size_t(rows * (columns + 1)));
+    for (qsizetype r = 0; r < rows; ++r) {
+        for (qsizetype c = 0; c < columns; ++c) {
+            cells.push_back(std::move(table.cells[size_t(r * columns + c)]));
+            if (c != entityColumn)
+                continue;
+            const QString &text = cells.back();
+            auto it = names.constFind(text);
+            if (it == names.constEnd())
+                it = names.insert(text, nameOf(text));
+            cells.push_back(*it);
+        }
+    }
+    table.cells = std::move(cells);
+    table.fields.insert(entityColumn + 1, NameField);
+}
 
 } // namespace EntityData

@@ -1,5 +1,6 @@
 #pragma once
 #include "EntityTable.h"
+#include "QueryTable.h"
 
 #include <QString>
 
@@ -24,5 +25,16 @@ QString name(const DxccEntity *entity);
 
 /// The name of a log's DXC text; empty when it matches no entity.
 QString nameOf(const QString &dxcText);
+
+/// A DXC text as the lists of entities name it: "3B8 Mauritius", "DM East
+/// Germany (deleted)"; the text alone when it matches no entity.
+QString withName(const QString &dxcText);
+
+/// The caption of the column of names a listing of DXC texts gains.
+inline const QString NameField = QStringLiteral("NAME");
+
+/// Inserts a column NameField after column `entityColumn` of `table`, with the
+/// name of each row's DXC text (empty for none).
+void insertNames(QueryTable &table, int entityColumn);
 
 } // namespace EntityData

@@ -3,6 +3,7 @@
 #include "BandSet.h"
 #include "CountDescription.h"
 #include "CountSql.h"
+#include "EntityData.h"
 #include "GridTexts.h"
 
 namespace Needed {
@@ -62,6 +63,10 @@ Tables tables(const LogSnapshot &log, const Chase::Lists &lists, AwardKind kind,
                              e.confirmed ? QStringLiteral("confirmed elsewhere") : QStringLiteral("worked elsewhere"),
                              bands.join(QStringLiteral(", "))});
     }
+    if (kind == AwardKind::Dxc) {
+        EntityData::insertNames(t.qsl, EntityColumn);
+        EntityData::insertNames(t.bandSlots, EntityColumn);
+    }
     return t;
 }
 
@@ -75,7 +80,7 @@ Result<Report> report(const LogSnapshot &log, AwardKind kind, const QStringList 
     return r;
 }
 
-QString hint(const Chase::Lists &lists, int position, ModeClass mode)
+QString hint(const Chase::Lists &lists, AwardKind kind, int position, ModeClass mode)
 {
     QStringList entities;
     int count = 0;
@@ -83,7 +88,7 @@ QString hint(const Chase::Lists &lists, int position, ModeClass mode)
         if (e.position != position || e.mode != mode)
             continue;
         if (++count <= 10)
-            entities << q(e.entity);
+            entities << (kind == AwardKind::Dxc ? EntityData::withName(q(e.entity)) : q(e.entity));
     }
     if (count == 0)
         return {};

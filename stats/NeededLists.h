@@ -40,9 +40,14 @@ struct Report {
 };
 Result<Report> report(const LogSnapshot &log, AwardKind kind, const QStringList &headers, bool ft8);
 
+/// The column of both tables that holds the entity; for DXC a column of
+/// names (EntityData::NameField) follows it.
+inline constexpr int EntityColumn = 2;
+
 /// The tool tip of a NOT CONFIRMED cell: "3 not confirmed: 3B8, VK9X, ZS8"
-/// (ten entities at most); empty when none.
-QString hint(const Chase::Lists &lists, int position, ModeClass mode);
+/// (ten entities at most), for DXC with their names ("3B8 Mauritius");
+/// empty when none.
+QString hint(const Chase::Lists &lists, AwardKind kind, int position, ModeClass mode);
 
 /// Per band of the set, the number of band-slot entries in a mode class: "14.0: 12  21.0: 7".
 QString slotCounts(const Chase::Lists &lists, const QStringList &headers, ModeClass mode);

@@ -1,4 +1,6 @@
 // The result grid window and the custom query, driven as the operator would.
+#include "CountryReference.h"
+#include "EntityData.h"
 #include "FakePrompter.h"
 #include "FrmTabella.h"
 #include "GridRecordset.h"
@@ -137,6 +139,57 @@ private slots:
         });
         QVERIFY(shown);
         QVERIFY(prompter.messages().isEmpty());
+    }
+
+    void dxcListingNamesItsEntities()
+    {
+        // The listing of a DXC cell: a column of names after the entity, the
+        // grid's captions after it; other kinds' listings have none.
+        const QString cell = QStringLiteral(
+            "SELECT DISTINCT LOG.%1, First(LOG.Callsign) AS First_CALL, First(LOG.Banda) AS First_BAND, First(LOG.Mode) AS First_MODE, "
+            "First(LOG.TDate) AS First_DATE, First(LOG.MANAGER) AS MANAGER, First(LOG.S) AS QSL_TX, First(LOG.R) AS QSL_RX, First(LOG.D) "
+            "AS AWARD, First(LOG.DIPTEXT) AS DIPL_TEXT From Log Where (((Log.Banda) = '14.0') And ((Log.%1) <> '??') And ((Log.%1) <> "
+            "'')) GROUP BY LOG.%1;");
+        if (EntityData::source().isEmpty())
+            QSKIP("no country file cty.csv beside the program or in the system's folder");
+        const CountryReference reference(EntityData::source());
+        state.ListingQuery = cell.arg(QStringLiteral("DXC"));
+        const QString target = dir->path(QStringLiteral("dxc.xlsx"));
+        prompter.messageAnswers.enqueue(MsgAnswer::Yes);
+        prompter.saveFileAnswers.enqueue(target);
+        QStringList names;
+        QVERIFY(withGrid([&] { FrmTabella::showListing(nullptr, state, engine, prompter, true, AwardKind::Dxc); },
+                         [&](FrmTabella &w) {
+                             GridRecordset *m = w.recordset();
+                             QCOMPARE(m->columnCount(), 11);
+                             QCOMPARE(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("DXC"));
+                             QCOMPARE(m->headerData(1, Qt::Horizontal).toString(), QStringLiteral("NAME"));
+                             QCOMPARE(m->headerData(2, Qt::Horizontal).toString(), QStringLiteral("FIRST CALL"));
+                             QCOMPARE(m->headerData(10, Qt::Horizontal).toString(), QStringLiteral("AWARD DXC WPX WAZ..."));
+                             QCOMPARE(m->fieldName(3), QStringLiteral("First_BAND"));
+                             QVERIFY(m->columnWidth(1) > m->columnWidth(2));
+                             QVERIFY(m->rowCount() > 10);
+                             for (int r = 0; r < m->rowCount(); ++r) {
+                                 QCOMPARE(m->text(r, 1), reference.name(m->text(r, 0)));
+                                 QVERIFY2(!m->text(r, 1).isEmpty(), qPrintable(m->text(r, 0)));
+                                 names << m->text(r, 1);
+                             }
+                             w.findChild<QAction *>("Data_export")->trigger();
+                         }));
+        // The export holds the names in their column, under their field name.
+        const auto cells = readSheet(target);
+        QCOMPARE(cells.at({1, 2}), QStringLiteral("NAME"));
+        QCOMPARE(cells.at({1, 3}), QStringLiteral("First_CALL"));
+        for (int r = 0; r < names.size(); ++r)
+            QCOMPARE(cells.at({r + 2, 2}), names[r]);
+        QCOMPARE(cells.count({int(names.size()) + 2, 1}), size_t(0));
+
+        state.ListingQuery = cell.arg(QStringLiteral("WPX"));
+        QVERIFY(withGrid([&] { FrmTabella::showListing(nullptr, state, engine, prompter, true, AwardKind::Wpx); },
+                         [&](FrmTabella &w) {
+                             QCOMPARE(w.recordset()->columnCount(), 10);
+                             QCOMPARE(w.recordset()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("FIRST CALL"));
+                         }));
     }
 
     void otherResultsKeepTheirFieldNamesAndSortByHeaderClicks()
