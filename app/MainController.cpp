@@ -462,6 +462,7 @@ void MainController::needed()
         m_prompter.message(StatsMessages::EntityError, MsgFlags::Information, title, report.error());
         return;
     }
+    report->log = *log;
     emit neededReady(*report);
 }
 

@@ -22,7 +22,9 @@ Result<Format> formatNamed(const QString &name)
         return Format::Csv;
     if (n == QLatin1String("json"))
         return Format::Json;
-    return Result<Format>::failure(QStringLiteral("unknown format: %1 (text, csv or json)").arg(n));
+    if (n == QLatin1String("adif"))
+        return Format::Adif;
+    return Result<Format>::failure(QStringLiteral("unknown format: %1 (text, csv, json or adif)").arg(n));
 }
 
 /// Band headers by position: "14.0,,28.0" leaves position 1 blank, as the window can.
@@ -66,7 +68,7 @@ QString usage()
     return QStringLiteral("Usage: varkelchecker [LOGBOOK]\n"
                           "       varkelchecker --report KIND [--preset NAME | --bands LIST] [--ft8]\n"
                           "                     [--format text|csv|json] [--watch] LOGBOOK\n"
-                          "       varkelchecker --needed KIND [the same options] LOGBOOK\n"
+                          "       varkelchecker --needed KIND [the same options | --format adif] LOGBOOK\n"
                           "\n"
                           "Without --report or --needed the main window opens, with LOGBOOK loaded\n"
                           "when given.\n"
@@ -80,6 +82,8 @@ QString usage()
                           "and mode class, the entities worked but not confirmed with the contacts\n"
                           "that could confirm them (as many as the NOT CONFIRMED count), and the\n"
                           "entities worked elsewhere but never on the band. KIND is an award kind.\n"
+                          "With --format adif it writes every contact of the QSL chase (each\n"
+                          "once) as an ADIF 3.1 file (.adi, UTF-8) on standard output.\n"
                           "\n"
                           "  KIND                    DXC, WPX, WAZ, ITU, WAC, SQR or QSO\n"
                           "  --preset NAME           band set of a BAND menu entry, by caption\n"
@@ -93,7 +97,7 @@ QString usage()
                           "                          Without --preset or --bands the start-up\n"
                           "                          band set is used.\n"
                           "  --ft8                   DATA counts FT8 contacts only\n"
-                          "  --format FORMAT         text (default), csv or json\n"
+                          "  --format FORMAT         text (default), csv or json; adif with --needed\n"
                           "  LOGBOOK                 a path, or a name without folder looked for\n"
                           "                          beside the program (then in the current\n"
                           "                          folder); \".mdb\" is added when missing\n"
@@ -166,6 +170,10 @@ Result<Options> parseArguments(const QStringList &arguments)
             return R::failure(format.error());
         o.format = *format;
     }
+    if (o.format == Format::Adif && !o.needed)
+        return R::failure(QStringLiteral("--format adif writes contacts: it goes with --needed"));
+    if (o.format == Format::Adif && o.watch)
+        return R::failure(QStringLiteral("--format adif writes one file: it does not go with --watch"));
     const QStringList positional = p.positionalArguments();
     if (positional.size() != 1 || positional.first().trimmed().isEmpty())
         return R::failure(QStringLiteral("name one LOGBOOK"));

@@ -8,10 +8,11 @@
 /// The command line of the headless report:
 ///   varkelchecker --report KIND [--preset NAME | --bands "14.0,21.0"] [--ft8]
 ///                 [--format text|csv|json] [--watch] LOGBOOK
-/// or --needed KIND in place of --report for the chase lists.
+/// or --needed KIND in place of --report for the chase lists, which also
+/// take --format adif (the QSL chase's contacts as an ADIF file).
 namespace HeadlessReport {
 
-enum class Format { Text, Csv, Json };
+enum class Format { Text, Csv, Json, Adif };
 
 struct Options {
     AwardKind kind = AwardKind::Dxc;

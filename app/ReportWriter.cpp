@@ -1,10 +1,12 @@
 #include "ReportWriter.h"
 
+#include "AdifExport.h"
 #include "BandSet.h"
 #include "CountSql.h"
 #include "EntityData.h"
 #include "GridTexts.h"
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -237,7 +239,8 @@ void writeNeededJson(QTextStream &out, const Options &o, const QString &path, co
         bandSlots << QJsonObject{
             {"position", p}, {"band", r.headers[p]}, {"class", classTitle(m, o.ft8)}, {"count", int(found.size())}, {"entities", entities}};
     });
-    const QJsonObject root{{"kind", GridTexts::kindCaption(o.kind)}, {"logbook", path}, {"ft8", o.ft8}, {"qsl", qsl}, {"bandSlots", bandSlots}};
+    const QJsonObject root{
+        {"kind", GridTexts::kindCaption(o.kind)}, {"logbook", path}, {"ft8", o.ft8}, {"qsl", qsl}, {"bandSlots", bandSlots}};
     writeDocument(out, root, read);
 }
 
@@ -264,6 +267,11 @@ void writeTable(QTextStream &out, const QString &list, const QueryTable &table, 
 void writeNeeded(QTextStream &out, const Options &options, const QString &logbookPath, const LogSnapshot &log, const Needed::Report &report,
                  const QString &read)
 {
+    if (options.format == Format::Adif) {
+        const std::vector<AdifContact> contacts = Adif::contactsOfRows(log.columnar(), Needed::qslContacts(report.chase));
+        out << QString::fromUtf8(Adif::document(contacts, EntityData::table(), QDateTime::currentDateTimeUtc()));
+        return;
+    }
     writeReadLine(out, options, read);
     if (options.format == Format::Json) {
         writeNeededJson(out, options, logbookPath, log, report, read);
@@ -289,6 +297,8 @@ void writeGrid(QTextStream &out, const Options &options, const QString &logbookP
         break;
     case Format::Json:
         writeJson(out, options, logbookPath, matrix, read);
+        break;
+    case Format::Adif: // the grid holds no contacts: the arguments take adif with --needed only
         break;
     }
 }

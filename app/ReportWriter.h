@@ -16,7 +16,7 @@ void writeGrid(QTextStream &out, const Options &options, const QString &logbookP
 
 /// Writes the chase lists (--needed) in the chosen format: per band and mode
 /// class the QSL chase (entities and their contacts, newest first), then the
-/// band-slot chase.
+/// band-slot chase; in ADIF every contact of the QSL chase, once.
 void writeNeeded(QTextStream &out, const Options &options, const QString &logbookPath, const LogSnapshot &log, const Needed::Report &report,
                  const QString &read = QString());
 

@@ -4,6 +4,7 @@
 #include "GridTexts.h"
 #include "GridView.h"
 #include "ListingExport.h"
+#include "ListingRun.h"
 #include "OwnedWindow.h"
 #include "ScreenPrint.h"
 
@@ -61,6 +62,10 @@ FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const LogSta
     QAction *exportAction = menu->addAction(QStringLiteral("EXPORT TO EXCEL"));
     exportAction->setObjectName(QStringLiteral("NeededExport"));
     connect(exportAction, &QAction::triggered, this, &FrmNeeded::exportShown);
+    QAction *adifAction = menu->addAction(QStringLiteral("EXPORT ADIF"));
+    adifAction->setObjectName(QStringLiteral("NeededExportAdif"));
+    adifAction->setToolTip(QStringLiteral("Every contact that could confirm a needed entity, as an ADIF file (.adi)"));
+    connect(adifAction, &QAction::triggered, this, &FrmNeeded::exportQslChaseAdif);
 
     m_titolo->setObjectName(QStringLiteral("LblTitolo"));
     QFont bold = m_titolo->font();
@@ -98,18 +103,21 @@ FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const LogSta
     layout->addWidget(m_tabs, 1);
 
     m_class->setCurrentIndex(int(ModeClass::All));
-    take(std::move(m_lists));
+    const std::shared_ptr<const LogSnapshot> log = m_lists.log;
+    take(std::move(m_lists), log.get());
     fitGridColumns(qslView);
 }
 
-void FrmNeeded::take(Needed::Report report)
+void FrmNeeded::take(Needed::Report report, const LogSnapshot *log)
 {
+    m_chaseContacts = log ? Adif::contactsOfRows(log->columnar(), Needed::qslContacts(report.chase)) : std::vector<AdifContact>();
     m_lists = std::move(report);
     m_slotCounts.clear();
     for (int m = 0; m < 4; ++m)
         m_slotCounts << Needed::slotCounts(m_lists.chase, m_lists.headers, ModeClass(m));
     // The chase lists view the texts of their log, which may go when the logbook is read anew.
     m_lists.chase = {};
+    m_lists.log.reset();
     m_qsl->setTable(m_lists.tables.qsl, false);
     m_tabs->setTabText(0, QStringLiteral("QSL chase (%1)").arg(m_qsl->rowCount()));
     showSlotClass(ModeClass(m_class->currentIndex()));
@@ -120,7 +128,7 @@ bool FrmNeeded::refresh(const LogSnapshot &log)
     Result<Needed::Report> report = Needed::report(log, m_lists.kind, m_lists.headers, m_lists.ft8);
     if (!report)
         return false;
-    take(std::move(*report));
+    take(std::move(*report), &log);
     return true;
 }
 
@@ -140,6 +148,15 @@ void FrmNeeded::exportShown()
     const GridRecordset &shown = m_tabs->currentIndex() == 0 ? *m_qsl : *m_slots;
     exportListing(m_prompter, m_state, m_lists.kind, shown, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
                   QDate::currentDate());
+}
+
+void FrmNeeded::exportQslChaseAdif()
+{
+    const QString kind = QStringLiteral("%1_QSL").arg(QString::fromLatin1(AwardKinds::name(m_lists.kind)));
+    exportAdif(m_prompter,
+               ListingRun::proposedExportPath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), m_state.LogName, kind,
+                                              QDate::currentDate(), QStringLiteral(".adi")),
+               m_chaseContacts);
 }
 
 void FrmNeeded::printScreen()

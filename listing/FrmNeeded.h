@@ -1,4 +1,5 @@
 #pragma once
+#include "AdifExport.h"
 #include "NeededLists.h"
 
 #include <QDialog>
@@ -15,7 +16,8 @@ struct LogState;
 
 /// "What do I still need?": the QSL chase and the band-slot chase of the
 /// last run's award kind over the band set, each sortable by a column click,
-/// exported to a spreadsheet by the menu (the list shown) and printed on a
+/// exported to a spreadsheet by the menu (the list shown), the QSL chase's
+/// contacts exported as ADIF, and printed on a
 /// landscape page by PRT. A window of the main window's, modal to it.
 class FrmNeeded : public QDialog {
     Q_OBJECT
@@ -31,15 +33,20 @@ public:
     /// (the lists unchanged) when they could not be made.
     bool refresh(const LogSnapshot &log);
 
+    /// The ADIF export of every contact of the QSL chase (the menu entry "EXPORT ADIF").
+    void exportQslChaseAdif();
+
 private:
-    /// Shows `report`; it keeps no texts of the log it was made of.
-    void take(Needed::Report report);
+    /// Shows `report`; it keeps no texts of `log`, the log it was made of,
+    /// but the contacts of its QSL chase for the ADIF export.
+    void take(Needed::Report report, const LogSnapshot *log);
 
     void exportShown();
     void printScreen();
 
     Needed::Report m_lists;
-    QStringList m_slotCounts; ///< per mode class, the band-slot counts of the title line
+    QStringList m_slotCounts;                 ///< per mode class, the band-slot counts of the title line
+    std::vector<AdifContact> m_chaseContacts; ///< every contact of the QSL chase, once
     const LogState &m_state;
     Prompter &m_prompter;
     PrinterPort &m_printer;

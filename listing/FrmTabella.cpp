@@ -71,6 +71,10 @@ FrmTabella::FrmTabella(QWidget *parent, const LogState &state, Prompter &prompte
     QAction *exportAction = menu->addAction(QStringLiteral("EXPORT TO EXCEL"));
     exportAction->setObjectName(QStringLiteral("Data_export"));
     connect(exportAction, &QAction::triggered, this, &FrmTabella::exportToSpreadsheet);
+    QAction *adifAction = menu->addAction(QStringLiteral("EXPORT ADIF"));
+    adifAction->setObjectName(QStringLiteral("Data_export_adif"));
+    adifAction->setToolTip(QStringLiteral("The contacts of the listing as an ADIF file (.adi)"));
+    connect(adifAction, &QAction::triggered, this, &FrmTabella::exportToAdif);
 
     m_query->setObjectName(QStringLiteral("LblQuery"));
     m_query->setWordWrap(true);
@@ -143,4 +147,10 @@ void FrmTabella::markLogbookChanged()
         return;
     m_logbookChanged = true;
     setWindowTitle(windowTitle() + QStringLiteral(" - the logbook has changed since this list was made"));
+}
+
+void FrmTabella::exportToAdif()
+{
+    exportListingAdif(m_prompter, m_state, m_kind, *m_model, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+                      QDate::currentDate());
 }

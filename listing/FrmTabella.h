@@ -13,7 +13,7 @@ struct LogState;
 
 /// The result grid window: runs the listing text of the program state on the
 /// logbook, shows its rows read-only (sortable by a click on a column header)
-/// and exports them to a spreadsheet.
+/// and exports them to a spreadsheet, or the contacts among them as ADIF.
 class FrmTabella : public QDialog {
     Q_OBJECT
 public:
@@ -30,6 +30,8 @@ public:
     GridRecordset *recordset() const { return m_model; }
     /// The export of the shown rows (the menu entry "EXPORT TO EXCEL").
     void exportToSpreadsheet();
+    /// The ADIF export of the contacts shown (the menu entry "EXPORT ADIF").
+    void exportToAdif();
     /// The logbook was read anew while the window is open: the rows stay, the title line says so.
     void markLogbookChanged();
 

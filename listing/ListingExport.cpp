@@ -39,3 +39,33 @@ void exportListing(Prompter &prompter, const LogState &state, std::optional<Awar
         return Status();
     });
 }
+
+void exportAdif(Prompter &prompter, const QString &proposed, const std::vector<AdifContact> &contacts)
+{
+    if (contacts.empty()) {
+        prompter.message(QStringLiteral("There are no contacts to export."), MsgFlags::Information, ExportTitle);
+        return;
+    }
+    const QString path = prompter.saveFile(ExportTitle, QStringLiteral("ADIF file (*.adi)"), proposed);
+    if (path.isEmpty())
+        return;
+    const Status written = Adif::write(path, contacts);
+    if (!written) {
+        prompter.message(written.error(), MsgFlags::Exclamation, ExportTitle);
+        return;
+    }
+    prompter.message(QStringLiteral("%1 contacts written to %2").arg(contacts.size()).arg(path), MsgFlags::Information, ExportTitle);
+}
+
+void exportListingAdif(Prompter &prompter, const LogState &state, std::optional<AwardKind> kind, const GridRecordset &rows,
+                       const QString &folder, const QDate &date)
+{
+    const Result<std::vector<AdifContact>> contacts = Adif::contactsOfListing(rows);
+    if (!contacts) {
+        prompter.message(QStringLiteral("EXPORT ADIF writes contacts: this listing shows entities, not contacts."), MsgFlags::Information,
+                         ExportTitle, contacts.error());
+        return;
+    }
+    const QString kindName = QString::fromLatin1(AwardKinds::name(kind.value_or(AwardKind::Qso)));
+    exportAdif(prompter, ListingRun::proposedExportPath(folder, state.LogName, kindName, date, QStringLiteral(".adi")), *contacts);
+}

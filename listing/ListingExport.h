@@ -1,4 +1,5 @@
 #pragma once
+#include "AdifExport.h"
 #include "AwardKind.h"
 #include "LogState.h"
 #include "Prompter.h"
@@ -25,3 +26,13 @@ void exportWorkbook(Prompter &prompter, const QString &proposed, const std::func
 /// sheet could not hold them all. `maxRows` is the number of records a sheet holds.
 void exportListing(Prompter &prompter, const LogState &state, std::optional<AwardKind> kind, const GridRecordset &rows,
                    const QString &folder, const QDate &date, qsizetype maxRows = SheetDataRows);
+
+/// What every "EXPORT ADIF" does: lets the operator pick the file (proposing
+/// `proposed` with ".adi"), writes the contacts as ADIF (Adif::write) and says
+/// how many it wrote, or why it failed. Without contacts it says so and asks nothing.
+void exportAdif(Prompter &prompter, const QString &proposed, const std::vector<AdifContact> &contacts);
+
+/// The ADIF export of the contacts a listing shows, in their shown order; a
+/// listing of entities (no Callsign and TDate columns) is refused with a word.
+void exportListingAdif(Prompter &prompter, const LogState &state, std::optional<AwardKind> kind, const GridRecordset &rows,
+                       const QString &folder, const QDate &date);

@@ -89,14 +89,13 @@ QString refusal(const LogState &state, LogbookEngine &engine, const QString &que
 
 QString caption(qsizetype records) { return QStringLiteral("Varkel Search query result Records found : ") + QString::number(records); }
 
-QString proposedExportPath(const QString &folder, const QString &logName, const QString &kind, const QDate &date)
+QString proposedExportPath(const QString &folder, const QString &logName, const QString &kind, const QDate &date, const QString &suffix)
 {
     const Result<QString> display = LogFileName::displayName(logName);
     QString base = display.ok() && !display->isEmpty() ? *display : logName;
     if (base.isEmpty())
         base = QStringLiteral("VARKEL");
-    const QString name =
-        base + QLatin1Char('_') + kind + QLatin1Char('_') + date.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".xlsx");
+    const QString name = base + QLatin1Char('_') + kind + QLatin1Char('_') + date.toString(QStringLiteral("yyyy-MM-dd")) + suffix;
     return QDir(folder).filePath(name);
 }
 

@@ -52,8 +52,9 @@ QString refusal(const LogState &state, LogbookEngine &engine, const QString &que
 QString caption(qsizetype records);
 
 /// A file name for an export: the logbook's display name, the kind and the date,
-/// in `folder`.
-QString proposedExportPath(const QString &folder, const QString &logName, const QString &kind, const QDate &date);
+/// in `folder`, ending in `suffix`.
+QString proposedExportPath(const QString &folder, const QString &logName, const QString &kind, const QDate &date,
+                           const QString &suffix = QStringLiteral(".xlsx"));
 
 /// The message shown when no spreadsheet application could open the export.
 QString notAvailableMessage(const QString &savedPath);

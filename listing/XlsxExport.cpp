@@ -1,60 +1,11 @@
 #include "XlsxExport.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
-#include <filesystem>
+#include "FileBeside.h"
+
 #include <memory>
 #include <xlsxwriter.h>
 
 namespace {
-
-/// A path from its UTF-8 form: the bytes themselves on POSIX systems, UTF-16 on Windows.
-std::filesystem::path nativePath(const QString &path)
-{
-    const QByteArray utf8 = path.toUtf8();
-    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t *>(utf8.constData()), std::size_t(utf8.size())));
-}
-
-/// A file written under a temporary name beside its target, put in the
-/// target's place by commit(); removed when it is not committed.
-class FileBeside {
-public:
-    explicit FileBeside(const QString &target) : m_target(target)
-    {
-        const QFileInfo info(target);
-        do {
-            m_temp = info.dir().filePath(
-                QStringLiteral("%1.%2.tmp").arg(info.fileName()).arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
-        } while (QFileInfo::exists(m_temp));
-    }
-    ~FileBeside()
-    {
-        if (!m_committed)
-            QFile::remove(m_temp);
-    }
-    const QString &temp() const { return m_temp; }
-
-    Status commit()
-    {
-        if (QFileInfo::exists(m_target))
-            QFile::setPermissions(m_temp, QFile::permissions(m_target));
-        // Replaces an existing target in one step, on Windows too (MoveFileExW
-        // with MOVEFILE_REPLACE_EXISTING).
-        std::error_code error;
-        std::filesystem::rename(nativePath(m_temp), nativePath(m_target), error);
-        if (error)
-            return Status::failure(QStringLiteral("cannot write %1: %2").arg(m_target, QString::fromLocal8Bit(error.message().c_str())));
-        m_committed = true;
-        return {};
-    }
-
-private:
-    QString m_target;
-    QString m_temp;
-    bool m_committed = false;
-};
 
 /// A workbook given up before it was closed: freed without writing its file.
 struct WorkbookCloser {

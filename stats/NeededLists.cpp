@@ -6,6 +6,8 @@
 #include "EntityData.h"
 #include "GridTexts.h"
 
+#include <unordered_set>
+
 namespace Needed {
 namespace {
 
@@ -78,6 +80,19 @@ Result<Report> report(const LogSnapshot &log, AwardKind kind, const QStringList 
     Report r{kind, headers, ft8, std::move(found.value()), {}};
     r.tables = tables(log, r.chase, kind, headers, ft8);
     return r;
+}
+
+std::vector<size_t> qslContacts(const Chase::Lists &lists)
+{
+    std::vector<size_t> rows;
+    std::unordered_set<size_t> seen;
+    for (const Chase::QslEntry &e : lists.qsl) {
+        for (const size_t row : e.rows) {
+            if (seen.insert(row).second)
+                rows.push_back(row);
+        }
+    }
+    return rows;
 }
 
 QString hint(const Chase::Lists &lists, AwardKind kind, int position, ModeClass mode)

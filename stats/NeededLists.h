@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 /// "What do I still need?": the chase lists of an award kind over the band
 /// set, as tables the window shows, exports and prints, and the report prints.
@@ -37,12 +38,20 @@ struct Report {
     bool ft8 = false;
     Chase::Lists chase;
     Tables tables;
+    /// The logbook the lists were made of, which holds the texts they view;
+    /// set by whoever hands the report on (the NEEDED window reads the QSL
+    /// chase's contacts from it, then lets it go).
+    std::shared_ptr<const LogSnapshot> log;
 };
 Result<Report> report(const LogSnapshot &log, AwardKind kind, const QStringList &headers, bool ft8);
 
 /// The column of both tables that holds the entity; for DXC a column of
 /// names (EntityData::NameField) follows it.
 inline constexpr int EntityColumn = 2;
+
+/// Every contact that could confirm a needed entity (the QSL chase's
+/// contacts, as columnar rows): entry by entry, newest first, each once.
+std::vector<size_t> qslContacts(const Chase::Lists &lists);
 
 /// The tool tip of a NOT CONFIRMED cell: "3 not confirmed: 3B8, VK9X, ZS8"
 /// (ten entities at most), for DXC with their names ("3B8 Mauritius");

@@ -9,7 +9,7 @@ mode=${1:-run}
 
 packages=(build-essential cmake pkg-config qt6-base-dev mdbtools mdbtools-dev libsqlite3-dev sqlite3
           libxlsxwriter-dev libgtest-dev zlib1g-dev xvfb xauth unzip poppler-utils fonts-dejavu-core
-          hamradio-files)
+          hamradio-files nodejs npm)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -19,6 +19,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
   $sudo apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# The ADIF read-back test's parser (tests/adif/package-lock.json), from the npm
+# registry; a machine that already holds that version installs nothing.
+if [ "$mode" = test ] && ! npm ls --prefix tests/adif --depth=0 >/dev/null 2>&1; then
+  npm ci --prefix tests/adif --prefer-offline --no-audit --no-fund
 fi
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo

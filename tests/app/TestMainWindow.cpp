@@ -29,6 +29,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -743,6 +744,33 @@ void TestMainWindow::neededListsAgreeWithTheGridAndTheReport()
     needed->findChild<QAction *>(QStringLiteral("NeededExport"))->trigger();
     QCOMPARE(QString::fromUtf8(unzipEntry(target, QStringLiteral("xl/worksheets/sheet1.xml"))).count(QStringLiteral("<row ")),
              1 + qsl->model()->rowCount());
+
+    // EXPORT ADIF beside it: every contact of the QSL chase once, the same the
+    // report writes with --format adif (both read back by Adif.ReadBack).
+    const QString adif = m_folder.path(QStringLiteral("needed.adi"));
+    s.prompter.clear();
+    s.prompter.saveFileAnswers.enqueue(adif);
+    const auto menu = needed->findChild<QMenuBar *>()->actions();
+    QCOMPARE(menu.size(), 2);
+    QCOMPARE(menu[1]->text(), QStringLiteral("EXPORT ADIF"));
+    QCOMPARE(menu[1]->objectName(), QStringLiteral("NeededExportAdif"));
+    menu[1]->trigger();
+    QVERIFY(s.prompter.of(FakePrompter::Kind::SaveFile)
+                .first()
+                .folder.endsWith(QStringLiteral("_ITU_QSL_%1.adi").arg(QDate::currentDate().toString("yyyy-MM-dd"))));
+    QFile adifFile(adif);
+    QVERIFY(adifFile.open(QIODevice::ReadOnly));
+    const QByteArray written = adifFile.readAll();
+    const auto adifOptions = HeadlessReport::parseArguments({"--needed", "itu", "--preset", "DXCC 5 BAND", "--format", "adif", m_log});
+    QVERIFY2(adifOptions.ok(), qPrintable(adifOptions.error()));
+    QString adifOut;
+    QTextStream adifStream(&adifOut), adifErr(&err);
+    QCOMPARE(HeadlessReport::run(*adifOptions, m_folder.folder(), adifStream, adifErr), 0);
+    adifStream.flush();
+    const auto records = [](const QByteArray &doc) { return doc.mid(doc.indexOf("<EOH>")); };
+    QCOMPARE(records(written), records(adifOut.toUtf8()));
+    QVERIFY(written.count("<EOR>") > 0);
+    QCOMPARE(s.prompter.messageTexts(), QStringList{QStringLiteral("%1 contacts written to %2").arg(written.count("<EOR>")).arg(adif)});
     needed->close();
 
     // After a DXC run the tool tips name the entities, as the country file does.
@@ -908,6 +936,14 @@ void TestMainWindow::reportArguments()
     QVERIFY(!parseArguments({"--report", "DXC", "--preset", "DEFAULT", "--bands", "14.0", "x"}).ok());
     QVERIFY(!parseArguments({"--report", "DXC", "--format", "xml", "x"}).ok());
     QVERIFY(!parseArguments({"--report", "DXC", "--colour", "x"}).ok());
+    // ADIF writes contacts: the chase lists', once, and not again and again.
+    o = parseArguments({"--needed", "WAZ", "--format", "ADIF", "x"});
+    QVERIFY(o.ok());
+    QCOMPARE(o->format, HeadlessReport::Format::Adif);
+    QCOMPARE(parseArguments({"--report", "DXC", "--format", "adif", "x"}).error(),
+             QStringLiteral("--format adif writes contacts: it goes with --needed"));
+    QCOMPARE(parseArguments({"--needed", "DXC", "--format", "adif", "--watch", "x"}).error(),
+             QStringLiteral("--format adif writes one file: it does not go with --watch"));
     o = parseArguments({"--report", "DXC", "--bands", "14.0,,28.0,", "x"});
     QCOMPARE(o->headers.mid(0, 4), (QStringList{"14.0", "", "28.0", ""}));
     QStringList many;

@@ -16,8 +16,10 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenuBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTimer>
 #include <QtTest>
@@ -346,6 +348,53 @@ private slots:
         const QString sheet = QString::fromUtf8(unzipEntry(target, QStringLiteral("xl/worksheets/sheet1.xml")));
         QCOMPARE(sheet.count(QStringLiteral("<row ")), shownRows + 1);
         QVERIFY(sheet.contains(QStringLiteral("Callsign")));
+    }
+
+    void exportAdifWritesTheContactsShownInTheirOrder()
+    {
+        state.ListingQuery = QStringLiteral("SELECT * FROM LOG WHERE Banda = '7.0' ORDER BY ID");
+        const QString target = dir->path(QStringLiteral("listing.adi"));
+        prompter.saveFileAnswers.enqueue(target);
+        QStringList shownCalls;
+        QVERIFY(openGrid(false, [&](FrmTabella &w) {
+            // The entry stands beside EXPORT TO EXCEL on the menu bar.
+            const auto actions = w.findChild<QMenuBar *>()->actions();
+            QCOMPARE(actions.size(), 2);
+            QCOMPARE(actions[0]->text(), QStringLiteral("EXPORT TO EXCEL"));
+            QCOMPARE(actions[1]->text(), QStringLiteral("EXPORT ADIF"));
+            QCOMPARE(actions[1]->objectName(), QStringLiteral("Data_export_adif"));
+            // In the order shown after a click on the CALLSIGN header.
+            GridRecordset *m = w.recordset();
+            const int call = int(m->table().fields.indexOf(QStringLiteral("Callsign")));
+            clickHeader(w.findChild<QTableView *>("DataGrid1")->horizontalHeader(), call);
+            for (int r = 0; r < m->rowCount(); ++r)
+                shownCalls << m->text(r, call).trimmed();
+            actions[1]->trigger();
+        }));
+        QVERIFY(!shownCalls.isEmpty());
+        const auto saves = prompter.of(FakePrompter::Kind::SaveFile);
+        QCOMPARE(saves.size(), 1);
+        QVERIFY(saves.first().folder.endsWith(QStringLiteral("TEST_QSO_%1.adi").arg(QDate::currentDate().toString("yyyy-MM-dd"))));
+        QCOMPARE(prompter.messageTexts(), QStringList{QStringLiteral("%1 contacts written to %2").arg(shownCalls.size()).arg(target)});
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QStringList writtenCalls;
+        static const QRegularExpression callField(QStringLiteral("<CALL:(\\d+)>"));
+        const QByteArray bytes = file.readAll();
+        for (auto it = callField.globalMatch(QString::fromLatin1(bytes)); it.hasNext();) {
+            const auto m = it.next();
+            writtenCalls << QString::fromUtf8(bytes.mid(m.capturedEnd(), m.captured(1).toInt()));
+        }
+        QCOMPARE(writtenCalls, shownCalls);
+        QCOMPARE(bytes.count("<BAND:3>40m"), shownCalls.size());
+
+        // An entity listing holds no contacts: a word, no file dialog.
+        prompter.clear();
+        state.ListingQuery = QStringLiteral("SELECT DISTINCT LOG.DXC, First(LOG.Callsign) AS First_CALL From Log GROUP BY LOG.DXC;");
+        QVERIFY(openGrid(true, [](FrmTabella &w) { w.exportToAdif(); }));
+        QCOMPARE(prompter.messageTexts(),
+                 QStringList{QStringLiteral("EXPORT ADIF writes contacts: this listing shows entities, not contacts.")});
+        QVERIFY(prompter.of(FakePrompter::Kind::SaveFile).isEmpty());
     }
 
     void exportWithoutSpreadsheetApplicationSaysWhereTheFileIs()
