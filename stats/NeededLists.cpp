@@ -77,7 +77,7 @@ Result<Report> report(const LogSnapshot &log, AwardKind kind, const QStringList 
     Result<Chase::Lists> found = lists(log, kind, headers, ft8);
     if (!found)
         return Result<Report>::failure(found.error());
-    Report r{kind, headers, ft8, std::move(found.value()), {}};
+    Report r{kind, headers, ft8, std::move(found.value()), {}, nullptr};
     r.tables = tables(log, r.chase, kind, headers, ft8);
     return r;
 }
