@@ -25,6 +25,9 @@ if [ ! -f "$prefix/.complete" ]; then
   echo "build.sh: the Windows libraries are not built yet ($prefix): run bash tools/windows/deps.sh first" >&2
   exit 1
 fi
+# hamradio-files' country file, carried beside the program (and the tests).
+country=$(bash tools/windows/deps.sh --country-file)
+[ -f "$country/cty.csv" ] || { echo "build.sh: no country file cty.csv in $country" >&2; exit 1; }
 triple=x86_64-w64-mingw32
 jobs=$(nproc)
 build=$root/build-win
@@ -64,6 +67,8 @@ plugins=(platforms/qwindows.dll styles/qwindowsvistastyle.dll)
 install_runtime() { # folder, with or without the tests' parts
   local to=$1 tests=$2 p
   cp -u "${runtime_dlls[@]}" "$to/"
+  cp "$country/cty.csv" "$to/cty.csv"
+  sed 's/$/\r/' "$country/copyright" > "$to/cty-copyright.txt"
   for p in "${qt_dlls[@]}"; do cp -u "$prefix/bin/$p.dll" "$to/"; done
   for p in "${plugins[@]}"; do mkdir -p "$to/$(dirname "$p")"; cp -u "$prefix/plugins/$p" "$to/$p"; done
   if [ "$tests" = tests ]; then
@@ -74,8 +79,9 @@ install_runtime() { # folder, with or without the tests' parts
 }
 install_runtime "$build/bin" tests
 
-# The package: the program, its reader, what they load, the sample logbook
-# beside the program (where "varkelchecker varkeldt" finds it) and a README.
+# The package: the program, its reader, what they load, the country file and
+# its copyright, the sample logbook beside the program (where "varkelchecker
+# varkeldt" finds it) and a README.
 name=VarkelChecker-$version-win64
 stage=$build/stage/$name
 rm -rf "$build/stage"

@@ -10,6 +10,14 @@
 #   tools/windows/deps.sh PART...    build only these parts (qt mdb sqlite xlsx gtest)
 #   tools/windows/deps.sh --unpack   only unpack the ready prefix (below) if the
 #                                    cache lacks one; fails when none applies
+#   tools/windows/deps.sh --country-file
+#                                    only fetch the country file the packages
+#                                    carry and print its folder (below)
+#
+# The country file is hamradio-files' cty.csv (MIT, with its copyright file):
+# the one Debian installed on this machine in /usr/share/hamradio-files, else
+# the one of the package's .deb, downloaded and unpacked. It is copied into
+# the cache's folder hamradio-files-<version>, which build.sh reads.
 #
 # VARKEL_WIN_CACHE moves the cache (default ~/.cache/varkelchecker).
 # A ready prefix made by this script, ../shared/windows-prefix/<prefix name>.tar.xz
@@ -71,13 +79,41 @@ unpack_shared_prefix() {
 }
 if [ "${1:-}" = "--unpack" ]; then unpack_shared_prefix; echo "$prefix"; exit 0; fi
 
+# Copies hamradio-files' cty.csv and its copyright into the cache; prints the folder.
+fetch_country_file() {
+  local version from tmp folder
+  version=$(dpkg-query -W -f='${Status} ${Version}' hamradio-files 2>/dev/null | sed -n 's/^install ok installed //p')
+  if [ -n "$version" ] && [ -f /usr/share/hamradio-files/cty.csv ]; then
+    from=/usr/share
+  else
+    tmp=$(mktemp -d)
+    (cd "$tmp" && apt-get download hamradio-files >/dev/null) || { rm -rf "$tmp"; echo "deps.sh: hamradio-files could not be downloaded" >&2; return 1; }
+    version=$(dpkg-deb -f "$tmp"/hamradio-files_*.deb Version)
+    dpkg-deb -x "$tmp"/hamradio-files_*.deb "$tmp/root"
+    from=$tmp/root/usr/share
+  fi
+  folder=$cache/hamradio-files-$version
+  if [ ! -f "$folder/cty.csv" ]; then
+    mkdir -p "$folder.tmp"
+    cp "$from/hamradio-files/cty.csv" "$folder.tmp/cty.csv"
+    cp "$from/doc/hamradio-files/copyright" "$folder.tmp/copyright"
+    rm -rf "$folder"
+    mv "$folder.tmp" "$folder"
+  fi
+  [ -z "${tmp:-}" ] || rm -rf "$tmp"
+  # A country file has a line per DXCC entity: Mauritius among them.
+  grep -q '^3B8,Mauritius,165,' "$folder/cty.csv" || { echo "deps.sh: $folder/cty.csv is no country file" >&2; return 1; }
+  echo "$folder"
+}
+if [ "${1:-}" = "--country-file" ]; then mkdir -p "$cache"; fetch_country_file; exit 0; fi
+
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
 install_packages() {
   local packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
                   cmake ninja-build pkg-config make autoconf automake libtool gettext autopoint
                   bison flex tcl dpkg-dev xz-utils qt6-base-dev qt6-base-dev-tools libgtest-dev
-                  patch wine64 fonts-wine nsis zip unzip)
+                  patch wine64 fonts-wine nsis zip unzip hamradio-files)
   local missing=() p
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -261,6 +297,8 @@ build_qt() {
 }
 
 install_packages
+mkdir -p "$cache"
+fetch_country_file >/dev/null
 # A finished prefix is reused as it is.
 if [ -f "$prefix/.complete" ] && [ $# -eq 0 ]; then
   echo "$prefix"

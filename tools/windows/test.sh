@@ -7,12 +7,15 @@
 #     logbook and on a generated one of 100,000 contacts, the logbook named
 #     by its Windows path (Z:\...). The JSON must be the same but for the
 #     value of "logbook" (the path as each system resolved it); so must the
-#     exit status and the messages (with the paths made alike);
+#     exit status and the messages (with the paths made alike). The NEEDED
+#     lists of DXC too, whose entities are named from the cty.csv beside
+#     the program;
 #  3. damaged logbooks (cut at a page and in a page, random bytes, random
 #     pages after a good first one, an empty file, a folder named like a
 #     logbook): the same messages and exit status as on Linux;
-#  4. the installer: installed silently for this user, the program run from
-#     there, uninstalled without a trace.
+#  4. the packages: the zip holds cty.csv beside varkelchecker.exe; the
+#     installer, installed silently for this user, the program run from
+#     there (naming DXCC entities), uninstalled without a trace.
 # Any failure is reported and makes the script fail.
 #   tools/windows/test.sh
 set -uo pipefail
@@ -27,6 +30,7 @@ fail() { echo "test.sh: FAILED: $*" >&2; exit 1; }
 [ -x "$linux/bin/varkelchecker" ] && [ -x "$linux/bin/genlog" ] \
   || fail "the comparison needs the Linux build in $linux: run bash tools/build.sh test first"
 [ -x "$wine" ] || fail "$wine is missing (apt-get install wine64)"
+linux_country=$(bash tools/windows/deps.sh --country-file)/cty.csv || fail "no country file (tools/windows/deps.sh --country-file)"
 
 export WINEPREFIX=$build/wine WINEDEBUG=-all
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -83,11 +87,11 @@ grep -E -A1 "^[0-9]+: .*: Skipped$" "$log" | grep -vE ": Skipped$|^--$" | sed 's
 echo "== reports of varkelchecker.exe against the Linux build ($(date +%T))"
 winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 # The JSON without the value of "logbook", the messages with the logbook's path as Linux writes it.
-same_report() { # label, linux-path, windows-name, args...
+same_report() { # label, linux-path, windows-name, args... (--report or --needed first)
   local label=$1 file=$2 name=$3; shift 3
-  "$linux/bin/varkelchecker" --report "$@" --format json "$file" > "$work/l.json" 2> "$work/l.err"
+  "$linux/bin/varkelchecker" "$@" --format json "$file" > "$work/l.json" 2> "$work/l.err"
   local ls=$?
-  "$wine" "$build/bin/varkelchecker.exe" --report "$@" --format json "$name" > "$work/w.json" 2> "$work/w.err"
+  "$wine" "$build/bin/varkelchecker.exe" "$@" --format json "$name" > "$work/w.json" 2> "$work/w.err"
   local ws=$?
   local resolved
   resolved=$(sed -n 's/^    "logbook": "\(.*\)",$/\1/p' "$work/w.json")
@@ -113,7 +117,7 @@ for log_name in varkeldt bigdt; do
   file=$work/$log_name.mdb
   for kind in DXC WPX WAZ ITU WAC SQR QSO; do
     for ft8 in "" --ft8; do
-      if same_report "$log_name $kind ${ft8:-(FT8 off)}" "$file" "$(winpath "$file")" "$kind" $ft8; then
+      if same_report "$log_name $kind ${ft8:-(FT8 off)}" "$file" "$(winpath "$file")" --report "$kind" $ft8; then
         [ "$(cat "$work/status")" = 0 ] || failures+=("report $log_name $kind $ft8: exit status $(cat "$work/status")")
         compared=$((compared + 1))
       fi
@@ -122,6 +126,14 @@ for log_name in varkeldt bigdt; do
 done
 echo "   $compared of 28 reports the same (the JSON but for the value of \"logbook\", exit status 0, no messages)"
 echo "   the logbook given as $(winpath "$work/bigdt.mdb"), resolved as \"$(sed -n 's/^    "logbook": "\(.*\)",$/\1/p' "$work/w.json.resolved" 2>/dev/null)\""
+# The entities' names come from the cty.csv beside varkelchecker.exe.
+if same_report "varkeldt NEEDED DXC" "$work/varkeldt.mdb" "$(winpath "$work/varkeldt.mdb")" --needed DXC; then
+  if grep -q '"name": "Mauritius"' "$work/w.json"; then
+    echo "   the NEEDED lists of DXC the same, their entities named (3B8 \"Mauritius\")"
+  else
+    failures+=("NEEDED DXC: no entity named Mauritius")
+  fi
+fi
 
 sample_size=$(stat -c %s "$work/varkeldt.mdb")
 head -c $((sample_size / 2 / 4096 * 4096)) "$work/varkeldt.mdb" > "$work/cut at a pagedt.mdb"
@@ -134,7 +146,7 @@ mkdir "$work/folderdt.mdb"
 damaged=0
 for log_name in "cut at a pagedt" "cut in a pagedt" "big cutdt" randomdt "random pagesdt" emptydt folderdt; do
   file=$work/$log_name.mdb
-  if same_report "damaged: $log_name" "$file" "$(winpath "$file")" DXC; then
+  if same_report "damaged: $log_name" "$file" "$(winpath "$file")" --report DXC; then
     if [ "$(cat "$work/status")" = 1 ] && grep -q "SQL or FILENAME error" "$work/w.err"; then
       damaged=$((damaged + 1))
       echo "   $log_name: $(grep -m1 "error" "$work/w.err" | sed 's/.*error! //')"
@@ -145,7 +157,22 @@ for log_name in "cut at a pagedt" "cut in a pagedt" "big cutdt" randomdt "random
 done
 echo "   $damaged of 7 damaged logbooks give the same messages and exit status 1"
 
-# --- 4. the installer ---------------------------------------------------------
+# --- 4. the packages ----------------------------------------------------------
+echo "== the zip ($(date +%T))"
+zip_file=$(ls "$build"/package/VarkelChecker-*-win64.zip 2>/dev/null | head -1)
+if [ -z "$zip_file" ]; then
+  failures+=("no zip in $build/package")
+else
+  top=$(basename "$zip_file" .zip)
+  listing=$(unzip -Z1 "$zip_file")
+  zip_ok=1
+  for f in varkelchecker.exe cty.csv cty-copyright.txt; do
+    grep -qx "$top/$f" <<< "$listing" || { zip_ok=0; echo "   not in the zip: $top/$f"; }
+  done
+  unzip -p "$zip_file" "$top/cty.csv" | cmp -s - "$linux_country" \
+    || { zip_ok=0; echo "   the zip's cty.csv is not hamradio-files' $linux_country"; }
+  if [ "$zip_ok" = 1 ]; then echo "   $(basename "$zip_file"): cty.csv and its copyright beside varkelchecker.exe"; else failures+=("zip"); fi
+fi
 echo "== the installer, for this user only ($(date +%T))"
 setup=$(ls "$build"/package/VarkelChecker-*-win64-setup.exe 2>/dev/null | head -1)
 if [ -z "$setup" ]; then
@@ -157,7 +184,8 @@ else
   key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VarkelChecker'
   "$wine" "$setup" /S; /usr/lib/wine/wineserver -w
   installer_ok=1
-  for f in varkelchecker.exe varkel-reader.exe Uninstall.exe varkeldt.mdb platforms/qwindows.dll styles/qwindowsvistastyle.dll; do
+  for f in varkelchecker.exe varkel-reader.exe Uninstall.exe varkeldt.mdb cty.csv cty-copyright.txt platforms/qwindows.dll \
+           styles/qwindowsvistastyle.dll; do
     [ -f "$installed/$f" ] || { installer_ok=0; echo "   missing after installing: $installed/$f"; }
   done
   [ -f "$shortcut" ] || { installer_ok=0; echo "   no Start menu entry $shortcut"; }
@@ -167,6 +195,8 @@ else
   "$linux/bin/varkelchecker" --report DXC --format json "$work/varkeldt.mdb" > "$work/l.json" 2>/dev/null
   sed -i 's/^\(    "logbook": \).*$/\1"",/' "$work/l.json" "$work/w.json"
   cmp -s "$work/l.json" "$work/w.json" || { installer_ok=0; echo "   the installed program's report differs"; }
+  "$wine" "$installed/varkelchecker.exe" --needed DXC --format json varkeldt 2>/dev/null | grep -q '"name": "Mauritius"' \
+    || { installer_ok=0; echo "   the installed program names no DXCC entity"; }
   "$wine" "$installed/Uninstall.exe" /S; sleep 2; /usr/lib/wine/wineserver -w
   [ ! -e "$installed" ] || { installer_ok=0; echo "   left after uninstalling: $installed"; }
   [ ! -e "$shortcut" ] || { installer_ok=0; echo "   Start menu entry left after uninstalling"; }
