@@ -56,10 +56,10 @@ int runNeeded(const Options &options, const QString &path, const QStringList &he
     return 0;
 }
 
-/// One report (the grid or the chase lists) of the logbook of `state` as
+/// One report (the grid or the chase lists) of `logbook` as
 /// `engine` reads it; the status as run() gives it. When `read` is given
 /// (watching) nothing is printed unless every computation succeeded.
-int reportOnce(const Options &options, const LogState &logbook, LogbookEngine &engine, QTextStream &out, StreamPrompter &prompter,
+int reportOnce(const Options &options, const LoadedLog &logbook, LogbookEngine &engine, QTextStream &out, StreamPrompter &prompter,
                const QString &read = QString())
 {
     if (options.needed)
@@ -76,7 +76,7 @@ int reportOnce(const Options &options, const LogState &logbook, LogbookEngine &e
 
 /// --watch: a report of the logbook as it is, then one each time it has
 /// changed and been read whole, until the program is asked to stop.
-int watch(const Options &options, const LogState &logbook, QTextStream &out, StreamPrompter &prompter)
+int watch(const Options &options, const LoadedLog &logbook, QTextStream &out, StreamPrompter &prompter)
 {
     LogbookEngine engine;
     LogWatcher watcher;
@@ -125,18 +125,15 @@ QString resolveLogbook(const QString &argument, const QString &programFolder)
 
 int run(const Options &options, const QString &programFolder, QTextStream &out, QTextStream &err)
 {
-    LogState state;
-    state.ProgramFolder = programFolder;
-    state.LogName = LogFileName::fromCommandLine(options.logbook);
-    state.LogPath = resolveLogbook(options.logbook, programFolder);
+    const LoadedLog logbook{LogFileName::fromCommandLine(options.logbook), resolveLogbook(options.logbook, programFolder)};
     StreamPrompter prompter(err);
     if (options.watch)
-        return watch(options, state, out, prompter);
+        return watch(options, logbook, out, prompter);
 
     LogbookEngine engine;
-    const int status = reportOnce(options, state, engine, out, prompter);
+    const int status = reportOnce(options, logbook, engine, out, prompter);
     if (status != 0 && !options.needed)
-        err << "LogBook: " << state.LogPath << Qt::endl;
+        err << "LogBook: " << logbook.LogPath << Qt::endl;
     return status;
 }
 

@@ -40,7 +40,7 @@ QString currentTime() { return QTime::currentTime().toString(QStringLiteral("HH:
 MainController::MainController(Prompter &prompter, const QString &programFolder, QObject *parent)
     : QObject(parent), m_prompter(prompter),
       m_listing(
-          m_state, m_matrix, prompter, [this] { return m_ft8; }, [this](bool entity) { emit gridRequested(entity); })
+          m_state, m_matrix, prompter, [this] { return m_ft8; }, [this](const ListingRequest &request) { emit gridRequested(request); })
 {
     m_state.ProgramFolder = programFolder;
     connect(&m_matrix, &StatsMatrix::captionChanged, this, [this](StatsMatrix::Line line, int index) {

@@ -181,8 +181,8 @@ signals:
     /// PRT button.
     void printRequested();
 
-    /// A listing is ready in state().ListingQuery: the window shows the result grid.
-    void gridRequested(bool entityCaptions);
+    /// A listing is ready: the window shows the result grid.
+    void gridRequested(const ListingRequest &request);
     /// A header was double-clicked with a logbook loaded: the band choice panel
     /// opens with the bands of the log (as far as they could be read).
     void choicePanelRequested(const QStringList &bands);

@@ -236,12 +236,12 @@ void MainWindow::hideChoicePanel()
     m_choicePanel->hide();
 }
 
-void MainWindow::openGrid(bool entityCaptions)
+void MainWindow::openGrid(const ListingRequest &request)
 {
     // The hourglass stays over this window while the grid is open.
     setCursor(Qt::WaitCursor);
     MainController &c = m_controller;
-    FrmTabella::showListing(this, c.state(), c.engine(), c.prompter(), entityCaptions, c.matrix().kind());
+    FrmTabella::showListing(this, c.state(), c.engine(), c.prompter(), request);
     unsetCursor();
 }
 
@@ -253,7 +253,7 @@ void MainWindow::openBandWindow()
             c.state(), c.engine(), c.prompter(), *m_printer, [&c] { return c.ft8(); }, this);
         m_bandWindow->setDataCaption(c.dataCaption());
     }
-    m_bandWindow->showBand({c.bandWindowCaption(), c.bandWindowTitolo(), c.bandWindowInfo()});
+    m_bandWindow->showBand({c.state().ChosenBand, c.bandWindowCaption(), c.bandWindowTitolo(), c.bandWindowInfo()});
 }
 
 void MainWindow::printScreen()

@@ -2,6 +2,7 @@
 #include "StatsMatrix.h"
 
 #include "FrmBanda.h"
+#include "ListingRequest.h"
 #include <QMainWindow>
 
 #include <QPointer>
@@ -84,7 +85,7 @@ private:
     void buildChoicePanel(QWidget *grid);
     void showChoicePanel(const QStringList &bands);
     void hideChoicePanel();
-    void openGrid(bool entityCaptions);
+    void openGrid(const ListingRequest &request);
     void openBandWindow();
 
     MainController &m_controller;

@@ -1,14 +1,15 @@
 #pragma once
 #include "BandMatrix.h"
-#include "LogState.h"
+#include "LoadedLog.h"
 #include "LogbookEngine.h"
 #include "Prompter.h"
 
 #include <functional>
 
-/// What the single-band computations work with; the band is state.ChosenBand.
+/// What the single-band computations work with.
 struct BandContext {
-    LogState &state;
+    const LoadedLog &log;
+    QString band; ///< the band counted (the single-band window's band)
     BandMatrix &matrix;
     LogbookEngine &engine;
     Prompter &prompter;

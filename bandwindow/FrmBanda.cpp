@@ -3,7 +3,7 @@
 #include "BandStats.h"
 #include "CountSlot.h"
 #include "GridTexts.h"
-#include "LogState.h"
+#include "LoadedLog.h"
 #include "OwnedWindow.h"
 #include "QuietPrompter.h"
 #include "ScreenPrint.h"
@@ -25,9 +25,9 @@ const QColor Grey(224, 224, 224);
 
 } // namespace
 
-FrmBanda::FrmBanda(LogState &state, LogbookEngine &engine, Prompter &prompter, PrinterPort &printer, std::function<bool()> ft8,
+FrmBanda::FrmBanda(const LoadedLog &log, LogbookEngine &engine, Prompter &prompter, PrinterPort &printer, std::function<bool()> ft8,
                    QWidget *mainWindow)
-    : QWidget(nullptr, Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint), m_state(state), m_engine(engine), m_prompter(prompter),
+    : QWidget(nullptr, Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint), m_log(log), m_engine(engine), m_prompter(prompter),
       m_printer(printer), m_ft8(std::move(ft8))
 {
     setObjectName(QStringLiteral("FrmBanda"));
@@ -134,7 +134,8 @@ void FrmBanda::showBand(const Texts &texts)
     setWindowTitle(texts.caption);
     m_titolo->setText(texts.titolo);
     m_info->setText(texts.info);
-    m_band->setText(m_state.ChosenBand);
+    m_chosenBand = texts.band;
+    m_band->setText(texts.band);
     show();
     raise();
     activateWindow();
@@ -154,11 +155,11 @@ void FrmBanda::start()
     m_start->setEnabled(false);
     m_print->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    BandContext ctx{m_state, m_matrix, m_engine, m_prompter};
+    BandContext ctx{m_log, m_chosenBand, m_matrix, m_engine, m_prompter};
     ctx.yield = [] { QCoreApplication::processEvents(); };
     ctx.ft8 = m_ft8;
     ctx.stopping = [this] { return m_closing; };
-    m_countedBand = m_state.ChosenBand;
+    m_countedBand = m_chosenBand;
     m_countedFt8 = m_ft8();
     startBandRun(ctx);
     m_counted = true;
@@ -176,11 +177,9 @@ bool FrmBanda::recount()
 {
     if (!m_counted || m_running)
         return false;
-    LogState state = m_state;
-    state.ChosenBand = m_countedBand;
     BandMatrix fresh;
     QuietPrompter quiet;
-    BandContext ctx{state, fresh, m_engine, quiet};
+    BandContext ctx{m_log, m_countedBand, fresh, m_engine, quiet};
     const bool ft8 = m_countedFt8;
     ctx.ft8 = [ft8] { return ft8; };
     startBandRun(ctx);

@@ -11,7 +11,7 @@ class PrinterPort;
 class Prompter;
 class QLabel;
 class QPushButton;
-struct LogState;
+struct LoadedLog;
 
 /// The single-band window: every count of one band for all seven kinds. A
 /// window of the main window's, modal to it: while it is open the main window
@@ -20,17 +20,18 @@ class FrmBanda : public QWidget {
     Q_OBJECT
 public:
     struct Texts {
+        QString band;    ///< the band shown and counted
         QString caption; ///< window title
         QString titolo;  ///< title line (LblTitolo)
         QString info;    ///< LblInfo
     };
 
-    FrmBanda(LogState &state, LogbookEngine &engine, Prompter &prompter, PrinterPort &printer, std::function<bool()> ft8,
+    FrmBanda(const LoadedLog &log, LogbookEngine &engine, Prompter &prompter, PrinterPort &printer, std::function<bool()> ft8,
              QWidget *mainWindow);
     ~FrmBanda() override;
 
     BandMatrix &matrix() { return m_matrix; }
-    /// Shows the band of state.ChosenBand with these texts.
+    /// Shows a band with these texts.
     void showBand(const Texts &texts);
     /// The four DATA column titles: "DATA" or "FT8".
     void setDataCaption(const QString &caption);
@@ -51,7 +52,8 @@ private:
     QLabel *makeLabel(const QString &name, const QString &text, const QString &style);
     void setBackground(const QColor &colour);
 
-    LogState &m_state;
+    const LoadedLog &m_log;
+    QString m_chosenBand;
     LogbookEngine &m_engine;
     Prompter &m_prompter;
     PrinterPort &m_printer;

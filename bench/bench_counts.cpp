@@ -39,9 +39,7 @@ int main(int argc, char **argv)
         if (!file)
             return 1;
         const QString path = *file;
-        LogState state;
-        state.LogName = QStringLiteral("BENCHDT");
-        state.LogPath = path;
+        const LoadedLog state{QStringLiteral("BENCHDT"), path};
         StatsMatrix matrix;
         LogbookEngine engine;
         bench::QuietPrompter prompter;

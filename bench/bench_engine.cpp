@@ -495,9 +495,7 @@ int main(int argc, char **argv)
         resetPeak();
 
         // ---- ours ----
-        LogState state;
-        state.LogName = QStringLiteral("BENCHDT");
-        state.LogPath = path;
+        const LoadedLog state{QStringLiteral("BENCHDT"), path};
         StatsMatrix matrix;
         LogbookEngine engine;
         bench::QuietPrompter prompter;
@@ -524,9 +522,8 @@ int main(int argc, char **argv)
                 dxcAgain = t;
         }
 
-        state.ChosenBand = QStringLiteral("14.0");
         BandMatrix bandMatrix;
-        BandContext band{state, bandMatrix, engine, prompter};
+        BandContext band{state, QStringLiteral("14.0"), bandMatrix, engine, prompter};
         const Timed start = timed([&] { startBandRun(band); });
 
         // NEEDED after the grid: both chase lists and their tables, from the columnar copy, for

@@ -159,11 +159,9 @@ Request cell(int index, std::optional<AwardKind> kind, const QStringList &header
     return listing(bandListing(GridTexts::kindCaption(kind), QStringLiteral("'") + band, r, ft8Only, true));
 }
 
-Request mix(int r, std::optional<AwardKind> kind, const QStringList &headers, bool ft8Only, int *activeCount)
+Request mix(int r, std::optional<AwardKind> kind, const QStringList &headers, bool ft8Only)
 {
     const QStringList bands = BandSet(headers).selected();
-    if (activeCount)
-        *activeCount = int(bands.size());
     if (bands.isEmpty() || r < 0 || r >= Slots || isDifference(r))
         return {};
     if (listsContacts(kind)) {

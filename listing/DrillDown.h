@@ -28,8 +28,8 @@ bool listsContacts(std::optional<AwardKind> kind);
 /// Cell `index` (0..319) of the grid, with the band headers as they stand.
 Request cell(int index, std::optional<AwardKind> kind, const QStringList &headers, bool ft8Only);
 
-/// MIX label r; `activeCount` receives the number of non-blank headers.
-Request mix(int r, std::optional<AwardKind> kind, const QStringList &headers, bool ft8Only, int *activeCount = nullptr);
+/// MIX label r.
+Request mix(int r, std::optional<AwardKind> kind, const QStringList &headers, bool ft8Only);
 
 /// FULL label r.
 Request full(int r, std::optional<AwardKind> kind, bool ft8Only);

@@ -12,7 +12,7 @@ class QLabel;
 class QPushButton;
 class QTabWidget;
 class QTableView;
-struct LogState;
+struct LoadedLog;
 
 /// "What do I still need?": the QSL chase and the band-slot chase of the
 /// last run's award kind over the band set, each sortable by a column click,
@@ -23,7 +23,7 @@ class FrmNeeded : public QDialog {
     Q_OBJECT
 public:
     /// `logName`: the logbook's display name, for the title.
-    FrmNeeded(Needed::Report report, const QString &logName, const LogState &state, Prompter &prompter, PrinterPort &printer,
+    FrmNeeded(Needed::Report report, const QString &logName, const LoadedLog &log, Prompter &prompter, PrinterPort &printer,
               QWidget *parent);
 
     /// The band-slot chase of one mode class (the class box).
@@ -47,7 +47,7 @@ private:
     Needed::Report m_lists;
     QStringList m_slotCounts;                 ///< per mode class, the band-slot counts of the title line
     std::vector<AdifContact> m_chaseContacts; ///< every contact of the QSL chase, once
-    const LogState &m_state;
+    const LoadedLog &m_log;
     Prompter &m_prompter;
     PrinterPort &m_printer;
     GridRecordset *m_qsl;

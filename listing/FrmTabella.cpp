@@ -6,7 +6,7 @@
 #include "ListingExport.h"
 #include "ListingJob.h"
 #include "ListingRun.h"
-#include "LogState.h"
+#include "LoadedLog.h"
 #include "OwnedWindow.h"
 #include "Prompter.h"
 
@@ -57,8 +57,8 @@ void waitFor(ListingJob &job, QWidget *parent)
 
 } // namespace
 
-FrmTabella::FrmTabella(QWidget *parent, const LogState &state, Prompter &prompter)
-    : QDialog(parent), m_state(state), m_prompter(prompter), m_model(new GridRecordset(this)),
+FrmTabella::FrmTabella(QWidget *parent, const LoadedLog &log, Prompter &prompter)
+    : QDialog(parent), m_log(log), m_prompter(prompter), m_model(new GridRecordset(this)),
       m_query(new QLabel(QStringLiteral("Query!"), this)), m_grid(new QTableView(this))
 {
     setObjectName(QStringLiteral("FrmTabella"));
@@ -93,19 +93,19 @@ FrmTabella::FrmTabella(QWidget *parent, const LogState &state, Prompter &prompte
 
 FrmTabella::~FrmTabella() = default;
 
-void FrmTabella::showListing(QWidget *parent, const LogState &state, LogbookEngine &engine, Prompter &prompter, bool entityCaptions,
-                             std::optional<AwardKind> kind)
+void FrmTabella::showListing(QWidget *parent, const LoadedLog &log, LogbookEngine &engine, Prompter &prompter,
+                             const ListingRequest &request)
 {
     ListingRun::Failure failure;
-    std::shared_ptr<const LogDatabase> db = ListingRun::open(state, engine, failure);
+    std::shared_ptr<const LogDatabase> db = ListingRun::open(log, engine, request.query, failure);
     if (!db) {
         prompter.message(failure.text, failure.flags, failure.title, failure.detail);
         return;
     }
-    ListingJob job(std::move(db), state.ListingQuery, ListingRun::limits());
+    ListingJob job(std::move(db), request.query, ListingRun::limits());
     job.start();
     waitFor(job, parent);
-    ListingRun::Outcome outcome = ListingRun::conclude(state.ListingQuery, job.take());
+    ListingRun::Outcome outcome = ListingRun::conclude(request.query, job.take());
     if (outcome.cancelled)
         return;
     if (!outcome.ok) {
@@ -114,15 +114,15 @@ void FrmTabella::showListing(QWidget *parent, const LogState &state, LogbookEngi
     }
     if (!outcome.notice.text.isEmpty())
         prompter.message(outcome.notice.text, outcome.notice.flags, outcome.notice.title);
-    FrmTabella window(parent, state, prompter);
-    window.m_kind = kind;
-    window.m_query->setText(state.ListingQuery);
+    FrmTabella window(parent, log, prompter);
+    window.m_kind = request.kind;
+    window.m_query->setText(request.query);
     const qsizetype records = outcome.table.rowCount();
     // The entities of a DXC listing are named beside their texts.
-    const bool names = entityCaptions && kind == AwardKind::Dxc;
+    const bool names = request.entityCaptions && request.kind == AwardKind::Dxc;
     if (names)
         EntityData::insertNames(outcome.table, 0);
-    window.m_model->setTable(std::move(outcome.table), entityCaptions, names);
+    window.m_model->setTable(std::move(outcome.table), request.entityCaptions, names);
     window.m_grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     window.m_grid->resizeColumnsToContents();
     for (int c = 0; c < window.m_model->columnCount(); ++c) {
@@ -137,7 +137,7 @@ void FrmTabella::showListing(QWidget *parent, const LogState &state, LogbookEngi
 
 void FrmTabella::exportToSpreadsheet()
 {
-    exportListing(m_prompter, m_state, m_kind, *m_model, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+    exportListing(m_prompter, m_log, m_kind, *m_model, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
                   QDate::currentDate());
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "AwardKind.h"
+#include "ListingRequest.h"
 
 #include <QDialog>
 #include <optional>
@@ -9,23 +9,21 @@ class LogbookEngine;
 class Prompter;
 class QLabel;
 class QTableView;
-struct LogState;
+struct LoadedLog;
 
-/// The result grid window: runs the listing text of the program state on the
-/// logbook, shows its rows read-only (sortable by a click on a column header)
-/// and exports them to a spreadsheet, or the contacts among them as ADIF.
+/// The result grid window: runs a listing's text on the logbook, shows its
+/// rows read-only (sortable by a click on a column header) and exports them
+/// to a spreadsheet, or the contacts among them as ADIF.
 class FrmTabella : public QDialog {
     Q_OBJECT
 public:
-    /// Runs state.ListingQuery and, when it succeeds, shows the rows modally;
+    /// Runs the request's query and, when it succeeds, shows the rows modally;
     /// returns when the window is closed. The rows are read on a thread of
     /// their own: a run that takes a while shows a progress dialog (object
     /// name "ListingProgress") whose Cancel stops it without a word. A listing
-    /// cut at its limits says so before it shows. `entityCaptions` gives the
-    /// columns after the entity the grid's own captions (listings of distinct
-    /// entities); the export names its file after `kind`.
-    static void showListing(QWidget *parent, const LogState &state, LogbookEngine &engine, Prompter &prompter, bool entityCaptions,
-                            std::optional<AwardKind> kind = std::nullopt);
+    /// cut at its limits says so before it shows.
+    static void showListing(QWidget *parent, const LoadedLog &log, LogbookEngine &engine, Prompter &prompter,
+                            const ListingRequest &request);
 
     GridRecordset *recordset() const { return m_model; }
     /// The export of the shown rows (the menu entry "EXPORT TO EXCEL").
@@ -36,10 +34,10 @@ public:
     void markLogbookChanged();
 
 private:
-    FrmTabella(QWidget *parent, const LogState &state, Prompter &prompter);
+    FrmTabella(QWidget *parent, const LoadedLog &log, Prompter &prompter);
     ~FrmTabella() override;
 
-    const LogState &m_state;
+    const LoadedLog &m_log;
     std::optional<AwardKind> m_kind;
     Prompter &m_prompter;
     GridRecordset *m_model;

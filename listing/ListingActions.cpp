@@ -7,24 +7,23 @@ namespace {
 const QString CrLf = QStringLiteral("\r\n");
 } // namespace
 
-ListingActions::ListingActions(LogState &state, const StatsMatrix &matrix, Prompter &prompter, std::function<bool()> ft8, OpenGrid openGrid)
-    : m_state(state), m_matrix(matrix), m_prompter(prompter), m_ft8(std::move(ft8)), m_openGrid(std::move(openGrid))
+ListingActions::ListingActions(const LoadedLog &log, const StatsMatrix &matrix, Prompter &prompter, std::function<bool()> ft8,
+                               OpenGrid openGrid)
+    : m_log(log), m_matrix(matrix), m_prompter(prompter), m_ft8(std::move(ft8)), m_openGrid(std::move(openGrid))
 {
 }
 
-void ListingActions::open(const QString &sql, bool entity)
+void ListingActions::open(ListingRequest request)
 {
-    m_state.ListingQuery = sql;
-    m_openGrid(entity);
+    request.kind = m_matrix.kind();
+    m_openGrid(request);
 }
 
 void ListingActions::cellDoubleClicked(int index)
 {
     m_prompter.beep();
-    if (!m_state.hasLog())
+    if (!m_log.hasLog())
         return;
-    m_state.ListingQuery.clear();
-    m_state.HeaderIndex = int16_t(CountSlotIndex::header(CountSlotIndex::bandOfCell(index)));
     const std::optional<AwardKind> kind = m_matrix.kind();
     const DrillDown::Request q = DrillDown::cell(index, kind, m_matrix.headers(), m_ft8());
     if (q.outcome == DrillDown::Outcome::NotConfirmedNotice) {
@@ -32,31 +31,26 @@ void ListingActions::cellDoubleClicked(int index)
         return;
     }
     if (q.outcome == DrillDown::Outcome::Listing)
-        open(q.sql, !DrillDown::listsContacts(kind));
+        open({q.sql, !DrillDown::listsContacts(kind), {}, CountSlotIndex::header(CountSlotIndex::bandOfCell(index))});
 }
 
 void ListingActions::mixDoubleClicked(int r)
 {
-    m_state.ListingQuery.clear();
-    if (!m_state.hasLog())
+    if (!m_log.hasLog())
         return;
     const std::optional<AwardKind> kind = m_matrix.kind();
-    int active = 0;
-    const DrillDown::Request q = DrillDown::mix(r, kind, m_matrix.headers(), m_ft8(), &active);
-    m_state.ActiveBandCount = int16_t(active);
+    const DrillDown::Request q = DrillDown::mix(r, kind, m_matrix.headers(), m_ft8());
     if (q.outcome == DrillDown::Outcome::Listing)
-        open(q.sql, !DrillDown::listsContacts(kind));
+        open({q.sql, !DrillDown::listsContacts(kind)});
 }
 
 void ListingActions::fullClicked(int r)
 {
-    m_state.ListingQuery.clear();
-    if (!m_state.hasLog())
+    if (!m_log.hasLog())
         return;
-    const std::optional<AwardKind> kind = m_matrix.kind();
-    const DrillDown::Request q = DrillDown::full(r, kind, m_ft8());
+    const DrillDown::Request q = DrillDown::full(r, m_matrix.kind(), m_ft8());
     if (q.outcome == DrillDown::Outcome::Listing)
-        open(q.sql, true);
+        open({q.sql, true});
 }
 
 void ListingActions::customQuery()
@@ -65,7 +59,6 @@ void ListingActions::customQuery()
     const QString text = m_prompter.input(QStringLiteral("ENTER QUERY:") + CrLf + CrLf + QStringLiteral("SELECT * FROM LOG...") + CrLf +
                                               QStringLiteral("LOCAL Query"),
                                           title, m_lastQuery);
-    m_state.ListingQuery = text;
     if (!text.isEmpty())
         m_lastQuery = text;
     if (text.isEmpty() || text.trimmed().toUpper() == QLatin1String("SELECT"))
@@ -80,5 +73,5 @@ void ListingActions::customQuery()
     m_prompter.message(QStringLiteral("To wait for a moment, is creating your list with your Query:") + CrLf + CrLf + text + CrLf + CrLf +
                            QStringLiteral("The logbook is only read: no query can change it."),
                        MsgFlags::Information, QStringLiteral("VARKEL - VarkelChecker grid"));
-    m_openGrid(false);
+    open({text, false});
 }

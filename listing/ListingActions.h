@@ -1,22 +1,23 @@
 #pragma once
-#include "LogState.h"
+#include "ListingRequest.h"
+#include "LoadedLog.h"
 #include "Prompter.h"
 #include "StatsMatrix.h"
 
 #include <functional>
 
-/// What a click on a count, or the custom query, does: build the listing text,
-/// keep it in the program state and hand it to the result grid.
+/// What a click on a count, or the custom query, does: build the listing text
+/// and hand it to the result grid.
 class ListingActions {
 public:
-    /// Shows the grid for state.ListingQuery; `entityCaptions` for entity listings.
+    /// Shows the grid for log.ListingQuery; `entityCaptions` for entity listings.
     using OpenGrid = std::function<void(bool entityCaptions)>;
 
     /// The message refusing an operator's query by the snapshot's read-only
     /// rules (ListingRun::refusal); empty when it may run.
     using Check = std::function<QString(const QString &query)>;
 
-    ListingActions(LogState &state, const StatsMatrix &matrix, Prompter &prompter, std::function<bool()> ft8, OpenGrid openGrid);
+    ListingActions(const LoadedLog &log, const StatsMatrix &matrix, Prompter &prompter, std::function<bool()> ft8, OpenGrid openGrid);
 
     /// Lets the custom query be judged by the snapshot's rules before the grid
     /// opens; without it only its shape is checked first (the grid's run still
@@ -34,9 +35,9 @@ public:
     void customQuery();
 
 private:
-    void open(const QString &sql, bool entity);
+    void open(ListingRequest request);
 
-    LogState &m_state;
+    const LoadedLog &m_log;
     const StatsMatrix &m_matrix;
     Prompter &m_prompter;
     std::function<bool()> m_ft8;

@@ -19,11 +19,11 @@ void exportWorkbook(Prompter &prompter, const QString &proposed, const std::func
         prompter.message(ListingRun::notAvailableMessage(path), MsgFlags::OkOnly, QString());
 }
 
-void exportListing(Prompter &prompter, const LogState &state, std::optional<AwardKind> kind, const GridRecordset &rows,
+void exportListing(Prompter &prompter, const LoadedLog &log, std::optional<AwardKind> kind, const GridRecordset &rows,
                    const QString &folder, const QDate &date, qsizetype maxRows)
 {
     const QString kindName = QString::fromLatin1(AwardKinds::name(kind.value_or(AwardKind::Qso)));
-    exportWorkbook(prompter, ListingRun::proposedExportPath(folder, state.LogName, kindName, date), [&](const QString &path) {
+    exportWorkbook(prompter, ListingRun::proposedExportPath(folder, log.LogName, kindName, date), [&](const QString &path) {
         QStringList fields;
         for (int c = 0; c < rows.columnCount(); ++c)
             fields << rows.fieldName(c);

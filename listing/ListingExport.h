@@ -1,7 +1,7 @@
 #pragma once
 #include "AdifExport.h"
 #include "AwardKind.h"
-#include "LogState.h"
+#include "LoadedLog.h"
 #include "Prompter.h"
 #include "XlsxExport.h"
 
@@ -24,7 +24,7 @@ void exportWorkbook(Prompter &prompter, const QString &proposed, const std::func
 /// proposes a file name in `folder` after the logbook and the award kind
 /// (QSO for none), writes the rows in their shown order and says so when the
 /// sheet could not hold them all. `maxRows` is the number of records a sheet holds.
-void exportListing(Prompter &prompter, const LogState &state, std::optional<AwardKind> kind, const GridRecordset &rows,
+void exportListing(Prompter &prompter, const LoadedLog &log, std::optional<AwardKind> kind, const GridRecordset &rows,
                    const QString &folder, const QDate &date, qsizetype maxRows = SheetDataRows);
 
 /// What every "EXPORT ADIF" does: lets the operator pick the file (proposing

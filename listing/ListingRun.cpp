@@ -22,15 +22,15 @@ Failure queryFailure(const QString &query, const QString &reason)
 
 ReadLimits limits() { return ReadLimits{SheetRows, MaxListingBytes}; }
 
-std::shared_ptr<const LogDatabase> open(const LogState &state, LogbookEngine &engine, Failure &failure)
+std::shared_ptr<const LogDatabase> open(const LoadedLog &loaded, LogbookEngine &engine, const QString &query, Failure &failure)
 {
-    if (state.LogName.trimmed().isEmpty()) {
-        failure = {QStringLiteral("Attention, your Log Name is not exactly!") + CrLf + CrLf + state.LogName, GridTitle, 16, {}};
+    if (loaded.LogName.trimmed().isEmpty()) {
+        failure = {QStringLiteral("Attention, your Log Name is not exactly!") + CrLf + CrLf + loaded.LogName, GridTitle, 16, {}};
         return nullptr;
     }
-    auto log = engine.open(state.LogPath);
+    auto log = engine.open(loaded.LogPath);
     if (!log) {
-        failure = queryFailure(state.ListingQuery, log.error());
+        failure = queryFailure(query, log.error());
         return nullptr;
     }
     return sharedDatabase(*log);
@@ -71,19 +71,19 @@ Outcome conclude(const QString &query, ReadResult read)
     return out;
 }
 
-Outcome run(const LogState &state, LogbookEngine &engine, const ReadLimits &readLimits)
+Outcome run(const LoadedLog &loaded, LogbookEngine &engine, const QString &query, const ReadLimits &readLimits)
 {
     Outcome out;
-    const std::shared_ptr<const LogDatabase> db = open(state, engine, out.failure);
+    const std::shared_ptr<const LogDatabase> db = open(loaded, engine, query, out.failure);
     if (!db)
         return out;
-    return conclude(state.ListingQuery, db->read(state.ListingQuery, readLimits));
+    return conclude(query, db->read(query, readLimits));
 }
 
-QString refusal(const LogState &state, LogbookEngine &engine, const QString &query)
+QString refusal(const LoadedLog &loaded, LogbookEngine &engine, const QString &query)
 {
     Failure unused;
-    const std::shared_ptr<const LogDatabase> db = open(state, engine, unused);
+    const std::shared_ptr<const LogDatabase> db = open(loaded, engine, query, unused);
     return db ? QueryGuard::message(db->check(query)) : QString();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
+#include "LoadedLog.h"
 #include "LogDatabase.h"
-#include "LogState.h"
 #include "LogbookEngine.h"
 #include "QueryTable.h"
 
@@ -33,20 +33,20 @@ struct Outcome {
 /// What a listing may hold: as many rows as a spreadsheet sheet, within MaxListingBytes.
 ReadLimits limits();
 
-/// The snapshot state.ListingQuery runs on; nullptr, with `failure` filled,
+/// The snapshot a listing's `query` runs on; nullptr, with `failure` filled,
 /// when the log name is blank or the logbook cannot be opened.
-std::shared_ptr<const LogDatabase> open(const LogState &state, LogbookEngine &engine, Failure &failure);
+std::shared_ptr<const LogDatabase> open(const LoadedLog &loaded, LogbookEngine &engine, const QString &query, Failure &failure);
 
 /// What the grid makes of the rows read for `query`.
 Outcome conclude(const QString &query, ReadResult read);
 
-/// Runs state.ListingQuery on the loaded logbook, on the calling thread.
-Outcome run(const LogState &state, LogbookEngine &engine, const ReadLimits &readLimits = limits());
+/// Runs a listing's `query` on the loaded logbook, on the calling thread.
+Outcome run(const LoadedLog &loaded, LogbookEngine &engine, const QString &query, const ReadLimits &readLimits = limits());
 
 /// The message that refuses the operator's `query` by the snapshot's
 /// read-only rules, before anything runs; empty when it may run (or when the
 /// logbook cannot be opened, which the run then reports).
-QString refusal(const LogState &state, LogbookEngine &engine, const QString &query);
+QString refusal(const LoadedLog &loaded, LogbookEngine &engine, const QString &query);
 
 /// Window caption of the grid for a result of `records` rows.
 QString caption(qsizetype records);

@@ -76,7 +76,7 @@ private:
 
 void ComputeQsoCounts(StatsContext &ctx)
 {
-    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, QsoError, QsoNrTitle);
+    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.yield, ctx.stopping, QsoError, QsoNrTitle);
     if (!run.open() || !writeTotalQsos(run, ctx))
         return;
     ctx.matrix.fill(Line::Lblstat, GridTexts::NotComputed);
@@ -97,7 +97,7 @@ void ComputeQsoCounts(StatsContext &ctx)
 
 void ComputeFullLogQsoTotals(StatsContext &ctx)
 {
-    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, QsoError, FullLogTitle);
+    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.yield, ctx.stopping, QsoError, FullLogTitle);
     if (!run.open())
         return;
     ctx.matrix.fill(Line::Tot, GridTexts::NotComputed);
@@ -106,7 +106,7 @@ void ComputeFullLogQsoTotals(StatsContext &ctx)
 
 void ComputeAwardCounts(StatsContext &ctx)
 {
-    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, EntityError, StatsTitle);
+    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.yield, ctx.stopping, EntityError, StatsTitle);
     if (!run.open() || !writeTotalQsos(run, ctx))
         return;
     ctx.matrix.fill(Line::Lblstat, GridTexts::NotComputed);
@@ -124,7 +124,7 @@ void ComputeAwardCounts(StatsContext &ctx)
 
 void ComputeFullLogAwardTotals(StatsContext &ctx)
 {
-    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, EntityError, FullLogTitle);
+    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.yield, ctx.stopping, EntityError, FullLogTitle);
     if (!run.open())
         return;
     ctx.matrix.fill(Line::Full, GridTexts::NotComputed);
@@ -134,12 +134,11 @@ void ComputeFullLogAwardTotals(StatsContext &ctx)
 
 void BandMixed(StatsContext &ctx)
 {
-    CountRun run(ctx.engine, ctx.state, ctx.prompter, ctx.yield, ctx.stopping, EntityError, MixTitle);
+    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.yield, ctx.stopping, EntityError, MixTitle);
     if (!run.open())
         return;
     const QStringList headers = ctx.matrix.headers();
-    ctx.state.ActiveBandCount = int16_t(BandSet(headers).activeCount());
-    if (ctx.state.ActiveBandCount == 0)
+    if (BandSet(headers).activeCount() == 0)
         return;
     const QString column = awardColumn(ctx);
     run.fillSlots([&](int r) { return CountSql::mix(column, headers, r, ctx.ft8()); },
@@ -159,7 +158,7 @@ void SumSlotTotals(StatsMatrix &matrix)
 
 bool runStatistics(StatsContext &ctx, AwardKind kind)
 {
-    if (!ctx.state.hasLog()) {
+    if (!ctx.log.hasLog()) {
         ctx.prompter.message(NoLogbook, MsgFlags::Information, QString());
         return false;
     }
@@ -184,14 +183,13 @@ bool runStatistics(StatsContext &ctx, AwardKind kind)
     return true;
 }
 
-bool runDetached(StatsMatrix &matrix, const LogState &logbook, LogbookEngine &engine, Prompter &prompter, AwardKind kind,
+bool runDetached(StatsMatrix &matrix, const LoadedLog &logbook, LogbookEngine &engine, Prompter &prompter, AwardKind kind,
                  const QStringList &headers, bool ft8)
 {
     for (int c = 0; c < Bands; ++c)
         matrix.setHeader(c, headers.value(c));
-    LogState state = logbook;
     CountingPrompter counting(prompter);
-    StatsContext ctx{state, matrix, engine, counting};
+    StatsContext ctx{logbook, matrix, engine, counting};
     ctx.ft8 = [ft8] { return ft8; };
     runStatistics(ctx, kind);
     return counting.messages == 0;

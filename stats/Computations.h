@@ -26,5 +26,5 @@ bool runStatistics(StatsContext &ctx, AwardKind kind);
 /// A run of `kind` into `matrix` without a window: `headers` as its band set,
 /// the FT8 option `ft8`, nothing between the queries and no beep; failures are
 /// told to `prompter`. False when a computation failed.
-bool runDetached(StatsMatrix &matrix, const LogState &logbook, LogbookEngine &engine, Prompter &prompter, AwardKind kind,
+bool runDetached(StatsMatrix &matrix, const LoadedLog &logbook, LogbookEngine &engine, Prompter &prompter, AwardKind kind,
                  const QStringList &headers, bool ft8);

@@ -4,16 +4,16 @@
 #include "CountSlot.h"
 #include "Val.h"
 
-CountRun::CountRun(LogbookEngine &engine, const LogState &state, Prompter &prompter, std::function<void()> yield,
+CountRun::CountRun(LogbookEngine &engine, const LoadedLog &loaded, Prompter &prompter, std::function<void()> yield,
                    std::function<bool()> stopping, QString errorText, QString errorTitle)
-    : m_engine(engine), m_state(state), m_prompter(prompter), m_yield(std::move(yield)), m_stopping(std::move(stopping)),
+    : m_engine(engine), m_loaded(loaded), m_prompter(prompter), m_yield(std::move(yield)), m_stopping(std::move(stopping)),
       m_errorText(std::move(errorText)), m_errorTitle(std::move(errorTitle))
 {
 }
 
 bool CountRun::open()
 {
-    auto db = m_engine.open(m_state.LogPath);
+    auto db = m_engine.open(m_loaded.LogPath);
     if (!db)
         return fail(db.error());
     m_log = *db;

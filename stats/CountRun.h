@@ -1,6 +1,6 @@
 #pragma once
 #include "CountQuery.h"
-#include "LogState.h"
+#include "LoadedLog.h"
 #include "LogbookEngine.h"
 #include "Prompter.h"
 
@@ -12,8 +12,8 @@
 /// the engine's reason beneath it).
 class CountRun {
 public:
-    CountRun(LogbookEngine &engine, const LogState &state, Prompter &prompter, std::function<void()> yield, std::function<bool()> stopping,
-             QString errorText, QString errorTitle);
+    CountRun(LogbookEngine &engine, const LoadedLog &loaded, Prompter &prompter, std::function<void()> yield,
+             std::function<bool()> stopping, QString errorText, QString errorTitle);
 
     /// Opens the logbook; false after the failure message.
     bool open();
@@ -33,7 +33,7 @@ private:
     bool fail(const QString &reason);
 
     LogbookEngine &m_engine;
-    const LogState &m_state;
+    const LoadedLog &m_loaded;
     Prompter &m_prompter;
     std::function<void()> m_yield;
     std::function<bool()> m_stopping;

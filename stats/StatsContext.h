@@ -1,15 +1,15 @@
 #pragma once
-#include "LogState.h"
+#include "LoadedLog.h"
 #include "LogbookEngine.h"
 #include "Prompter.h"
 #include "StatsMatrix.h"
 
 #include <functional>
 
-/// What a statistics computation works with. The window passes its own state,
-/// grid, prompter and hooks; the headless report passes quiet ones.
+/// What a statistics computation works with. The window passes its own
+/// logbook, grid, prompter and hooks; the headless report passes quiet ones.
 struct StatsContext {
-    LogState &state;
+    const LoadedLog &log;
     StatsMatrix &matrix;
     LogbookEngine &engine;
     Prompter &prompter;

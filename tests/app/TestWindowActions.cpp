@@ -118,6 +118,8 @@ private slots:
     {
         Session s(m_folder.folder());
         s.start(QStringLiteral("testdt"));
+        ListingRequest asked;
+        QObject::connect(&s.controller, &MainController::gridRequested, [&](const ListingRequest &request) { asked = request; });
         s.clickStats(0);              // DXC
         const int index = 6 + 20 * 5; // 14.0, CONFIRMED PHONE
         QVERIFY(withGrid([&] { QTest::mouseDClick(s.find(QStringLiteral("Lblstat_%1").arg(index)), Qt::LeftButton); },
@@ -128,8 +130,10 @@ private slots:
                              QCOMPARE(grid.recordset()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("FIRST CALL"));
                              QVERIFY(!s.window.isEnabled() || grid.isModal());
                          }));
-        QVERIFY(s.controller.state().ListingQuery.startsWith(QStringLiteral("SELECT DISTINCT LOG.DXC")));
-        QCOMPARE(s.controller.state().HeaderIndex, 326);
+        QVERIFY(asked.query.startsWith(QStringLiteral("SELECT DISTINCT LOG.DXC")));
+        QVERIFY(asked.entityCaptions);
+        QCOMPARE(asked.kind, std::optional(AwardKind::Dxc));
+        QCOMPARE(asked.headerIndex, 326);
         QVERIFY(withGrid([&] { QTest::mouseDClick(s.find(QStringLiteral("lblMix_3")), Qt::LeftButton); },
                          [&](FrmTabella &grid) { QCOMPARE(QString::number(grid.recordset()->rowCount()), s.line("lblMix", 3)); }));
         QVERIFY(withGrid([&] { QTest::mouseClick(s.find(QStringLiteral("lblFull_15")), Qt::LeftButton); },

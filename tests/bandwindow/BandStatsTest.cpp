@@ -14,11 +14,10 @@ protected:
         rows = genlog::generate(2000, 12);
         state.LogName = QStringLiteral("TESTDT");
         state.LogPath = dir.write(rows);
-        state.ChosenBand = QStringLiteral("14.0");
     }
     void expectReference(bool ft8)
     {
-        const std::string band = state.ChosenBand.toStdString();
+        const std::string band = Band.toStdString();
         for (int r = 0; r < 16; ++r) {
             EXPECT_EQ(matrix.caption(BandMatrix::cell(r, 0)).toLong(), reference::qsoCount(rows, band, r, ft8)) << "QSO slot " << r;
             for (int row = 1; row < BandMatrix::Rows; ++row)
@@ -27,9 +26,10 @@ protected:
         }
     }
 
+    const QString Band = QStringLiteral("14.0");
     TempLogbook dir;
     std::vector<genlog::LogRow> rows;
-    LogState state;
+    LoadedLog state;
     BandMatrix matrix;
     LogbookEngine engine;
     FakePrompter prompter;
@@ -40,7 +40,7 @@ protected:
 TEST_F(BandStatsTest, StartFillsEveryRowWithTheGridsCounts)
 {
     for (const bool ft8 : {false, true, false}) {
-        BandContext ctx{state, matrix, engine, prompter};
+        BandContext ctx{state, Band, matrix, engine, prompter};
         ctx.ft8 = [ft8] { return ft8; };
         startBandRun(ctx);
         EXPECT_TRUE(prompter.messages().empty());
@@ -57,7 +57,7 @@ TEST_F(BandStatsTest, StartFillsEveryRowWithTheGridsCounts)
 TEST_F(BandStatsTest, MissingFileShowsOneMessagePerRowAndLeavesDashes)
 {
     state.LogPath = dir.path("gonedt.mdb");
-    BandContext ctx{state, matrix, engine, prompter};
+    BandContext ctx{state, Band, matrix, engine, prompter};
     startBandRun(ctx);
     ASSERT_EQ(size_t(prompter.messages().size()), 7u);
     EXPECT_EQ(prompter.messageTitles()[0], "Varkel LogChecker - QSO Nr");

@@ -35,7 +35,7 @@ protected:
     }
 
     TempLogbook dir;
-    LogState state;
+    LoadedLog state;
     StatsMatrix matrix;
     LogbookEngine engine;
     FakePrompter prompter;

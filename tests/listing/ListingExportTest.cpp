@@ -31,7 +31,7 @@ protected:
 
     QTemporaryDir dir;
     GridRecordset rows;
-    LogState state;
+    LoadedLog state;
     FakePrompter prompter;
     QString target;
 };

@@ -134,12 +134,9 @@ TEST_F(ListingJobs, ByteLimitStopsBeforeTheRowThatWouldPassIt)
 TEST(ListingJob, ACrossJoinOfAFullLogIsCutAtTheMemoryOfAListing)
 {
     TempLogbook dir;
-    LogState state;
-    state.LogName = QStringLiteral("TESTDT");
-    state.LogPath = dir.write(genlog::generate(3000, 1));
-    state.ListingQuery = QStringLiteral("SELECT * FROM LOG a, LOG b");
+    const LoadedLog state{QStringLiteral("TESTDT"), dir.write(genlog::generate(3000, 1))};
     LogbookEngine engine;
-    const ListingRun::Outcome out = ListingRun::run(state, engine);
+    const ListingRun::Outcome out = ListingRun::run(state, engine, QStringLiteral("SELECT * FROM LOG a, LOG b"));
     ASSERT_TRUE(out.ok) << out.failure.detail.toStdString();
     const qsizetype rows = out.table.rowCount();
     EXPECT_GT(rows, 0);

@@ -51,7 +51,7 @@ protected:
     static TempLogbook *dir;
     static std::vector<genlog::LogRow> *rows;
     static QString *path;
-    LogState state;
+    LoadedLog state;
     LogbookEngine engine;
     std::shared_ptr<const LogDatabase> db;
 };
@@ -92,13 +92,11 @@ TEST_F(ReadOnlyRules, QueriesOnceRefusedForTheirWordsRunThroughTheWholeWay)
         const QString text = QString::fromUtf8(c.text);
         EXPECT_EQ(QueryGuard::refusal(text), QString()) << c.text;
         EXPECT_FALSE(db->check(text).refused()) << c.text;
-        state.ListingQuery = text;
-        const ListingRun::Outcome out = ListingRun::run(state, engine);
+        const ListingRun::Outcome out = ListingRun::run(state, engine, text);
         ASSERT_TRUE(out.ok) << c.text << ": " << out.failure.text.toStdString() << " / " << out.failure.detail.toStdString();
         EXPECT_EQ(out.table.rowCount(), c.rows) << c.text;
     }
-    state.ListingQuery = QString::fromUtf8(cases[0].text);
-    const ListingRun::Outcome replaced = ListingRun::run(state, engine);
+    const ListingRun::Outcome replaced = ListingRun::run(state, engine, QString::fromUtf8(cases[0].text));
     for (qsizetype r = 0; r < replaced.table.rowCount(); ++r) {
         EXPECT_FALSE(replaced.table.at(r, 0).contains(QLatin1Char('/')));
         EXPECT_TRUE(replaced.table.at(r, 0).contains(QLatin1Char('-')));
@@ -172,16 +170,14 @@ TEST_F(ReadOnlyRules, ACustomQueryIsJudgedOnTheSnapshotWithTheShapeMessages)
     EXPECT_EQ(deleting, QueryGuard::refusal(QStringLiteral("DELETE FROM LOG")));
     // A text with a mistake is not refused: its run says what is wrong.
     EXPECT_EQ(ListingRun::refusal(state, engine, QStringLiteral("SELECT Nonsense FROM LOG")), QString());
-    state.ListingQuery = QStringLiteral("SELECT Nonsense FROM LOG");
-    const ListingRun::Outcome failed = ListingRun::run(state, engine);
+    const ListingRun::Outcome failed = ListingRun::run(state, engine, QStringLiteral("SELECT Nonsense FROM LOG"));
     EXPECT_FALSE(failed.ok);
     EXPECT_EQ(failed.failure.text, QStringLiteral("Attention, your Search Query or LOG is not exactly!\r\n\r\nSELECT Nonsense FROM LOG"));
     EXPECT_EQ(failed.failure.title, QStringLiteral("VARKEL GRID"));
     EXPECT_EQ(failed.failure.flags, 16);
     EXPECT_TRUE(failed.failure.detail.contains(QStringLiteral("no such column"))) << failed.failure.detail.toStdString();
     // What gets past the shape check is refused by the run with the same message.
-    state.ListingQuery = QStringLiteral("WITH x AS (SELECT 1) DELETE FROM LOG");
-    const ListingRun::Outcome refused = ListingRun::run(state, engine);
+    const ListingRun::Outcome refused = ListingRun::run(state, engine, QStringLiteral("WITH x AS (SELECT 1) DELETE FROM LOG"));
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.failure.text, deleting);
     EXPECT_EQ(refused.failure.flags, 48);

@@ -64,10 +64,10 @@ class TestListingWindow : public QObject {
     Q_OBJECT
 
 private:
-    /// Opens the grid for state.ListingQuery and runs `inspect` on it while it is shown.
+    /// Opens the grid for `query` and runs `inspect` on it while it is shown.
     bool openGrid(bool entity, const std::function<void(FrmTabella &)> &inspect, QWidget *parent = nullptr)
     {
-        return withGrid([&] { FrmTabella::showListing(parent, state, engine, prompter, entity); }, inspect);
+        return withGrid([&] { FrmTabella::showListing(parent, state, engine, prompter, {query, entity}); }, inspect);
     }
 
     /// Runs `action`, which may open the grid; `inspect` sees the grid while it is
@@ -97,7 +97,8 @@ private:
     TempLogbook *dir = nullptr;
     QString path;
     std::vector<genlog::LogRow> rows;
-    LogState state;
+    LoadedLog state;
+    QString query; ///< the text openGrid runs
     LogbookEngine engine;
     FakePrompter prompter;
     StatsMatrix matrix;
@@ -112,16 +113,15 @@ private slots:
     void cleanupTestCase() { delete dir; }
     void init()
     {
-        state = LogState();
-        state.LogName = QStringLiteral("TESTDT");
-        state.LogPath = path;
+        state = LoadedLog{QStringLiteral("TESTDT"), path};
+        query.clear();
         prompter.clear();
         prompter.openDocumentAnswer = true;
     }
 
     void entityListingShowsGridCaptionsAndCount()
     {
-        state.ListingQuery = QStringLiteral(
+        query = QStringLiteral(
             "SELECT DISTINCT LOG.DXC, First(LOG.Callsign) AS First_CALL, First(LOG.Banda) AS First_BAND, First(LOG.Mode) AS First_MODE, "
             "First(LOG.TDate) AS First_DATE, First(LOG.MANAGER) AS MANAGER, First(LOG.S) AS QSL_TX, First(LOG.R) AS QSL_RX, First(LOG.D) "
             "AS AWARD, "
@@ -136,7 +136,7 @@ private slots:
             QCOMPARE(m->fieldName(2), QStringLiteral("First_BAND"));
             QVERIFY(m->rowCount() > 0);
             QCOMPARE(w.windowTitle(), QStringLiteral("Varkel Search query result Records found : %1").arg(m->rowCount()));
-            QCOMPARE(w.findChild<QLabel *>("LblQuery")->text(), state.ListingQuery);
+            QCOMPARE(w.findChild<QLabel *>("LblQuery")->text(), query);
             QCOMPARE(m->flags(m->index(0, 0)) & Qt::ItemIsEditable, Qt::ItemFlags());
         });
         QVERIFY(shown);
@@ -196,7 +196,7 @@ private slots:
 
     void otherResultsKeepTheirFieldNamesAndSortByHeaderClicks()
     {
-        state.ListingQuery = QStringLiteral("SELECT ID, Callsign FROM LOG WHERE Mode = 'CW' ORDER BY Callsign");
+        query = QStringLiteral("SELECT ID, Callsign FROM LOG WHERE Mode = 'CW' ORDER BY Callsign");
         QVERIFY(openGrid(false, [&](FrmTabella &w) {
             GridRecordset *m = w.recordset();
             QCOMPARE(m->columnCount(), 2);
@@ -254,7 +254,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         PaintCounter counter;
         main.installEventFilter(&counter);
-        state.ListingQuery = Endless;
+        query = Endless;
 
         int paintsWhileRunning = -1;
         bool clicked = false;
@@ -285,14 +285,14 @@ private slots:
         QVERIFY(!shownProgress());
 
         // The program goes on: the next listing runs on the same snapshot.
-        state.ListingQuery = QStringLiteral("SELECT Callsign FROM LOG");
+        query = QStringLiteral("SELECT Callsign FROM LOG");
         QVERIFY(openGrid(
             false, [&](FrmTabella &w) { QCOMPARE(w.recordset()->rowCount(), int(rows.size())); }, &main));
     }
 
     void aCrossJoinIsCutAtTheRowsOfASheetAndSaysSo()
     {
-        state.ListingQuery = QStringLiteral("SELECT a.ID FROM LOG a, LOG b, LOG c");
+        query = QStringLiteral("SELECT a.ID FROM LOG a, LOG b, LOG c");
         QVERIFY(openGrid(false, [&](FrmTabella &w) {
             QCOMPARE(w.recordset()->rowCount(), 1048576);
             QCOMPARE(w.windowTitle(), QStringLiteral("Varkel Search query result Records found : 1048576"));
@@ -306,14 +306,14 @@ private slots:
 
     void zeroMatchesStillOpen()
     {
-        state.ListingQuery = QStringLiteral("SELECT * FROM LOG WHERE (BANDA = 'NOBAND') order by CALLSIGN;");
+        query = QStringLiteral("SELECT * FROM LOG WHERE (BANDA = 'NOBAND') order by CALLSIGN;");
         QVERIFY(openGrid(
             false, [&](FrmTabella &w) { QCOMPARE(w.windowTitle(), QStringLiteral("Varkel Search query result Records found : 0")); }));
     }
 
     void failuresShowTheirMessagesAndNoWindow()
     {
-        state.ListingQuery = QStringLiteral("SELECT Nonsense FROM LOG");
+        query = QStringLiteral("SELECT Nonsense FROM LOG");
         QVERIFY(!openGrid(false, [](FrmTabella &) {}));
         QCOMPARE(prompter.messageTexts(),
                  QStringList{QStringLiteral("Attention, your Search Query or LOG is not exactly!\r\n\r\nSELECT Nonsense FROM LOG")});
@@ -328,7 +328,7 @@ private slots:
 
     void exportWritesTheRowsAndOpensThem()
     {
-        state.ListingQuery = QStringLiteral("SELECT ID, Callsign, NOTE FROM LOG WHERE Banda = '7.0' ORDER BY ID");
+        query = QStringLiteral("SELECT ID, Callsign, NOTE FROM LOG WHERE Banda = '7.0' ORDER BY ID");
         const QString target = dir->path(QStringLiteral("export.xlsx"));
         prompter.messageAnswers.enqueue(MsgAnswer::Yes);
         prompter.saveFileAnswers.enqueue(target);
@@ -399,7 +399,7 @@ private slots:
 
     void exportWithoutSpreadsheetApplicationSaysWhereTheFileIs()
     {
-        state.ListingQuery = QStringLiteral("SELECT Callsign FROM LOG WHERE Banda = '50'");
+        query = QStringLiteral("SELECT Callsign FROM LOG WHERE Banda = '50'");
         const QString target = dir->path(QStringLiteral("noapp.xlsx"));
         prompter.messageAnswers.enqueue(MsgAnswer::Yes);
         prompter.saveFileAnswers.enqueue(target);
@@ -418,7 +418,11 @@ private slots:
     {
         int opened = 0;
         ListingActions actions(
-            state, matrix, prompter, [] { return false; }, [&](bool) { ++opened; });
+            state, matrix, prompter, [] { return false; },
+            [&](const ListingRequest &request) {
+                ++opened;
+                query = request.query;
+            });
         actions.setCheck([&](const QString &query) { return ListingRun::refusal(state, engine, query); });
         const auto offered = [&] { return prompter.of(FakePrompter::Kind::Input).last().folder; };
         // Cancel and the lone SELECT stop without a word; the text typed is offered next time.
@@ -448,8 +452,7 @@ private slots:
             QStringLiteral("-- my calls\nSELECT Replace(Callsign,'/','-') AS C FROM LOG WHERE TDate >= #2020-01-01#"));
         actions.customQuery();
         QCOMPARE(opened, 1);
-        QCOMPARE(state.ListingQuery,
-                 QStringLiteral("-- my calls\nSELECT Replace(Callsign,'/','-') AS C FROM LOG WHERE TDate >= #2020-01-01#"));
+        QCOMPARE(query, QStringLiteral("-- my calls\nSELECT Replace(Callsign,'/','-') AS C FROM LOG WHERE TDate >= #2020-01-01#"));
         QCOMPARE(prompter.messageTitles(), QStringList{QStringLiteral("VARKEL - VarkelChecker grid")});
     }
 
@@ -457,7 +460,7 @@ private slots:
     {
         ListingActions actions(
             state, matrix, prompter, [] { return false; },
-            [&](bool entity) { FrmTabella::showListing(nullptr, state, engine, prompter, entity); });
+            [&](const ListingRequest &request) { FrmTabella::showListing(nullptr, state, engine, prompter, request); });
         actions.setCheck([&](const QString &query) { return ListingRun::refusal(state, engine, query); });
         prompter.inputAnswers.enqueue(QStringLiteral("SELECT Callsign FROM LOG WHERE Nonsense = 1"));
         QVERIFY(!withGrid([&] { actions.customQuery(); }, [](FrmTabella &) {}));

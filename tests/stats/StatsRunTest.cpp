@@ -40,7 +40,7 @@ protected:
     static inline TempLogbook *s_dir = nullptr;
     static inline std::vector<genlog::LogRow> s_rows;
     static inline QString s_path;
-    LogState state;
+    LoadedLog state;
     StatsMatrix matrix;
     LogbookEngine engine;
     FakePrompter prompter;
