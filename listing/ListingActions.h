@@ -10,8 +10,8 @@
 /// and hand it to the result grid.
 class ListingActions {
 public:
-    /// Shows the grid for log.ListingQuery; `entityCaptions` for entity listings.
-    using OpenGrid = std::function<void(bool entityCaptions)>;
+    /// Shows the grid for a listing.
+    using OpenGrid = std::function<void(const ListingRequest &request)>;
 
     /// The message refusing an operator's query by the snapshot's read-only
     /// rules (ListingRun::refusal); empty when it may run.

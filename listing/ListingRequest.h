@@ -11,7 +11,7 @@ struct ListingRequest {
     /// The columns after the entity take the grid's own captions (listings of distinct entities).
     bool entityCaptions = false;
     /// The award kind of the counts the listing opens; the export names its file after it.
-    std::optional<AwardKind> kind;
+    std::optional<AwardKind> kind = std::nullopt;
     /// Lblstat index (320 + c) of the band header of the double-clicked cell; 0 for other listings.
     int headerIndex = 0;
 };
