@@ -113,7 +113,7 @@ void breakdown(MainController &controller, const QString &log)
         LogbookEngine engine;
         (void)engine.open(log);
     });
-    LogState state = controller.state();
+    const LoadedLog state = controller.state();
     time("count the DXC run again", [&] {
         StatsMatrix fresh;
         bench::QuietPrompter quiet;

@@ -155,29 +155,32 @@ private slots:
         if (EntityData::source().isEmpty())
             QSKIP("no country file cty.csv beside the program or in the system's folder");
         const CountryReference reference(EntityData::source());
-        state.ListingQuery = cell.arg(QStringLiteral("DXC"));
+        query = cell.arg(QStringLiteral("DXC"));
         const QString target = dir->path(QStringLiteral("dxc.xlsx"));
         prompter.messageAnswers.enqueue(MsgAnswer::Yes);
         prompter.saveFileAnswers.enqueue(target);
         QStringList names;
-        QVERIFY(withGrid([&] { FrmTabella::showListing(nullptr, state, engine, prompter, true, AwardKind::Dxc); },
-                         [&](FrmTabella &w) {
-                             GridRecordset *m = w.recordset();
-                             QCOMPARE(m->columnCount(), 11);
-                             QCOMPARE(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("DXC"));
-                             QCOMPARE(m->headerData(1, Qt::Horizontal).toString(), QStringLiteral("NAME"));
-                             QCOMPARE(m->headerData(2, Qt::Horizontal).toString(), QStringLiteral("FIRST CALL"));
-                             QCOMPARE(m->headerData(10, Qt::Horizontal).toString(), QStringLiteral("AWARD DXC WPX WAZ..."));
-                             QCOMPARE(m->fieldName(3), QStringLiteral("First_BAND"));
-                             QVERIFY(m->columnWidth(1) > m->columnWidth(2));
-                             QVERIFY(m->rowCount() > 10);
-                             for (int r = 0; r < m->rowCount(); ++r) {
-                                 QCOMPARE(m->text(r, 1), reference.name(m->text(r, 0)));
-                                 QVERIFY2(!m->text(r, 1).isEmpty(), qPrintable(m->text(r, 0)));
-                                 names << m->text(r, 1);
-                             }
-                             w.findChild<QAction *>("Data_export")->trigger();
-                         }));
+        QVERIFY(withGrid(
+            [&] {
+                FrmTabella::showListing(nullptr, state, engine, prompter, {query, true, AwardKind::Dxc});
+            },
+            [&](FrmTabella &w) {
+                GridRecordset *m = w.recordset();
+                QCOMPARE(m->columnCount(), 11);
+                QCOMPARE(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("DXC"));
+                QCOMPARE(m->headerData(1, Qt::Horizontal).toString(), QStringLiteral("NAME"));
+                QCOMPARE(m->headerData(2, Qt::Horizontal).toString(), QStringLiteral("FIRST CALL"));
+                QCOMPARE(m->headerData(10, Qt::Horizontal).toString(), QStringLiteral("AWARD DXC WPX WAZ..."));
+                QCOMPARE(m->fieldName(3), QStringLiteral("First_BAND"));
+                QVERIFY(m->columnWidth(1) > m->columnWidth(2));
+                QVERIFY(m->rowCount() > 10);
+                for (int r = 0; r < m->rowCount(); ++r) {
+                    QCOMPARE(m->text(r, 1), reference.name(m->text(r, 0)));
+                    QVERIFY2(!m->text(r, 1).isEmpty(), qPrintable(m->text(r, 0)));
+                    names << m->text(r, 1);
+                }
+                w.findChild<QAction *>("Data_export")->trigger();
+            }));
         // The export holds the names in their column, under their field name.
         const auto cells = readSheet(target);
         QCOMPARE(cells.at({1, 2}), QStringLiteral("NAME"));
@@ -186,12 +189,15 @@ private slots:
             QCOMPARE(cells.at({r + 2, 2}), QLatin1Char(' ') + names[r] + QLatin1Char(' ')); // the export pads its cells
         QCOMPARE(cells.count({int(names.size()) + 2, 1}), size_t(0));
 
-        state.ListingQuery = cell.arg(QStringLiteral("WPX"));
-        QVERIFY(withGrid([&] { FrmTabella::showListing(nullptr, state, engine, prompter, true, AwardKind::Wpx); },
-                         [&](FrmTabella &w) {
-                             QCOMPARE(w.recordset()->columnCount(), 10);
-                             QCOMPARE(w.recordset()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("FIRST CALL"));
-                         }));
+        query = cell.arg(QStringLiteral("WPX"));
+        QVERIFY(withGrid(
+            [&] {
+                FrmTabella::showListing(nullptr, state, engine, prompter, {query, true, AwardKind::Wpx});
+            },
+            [&](FrmTabella &w) {
+                QCOMPARE(w.recordset()->columnCount(), 10);
+                QCOMPARE(w.recordset()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("FIRST CALL"));
+            }));
     }
 
     void otherResultsKeepTheirFieldNamesAndSortByHeaderClicks()
