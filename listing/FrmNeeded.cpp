@@ -154,7 +154,7 @@ void FrmNeeded::exportQslChaseAdif()
 {
     const QString kind = QStringLiteral("%1_QSL").arg(QString::fromLatin1(AwardKinds::name(m_lists.kind)));
     exportAdif(m_prompter,
-               ListingRun::proposedExportPath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), m_state.LogName, kind,
+               ListingRun::proposedExportPath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), m_log.LogName, kind,
                                               QDate::currentDate(), QStringLiteral(".adi")),
                m_chaseContacts);
 }

@@ -151,6 +151,6 @@ void FrmTabella::markLogbookChanged()
 
 void FrmTabella::exportToAdif()
 {
-    exportListingAdif(m_prompter, m_state, m_kind, *m_model, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+    exportListingAdif(m_prompter, m_log, m_kind, *m_model, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
                       QDate::currentDate());
 }

@@ -57,7 +57,7 @@ void exportAdif(Prompter &prompter, const QString &proposed, const std::vector<A
     prompter.message(QStringLiteral("%1 contacts written to %2").arg(contacts.size()).arg(path), MsgFlags::Information, ExportTitle);
 }
 
-void exportListingAdif(Prompter &prompter, const LogState &state, std::optional<AwardKind> kind, const GridRecordset &rows,
+void exportListingAdif(Prompter &prompter, const LoadedLog &log, std::optional<AwardKind> kind, const GridRecordset &rows,
                        const QString &folder, const QDate &date)
 {
     const Result<std::vector<AdifContact>> contacts = Adif::contactsOfListing(rows);
@@ -67,5 +67,5 @@ void exportListingAdif(Prompter &prompter, const LogState &state, std::optional<
         return;
     }
     const QString kindName = QString::fromLatin1(AwardKinds::name(kind.value_or(AwardKind::Qso)));
-    exportAdif(prompter, ListingRun::proposedExportPath(folder, state.LogName, kindName, date, QStringLiteral(".adi")), *contacts);
+    exportAdif(prompter, ListingRun::proposedExportPath(folder, log.LogName, kindName, date, QStringLiteral(".adi")), *contacts);
 }

@@ -34,5 +34,5 @@ void exportAdif(Prompter &prompter, const QString &proposed, const std::vector<A
 
 /// The ADIF export of the contacts a listing shows, in their shown order; a
 /// listing of entities (no Callsign and TDate columns) is refused with a word.
-void exportListingAdif(Prompter &prompter, const LogState &state, std::optional<AwardKind> kind, const GridRecordset &rows,
+void exportListingAdif(Prompter &prompter, const LoadedLog &log, std::optional<AwardKind> kind, const GridRecordset &rows,
                        const QString &folder, const QDate &date);

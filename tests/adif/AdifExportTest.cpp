@@ -302,8 +302,7 @@ TEST(AdifListing, TheMenuEntryAsksForTheFileAndSaysWhatItWrote)
     table.cells = {"I1ABC", "2020-05-06 07:08:09", "14.0", "SSB", "DL1ABC", "2020-05-07 07:08:09", "7.0", "CW"};
     GridRecordset rows;
     rows.setTable(table, false);
-    LogState state;
-    state.LogName = "TESTDT";
+    const LoadedLog state{"TESTDT", {}};
     FakePrompter prompter;
     const QString target = dir.filePath("out.adi");
     prompter.saveFileAnswers.enqueue(target);

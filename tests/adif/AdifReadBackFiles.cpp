@@ -69,12 +69,9 @@ std::vector<const genlog::LogRow *> rowsWithIds(const std::vector<genlog::LogRow
 void exportListing(const QString &folder, const QString &name, const QString &logPath, const QString &query, const EntityTable &table,
                    const std::vector<const genlog::LogRow *> &expected)
 {
-    LogState state;
-    state.LogName = QFileInfo(logPath).completeBaseName();
-    state.LogPath = logPath;
-    state.ListingQuery = query;
+    const LoadedLog state{QFileInfo(logPath).completeBaseName(), logPath};
     LogbookEngine engine;
-    ListingRun::Outcome outcome = ListingRun::run(state, engine);
+    ListingRun::Outcome outcome = ListingRun::run(state, engine, query);
     if (!outcome.ok)
         return fail(name + ": the listing failed: " + outcome.failure.detail);
     GridRecordset grid;

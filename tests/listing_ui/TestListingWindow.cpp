@@ -358,7 +358,7 @@ private slots:
 
     void exportAdifWritesTheContactsShownInTheirOrder()
     {
-        state.ListingQuery = QStringLiteral("SELECT * FROM LOG WHERE Banda = '7.0' ORDER BY ID");
+        query = QStringLiteral("SELECT * FROM LOG WHERE Banda = '7.0' ORDER BY ID");
         const QString target = dir->path(QStringLiteral("listing.adi"));
         prompter.saveFileAnswers.enqueue(target);
         QStringList shownCalls;
@@ -396,7 +396,7 @@ private slots:
 
         // An entity listing holds no contacts: a word, no file dialog.
         prompter.clear();
-        state.ListingQuery = QStringLiteral("SELECT DISTINCT LOG.DXC, First(LOG.Callsign) AS First_CALL From Log GROUP BY LOG.DXC;");
+        query = QStringLiteral("SELECT DISTINCT LOG.DXC, First(LOG.Callsign) AS First_CALL From Log GROUP BY LOG.DXC;");
         QVERIFY(openGrid(true, [](FrmTabella &w) { w.exportToAdif(); }));
         QCOMPARE(prompter.messageTexts(),
                  QStringList{QStringLiteral("EXPORT ADIF writes contacts: this listing shows entities, not contacts.")});
