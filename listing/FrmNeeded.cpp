@@ -45,9 +45,9 @@ QTableView *makeView(const QString &name, GridRecordset *model)
 
 } // namespace
 
-FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const LoadedLog &log, Prompter &prompter, PrinterPort &printer,
+FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const LoadedLog &loaded, Prompter &prompter, PrinterPort &printer,
                      QWidget *parent)
-    : QDialog(parent), m_lists(std::move(report)), m_log(log), m_prompter(prompter), m_printer(printer), m_qsl(new GridRecordset(this)),
+    : QDialog(parent), m_lists(std::move(report)), m_log(loaded), m_prompter(prompter), m_printer(printer), m_qsl(new GridRecordset(this)),
       m_slots(new GridRecordset(this)), m_titolo(new QLabel), m_class(new QComboBox), m_tabs(new QTabWidget),
       m_print(new QPushButton(QStringLiteral("PRT")))
 {
