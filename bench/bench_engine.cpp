@@ -14,7 +14,10 @@
 #include "MdbLoader.h"
 #include "NeededLists.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -93,6 +96,52 @@ long statusKb(const char *field)
     }
     std::fclose(f);
     return kb;
+}
+
+/// The headless report as an operator runs it: start to exit, best of three,
+/// and the peak resident size of the program or its largest reader, as GNU
+/// time reports it (a process forked from this one would count this one's
+/// memory as its own).
+struct Headless {
+    double wall = 1e9;
+    long peakKb = -1;
+    QString problem;
+};
+
+Headless headlessReport(const QString &path)
+{
+    Headless h;
+    const std::string program = QFileInfo(mdbReaderProgram()).dir().filePath(QStringLiteral("varkelchecker")).toStdString();
+    const std::string file = path.toStdString();
+    const std::string peakFile = QDir::temp().filePath(QStringLiteral("varkel-bench/headless-peak.txt")).toStdString();
+    const bool haveTime = access("/usr/bin/time", X_OK) == 0;
+    for (int i = 0; i < 3; ++i) {
+        const auto t = Clock::now();
+        const pid_t pid = fork();
+        if (pid == 0) {
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            if (haveTime)
+                execl("/usr/bin/time", "time", "-f", "%M", "-o", peakFile.c_str(), program.c_str(), "--report", "DXC", "--format", "json",
+                      file.c_str(), static_cast<char *>(nullptr));
+            else
+                execl(program.c_str(), program.c_str(), "--report", "DXC", "--format", "json", file.c_str(), static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        int status = 0;
+        if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            h.problem = QStringLiteral("%1 --report DXC failed").arg(QString::fromStdString(program));
+            return h;
+        }
+        h.wall = std::min(h.wall, seconds(t));
+        if (FILE *f = haveTime ? std::fopen(peakFile.c_str(), "r") : nullptr) {
+            long kb = -1;
+            if (std::fscanf(f, "%ld", &kb) == 1)
+                h.peakKb = std::max(h.peakKb, kb);
+            std::fclose(f);
+        }
+    }
+    return h;
 }
 
 /// Lets VmHWM start again from the current size.
@@ -428,36 +477,6 @@ void line(const char *what, const Timed &t, const char *note = "")
     std::printf("  %-46s %9.4f s  (cpu %.4f s)  %s\n", what, t.wall, t.cpu, note);
 }
 
-/// The parts of an open, each measured on its own: the file read by the
-/// reader process into the columnar copy (what the open waits for), and the
-/// SQLite snapshot filled from the same rows in the background (with the band
-/// index), timed until its first query could run.
-struct OpenParts {
-    double read = -1, fill = -1;
-    size_t columnarBytes = 0;
-};
-
-OpenParts openParts(const QString &path)
-{
-    OpenParts parts;
-    Result<std::unique_ptr<LogDatabase>> db = LogDatabase::create();
-    if (!db)
-        return parts;
-    auto t = Clock::now();
-    const auto columnar = loadMdbTableColumnarFirst(path, QStringLiteral("LOG"), **db, [](sqlite3 *h) {
-        sqlite3_exec(h, "CREATE INDEX log_banda ON LOG(Banda)", nullptr, nullptr, nullptr);
-        return Status();
-    });
-    if (!columnar)
-        return parts;
-    parts.read = seconds(t);
-    parts.columnarBytes = (*columnar)->memoryBytes();
-    t = Clock::now();
-    if ((*db)->ready())
-        parts.fill = seconds(t);
-    return parts;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -497,7 +516,10 @@ int main(int argc, char **argv)
         // ---- ours ----
         const LoadedLog state{QStringLiteral("BENCHDT"), path};
         StatsMatrix matrix;
-        LogbookEngine engine;
+        ColumnarOpenTimes openTimes;
+        MdbReaderOptions readerOptions;
+        readerOptions.times = &openTimes;
+        LogbookEngine engine(readerOptions);
         bench::QuietPrompter prompter;
         StatsContext ctx{state, matrix, engine, prompter};
 
@@ -508,6 +530,7 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path), qPrintable(opened.error()));
             return 1;
         }
+        const long peakOpen = statusKb("VmHWM");
         const std::shared_ptr<const LogSnapshot> snapshot = *opened;
         const LogDatabase *db = &snapshot->database();
 
@@ -543,6 +566,10 @@ int main(int argc, char **argv)
         const long peakOurs = statusKb("VmHWM");
 
         line("open (LogbookEngine::open)", open);
+        line("  reading: the readers side by side", openTimes.reading, "(wall)");
+        line("  decoding: their parts into the columnar copy", openTimes.decoding, "(wall)");
+        line("  the rest: fingerprints, checks", open.wall - openTimes.reading - openTimes.decoding, "(by difference)");
+        std::printf("  %-46s %9.1f MB\n", "peak memory (VmHWM) after the open", double(peakOpen) / 1024.0);
         line("QSO run (runStatistics, first)", runs[0]);
         line("DXC run (runStatistics, first)", runs[1]);
         line("SQR run (runStatistics, first)", runs[2]);
@@ -555,12 +582,6 @@ int main(int argc, char **argv)
         std::printf("  %-46s %9.1f MB\n", "peak memory (VmHWM) after our runs", double(peakOurs) / 1024.0);
         std::printf("  (load average after: %s)\n", loadAverage().c_str());
 
-        // The open's parts, each measured again on its own.
-        const OpenParts parts = openParts(path);
-        line("  open's parts: reader into the columnar copy", parts.read,
-             qPrintable(QStringLiteral("(%1 MB held)").arg(double(parts.columnarBytes) / 1e6, 0, 'f', 1)));
-        line("  open's parts: the rest (checks)", open.wall - parts.read, "(by difference)");
-        line("  SQLite copy filled on its own", parts.fill, "(wall)");
         failures += prompter.failures;
 
         // Our answers to the DXC run's texts, to compare the other routes with.
@@ -598,6 +619,21 @@ int main(int argc, char **argv)
                  qPrintable(QStringLiteral("(%1 of %2 answers differ from ours)").arg(differ).arg(dxcTexts.size())));
         } else {
             std::printf("  plain route not timed: %s\n", qPrintable(plain.problem));
+        }
+
+        // ---- the headless report, start to exit ----
+        const Headless headless = headlessReport(path);
+        if (headless.problem.isEmpty()) {
+            line("headless --report DXC, start to exit (best of 3)", headless.wall);
+            if (headless.peakKb >= 0)
+                std::printf("  %-46s %9.1f MB  (/usr/bin/time: the program or its largest reader)\n", "  its peak memory",
+                            double(headless.peakKb) / 1024.0);
+            if (plain.problem.isEmpty())
+                std::printf("  %-46s %9.1f x  (%.3f s / %.3f s)\n", "  plain route / headless report",
+                            (plain.load + plain.queries) / headless.wall, plain.load + plain.queries, headless.wall);
+        } else {
+            std::printf("  headless report not timed: %s\n", qPrintable(headless.problem));
+            ++failures;
         }
 
         // ---- one pass ----

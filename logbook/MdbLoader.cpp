@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <sqlite3.h>
 #include <string>
@@ -153,11 +154,9 @@ Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabas
     return snapshot.finish();
 }
 
-Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QString &mdbPath, const QString &tableName, LogDatabase &db,
-                                                                     std::function<Status(sqlite3 *)> afterFill,
-                                                                     const MdbReaderOptions &options,
-                                                                     const std::vector<std::string> &textOnly,
-                                                                     std::function<bool()> unchanged)
+Result<std::shared_ptr<const ColumnarLog>>
+loadMdbTableColumnarFirst(const QString &mdbPath, const QString &tableName, LogDatabase &db, std::function<Status(sqlite3 *)> afterFill,
+                          const MdbReaderOptions &options, const std::vector<std::string> &textOnly, std::function<bool()> unchanged)
 {
     using R = Result<std::shared_ptr<const ColumnarLog>>;
     if (Status s = precheck(mdbPath); !s)
@@ -169,9 +168,15 @@ Result<std::shared_ptr<const ColumnarLog>> loadMdbTableColumnarFirst(const QStri
     const std::string table = tableName.toStdString();
     const auto check = [&textOnly, &table](const std::vector<Column> &columns) { return refusedColumns(columns, textOnly, table); };
     const mdbreader::ReaderRun run = readerRun(mdbPath, tableName, size, options);
+    const auto start = std::chrono::steady_clock::now();
     if (const std::string why = readParts(run, size, tables, check); !why.empty())
         return R::failure(readFailure(mdbPath, why).error());
+    const auto read = std::chrono::steady_clock::now();
     R log = columnarLogOf(tables);
+    if (options.times) {
+        options.times->reading = std::chrono::duration<double>(read - start).count();
+        options.times->decoding = std::chrono::duration<double>(std::chrono::steady_clock::now() - read).count();
+    }
     if (!log)
         return R::failure(readFailure(mdbPath, log.error().toStdString()).error());
     fillLater(db, run, size, mdbPath, tableName, (*log)->rowCount(), std::move(unchanged), std::move(afterFill));

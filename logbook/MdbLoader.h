@@ -22,11 +22,18 @@ class LogDatabase;
 /// does not check out gives a failure with the reason.
 Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabase &db);
 
+/// How long the parts of a columnar open took, in seconds (for benchmarks).
+struct ColumnarOpenTimes {
+    double reading = 0;  ///< the readers side by side, until the last byte they sent was checked
+    double decoding = 0; ///< their parts merged into the columnar copy
+};
+
 /// How the reader process is run; the defaults are the program's.
 struct MdbReaderOptions {
-    QString program;     ///< empty: mdbReaderProgram()
-    double seconds = -1; ///< below 0: readerSeconds() of the file's size
-    unsigned parts = 0;  ///< readers run side by side (loadMdbTableColumnarFirst); 0: one per core, at most 2
+    QString program;                    ///< empty: mdbReaderProgram()
+    double seconds = -1;                ///< below 0: readerSeconds() of the file's size
+    unsigned parts = 0;                 ///< readers run side by side (loadMdbTableColumnarFirst); 0: one per core, at most 2
+    ColumnarOpenTimes *times = nullptr; ///< when set, gets the times of each columnar open
 };
 Status loadMdbTable(const QString &mdbPath, const QString &tableName, LogDatabase &db, const MdbReaderOptions &options);
 
