@@ -71,6 +71,50 @@ std::string readTableWithLibmdb(const void *data, std::size_t size, const std::s
     return readOpened(mdb.get(), size, table, sink, part);
 }
 
+std::string pageReaderAgainstLibmdb(const void *data, std::size_t size, int *read)
+{
+    const auto *bytes = static_cast<const unsigned char *>(data);
+    std::string why;
+    const std::vector<std::string> tables = tableNamesPages(bytes, size, why);
+    for (const std::string &table : tables) {
+        CopiedTable ours;
+        const PageRead got = readTablePages(bytes, size, table, ours);
+        if (got.declined) {
+            if (got.why.empty())
+                return "table " + table + ": declined without a reason";
+            if (!ours.names.empty() || !ours.rows.empty())
+                return "table " + table + ": declined after handing rows on";
+            continue;
+        }
+        if (!got.why.empty())
+            return "table " + table + ": " + got.why;
+        CopiedTable theirs;
+        if (const std::string failed = readTableWithLibmdb(data, size, table, theirs); !failed.empty())
+            return "table " + table + ": the page reader reads it, libmdb does not: " + failed;
+        if (ours.names.size() != theirs.names.size())
+            return "table " + table + ": other columns";
+        for (std::size_t c = 0; c < ours.names.size(); ++c) {
+            if (ours.names[c].name != theirs.names[c].name || ours.names[c].kind != theirs.names[c].kind)
+                return "table " + table + ": column " + std::to_string(c) + " differs";
+        }
+        if (ours.rows.size() != theirs.rows.size())
+            return "table " + table + ": " + std::to_string(ours.rows.size()) + " rows where libmdb reads " +
+                   std::to_string(theirs.rows.size());
+        for (std::size_t r = 0; r < ours.rows.size(); ++r) {
+            for (std::size_t c = 0; c < ours.rows[r].size() && c < theirs.rows[r].size(); ++c) {
+                if (ours.rows[r][c] != theirs.rows[r][c])
+                    return "table " + table + ", row " + std::to_string(r) + ", column " + ours.names[c].name + ": " +
+                           ours.rows[r][c].value_or("NULL") + " where libmdb reads " + theirs.rows[r][c].value_or("NULL");
+            }
+            if (ours.rows[r].size() != theirs.rows[r].size())
+                return "table " + table + ", row " + std::to_string(r) + ": other values";
+        }
+        if (read)
+            ++*read;
+    }
+    return {};
+}
+
 bool CopiedTable::columns(const std::vector<Column> &columns)
 {
     names = columns;

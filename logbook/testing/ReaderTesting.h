@@ -33,6 +33,12 @@ std::string readTableFromMemory(const void *data, std::size_t size, const std::s
 /// The table as libmdb alone reads it from the image.
 std::string readTableWithLibmdb(const void *data, std::size_t size, const std::string &table, RowSink &sink, Part part = Part{});
 
+/// Every table the page reader finds in the image, read by it and by libmdb
+/// alone: empty when each reads alike, value for value, or the page reader
+/// declines it with a reason before handing a row on; else what differs.
+/// `read`, when given, counts the tables the page reader read.
+std::string pageReaderAgainstLibmdb(const void *data, std::size_t size, int *read = nullptr);
+
 /// A table as a reader gave it, every value as text with its kind ("i:7",
 /// "t:text"), NULL as nothing.
 struct CopiedTable : RowSink {

@@ -1,12 +1,15 @@
 // The logbook reader on damaged files: the bytes are read as a logbook file by
 // the code varkel-reader runs, passed through the table stream and its checks,
-// and loaded into a snapshot, as when the program opens a logbook.
+// and loaded into a snapshot, as when the program opens a logbook. Every table
+// the page reader reads, libmdb reads alike, value for value; what the page
+// reader does not read alike it declines with a reason.
 // The mutator breaks what a Jet file is made of: it cuts the file, sets page
 // numbers (to pages past the end, to the page itself for loops), sizes and row
 // offsets to edge values, and copies, swaps or blanks whole pages.
 #include "LoaderTesting.h"
 #include "LogDatabase.h"
 #include "MdbLoader.h"
+#include "ReaderTesting.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -50,6 +53,10 @@ std::size_t fieldOffset(std::minstd_rand &rng, std::size_t pageStart, std::size_
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
+    if (const std::string differs = mdbreader::pageReaderAgainstLibmdb(data, size); !differs.empty()) {
+        std::fprintf(stderr, "the page reader and libmdb differ: %s\n", differs.c_str());
+        std::abort();
+    }
     Result<std::unique_ptr<LogDatabase>> db = LogDatabase::create();
     if (!db)
         std::abort();

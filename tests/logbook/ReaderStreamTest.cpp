@@ -1,10 +1,13 @@
-// The table stream between varkel-reader and the program: what the reader
-// sends arrives unchanged, and what a broken reader sends is refused.
+// The streams between varkel-reader and the program (the rows, and the text
+// columns as dictionaries and ids): what the reader sends arrives unchanged,
+// and what a broken reader sends is refused with a reason.
 #include "ReaderStream.h"
+#include "ColumnarStream.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <set>
 
 using namespace mdbreader;
 
@@ -144,4 +147,149 @@ TEST(ReaderStream, WhatABrokenReaderSendsIsRefused)
     EXPECT_FALSE(r.feed(good.data(), good.size()));
     EXPECT_TRUE(r.sinkFailed());
     EXPECT_EQ(r.error(), "refused");
+}
+
+namespace {
+
+std::string encodeColumnar(const std::vector<Column> &cols, const std::vector<std::vector<Value>> &rows)
+{
+    std::string out;
+    ColumnarEncoder e([&out](const char *d, std::size_t n) {
+        out.append(d, n);
+        return true;
+    });
+    e.columns(cols);
+    for (const auto &r : rows)
+        e.row(r);
+    e.finish();
+    return out;
+}
+
+/// Whether the stream arrives whole, fed in pieces of `piece` bytes; `why` gets the decoder's reason.
+bool columnarArrives(const std::string &bytes, ColumnarTable &table, std::string &why, std::size_t piece = SIZE_MAX,
+                     StreamDecoder::Limits limits = {})
+{
+    ColumnarDecoder d(table, limits);
+    for (std::size_t at = 0; at < bytes.size(); at += piece) {
+        if (!d.feed(bytes.data() + at, std::min(piece, bytes.size() - at))) {
+            why = d.error();
+            return false;
+        }
+    }
+    why = d.error();
+    return d.complete();
+}
+
+} // namespace
+
+TEST(ColumnarStream, DictionariesAndIdsArriveAsTheRowsGaveThemWhateverThePieces)
+{
+    // More texts than one byte holds, so the ids of Callsign go out two bytes wide.
+    std::vector<std::string> calls;
+    for (int i = 0; i < 400; ++i)
+        calls.push_back("I" + std::to_string(i % 350) + "ABC");
+    std::vector<std::vector<Value>> rows;
+    for (std::size_t i = 0; i < calls.size(); ++i)
+        rows.push_back({integer(std::int64_t(i)), i % 7 == 3 ? Value{} : text(calls[i]), text(i % 2 ? "CW" : "")});
+    const std::vector<Column> cols = {{"ID", Kind::Integer}, {"Callsign", Kind::Text}, {"Mode", Kind::Text}};
+    const std::string stream = encodeColumnar(cols, rows);
+    for (const std::size_t piece : {std::size_t(1), std::size_t(5), std::size_t(4096), stream.size()}) {
+        ColumnarTable table;
+        std::string why;
+        ASSERT_TRUE(columnarArrives(stream, table, why, piece)) << why;
+        ASSERT_EQ(table.rows, rows.size());
+        ASSERT_EQ(table.text.size(), 2u);
+        EXPECT_EQ(table.columns.size(), 3u);
+        EXPECT_EQ(table.text[0].width, 2) << "more than 255 texts";
+        EXPECT_EQ(table.text[1].width, 1);
+        // Each row's text found again through its id, as a plain loop over the rows has it.
+        for (std::size_t t = 0; t < 2; ++t) {
+            const ColumnarTextColumn &c = table.text[t];
+            std::vector<std::string> texts;
+            std::size_t offset = 0;
+            for (const std::uint32_t length : c.lengths) {
+                texts.push_back(c.bytes.substr(offset, length));
+                offset += length;
+            }
+            for (std::size_t r = 0; r < rows.size(); ++r) {
+                const Value &v = rows[r][t + 1];
+                const std::uint32_t id = c.id(r);
+                if (v.null)
+                    EXPECT_EQ(id, 0u) << r;
+                else
+                    EXPECT_EQ(id == 0 ? std::string("NULL") : texts.at(id - 1), std::string(v.text)) << r;
+            }
+        }
+        std::set<std::string> distinct;
+        for (const auto &r : rows) {
+            if (!r[1].null)
+                distinct.emplace(r[1].text);
+        }
+        EXPECT_EQ(table.text[0].texts, distinct.size());
+        EXPECT_EQ(table.text[1].texts, 2u) << "'' and CW";
+    }
+}
+
+TEST(ColumnarStream, ADamagedCutOrMiscountedStreamIsRefusedWithAReason)
+{
+    const std::vector<Column> cols = {{"Callsign", Kind::Text}, {"Banda", Kind::Text}};
+    const std::string good = encodeColumnar(cols, {{text("I1ABC"), text("14.0")}, {text("DL1XX"), Value{}}, {text("I1ABC"), text("7.0")}});
+    ColumnarTable table;
+    std::string why;
+    ASSERT_TRUE(columnarArrives(good, table, why)) << why;
+
+    // Cut anywhere, the stream is never complete.
+    for (std::size_t n = 0; n < good.size(); ++n) {
+        ColumnarTable cut;
+        EXPECT_FALSE(columnarArrives(good.substr(0, n), cut, why)) << n;
+    }
+    const auto refused = [](const std::string &bytes, StreamDecoder::Limits limits = {}) {
+        ColumnarTable t;
+        std::string why;
+        EXPECT_FALSE(columnarArrives(bytes, t, why, SIZE_MAX, limits));
+        return why;
+    };
+    EXPECT_EQ(refused(good + "E"), "data after the end of the table");
+    EXPECT_EQ(refused("VKC2" + good.substr(4)), "not a columnar table stream");
+
+    // The layout: "VKC1", 'C' u16 2 {u8, u16, name} x2, then per column 'T' u64 rows, u32 texts, u64 bytes, u8 width.
+    const std::size_t firstText = good.find('T', 4 + 1 + 2 + (1 + 2 + 8) + (1 + 2 + 5));
+    ASSERT_EQ(good[firstText], 'T');
+    std::string wrongEnd = good;
+    wrongEnd[wrongEnd.size() - 8] = 4; // 'E' with 4 rows
+    EXPECT_EQ(refused(wrongEnd), "wrong row count at the end");
+    std::string moreTexts = good;
+    moreTexts[firstText + 9] = 9; // 9 texts in 3 rows
+    EXPECT_EQ(refused(moreTexts), "a dictionary with more texts than rows");
+    std::string width = good;
+    width[firstText + 21] = 3;
+    EXPECT_EQ(refused(width), "wrong id width");
+    std::string lengths = good;
+    lengths[firstText + 22] = 6; // the first text one byte longer than the bytes sent
+    EXPECT_EQ(refused(lengths), "wrong dictionary lengths");
+    // Callsign's ids follow its 2 lengths and 10 bytes: the last names id 3 of a dictionary of 2.
+    std::string outside = good;
+    outside[firstText + 22 + 8 + 10 + 2] = 3;
+    EXPECT_EQ(refused(outside), "an id outside its dictionary");
+    std::string otherRows = good;
+    const std::size_t secondText = firstText + 22 + 8 + 10 + 3;
+    ASSERT_EQ(otherRows[secondText], 'T');
+    otherRows[secondText + 1] = 2;
+    EXPECT_EQ(refused(otherRows), "the text columns differ in their rows");
+    EXPECT_EQ(refused(good, {2, UINT64_MAX}), "more rows than the file can hold");
+    EXPECT_EQ(refused(good, {UINT64_MAX, 20}), "more data than the file can hold");
+
+    // A reader that could not read the table says why.
+    std::string failed;
+    ColumnarEncoder e([&failed](const char *d, std::size_t n) {
+        failed.append(d, n);
+        return true;
+    });
+    e.columns(cols);
+    e.fail("no table LOG");
+    ColumnarTable none;
+    ColumnarDecoder d(none, {});
+    ASSERT_TRUE(d.feed(failed.data(), failed.size()));
+    EXPECT_TRUE(d.readerFailed());
+    EXPECT_EQ(d.readerError(), "no table LOG");
 }
