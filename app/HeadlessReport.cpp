@@ -5,6 +5,7 @@
 #include "LogFileName.h"
 #include "LogWatcher.h"
 #include "LogbookEngine.h"
+#include "MatrixWriter.h"
 #include "QuietPrompter.h"
 #include "ReportWriter.h"
 #include "StatsMatrix.h"
@@ -56,6 +57,22 @@ int runNeeded(const Options &options, const QString &path, const QStringList &he
     return 0;
 }
 
+/// The award matrix of --matrix from `engine`; the status as run() gives it.
+int runMatrix(const Options &options, const QString &path, const QStringList &headers, LogbookEngine &engine, QTextStream &out,
+              StreamPrompter &prompter)
+{
+    const auto log = engine.open(path);
+    const Result<MatrixReport::Report> report = log ? MatrixReport::report({*log, options.kind, headers, options.ft8}, options.matrixClass)
+                                                    : Result<MatrixReport::Report>::failure(log.error());
+    if (!report) {
+        prompter.message(StatsMessages::EntityError, MsgFlags::Information, QStringLiteral("VarkelChecker - MATRIX"), report.error());
+        return 1;
+    }
+    writeMatrix(out, options, path, *report);
+    out.flush();
+    return 0;
+}
+
 /// One report (the grid or the chase lists) of `logbook` as
 /// `engine` reads it; the status as run() gives it. When `read` is given
 /// (watching) nothing is printed unless every computation succeeded.
@@ -64,6 +81,8 @@ int reportOnce(const Options &options, const LoadedLog &logbook, LogbookEngine &
 {
     if (options.needed)
         return runNeeded(options, logbook.LogPath, BandSet(options.headers).labels(), engine, out, prompter, read);
+    if (options.matrix)
+        return runMatrix(options, logbook.LogPath, BandSet(options.headers).labels(), engine, out, prompter);
 
     StatsMatrix matrix;
     const bool failed = !runDetached(matrix, logbook, engine, prompter, options.kind, options.headers, options.ft8);
@@ -132,7 +151,7 @@ int run(const Options &options, const QString &programFolder, QTextStream &out, 
 
     LogbookEngine engine;
     const int status = reportOnce(options, logbook, engine, out, prompter);
-    if (status != 0 && !options.needed)
+    if (status != 0 && !options.needed && !options.matrix)
         err << "LogBook: " << logbook.LogPath << Qt::endl;
     return status;
 }

@@ -440,21 +440,28 @@ QString MainController::notConfirmedHint(int band, ModeClass mode) const
     return m_hints ? Needed::hint(*m_hints, m_hintsKind, band, mode) : QString();
 }
 
-void MainController::needed()
+std::optional<AwardKind> MainController::listedKind(const QString &title, const QString &purpose)
 {
     if (busy())
-        return;
-    const QString title = QStringLiteral("VarkelChecker - NEEDED");
+        return std::nullopt;
     if (!m_state.hasLog()) {
         m_prompter.message(StatsMessages::NoLogbook, MsgFlags::Information, QString());
-        return;
+        return std::nullopt;
     }
     const std::optional<AwardKind> kind = m_matrix.kind();
     if (!kind || !AwardKinds::countsEntities(*kind)) {
-        m_prompter.message(QStringLiteral("NEEDED lists what an award still needs: press DXC, WPX, WAZ, ITU, WAC or SQR first."),
-                           MsgFlags::Information, title);
-        return;
+        m_prompter.message(purpose + QStringLiteral(": press DXC, WPX, WAZ, ITU, WAC or SQR first."), MsgFlags::Information, title);
+        return std::nullopt;
     }
+    return kind;
+}
+
+void MainController::needed()
+{
+    const QString title = QStringLiteral("VarkelChecker - NEEDED");
+    const std::optional<AwardKind> kind = listedKind(title, QStringLiteral("NEEDED lists what an award still needs"));
+    if (!kind)
+        return;
     const auto log = m_engine.open(m_state.LogPath);
     Result<Needed::Report> report =
         log ? Needed::report(**log, *kind, m_matrix.headers(), m_ft8) : Result<Needed::Report>::failure(log.error());
@@ -464,6 +471,29 @@ void MainController::needed()
     }
     report->log = *log;
     emit neededReady(*report);
+}
+
+void MainController::awardMatrix()
+{
+    const QString title = QStringLiteral("VarkelChecker - MATRIX");
+    const std::optional<AwardKind> kind = listedKind(title, QStringLiteral("MATRIX shows the entities of an award band by band"));
+    if (!kind)
+        return;
+    const auto log = m_engine.open(m_state.LogPath);
+    const MatrixReport::Basis basis{log ? *log : nullptr, *kind, m_matrix.headers(), m_ft8};
+    Result<MatrixReport::Report> report =
+        log ? MatrixReport::report(basis, ModeClass::All) : Result<MatrixReport::Report>::failure(log.error());
+    if (!report) {
+        m_prompter.message(StatsMessages::EntityError, MsgFlags::Information, title, report.error());
+        return;
+    }
+    emit awardMatrixReady(basis, *report);
+}
+
+void MainController::listMatrixCell(const MatrixReport::Basis &basis, const QString &entity, const QString &band, ModeClass mode)
+{
+    if (!busy())
+        m_listing.matrixCellDoubleClicked(basis.kind, entity, band, mode, basis.ft8);
 }
 
 void MainController::print()

@@ -4,6 +4,7 @@
 #include "LogState.h"
 #include "LogWatcher.h"
 #include "LogbookEngine.h"
+#include "MatrixReport.h"
 #include "NeededLists.h"
 #include "Prompter.h"
 #include "StaleCounts.h"
@@ -107,6 +108,11 @@ public:
     void print();
     /// NEEDED: the chase lists of the last run's award kind over the band set.
     void needed();
+    /// MATRIX: the award matrix of the last run's award kind over the band set.
+    void awardMatrix();
+    /// A double-click on a cell of the award matrix: lists the contacts of
+    /// the entity on the band in the mode class (gridRequested).
+    void listMatrixCell(const MatrixReport::Basis &basis, const QString &entity, const QString &band, ModeClass mode);
 
     /// The tool tip of the NOT CONFIRMED cell of a band position and mode
     /// class after an entity run ("3 not confirmed: 3B8, VK9X, ZS8"); empty
@@ -168,6 +174,8 @@ signals:
     void hintsChanged();
     /// The chase lists are ready: the window shows them.
     void neededReady(const Needed::Report &report);
+    /// The award matrix is ready, in the MIX class: the window shows it.
+    void awardMatrixReady(const MatrixReport::Basis &basis, const MatrixReport::Report &report);
 
     void liveChanged(bool on);
     /// The counts of the last update were marked, or the marks cleared by a run.
@@ -197,6 +205,10 @@ private:
     void warnFt8WithoutLog();
     void listDistinct(const QString &query, const QString &field, const QString &title);
     bool busy() const { return m_running; }
+    /// The last run's award kind for NEEDED and MATRIX; without a logbook or
+    /// an entity kind the operator is told (`purpose` says what the command
+    /// does) and there is none.
+    std::optional<AwardKind> listedKind(const QString &title, const QString &purpose);
 
     void setHeaders(const QStringList &headers);
     QString statusCaption(const QString &display) const;

@@ -4,6 +4,7 @@
 #include "ClickLabel.h"
 #include "Computations.h"
 #include "FrmBanda.h"
+#include "FrmMatrix.h"
 #include "FrmNeeded.h"
 #include "FrmTabella.h"
 #include "GridTexts.h"
@@ -636,6 +637,12 @@ void MainWindow::buildMenus()
     m_needed->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
     m_needed->setToolTip(QStringLiteral("What the award of the last run still needs: QSLs to chase and bands to work"));
     connect(m_needed, &QAction::triggered, this, [this] { m_controller.needed(); });
+
+    m_awardMatrix = menuBar()->addAction(QStringLiteral("MATRIX"));
+    m_awardMatrix->setObjectName(QStringLiteral("mnumatrix"));
+    m_awardMatrix->setShortcut(QKeySequence(QStringLiteral("Ctrl+M")));
+    m_awardMatrix->setToolTip(QStringLiteral("Every entity of the award of the last run by band: confirmed, worked or still needed"));
+    connect(m_awardMatrix, &QAction::triggered, this, [this] { m_controller.awardMatrix(); });
 }
 
 void MainWindow::bindController()
@@ -672,6 +679,14 @@ void MainWindow::bindController()
     connect(&c, &MainController::neededReady, this, [this](const Needed::Report &report) {
         MainController &mc = m_controller;
         auto *window = new FrmNeeded(report, mc.displayName(), mc.state(), mc.prompter(), *m_printer, this);
+        window->show();
+    });
+    connect(&c, &MainController::awardMatrixReady, this, [this](const MatrixReport::Basis &basis, const MatrixReport::Report &report) {
+        MainController &mc = m_controller;
+        const auto list = [&mc, basis](const QString &entity, const QString &band, ModeClass mode) {
+            mc.listMatrixCell(basis, entity, band, mode);
+        };
+        auto *window = new FrmMatrix(basis, report, mc.displayName(), mc.state(), mc.prompter(), *m_printer, list, this);
         window->show();
     });
     connect(&c, &MainController::gridRequested, this, &MainWindow::openGrid);
@@ -876,6 +891,7 @@ void MainWindow::setRunning(bool running)
         a->setEnabled(!running);
     m_export->setEnabled(!running);
     m_needed->setEnabled(!running);
+    m_awardMatrix->setEnabled(!running);
 
     if (running && !m_busyCursor) {
         QApplication::setOverrideCursor(Qt::BusyCursor);

@@ -114,6 +114,7 @@ private:
     QMenu *m_memoMenu = nullptr;
     QAction *m_export = nullptr;
     QAction *m_needed = nullptr;
+    QAction *m_awardMatrix = nullptr;
 
     QLabel *m_choiceTitle = nullptr;      ///< lblchoice
     QPushButton *m_choiceClear = nullptr; ///< cmdchoice

@@ -3,10 +3,11 @@
 #include "BandPresets.h"
 #include "Computations.h"
 #include "CountSlot.h"
+#include "MatrixReport.h"
 #include "StatsMatrix.h"
 
 #include <QCommandLineParser>
-#include <cstring>
+#include <string_view>
 
 namespace HeadlessReport {
 namespace {
@@ -69,9 +70,12 @@ QString usage()
                           "       varkelchecker --report KIND [--preset NAME | --bands LIST] [--ft8]\n"
                           "                     [--format text|csv|json] [--watch] LOGBOOK\n"
                           "       varkelchecker --needed KIND [the same options | --format adif] LOGBOOK\n"
+                          "       varkelchecker --matrix KIND [--class CW|PHONE|DATA|MIX]\n"
+                          "                     [--preset NAME | --bands LIST] [--ft8]\n"
+                          "                     [--format text|csv|json] LOGBOOK\n"
                           "\n"
-                          "Without --report or --needed the main window opens, with LOGBOOK loaded\n"
-                          "when given.\n"
+                          "Without --report, --needed or --matrix the main window opens, with\n"
+                          "LOGBOOK loaded when given.\n"
                           "\n"
                           "--report prints the statistics of one award kind without a window: the\n"
                           "band lines (band and its 16 counts: WORKED, CONFIRMED, NOT CONFIRMED and\n"
@@ -85,6 +89,15 @@ QString usage()
                           "With --format adif it writes every contact of the QSL chase (each\n"
                           "once) as an ADIF 3.1 file (.adi, UTF-8) on standard output.\n"
                           "\n"
+                          "--matrix prints the award matrix (the MATRIX window): a line per entity\n"
+                          "of the log with C (confirmed), W (worked, not confirmed) or nothing per\n"
+                          "band in one mode class, the bands worked and confirmed per entity and\n"
+                          "per band (the grid's WORKED and CONFIRMED); for DXC also the names, the\n"
+                          "continents and the DXCC figures: entities worked and confirmed in all\n"
+                          "(the FULL line), of which current and deleted, and the DXCC Challenge\n"
+                          "(confirmed band slots of current entities on 1.8 to 50 MHz without\n"
+                          "5 MHz, every mode, whatever the band set). KIND is an award kind.\n"
+                          "\n"
                           "  KIND                    DXC, WPX, WAZ, ITU, WAC, SQR or QSO\n"
                           "  --preset NAME           band set of a BAND menu entry, by caption\n"
                           "                          (case does not matter):\n") +
@@ -97,6 +110,7 @@ QString usage()
                           "                          Without --preset or --bands the start-up\n"
                           "                          band set is used.\n"
                           "  --ft8                   DATA counts FT8 contacts only\n"
+                          "  --class CLASS           --matrix: CW, PHONE, DATA or MIX (default)\n"
                           "  --format FORMAT         text (default), csv or json; adif with --needed\n"
                           "  LOGBOOK                 a path, or a name without folder looked for\n"
                           "                          beside the program (then in the current\n"
@@ -118,9 +132,13 @@ QString usage()
 bool wanted(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--report") == 0 || std::strncmp(argv[i], "--report=", 9) == 0 || std::strcmp(argv[i], "--needed") == 0 ||
-            std::strncmp(argv[i], "--needed=", 9) == 0 || std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
+        const std::string_view a = argv[i];
+        if (a == "--help" || a == "-h")
             return true;
+        for (const std::string_view o : {"--report", "--needed", "--matrix"}) {
+            if (a.substr(0, o.size()) == o && (a.size() == o.size() || a[o.size()] == '='))
+                return true;
+        }
     }
     return false;
 }
@@ -131,6 +149,8 @@ Result<Options> parseArguments(const QStringList &arguments)
     p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     p.addOptions({{QStringLiteral("report"), QString(), QStringLiteral("KIND")},
                   {QStringLiteral("needed"), QString(), QStringLiteral("KIND")},
+                  {QStringLiteral("matrix"), QString(), QStringLiteral("KIND")},
+                  {QStringLiteral("class"), QString(), QStringLiteral("CLASS")},
                   {QStringLiteral("preset"), QString(), QStringLiteral("NAME")},
                   {QStringLiteral("bands"), QString(), QStringLiteral("LIST")},
                   {QStringLiteral("format"), QString(), QStringLiteral("FORMAT")},
@@ -145,14 +165,16 @@ Result<Options> parseArguments(const QStringList &arguments)
     if (o.help)
         return o;
     o.needed = p.isSet(QStringLiteral("needed"));
-    if (o.needed && p.isSet(QStringLiteral("report")))
-        return R::failure(QStringLiteral("give either --report or --needed"));
-    const QString kindName = p.value(o.needed ? QStringLiteral("needed") : QStringLiteral("report")).trimmed().toUpper();
+    o.matrix = p.isSet(QStringLiteral("matrix"));
+    if (int(o.needed) + int(o.matrix) + int(p.isSet(QStringLiteral("report"))) > 1)
+        return R::failure(QStringLiteral("give one of --report, --needed and --matrix"));
+    const QString what = o.needed ? QStringLiteral("needed") : o.matrix ? QStringLiteral("matrix") : QStringLiteral("report");
+    const QString kindName = p.value(what).trimmed().toUpper();
     if (kindName.isEmpty())
         return R::failure(QStringLiteral("--report KIND is missing"));
     QStringList kinds;
     for (const AwardKinds::Entry &e : AwardKinds::Table) {
-        if (e.entities || !o.needed) // the lists are of award entities
+        if (e.entities || !(o.needed || o.matrix)) // the lists and the matrix are of award entities
             kinds << QString::fromLatin1(e.name);
     }
     if (!kinds.contains(kindName))
@@ -164,6 +186,16 @@ Result<Options> parseArguments(const QStringList &arguments)
     o.headers = *headers;
     o.ft8 = p.isSet(QStringLiteral("ft8"));
     o.watch = p.isSet(QStringLiteral("watch"));
+    if (p.isSet(QStringLiteral("class"))) {
+        if (!o.matrix)
+            return R::failure(QStringLiteral("--class goes with --matrix"));
+        const std::optional<ModeClass> mode = MatrixReport::modeNamed(p.value(QStringLiteral("class")));
+        if (!mode)
+            return R::failure(QStringLiteral("unknown mode class: %1 (CW, PHONE, DATA or MIX)").arg(p.value(QStringLiteral("class"))));
+        o.matrixClass = *mode;
+    }
+    if (o.matrix && o.watch)
+        return R::failure(QStringLiteral("--watch goes with --report or --needed"));
     if (p.isSet(QStringLiteral("format"))) {
         const Result<Format> format = formatNamed(p.value(QStringLiteral("format")));
         if (!format)

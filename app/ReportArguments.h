@@ -1,5 +1,6 @@
 #pragma once
 #include "AwardKind.h"
+#include "CountSlot.h"
 #include "Result.h"
 
 #include <QString>
@@ -10,14 +11,17 @@
 ///                 [--format text|csv|json] [--watch] LOGBOOK
 /// or --needed KIND in place of --report for the chase lists, which also
 /// take --format adif (the QSL chase's contacts as an ADIF file).
+/// --matrix KIND [--class CW|PHONE|DATA|MIX] prints the award matrix.
 namespace HeadlessReport {
 
 enum class Format { Text, Csv, Json, Adif };
 
 struct Options {
     AwardKind kind = AwardKind::Dxc;
-    bool needed = false; ///< the chase lists of the kind (--needed) instead of its grid
-    QStringList headers; ///< the 20 band headers to count with
+    bool needed = false;                    ///< the chase lists of the kind (--needed) instead of its grid
+    bool matrix = false;                    ///< the award matrix of the kind (--matrix) instead of its grid
+    ModeClass matrixClass = ModeClass::All; ///< the mode class of the matrix (--class)
+    QStringList headers;                    ///< the 20 band headers to count with
     bool ft8 = false;
     Format format = Format::Text;
     QString logbook;    ///< as given on the command line

@@ -30,15 +30,6 @@ bool shown(const StatsMatrix &m, int band) { return !BandSet::isBlank(m.header(b
 
 QString qsoTotal(const StatsMatrix &m) { return GridTexts::qsoCount(m.countQso()); }
 
-QString csvField(const QString &text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
 QJsonValue jsonCount(const QString &caption)
 {
     bool ok = false;
@@ -263,6 +254,15 @@ void writeTable(QTextStream &out, const QString &list, const QueryTable &table, 
 }
 
 } // namespace
+
+QString csvField(const QString &text)
+{
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
 
 void writeNeeded(QTextStream &out, const Options &options, const QString &logbookPath, const LogSnapshot &log, const Needed::Report &report,
                  const QString &read)

@@ -7,6 +7,9 @@ class QTextStream;
 
 namespace HeadlessReport {
 
+/// A field of a csv line, quoted when it holds a comma, a quote or a line break.
+QString csvField(const QString &text);
+
 /// Writes the grid of a finished run in the chosen format: the band lines
 /// (shown bands only), the MIX, TOT and FULL lines and the QSO total. With
 /// a `read` time (a logbook watched) a text or csv report follows a line with

@@ -182,4 +182,14 @@ Request full(int r, std::optional<AwardKind> awardKind, bool ft8Only)
                    kind + closing + kind + QStringLiteral(";"));
 }
 
+Request matrixCell(AwardKind kind, const QString &entity, const QString &band, ModeClass mode, bool ft8Only)
+{
+    if (!AwardKinds::countsEntities(kind) || entity.isEmpty() || BandSet::isBlank(band))
+        return {};
+    const QString column = QString::fromLatin1(AwardKinds::name(kind));
+    return listing(QStringLiteral("SELECT * FROM LOG WHERE (BANDA LIKE '") + CountSql::literal(band) + QStringLiteral("') AND (") + column +
+                   QStringLiteral(" = '") + CountSql::literal(entity) + QStringLiteral("')") + qsoModeClause(mode, ft8Only) +
+                   QStringLiteral(" order by CALLSIGN;"));
+}
+
 } // namespace DrillDown

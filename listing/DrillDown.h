@@ -1,5 +1,6 @@
 #pragma once
 #include "AwardKind.h"
+#include "CountSlot.h"
 
 #include <QString>
 #include <QStringList>
@@ -33,5 +34,10 @@ Request mix(int r, std::optional<AwardKind> kind, const QStringList &headers, bo
 
 /// FULL label r.
 Request full(int r, std::optional<AwardKind> kind, bool ft8Only);
+
+/// A cell of the award matrix: the contacts of the entity `entity` of award
+/// kind `kind` (its text, without regard to case) on band `band` (matched by
+/// LIKE, as the counts match it) in one mode class.
+Request matrixCell(AwardKind kind, const QString &entity, const QString &band, ModeClass mode, bool ft8Only);
 
 } // namespace DrillDown

@@ -53,6 +53,16 @@ void ListingActions::fullClicked(int r)
         open({q.sql, true});
 }
 
+void ListingActions::matrixCellDoubleClicked(AwardKind kind, const QString &entity, const QString &band, ModeClass mode, bool ft8)
+{
+    m_state.ListingQuery.clear();
+    if (!m_state.hasLog())
+        return;
+    const DrillDown::Request q = DrillDown::matrixCell(kind, entity, band, mode, ft8);
+    if (q.outcome == DrillDown::Outcome::Listing)
+        open(q.sql, false);
+}
+
 void ListingActions::customQuery()
 {
     const QString title = QStringLiteral("VarkelChecker QUERY");

@@ -30,6 +30,9 @@ public:
     void mixDoubleClicked(int r);
     /// Click on a FULL label.
     void fullClicked(int r);
+    /// Double-click on a cell of the award matrix: the contacts of that
+    /// entity on that band in that mode class.
+    void matrixCellDoubleClicked(AwardKind kind, const QString &entity, const QString &band, ModeClass mode, bool ft8);
     /// The operator's own query (award button "SQL"). The input box offers
     /// the text typed last time.
     void customQuery();

@@ -2,6 +2,7 @@
 
 #include "FileBeside.h"
 
+#include <map>
 #include <memory>
 #include <xlsxwriter.h>
 
@@ -36,14 +37,48 @@ Status finish(Workbook &wb, FileBeside &file, const QString &target)
     return file.commit();
 }
 
-Status writeText(lxw_worksheet *sheet, qsizetype row, int column, const QString &text)
+Status writeText(lxw_worksheet *sheet, qsizetype row, int column, const QString &text, lxw_format *format = nullptr)
 {
     const QByteArray utf8 = text.toUtf8();
-    const lxw_error err = worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(column), utf8.constData(), nullptr);
+    const lxw_error err = worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(column), utf8.constData(), format);
     if (err != LXW_NO_ERROR)
         return Status::failure(QString::fromUtf8(lxw_strerror(err)));
     return {};
 }
+
+lxw_worksheet *addSheet(lxw_workbook *wb, const QString &name)
+{
+    return workbook_add_worksheet(wb, name.isEmpty() ? nullptr : name.left(31).toUtf8().constData());
+}
+
+/// The formats of a workbook by fill, weight and alignment, each made once.
+class Formats {
+public:
+    explicit Formats(lxw_workbook *wb) : m_wb(wb) {}
+    lxw_format *of(const SheetCell &c)
+    {
+        if (!c.filled && !c.bold && !c.centred)
+            return nullptr;
+        const uint64_t key = uint64_t(c.filled ? c.fill + 1 : 0) << 2 | uint64_t(c.bold) << 1 | uint64_t(c.centred);
+        lxw_format *&f = m_made[key];
+        if (!f) {
+            f = workbook_add_format(m_wb);
+            if (c.filled) {
+                format_set_pattern(f, LXW_PATTERN_SOLID);
+                format_set_bg_color(f, lxw_color_t(c.fill));
+            }
+            if (c.bold)
+                format_set_bold(f);
+            if (c.centred)
+                format_set_align(f, LXW_ALIGN_CENTER);
+        }
+        return f;
+    }
+
+private:
+    lxw_workbook *m_wb;
+    std::map<uint64_t, lxw_format *> m_made;
+};
 
 } // namespace
 
@@ -78,7 +113,7 @@ Status writeRowsXlsx(const QString &path, const QString &sheetName, const std::v
     Workbook wb = openWorkbook(file.temp());
     if (!wb)
         return Status::failure(QStringLiteral("cannot create %1").arg(path));
-    lxw_worksheet *sheet = workbook_add_worksheet(wb.get(), sheetName.isEmpty() ? nullptr : sheetName.left(31).toUtf8().constData());
+    lxw_worksheet *sheet = addSheet(wb.get(), sheetName);
     for (size_t r = 0; r < rows.size(); ++r) {
         for (int c = 0; c < rows[r].size(); ++c) {
             // Counts go in as numbers, so the sheet can add them up.
@@ -89,6 +124,38 @@ Status writeRowsXlsx(const QString &path, const QString &sheetName, const std::v
                 continue;
             }
             if (Status s = writeText(sheet, qsizetype(r), c, rows[r][c]); !s)
+                return s;
+        }
+    }
+    return finish(wb, file, path);
+}
+
+Status writeColouredXlsx(const QString &path, const QString &sheetName, const std::vector<std::vector<SheetCell>> &rows, int frozenRows,
+                         int frozenColumns)
+{
+    FileBeside file(path);
+    Workbook wb = openWorkbook(file.temp());
+    if (!wb)
+        return Status::failure(QStringLiteral("cannot create %1").arg(path));
+    lxw_worksheet *sheet = addSheet(wb.get(), sheetName);
+    if (frozenRows > 0 || frozenColumns > 0)
+        worksheet_freeze_panes(sheet, lxw_row_t(frozenRows), lxw_col_t(frozenColumns));
+    Formats formats(wb.get());
+    for (size_t r = 0; r < rows.size(); ++r) {
+        for (size_t c = 0; c < rows[r].size(); ++c) {
+            const SheetCell &cell = rows[r][c];
+            lxw_format *format = formats.of(cell);
+            if (cell.number) {
+                worksheet_write_number(sheet, lxw_row_t(r), lxw_col_t(c), cell.text.toDouble(), format);
+                continue;
+            }
+            // An empty cell keeps its fill.
+            if (cell.text.isEmpty()) {
+                if (format)
+                    worksheet_write_blank(sheet, lxw_row_t(r), lxw_col_t(c), format);
+                continue;
+            }
+            if (Status s = writeText(sheet, qsizetype(r), int(c), cell.text, format); !s)
                 return s;
         }
     }

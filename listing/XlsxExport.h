@@ -3,7 +3,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 /// The rows one spreadsheet sheet holds, its header row included.
 constexpr qsizetype SheetRows = 1048576;
@@ -23,3 +25,18 @@ Result<qsizetype> writeListingXlsx(const QString &path, const QStringList &field
 
 /// A sheet of free rows, written as they stand (for the statistics grid).
 Status writeRowsXlsx(const QString &path, const QString &sheetName, const std::vector<QStringList> &rows);
+
+/// A cell of a sheet with colours (the award matrix).
+struct SheetCell {
+    QString text;
+    bool number = false; ///< a whole number, written as a number
+    bool filled = false; ///< has the fill `fill`
+    uint32_t fill = 0;   ///< 0xRRGGBB
+    bool bold = false;
+    bool centred = false;
+};
+
+/// A sheet of cells with their fills and weights, row by row as they stand;
+/// the first `frozenRows` rows and `frozenColumns` columns stay in view.
+Status writeColouredXlsx(const QString &path, const QString &sheetName, const std::vector<std::vector<SheetCell>> &rows, int frozenRows = 0,
+                         int frozenColumns = 0);

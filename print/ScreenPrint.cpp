@@ -56,7 +56,7 @@ bool printLandscape(QWidget *window, QPrinter &printer)
     return painter.end();
 }
 
-void run(Prompter &prompter, PrinterPort &port, QWidget *window, const std::function<void()> &prepare, const std::function<void()> &restore)
+void confirmAndPrint(Prompter &prompter, PrinterPort &port, const std::function<bool(QPrinter &printer)> &print)
 {
     // Without a printer there is nothing to ask.
     QPrinter *printer = port.printer();
@@ -71,12 +71,19 @@ void run(Prompter &prompter, PrinterPort &port, QWidget *window, const std::func
         prompter.message(QStringLiteral("EXIT WITHOUT PRINTING"), MsgFlags::OkOnly, QString());
         return;
     }
-    prepare();
-    QCoreApplication::processEvents();
-    const bool printed = printLandscape(window, *printer);
-    restore();
-    if (!printed)
+    if (!print(*printer))
         prompter.message(QStringLiteral("The printer could not print the page."), MsgFlags::Exclamation, Title);
+}
+
+void run(Prompter &prompter, PrinterPort &port, QWidget *window, const std::function<void()> &prepare, const std::function<void()> &restore)
+{
+    confirmAndPrint(prompter, port, [&](QPrinter &printer) {
+        prepare();
+        QCoreApplication::processEvents();
+        const bool printed = printLandscape(window, printer);
+        restore();
+        return printed;
+    });
 }
 
 } // namespace ScreenPrint

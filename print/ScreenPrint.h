@@ -13,6 +13,11 @@ namespace ScreenPrint {
 /// printer could not start the page.
 bool printLandscape(QWidget *window, QPrinter &printer);
 
+/// What every print command asks and tells: without a printer the operator
+/// is told so and nothing else happens; otherwise asks first, and on Yes runs
+/// `print` on the printer, telling when it could not print.
+void confirmAndPrint(Prompter &prompter, PrinterPort &port, const std::function<bool(QPrinter &printer)> &print);
+
 /// The print command of a statistics window: without a printer the operator
 /// is told so and nothing else happens; otherwise asks first, and on Yes
 /// `prepare` (white background, command buttons hidden), the page of

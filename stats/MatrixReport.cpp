@@ -72,6 +72,7 @@ Result<Report> report(const LogSnapshot &log, const QString &kind, const QString
     r.ft8 = ft8;
     for (size_t col = 0; col < m->positions.size(); ++col) {
         r.bands << headers.value(m->positions[col]);
+        r.positions.push_back(m->positions[col]);
         r.columnWorked.push_back(m->worked(col));
         r.columnConfirmed.push_back(m->confirmed(col));
     }
@@ -101,6 +102,13 @@ Result<Report> report(const LogSnapshot &log, const QString &kind, const QString
             r.dxcc = dxccOf(*full, *challenge, entities);
     }
     return r;
+}
+
+Result<Report> report(const Basis &basis, ModeClass mode)
+{
+    if (!basis.log)
+        return Result<Report>::failure(QStringLiteral("no logbook"));
+    return report(*basis.log, QString::fromLatin1(AwardKinds::name(basis.kind)), basis.headers, mode, basis.ft8, EntityData::table());
 }
 
 QString cellText(AwardMatrix::Cell cell)

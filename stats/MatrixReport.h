@@ -1,4 +1,5 @@
 #pragma once
+#include "AwardKind.h"
 #include "AwardMatrix.h"
 #include "EntityTable.h"
 #include "LogSnapshot.h"
@@ -6,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -41,11 +43,24 @@ struct Report {
     QString kind;
     ModeClass mode = ModeClass::All;
     bool ft8 = false;
-    QStringList bands; ///< the band label of each column
+    QStringList bands;          ///< the band label of each column
+    std::vector<int> positions; ///< the band position (0..19) of each column
     std::vector<long> columnWorked, columnConfirmed;
     std::vector<Row> rows;
     std::optional<Dxcc> dxcc; ///< DXC only
 };
+
+/// What a matrix is of: a logbook as it was read, an award kind, the band
+/// set and the FT8 option; the mode class is chosen apart.
+struct Basis {
+    std::shared_ptr<const LogSnapshot> log;
+    AwardKind kind = AwardKind::Dxc;
+    QStringList headers;
+    bool ft8 = false;
+};
+
+/// The matrix of `basis` in one mode class, with the program's entities.
+Result<Report> report(const Basis &basis, ModeClass mode);
 
 /// The band labels of the DXCC Challenge: 1.8 to 50 MHz without 5 MHz.
 const QStringList &challengeBands();

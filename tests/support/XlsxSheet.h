@@ -103,3 +103,51 @@ inline std::map<std::pair<int, int>, QString> readSheet(const QString &file)
     }
     return cells;
 }
+
+/// The solid fills of the first sheet's cells as (row, column) -> "RRGGBB";
+/// rows and columns from 1. Cells without a fill are left out.
+inline std::map<std::pair<int, int>, QString> readSheetFills(const QString &file)
+{
+    // styles.xml: the fills, then the cell formats (xf) naming a fill each.
+    QStringList fills, formatFill;
+    QXmlStreamReader st(unzipEntry(file, QStringLiteral("xl/styles.xml")));
+    bool inFills = false, inCellXfs = false;
+    while (!st.atEnd()) {
+        st.readNext();
+        if (st.isEndElement()) {
+            if (st.name() == QLatin1String("fills"))
+                inFills = false;
+            if (st.name() == QLatin1String("cellXfs"))
+                inCellXfs = false;
+            continue;
+        }
+        if (!st.isStartElement())
+            continue;
+        if (st.name() == QLatin1String("fills"))
+            inFills = true;
+        else if (st.name() == QLatin1String("cellXfs"))
+            inCellXfs = true;
+        else if (inFills && st.name() == QLatin1String("fill"))
+            fills << QString();
+        else if (inFills && st.name() == QLatin1String("fgColor") && !fills.isEmpty())
+            fills.last() = st.attributes().value("rgb").toString().right(6).toUpper();
+        else if (inCellXfs && st.name() == QLatin1String("xf"))
+            formatFill << fills.value(st.attributes().value("fillId").toInt());
+    }
+    std::map<std::pair<int, int>, QString> cells;
+    QXmlStreamReader xml(unzipEntry(file, QStringLiteral("xl/worksheets/sheet1.xml")));
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement() || xml.name() != QLatin1String("c"))
+            continue;
+        const QString ref = xml.attributes().value("r").toString();
+        const QString fill = formatFill.value(xml.attributes().value("s").toInt());
+        if (fill.isEmpty())
+            continue;
+        int col = 0, i = 0;
+        while (i < ref.size() && ref[i].isLetter())
+            col = col * 26 + (ref[i++].unicode() - 'A' + 1);
+        cells[{ref.mid(i).toInt(), col}] = fill;
+    }
+    return cells;
+}

@@ -1,0 +1,228 @@
+#include "FrmMatrix.h"
+
+#include "GridTexts.h"
+#include "ListingExport.h"
+#include "ListingRun.h"
+#include "LogState.h"
+#include "MatrixColours.h"
+#include "MatrixExport.h"
+#include "MatrixModel.h"
+#include "ScreenPrint.h"
+#include "TablePrint.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+QString classTitle(ModeClass mode, bool ft8) { return GridTexts::modeTitles(GridTexts::dataCaption(ft8))[int(mode)]; }
+
+/// The legend: each state's letter on its colour.
+QString legend()
+{
+    const auto swatch = [](uint32_t rgb, const QString &letter, const QString &meaning) {
+        return QStringLiteral("<span style=\"background-color:#%1\">&nbsp;%2&nbsp;</span>&nbsp;%3")
+            .arg(rgb, 6, 16, QLatin1Char('0'))
+            .arg(letter, meaning);
+    };
+    return swatch(MatrixColours::Confirmed, QStringLiteral("C"), QStringLiteral("confirmed")) + QStringLiteral("&nbsp;&nbsp; ") +
+           swatch(MatrixColours::Worked, QStringLiteral("W"), QStringLiteral("worked, not confirmed")) + QStringLiteral("&nbsp;&nbsp; ") +
+           swatch(MatrixColours::Empty, QStringLiteral("&nbsp;"), QStringLiteral("not worked"));
+}
+
+} // namespace
+
+FrmMatrix::FrmMatrix(MatrixReport::Basis basis, MatrixReport::Report report, const QString &logName, const LogState &state,
+                     Prompter &prompter, PrinterPort &printer, ListContacts listContacts, QWidget *parent)
+    : QDialog(parent), m_basis(std::move(basis)), m_logName(logName), m_state(state), m_prompter(prompter), m_printer(printer),
+      m_listContacts(std::move(listContacts)), m_model(new MatrixModel(this)), m_filter(new MatrixFilter(this)), m_titolo(new QLabel),
+      m_class(new QComboBox), m_neededOnly(new QCheckBox(QStringLiteral("needed only"))), m_find(new QLineEdit), m_found(new QLabel),
+      m_view(new QTableView), m_print(new QPushButton(QStringLiteral("PRT")))
+{
+    setObjectName(QStringLiteral("FrmMatrix"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowModality(Qt::WindowModal);
+    setWindowTitle(QStringLiteral("VarkelChecker - MATRIX %1 [%2]").arg(QString::fromLatin1(AwardKinds::name(m_basis.kind)), logName));
+    resize(1180, 720);
+
+    auto *menu = new QMenuBar(this);
+    QAction *exportAction = menu->addAction(QStringLiteral("EXPORT TO EXCEL"));
+    exportAction->setObjectName(QStringLiteral("MatrixExport"));
+    connect(exportAction, &QAction::triggered, this, &FrmMatrix::exportShown);
+
+    m_titolo->setObjectName(QStringLiteral("LblTitolo"));
+    QFont bold = m_titolo->font();
+    bold.setBold(true);
+    m_titolo->setFont(bold);
+    m_titolo->setWordWrap(true);
+    m_print->setObjectName(QStringLiteral("CmdPrt"));
+    m_print->setToolTip(QStringLiteral("Print the matrix on landscape pages"));
+    connect(m_print, &QPushButton::clicked, this, &FrmMatrix::printShown);
+    auto *top = new QHBoxLayout;
+    top->addWidget(m_titolo, 1);
+    top->addWidget(m_print);
+
+    m_class->setObjectName(QStringLiteral("MatrixClass"));
+    m_class->addItems(GridTexts::modeTitles(GridTexts::dataCaption(m_basis.ft8)));
+    m_class->setCurrentIndex(int(ModeClass::All));
+    connect(m_class, &QComboBox::currentIndexChanged, this, [this](int index) { showClass(ModeClass(index)); });
+    m_neededOnly->setObjectName(QStringLiteral("ChkNeeded"));
+    m_neededOnly->setToolTip(QStringLiteral("Only the entities with a band still to work or to confirm"));
+    connect(m_neededOnly, &QCheckBox::toggled, m_filter, &MatrixFilter::setNeededOnly);
+    m_find->setObjectName(QStringLiteral("TxtFind"));
+    m_find->setPlaceholderText(QStringLiteral("prefix or name"));
+    m_find->setClearButtonEnabled(true);
+    m_find->setMaximumWidth(220);
+    connect(m_find, &QLineEdit::textEdited, this, [this](const QString &text) { find(text); });
+    connect(m_find, &QLineEdit::returnPressed, this, [this] {
+        const QModelIndex at = m_view->currentIndex();
+        find(m_find->text(), at.isValid() ? at.row() + 1 : 0);
+    });
+    m_found->setObjectName(QStringLiteral("LblFound"));
+    auto *legendLabel = new QLabel(legend());
+    legendLabel->setObjectName(QStringLiteral("LblLegend"));
+    auto *controls = new QHBoxLayout;
+    controls->addWidget(new QLabel(QStringLiteral("Mode class:")));
+    controls->addWidget(m_class);
+    controls->addSpacing(12);
+    controls->addWidget(m_neededOnly);
+    controls->addSpacing(12);
+    controls->addWidget(new QLabel(QStringLiteral("Find:")));
+    controls->addWidget(m_find);
+    controls->addWidget(m_found);
+    controls->addStretch(1);
+    controls->addWidget(legendLabel);
+
+    m_filter->setSourceModel(m_model);
+    m_view->setObjectName(QStringLiteral("MatrixView"));
+    m_view->setModel(m_filter);
+    m_view->setSortingEnabled(true);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->setWordWrap(false);
+    m_view->verticalHeader()->hide();
+    // A fixed row height, and widths from a sample of rows: large matrices stay quick.
+    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
+    m_view->horizontalHeader()->setResizeContentsPrecision(200);
+    m_view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    connect(m_view, &QTableView::doubleClicked, this, &FrmMatrix::cellDoubleClicked);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setMenuBar(menu);
+    layout->addLayout(top);
+    layout->addLayout(controls);
+    layout->addWidget(m_view, 1);
+
+    setMatrix(std::move(report));
+}
+
+void FrmMatrix::setMatrix(MatrixReport::Report report)
+{
+    m_model->setReport(std::move(report));
+    const int lead = m_model->leadColumns();
+    QHeaderView *header = m_view->horizontalHeader();
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        if (m_model->bandOf(c) >= 0)
+            m_view->setColumnWidth(
+                c, std::max(44, m_view->fontMetrics().horizontalAdvance(m_model->headerData(c, Qt::Horizontal).toString()) + 16));
+        else
+            m_view->resizeColumnToContents(c);
+    }
+    if (lead > 1)
+        m_view->setColumnWidth(1, std::min(m_view->columnWidth(1), 260));
+    header->setStretchLastSection(false);
+    m_titolo->setText(titleLine());
+    if (!m_find->text().isEmpty())
+        find(m_find->text());
+}
+
+QString FrmMatrix::titleLine() const
+{
+    const MatrixReport::Report &r = m_model->report();
+    QString text =
+        QStringLiteral("%1 matrix %2 - %3 entities - %4").arg(r.kind, classTitle(r.mode, r.ft8)).arg(r.rows.size()).arg(m_logName);
+    if (r.dxcc)
+        text += QStringLiteral("\n") + MatrixReport::dxccFigures(*r.dxcc);
+    return text;
+}
+
+void FrmMatrix::showClass(ModeClass mode)
+{
+    if (m_class->currentIndex() != int(mode)) {
+        m_class->setCurrentIndex(int(mode)); // comes back here through the box
+        return;
+    }
+    Result<MatrixReport::Report> report = MatrixReport::report(m_basis, mode);
+    if (!report) {
+        m_prompter.message(QStringLiteral("The matrix could not be computed."), MsgFlags::Exclamation,
+                           QStringLiteral("VarkelChecker - MATRIX"), report.error());
+        return;
+    }
+    setMatrix(std::move(*report));
+}
+
+bool FrmMatrix::find(const QString &text, int from)
+{
+    const QString wanted = text.trimmed();
+    m_found->clear();
+    if (wanted.isEmpty())
+        return false;
+    const int rows = m_filter->rowCount();
+    const bool named = m_model->leadColumns() > 1;
+    for (int n = 0; n < rows; ++n) {
+        const int row = (from + n) % rows;
+        const QModelIndex at = m_filter->index(row, 0);
+        if (at.data(MatrixModel::TotalRole).toBool())
+            continue;
+        const bool hit = at.data().toString().startsWith(wanted, Qt::CaseInsensitive) ||
+                         (named && m_filter->index(row, 1).data().toString().contains(wanted, Qt::CaseInsensitive));
+        if (hit) {
+            m_view->setCurrentIndex(at);
+            m_view->scrollTo(at, QAbstractItemView::PositionAtCenter);
+            return true;
+        }
+    }
+    m_found->setText(QStringLiteral("not found"));
+    return false;
+}
+
+void FrmMatrix::cellDoubleClicked(const QModelIndex &index)
+{
+    const QModelIndex source = m_filter->mapToSource(index);
+    const int band = m_model->bandOf(source.column());
+    const QString entity = m_model->entityOf(source.row());
+    if (band < 0 || entity.isEmpty() || !m_listContacts)
+        return;
+    m_listContacts(entity, m_model->report().bands[band], m_model->report().mode);
+}
+
+void FrmMatrix::exportShown()
+{
+    const MatrixReport::Report &r = m_model->report();
+    const QString what = QStringLiteral("%1_MATRIX_%2").arg(r.kind, classTitle(r.mode, r.ft8));
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    exportWorkbook(
+        m_prompter, ListingRun::proposedExportPath(folder, m_state.LogName, what, QDate::currentDate()), [&](const QString &path) {
+            return writeColouredXlsx(path, QStringLiteral("%1 %2").arg(r.kind, classTitle(r.mode, r.ft8)),
+                                     shownSheet(QString(titleLine()).replace(QLatin1Char('\n'), QStringLiteral(" - ")), *m_filter), 2,
+                                     m_model->leadColumns());
+        });
+}
+
+void FrmMatrix::printShown()
+{
+    const QString title = windowTitle() + QStringLiteral(" - ") + QString(titleLine()).replace(QLatin1Char('\n'), QStringLiteral(" - "));
+    ScreenPrint::confirmAndPrint(m_prompter, m_printer,
+                                 [&](QPrinter &printer) { return TablePrint::print(printer, title, *m_filter, m_model->leadColumns()); });
+}
