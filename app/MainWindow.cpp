@@ -830,6 +830,8 @@ void MainWindow::refreshOpenWindows()
         return;
     for (FrmNeeded *needed : findChildren<FrmNeeded *>())
         needed->refresh(*log);
+    for (FrmMatrix *matrix : findChildren<FrmMatrix *>())
+        matrix->refresh(log);
     if (m_bandWindow)
         m_bandWindow->recount();
     for (FrmTabella *listing : findChildren<FrmTabella *>())

@@ -7,6 +7,7 @@
 #include "MatrixColours.h"
 #include "MatrixExport.h"
 #include "MatrixModel.h"
+#include "OwnedWindow.h"
 #include "ScreenPrint.h"
 #include "TablePrint.h"
 
@@ -50,6 +51,7 @@ FrmMatrix::FrmMatrix(MatrixReport::Basis basis, MatrixReport::Report report, con
       m_view(new QTableView), m_print(new QPushButton(QStringLiteral("PRT")))
 {
     setObjectName(QStringLiteral("FrmMatrix"));
+    OwnedWindow::attach(this, parent);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::WindowModal);
     setWindowTitle(QStringLiteral("VarkelChecker - MATRIX %1 [%2]").arg(QString::fromLatin1(AwardKinds::name(m_basis.kind)), logName));
@@ -170,6 +172,18 @@ void FrmMatrix::showClass(ModeClass mode)
         return;
     }
     setMatrix(std::move(*report));
+}
+
+bool FrmMatrix::refresh(std::shared_ptr<const LogSnapshot> log)
+{
+    MatrixReport::Basis basis = m_basis;
+    basis.log = std::move(log);
+    Result<MatrixReport::Report> report = MatrixReport::report(basis, m_model->report().mode);
+    if (!report)
+        return false;
+    m_basis = std::move(basis);
+    setMatrix(std::move(*report));
+    return true;
 }
 
 bool FrmMatrix::find(const QString &text, int from)

@@ -37,6 +37,10 @@ public:
 
     /// The matrix of another mode class (the class box).
     void showClass(ModeClass mode);
+    /// The matrix again, of the same kind, band set, FT8 option and class,
+    /// on another version of the logbook; order, filter and search stay.
+    /// False (the matrix unchanged) when it could not be made.
+    bool refresh(std::shared_ptr<const LogSnapshot> log);
     /// Moves to the next row, from `from` on, whose entity starts with `text`
     /// or whose name holds it; false when none does.
     bool find(const QString &text, int from = 0);

@@ -203,7 +203,6 @@ MatrixFilter::MatrixFilter(QObject *parent) : QSortFilterProxyModel(parent)
 {
     setSortRole(MatrixModel::SortRole);
     setSortCaseSensitivity(Qt::CaseInsensitive);
-    setDynamicSortFilter(false);
 }
 
 void MatrixFilter::setNeededOnly(bool neededOnly)

@@ -3,10 +3,12 @@
 // under it, the LIVE box and the windows open, checked against plain loops
 // over the rows of each version written.
 #include "FrmBanda.h"
+#include "FrmMatrix.h"
 #include "FrmNeeded.h"
 #include "FrmTabella.h"
 #include "GridRecordset.h"
 #include "MainWindowSession.h"
+#include "MatrixModel.h"
 #include "ReferenceCounts.h"
 #include "TempLogbook.h"
 
@@ -183,6 +185,9 @@ void TestLiveWindow::staleCountsAndOpenWindows()
     s->controller.needed();
     auto *needed = s->window.findChild<FrmNeeded *>();
     QVERIFY(needed);
+    s->controller.awardMatrix();
+    auto *matrix = s->window.findChild<FrmMatrix *>();
+    QVERIFY(matrix);
     // A header changed since the run: its counts (and TOT, MIX) are grey and stay.
     s->controller.matrix().setHeader(0, QStringLiteral("3.5"));
     const QStringList staleBand = s->row(0);
@@ -226,6 +231,13 @@ void TestLiveWindow::staleCountsAndOpenWindows()
             notConfirmed += reference::entityCount(rows, 0, {b.toStdString()}, 8 + m, false);
     }
     QCOMPARE(needed->findChild<QTabWidget *>(QStringLiteral("NeededTabs"))->tabText(0), QStringLiteral("QSL chase (%1)").arg(notConfirmed));
+    // And the matrix: its totals of 14.0 are the new log's.
+    const MatrixReport::Report &m = matrix->model()->report();
+    const qsizetype c14 = m.bands.indexOf(QStringLiteral("14.0"));
+    QVERIFY(c14 >= 0);
+    QCOMPARE(m.columnWorked[size_t(c14)], reference::entityCount(rows, 0, {"14.0"}, 3, false));
+    QCOMPARE(m.columnConfirmed[size_t(c14)], reference::entityCount(rows, 0, {"14.0"}, 7, false));
+    matrix->close();
     needed->close();
     band->close();
 }
