@@ -55,12 +55,11 @@ void ListingActions::fullClicked(int r)
 
 void ListingActions::matrixCellDoubleClicked(AwardKind kind, const QString &entity, const QString &band, ModeClass mode, bool ft8)
 {
-    m_state.ListingQuery.clear();
-    if (!m_state.hasLog())
+    if (!m_log.hasLog())
         return;
     const DrillDown::Request q = DrillDown::matrixCell(kind, entity, band, mode, ft8);
     if (q.outcome == DrillDown::Outcome::Listing)
-        open(q.sql, false);
+        m_openGrid({q.sql, false, kind}); // the matrix's kind, which the export names its file after
 }
 
 void ListingActions::customQuery()

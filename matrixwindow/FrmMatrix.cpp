@@ -3,7 +3,7 @@
 #include "GridTexts.h"
 #include "ListingExport.h"
 #include "ListingRun.h"
-#include "LogState.h"
+#include "LoadedLog.h"
 #include "MatrixColours.h"
 #include "MatrixExport.h"
 #include "MatrixModel.h"
@@ -43,9 +43,9 @@ QString legend()
 
 } // namespace
 
-FrmMatrix::FrmMatrix(MatrixReport::Basis basis, MatrixReport::Report report, const QString &logName, const LogState &state,
+FrmMatrix::FrmMatrix(MatrixReport::Basis basis, MatrixReport::Report report, const QString &logName, const LoadedLog &log,
                      Prompter &prompter, PrinterPort &printer, ListContacts listContacts, QWidget *parent)
-    : QDialog(parent), m_basis(std::move(basis)), m_logName(logName), m_state(state), m_prompter(prompter), m_printer(printer),
+    : QDialog(parent), m_basis(std::move(basis)), m_logName(logName), m_log(log), m_prompter(prompter), m_printer(printer),
       m_listContacts(std::move(listContacts)), m_model(new MatrixModel(this)), m_filter(new MatrixFilter(this)), m_titolo(new QLabel),
       m_class(new QComboBox), m_neededOnly(new QCheckBox(QStringLiteral("needed only"))), m_find(new QLineEdit), m_found(new QLabel),
       m_view(new QTableView), m_print(new QPushButton(QStringLiteral("PRT")))
@@ -226,12 +226,11 @@ void FrmMatrix::exportShown()
     const MatrixReport::Report &r = m_model->report();
     const QString what = QStringLiteral("%1_MATRIX_%2").arg(r.kind, classTitle(r.mode, r.ft8));
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    exportWorkbook(
-        m_prompter, ListingRun::proposedExportPath(folder, m_state.LogName, what, QDate::currentDate()), [&](const QString &path) {
-            return writeColouredXlsx(path, QStringLiteral("%1 %2").arg(r.kind, classTitle(r.mode, r.ft8)),
-                                     shownSheet(QString(titleLine()).replace(QLatin1Char('\n'), QStringLiteral(" - ")), *m_filter), 2,
-                                     m_model->leadColumns());
-        });
+    exportWorkbook(m_prompter, ListingRun::proposedExportPath(folder, m_log.LogName, what, QDate::currentDate()), [&](const QString &path) {
+        return writeColouredXlsx(path, QStringLiteral("%1 %2").arg(r.kind, classTitle(r.mode, r.ft8)),
+                                 shownSheet(QString(titleLine()).replace(QLatin1Char('\n'), QStringLiteral(" - ")), *m_filter), 2,
+                                 m_model->leadColumns());
+    });
 }
 
 void FrmMatrix::printShown()

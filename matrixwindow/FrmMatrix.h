@@ -14,7 +14,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
-struct LogState;
+struct LoadedLog;
 
 /// The award matrix of the last run's award kind over the band set: a row
 /// per entity, a column per band, C / W / nothing in colours of their own,
@@ -32,7 +32,7 @@ public:
 
     /// `report` is the matrix of `basis` in the MIX class; `logName` the
     /// logbook's display name, for the title.
-    FrmMatrix(MatrixReport::Basis basis, MatrixReport::Report report, const QString &logName, const LogState &state, Prompter &prompter,
+    FrmMatrix(MatrixReport::Basis basis, MatrixReport::Report report, const QString &logName, const LoadedLog &log, Prompter &prompter,
               PrinterPort &printer, ListContacts listContacts, QWidget *parent);
 
     /// The matrix of another mode class (the class box).
@@ -59,7 +59,7 @@ private:
 
     MatrixReport::Basis m_basis;
     QString m_logName;
-    const LogState &m_state;
+    const LoadedLog &m_log;
     Prompter &m_prompter;
     PrinterPort &m_printer;
     ListContacts m_listContacts;

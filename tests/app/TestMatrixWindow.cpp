@@ -6,6 +6,7 @@
 #include "FrmMatrix.h"
 #include "FrmTabella.h"
 #include "GridRecordset.h"
+#include "LoadedLog.h"
 #include "MainWindowSession.h"
 #include "MatrixColours.h"
 #include "MatrixModel.h"
@@ -330,7 +331,7 @@ private slots:
         }
         FakePrompter prompter;
         PdfPrinterPort printer;
-        LogState state;
+        LoadedLog state;
         QElapsedTimer t;
         t.start();
         FrmMatrix w(MatrixReport::Basis{}, r, QStringLiteral("big"), state, prompter, printer, {}, nullptr);
