@@ -3,13 +3,16 @@
 # and then either starts it on the bundled sample logbook or runs every test.
 #   tools/build.sh run     install, build, start the program on sample/varkeldt.mdb
 #   tools/build.sh test    install, build, run all tests through CTest
+#   tools/build.sh package install, build, make the Debian package
+#                          build/package/varkelchecker_<version>_amd64.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-run}
 
 packages=(build-essential cmake pkg-config qt6-base-dev mdbtools mdbtools-dev libsqlite3-dev sqlite3
           libxlsxwriter-dev libgtest-dev zlib1g-dev xvfb xauth unzip poppler-utils fonts-dejavu-core
-          hamradio-files nodejs npm)
+          hamradio-files nodejs npm librsvg2-bin)
+[ "$mode" = package ] && packages+=(dpkg-dev help2man desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -36,6 +39,8 @@ case "$mode" in
   test)
     cd build
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" ;;
+  package)
+    (cd build && cpack -G DEB) ;;
   *)
-    echo "usage: tools/build.sh run|test" >&2; exit 2 ;;
+    echo "usage: tools/build.sh run|test|package" >&2; exit 2 ;;
 esac

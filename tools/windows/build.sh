@@ -4,6 +4,7 @@
 # libraries tools/windows/deps.sh built. Then packages it:
 #   build-win/package/VarkelChecker-<version>-win64.zip        unzip and run
 #   build-win/package/VarkelChecker-<version>-win64-setup.exe  per-user installer
+#   build-win/package/winget/   a winget manifest of the installer, for publishing
 #
 #   tools/windows/build.sh [--package-dir DIR]
 #
@@ -98,7 +99,56 @@ rm -f "$zip_file"
 
 setup_file=$package_dir/$name-setup.exe
 rm -f "$setup_file"
-makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$setup_file" tools/windows/installer.nsi
+version4=$version
+while [ "$(tr -cd . <<<"$version4" | wc -c)" -lt 3 ]; do version4=$version4.0; done
+makensis -V2 -DVERSION="$version" -DVERSION4="$version4" -DSTAGE="$stage" -DOUTFILE="$setup_file" \
+  -DICON="$build/icons/varkelchecker.ico" tools/windows/installer.nsi
+
+# The winget manifest (multi-file, schema 1.6) of this installer: what the
+# Windows Package Manager needs to install it, once it is published at the
+# address given (VARKEL_INSTALLER_URL; a placeholder until then).
+url=${VARKEL_INSTALLER_URL:-https://example.invalid/varkelchecker/$(basename "$setup_file")}
+sha=$(sha256sum "$setup_file" | cut -d' ' -f1 | tr a-f A-F)
+id=VarkelChecker.VarkelChecker
+winget=$package_dir/winget
+rm -rf "$winget"
+mkdir -p "$winget"
+cat > "$winget/$id.yaml" <<EOF
+PackageIdentifier: $id
+PackageVersion: $version
+DefaultLocale: en-US
+ManifestType: version
+ManifestVersion: 1.6.0
+EOF
+cat > "$winget/$id.installer.yaml" <<EOF
+PackageIdentifier: $id
+PackageVersion: $version
+InstallerType: nullsoft
+Scope: user
+UpgradeBehavior: install
+Installers:
+- Architecture: x64
+  InstallerUrl: $url
+  InstallerSha256: $sha
+ManifestType: installer
+ManifestVersion: 1.6.0
+EOF
+cat > "$winget/$id.locale.en-US.yaml" <<EOF
+PackageIdentifier: $id
+PackageVersion: $version
+PackageLocale: en-US
+Publisher: The VarkelChecker developers
+PackageName: VarkelChecker
+License: Proprietary
+ShortDescription: Award statistics of a Varkel amateur-radio logbook
+Tags:
+- ham-radio
+- dxcc
+- logbook
+ManifestType: defaultLocale
+ManifestVersion: 1.6.0
+EOF
 
 echo "build.sh: $zip_file ($(du -k "$zip_file" | cut -f1) KB)"
 echo "build.sh: $setup_file ($(du -k "$setup_file" | cut -f1) KB)"
+echo "build.sh: $winget (winget manifest, installer SHA-256 $sha)"

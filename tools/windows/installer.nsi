@@ -1,12 +1,16 @@
 ; VarkelChecker's installer: for the user who runs it, without administrator
 ; rights, into %LOCALAPPDATA%\Programs\VarkelChecker, with a Start menu entry
-; and an uninstaller. tools/windows/build.sh runs it:
-;   makensis -DVERSION=3.1 -DSTAGE=<folder of the program> -DOUTFILE=<setup.exe> installer.nsi
+; and an uninstaller. Run over an installed version it upgrades it in place:
+; the same folder, the user's settings (HKCU\Software\Varkel) untouched.
+; tools/windows/build.sh runs it:
+;   makensis -DVERSION=3.1 -DVERSION4=3.1.0.0 -DSTAGE=<folder of the program> -DOUTFILE=<setup.exe>
+;            -DICON=<varkelchecker.ico> installer.nsi
 Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
 !include "MUI2.nsh"
+!include "LogicLib.nsh"
 
 !define APP "VarkelChecker"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${APP}"
@@ -16,7 +20,27 @@ OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\${APP}"
 InstallDirRegKey HKCU "Software\${APP}" "InstallDir"
 
+; The installer's own version resource, and the program's icon.
+VIProductVersion "${VERSION4}"
+VIFileVersion "${VERSION4}"
+VIAddVersionKey "ProductName" "${APP}"
+VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "FileDescription" "${APP} ${VERSION} Setup"
+VIAddVersionKey "CompanyName" "${APP}"
+VIAddVersionKey "LegalCopyright" "The ${APP} developers"
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+
+; The version found installed (empty when there is none) and the welcome text.
+Var Installed
+Var WelcomeText
+
+!define MUI_WELCOMEPAGE_TITLE "${APP} ${VERSION}"
+!define MUI_WELCOMEPAGE_TEXT "$WelcomeText"
 !insertmacro MUI_PAGE_WELCOME
+; An upgrade goes into the folder of the installed version: no folder to choose.
+!define MUI_PAGE_CUSTOMFUNCTION_PRE SkipFolderOnUpgrade
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\varkelchecker.exe"
@@ -27,6 +51,18 @@ InstallDirRegKey HKCU "Software\${APP}" "InstallDir"
 
 Function .onInit
   SetShellVarContext current
+  ReadRegStr $Installed HKCU "${UNINSTALL_KEY}" "DisplayVersion"
+  ${If} $Installed == ""
+    StrCpy $WelcomeText "Setup will install ${APP} ${VERSION} for you (no administrator rights needed).$\r$\n$\r$\nClick Next to continue."
+  ${Else}
+    StrCpy $WelcomeText "${APP} $Installed is installed in $INSTDIR.$\r$\n$\r$\nSetup will upgrade it to ${APP} ${VERSION} in the same folder; your settings are kept.$\r$\n$\r$\nClick Next to continue."
+  ${EndIf}
+FunctionEnd
+
+Function SkipFolderOnUpgrade
+  ${If} $Installed != ""
+    Abort
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit

@@ -15,7 +15,9 @@
 #     logbook): the same messages and exit status as on Linux;
 #  4. the packages: the zip holds cty.csv beside varkelchecker.exe; the
 #     installer, installed silently for this user, the program run from
-#     there (naming DXCC entities), uninstalled without a trace.
+#     there (naming DXCC entities), uninstalled without a trace; an older
+#     version upgraded in place (its folder, the settings kept); the winget
+#     manifest's checksum.
 # Any failure is reported and makes the script fail.
 #   tools/windows/test.sh
 set -uo pipefail
@@ -205,6 +207,47 @@ else
     echo "   $(basename "$setup"): installed into %LOCALAPPDATA%\Programs\VarkelChecker with a Start menu entry, ran, uninstalled"
   else
     failures+=("installer")
+  fi
+
+  # An older version installed into a folder of the user's choice, then this
+  # one over it: the same folder, this version's programs, the settings kept.
+  version=$(basename "$setup" | sed 's/^VarkelChecker-\(.*\)-win64-setup\.exe$/\1/')
+  stage=$build/stage/VarkelChecker-$version-win64
+  old_setup=$work/VarkelChecker-0.9-win64-setup.exe
+  settings='HKCU\Software\Varkel\VarkelChecker'
+  upgrade_ok=1
+  makensis -V1 -DVERSION=0.9 -DVERSION4=0.9.0.0 -DSTAGE="$stage" -DOUTFILE="$old_setup" \
+    -DICON="$build/icons/varkelchecker.ico" tools/windows/installer.nsi || upgrade_ok=0
+  "$wine" "$old_setup" /S /D='C:\VarkelOld'; /usr/lib/wine/wineserver -w
+  "$wine" reg query "$key" /v DisplayVersion 2>/dev/null | grep -q ' 0\.9' || { upgrade_ok=0; echo "   the older version did not install"; }
+  "$wine" reg add "$settings" /v UpgradeProbe /d kept /f >/dev/null 2>&1
+  "$wine" "$setup" /S; /usr/lib/wine/wineserver -w
+  "$wine" reg query "$key" /v DisplayVersion 2>/dev/null | grep -q " $version" \
+    || { upgrade_ok=0; echo "   the upgrade does not say version $version"; }
+  cmp -s "$stage/varkelchecker.exe" "$WINEPREFIX/drive_c/VarkelOld/varkelchecker.exe" \
+    || { upgrade_ok=0; echo "   the upgrade did not replace the program in C:\\VarkelOld"; }
+  [ ! -e "$installed" ] || { upgrade_ok=0; echo "   the upgrade installed into the default folder, not the installed one"; }
+  "$wine" reg query "$settings" /v UpgradeProbe 2>/dev/null | grep -q kept || { upgrade_ok=0; echo "   the settings were lost"; }
+  "$wine" 'C:\VarkelOld\Uninstall.exe' /S; sleep 2; /usr/lib/wine/wineserver -w
+  [ ! -e "$WINEPREFIX/drive_c/VarkelOld" ] || { upgrade_ok=0; echo "   left after uninstalling: C:\\VarkelOld"; }
+  "$wine" reg delete "$settings" /f >/dev/null 2>&1
+  if [ "$upgrade_ok" = 1 ]; then
+    echo "   0.9 installed into C:\\VarkelOld, upgraded in place to $version with the settings kept, uninstalled"
+  else
+    failures+=("upgrade")
+  fi
+
+  # The winget manifest names this installer by its SHA-256.
+  winget=$build/package/winget
+  sha=$(sha256sum "$setup" | cut -d' ' -f1 | tr a-f A-F)
+  if grep -qx "  InstallerSha256: $sha" "$winget/VarkelChecker.VarkelChecker.installer.yaml" 2>/dev/null \
+     && grep -qx "InstallerType: nullsoft" "$winget/VarkelChecker.VarkelChecker.installer.yaml" \
+     && grep -qx "Scope: user" "$winget/VarkelChecker.VarkelChecker.installer.yaml" \
+     && grep -qx "PackageVersion: $version" "$winget/VarkelChecker.VarkelChecker.yaml" \
+     && grep -qx "PackageVersion: $version" "$winget/VarkelChecker.VarkelChecker.locale.en-US.yaml"; then
+    echo "   winget manifest: nullsoft, user scope, version $version, the installer's SHA-256"
+  else
+    failures+=("winget manifest in $winget")
   fi
 fi
 
