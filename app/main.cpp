@@ -7,6 +7,7 @@
 #include "StationCallsign.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QScreen>
 
 int main(int argc, char **argv)
@@ -21,6 +22,11 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Varkel"));
     QApplication::setApplicationName(QStringLiteral("VarkelChecker"));
+    // The menu entry and icon the Linux package installs (on Windows the
+    // program's own icon resource is the windows' icon).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.varkelchecker.VarkelChecker"));
+    if (QIcon::hasThemeIcon(QStringLiteral("varkelchecker")))
+        QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("varkelchecker")));
 
     QtPrompter prompter;
     MainController controller(prompter, QCoreApplication::applicationDirPath());

@@ -54,12 +54,11 @@ set(CPACK_PACKAGE_CONTACT "The VarkelChecker developers <varkelchecker@users.nor
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "award statistics of a Varkel amateur-radio logbook")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "award statistics of a Varkel amateur-radio logbook
- VarkelChecker opens an operator's Varkel logbook (an Access file) read-only
- and shows the award statistics as a grid of counts: worked, confirmed, not
- confirmed and award-checked, per band and mode class, for contacts, DXCC
- countries, prefixes, zones, continents and locator squares. Every count
- drills down into the contacts or entities behind it.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "VarkelChecker opens an operator's Varkel logbook (an Access file) read-only
+and shows the award statistics as a grid of counts: worked, confirmed, not
+confirmed and award-checked, per band and mode class, for contacts, DXCC
+countries, prefixes, zones, continents and locator squares. Every count
+drills down into the contacts or entities behind it.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -22,12 +22,13 @@ if dpkg-query -W -f='${Status}' varkelchecker 2>/dev/null | grep -q "install ok 
 fi
 
 echo "== lintian $deb"
-lintian --fail-on error --no-tag-display-limit "$deb" || fail "lintian reports errors"
+lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian reports errors"
 
 echo "== dpkg -i"
 $sudo dpkg -i "$deb" || fail "dpkg -i"
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# A failure after installing leaves no package behind.
+trap 'rm -rf "$work"; dpkg-query -W varkelchecker >/dev/null 2>&1 && $sudo dpkg --purge varkelchecker >/dev/null' EXIT
 dpkg -L varkelchecker > "$work/files"
 for f in /usr/bin/varkelchecker /usr/lib/varkelchecker/varkelchecker /usr/lib/varkelchecker/varkel-reader \
          /usr/lib/varkelchecker/varkeldt.mdb /usr/share/applications/org.varkelchecker.VarkelChecker.desktop \
@@ -38,7 +39,7 @@ for f in /usr/bin/varkelchecker /usr/lib/varkelchecker/varkelchecker /usr/lib/va
   [ -e "$f" ] || fail "$f is not installed"
 done
 [ "$(readlink -f /usr/bin/varkelchecker)" = /usr/lib/varkelchecker/varkelchecker ] || fail "/usr/bin/varkelchecker is not a link to the program"
-zcat /usr/share/man/man1/varkelchecker.1.gz | grep -q -- "--report" || fail "the manual page does not hold the options"
+zcat /usr/share/man/man1/varkelchecker.1.gz | grep -qF '\-\-needed' || fail "the manual page does not hold the options"
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate /usr/share/applications/org.varkelchecker.VarkelChecker.desktop || fail "desktop-file-validate"
 fi
