@@ -40,10 +40,7 @@ std::vector<char> versionInfo(const std::filesystem::path &file)
     return info;
 }
 
-std::wstring widened(const char *text)
-{
-    return std::wstring(text, text + std::char_traits<char>::length(text));
-}
+std::wstring widened(const char *text) { return std::wstring(text, text + std::char_traits<char>::length(text)); }
 
 // The number of images in the module's icon group IDI_ICON1 (Qt's window icon too).
 int iconImages(const std::filesystem::path &file)
@@ -69,8 +66,7 @@ TEST(ExecutableResources, ProgramAndReaderNameTheProductTheirVersionAndCarryTheI
     const struct {
         const wchar_t *file;
         const wchar_t *description;
-    } programs[] = {{L"varkelchecker.exe", L"VarkelChecker award statistics"},
-                    {L"varkel-reader.exe", L"VarkelChecker logbook reader"}};
+    } programs[] = {{L"varkelchecker.exe", L"VarkelChecker award statistics"}, {L"varkel-reader.exe", L"VarkelChecker logbook reader"}};
     for (const auto &program : programs) {
         SCOPED_TRACE(std::filesystem::path(program.file).string());
         const auto file = testFolder() / program.file;
