@@ -11,7 +11,11 @@ mode=${1:-run}
 
 packages=(build-essential cmake pkg-config qt6-base-dev mdbtools mdbtools-dev libsqlite3-dev sqlite3
           libxlsxwriter-dev libgtest-dev zlib1g-dev xvfb xauth unzip poppler-utils fonts-dejavu-core
-          hamradio-files nodejs npm librsvg2-bin)
+          hamradio-files librsvg2-bin)
+# node and npm for the ADIF read-back test, from Debian where the machine has none
+# (a Node.js of another source, which brings its own npm, is used as it is).
+command -v node >/dev/null || packages+=(nodejs)
+command -v npm >/dev/null || packages+=(npm)
 [ "$mode" = package ] && packages+=(dpkg-dev help2man desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
