@@ -7,9 +7,11 @@
 #include "FrmMatrix.h"
 #include "FrmNeeded.h"
 #include "FrmTabella.h"
+#include "GridScaler.h"
 #include "GridTexts.h"
 #include "MainController.h"
 #include "PrinterPort.h"
+#include "ScreenFit.h"
 #include "ScreenPrint.h"
 
 #include <QApplication>
@@ -24,7 +26,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSettings>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace CountSlotIndex;
@@ -136,20 +140,23 @@ MainWindow::MainWindow(MainController &controller, QWidget *parent, PrinterPort 
     }
     setObjectName(QStringLiteral("VarkelChecker"));
 
-    m_cellFont = font();
-    m_cellFont.setPointSizeF(qMax(10.0, m_cellFont.pointSizeF()));
-    const QFontMetrics fm(m_cellFont);
-    QFont bold = m_cellFont;
-    bold.setBold(true);
-    m_titleFont = bold;
-    m_titleFont.setPointSizeF(m_cellFont.pointSizeF() - 1.5);
-    m_rowHeight = fm.height() + 5;
-    // Fixed columns: five digits, or a mode title, whichever is wider.
-    m_cellWidth =
-        qMax(fm.horizontalAdvance(QStringLiteral("88888")) + 8, QFontMetrics(m_titleFont).horizontalAdvance(QStringLiteral("PHONE")) + 6);
+    m_baseCellFont = font();
+    m_baseCellFont.setPointSizeF(qMax(10.0, m_baseCellFont.pointSizeF()));
+    m_baseTitleFont = m_baseCellFont;
+    m_baseTitleFont.setBold(true);
+    m_baseTitleFont.setPointSizeF(m_baseCellFont.pointSizeF() - 1.5);
+    m_cellFont = m_baseCellFont;
+    m_titleFont = m_baseTitleFont;
+    m_totalsFont = m_cellFont;
+    m_totalsFont.setBold(true);
+    m_widthCheck = new QTimer(this);
+    m_widthCheck->setSingleShot(true);
+    m_widthCheck->setInterval(0);
+    connect(m_widthCheck, &QTimer::timeout, this, &MainWindow::checkCaptionWidths);
 
-    auto *central = new QWidget;
-    auto *layout = new QVBoxLayout(central);
+    m_content = new QWidget;
+    m_content->setObjectName(QStringLiteral("WindowContent"));
+    auto *layout = new QVBoxLayout(m_content);
     layout->setContentsMargins(8, 6, 8, 6);
     layout->setSpacing(6);
     layout->addWidget(buildTop());
@@ -173,12 +180,18 @@ MainWindow::MainWindow(MainController &controller, QWidget *parent, PrinterPort 
     layout->addWidget(m_liveNote);
     layout->addWidget(buildLegend());
     layout->addStretch(1);
-    setCentralWidget(central);
+    // The grid takes the room the window gives it; below its smallest size the window scrolls.
+    m_scaler = new GridScaler(
+        m_content, grid, [this](double scale) { applyScale(scale); }, m_baseTitleFont.pointSizeF(), this);
+    setCentralWidget(m_scaler->area());
 
     buildMenus();
     buildChoicePanel(grid);
     bindController();
     showCommands(m_controller.commandsVisible());
+    checkCaptionWidths();
+    // As designed where the screen has room for it, else as large as the screen allows.
+    ScreenFit::resizeWithin(this, m_scaler->naturalSize() + QSize(0, menuBar()->sizeHint().height()));
 }
 
 MainWindow::~MainWindow() = default;
@@ -273,7 +286,7 @@ void MainWindow::printScreen()
     m_printing = true;
     // The page shows the client area: title line, commands, grid and legend, not the menu bar.
     ScreenPrint::run(
-        m_controller.prompter(), *m_printer, centralWidget(),
+        m_controller.prompter(), *m_printer, m_content,
         [this, setColour] {
             setColour(Qt::white);
             for (QPushButton *b : std::as_const(m_stats))
@@ -414,9 +427,7 @@ ClickLabel *MainWindow::makeCountLabel(const QString &name, const QColor &backgr
 {
     auto *l = new ClickLabel(GridTexts::NotComputed);
     l->setObjectName(name);
-    l->setFont(m_cellFont);
     l->setAlignment(Qt::AlignCenter);
-    l->setFixedSize(m_cellWidth, m_rowHeight);
     paint(l, background, NotComputedText);
     return l;
 }
@@ -425,9 +436,8 @@ QLabel *MainWindow::makeTitle(const QString &name, const QString &text, const QC
 {
     auto *l = new QLabel(text);
     l->setObjectName(name);
-    l->setFont(m_titleFont);
     l->setAlignment(Qt::AlignCenter);
-    l->setMinimumHeight(m_rowHeight);
+    m_gridTitles << l;
     if (!toolTip.isEmpty())
         l->setToolTip(toolTip);
     paint(l, background, TitleText);
@@ -476,7 +486,7 @@ void MainWindow::addGridTitles(QGridLayout *g)
         for (int m = 0; m < 4; ++m) {
             const int r = slot(QslStatus(s), ModeClass(m));
             QLabel *mode = makeTitle(QStringLiteral("Label%1").arg(6 + r), GridTexts::modeTitles()[m], TitleBack[s % 2]);
-            mode->setFixedWidth(m_cellWidth);
+            m_modeTitles << mode;
             g->addWidget(mode, ModeTitleRow, slotColumn(r));
             if (m == 2)
                 m_dataTitles << mode;
@@ -487,8 +497,6 @@ void MainWindow::addGridTitles(QGridLayout *g)
 void MainWindow::addBandRow(QGridLayout *g, int c)
 {
     // Cells Lblstat(c + 20 r), the band header Lblstat(320 + c) and the band's own button.
-    const int headerWidth = QFontMetrics(m_cellFont).horizontalAdvance(QStringLiteral("0.134")) + 16;
-    const int buttonWidth = m_rowHeight - 2;
     const int row = FirstBandRow + c;
     for (int r = 0; r < Slots; ++r) {
         const int index = cell(c, r);
@@ -501,11 +509,7 @@ void MainWindow::addBandRow(QGridLayout *g, int c)
     }
     ClickLabel *h = new ClickLabel;
     h->setObjectName(QStringLiteral("Lblstat_%1").arg(header(c)));
-    QFont bold = m_cellFont;
-    bold.setBold(true);
-    h->setFont(bold);
     h->setAlignment(Qt::AlignCenter);
-    h->setFixedSize(headerWidth, m_rowHeight);
     h->setToolTip(QStringLiteral("DblClick on the BAND for to change"));
     paint(h, HeaderBack, HeaderText);
     g->addWidget(h, row, HeaderColumn);
@@ -513,13 +517,12 @@ void MainWindow::addBandRow(QGridLayout *g, int c)
     connect(h, &ClickLabel::doubleClicked, this, [this, c] { m_controller.doubleClickHeader(c); });
 
     auto *filler = new QWidget;
-    filler->setFixedSize(buttonWidth, m_rowHeight);
+    m_fillers << filler;
     paint(filler, FillerBack, TitleText);
     g->addWidget(filler, row, ButtonColumn);
     auto *button = new QPushButton;
     button->setObjectName(QStringLiteral("CmdBandaSingola_%1").arg(c));
     button->setToolTip(QStringLiteral("Open the single-band window"));
-    button->setFixedSize(buttonWidth, m_rowHeight);
     button->setFocusPolicy(Qt::NoFocus);
     keepPlaceWhenHidden(button);
     g->addWidget(button, row, ButtonColumn);
@@ -537,16 +540,12 @@ void MainWindow::addTotalLines(QGridLayout *g)
         TotRow, HeaderColumn, 1, 2);
     g->addWidget(makeTitle(QStringLiteral("Label34"), GridTexts::FullTitle, TotFullBack, QStringLiteral("FULL-LOG & ALL-MODE!")), FullRow,
                  HeaderColumn, 1, 2);
-    m_totalsFont = m_cellFont;
-    m_totalsFont.setBold(true);
     for (int r = 0; r < Slots; ++r) {
         ClickLabel *mix = makeCountLabel(QStringLiteral("lblMix_%1").arg(r), MixBack);
         mix->setToolTip(countToolTip(Line::Mix, r));
         ClickLabel *tot = makeCountLabel(QStringLiteral("LblTot_%1").arg(r), TotFullBack);
         ClickLabel *full = makeCountLabel(QStringLiteral("lblFull_%1").arg(r), TotFullBack);
         full->setToolTip(countToolTip(Line::Full, r));
-        for (ClickLabel *l : {mix, tot, full})
-            l->setFont(m_totalsFont);
         g->addWidget(mix, MixRow, slotColumn(r));
         g->addWidget(tot, TotRow, slotColumn(r));
         g->addWidget(full, FullRow, slotColumn(r));
@@ -728,10 +727,9 @@ void MainWindow::showCaption(StatsMatrix::Line line, int index)
     const bool isHeader = line == Line::Lblstat && index >= FirstHeader;
     if (!isHeader) {
         setTextColour(label, countColour(line, index));
-        QFont base = line == Line::Lblstat ? m_cellFont : m_totalsFont;
-        if (LiveUpdate::was(m_controller.changedCounts(), line, index))
-            base.setBold(true);
-        fitFont(label, base);
+        label->setFont(countFont(line, index));
+        if (!m_widthCheck->isActive())
+            m_widthCheck->start();
     }
     if (label->isVisible())
         label->repaint();
@@ -752,16 +750,66 @@ ClickLabel *MainWindow::countLabel(Line line, int index) const
     return nullptr;
 }
 
-void MainWindow::fitFont(QLabel *label, const QFont &base)
+QFont MainWindow::countFont(Line line, int index) const
 {
-    // Six- and seven-digit counts of large logs shrink to fit their fixed column.
-    QFont font = base;
-    const int room = label->width() - 4;
-    const int needed = QFontMetrics(base).horizontalAdvance(label->text());
-    if (needed > room && room > 0)
-        font.setPointSizeF(std::max(6.0, base.pointSizeF() * room / needed));
-    if (label->font() != font)
-        label->setFont(font);
+    // Changed counts stand out in bold; every count keeps its line's size.
+    QFont font = line == Line::Lblstat ? m_cellFont : m_totalsFont;
+    if (LiveUpdate::was(m_controller.changedCounts(), line, index))
+        font.setBold(true);
+    return font;
+}
+
+void MainWindow::checkCaptionWidths()
+{
+    // The longest count, a bold one before one as long.
+    qsizetype longest = 0;
+    StatsMatrix::forEachCount([&](Line line, int index) {
+        const ClickLabel *label = countLabel(line, index);
+        longest = std::max(longest, 2 * label->text().size() + (label->font().bold() ? 1 : 0));
+    });
+    if (longest == m_captionChars)
+        return;
+    m_captionChars = longest;
+    m_scaler->invalidate();
+    m_scaler->growWindow();
+}
+
+void MainWindow::applyScale(double scale)
+{
+    // Cells, fonts and headers scale together; padding with them.
+    m_cellFont = GridScaler::scaled(m_baseCellFont, scale);
+    m_titleFont = GridScaler::scaled(m_baseTitleFont, scale);
+    m_totalsFont = m_cellFont;
+    m_totalsFont.setBold(true);
+    const QFontMetrics cells(m_cellFont), titles(m_titleFont);
+    m_rowHeight = cells.height() + qRound(5 * scale);
+    // Every count column as wide as five digits, its mode title and the widest count
+    // shown: six- and seven-digit counts keep their font and widen the columns.
+    int widest = std::max(cells.horizontalAdvance(QStringLiteral("88888")), titles.horizontalAdvance(QStringLiteral("PHONE")));
+    StatsMatrix::forEachCount([&](Line line, int index) {
+        ClickLabel *label = countLabel(line, index);
+        label->setFont(countFont(line, index));
+        widest = std::max(widest, label->fontMetrics().horizontalAdvance(label->text()));
+    });
+    m_cellWidth = widest + qRound(8 * scale);
+    const int headerWidth = cells.horizontalAdvance(QStringLiteral("0.134")) + qRound(16 * scale);
+    const int buttonWidth = m_rowHeight - 2;
+
+    StatsMatrix::forEachCount([this](Line line, int index) { countLabel(line, index)->setFixedSize(m_cellWidth, m_rowHeight); });
+    for (int c = 0; c < Bands; ++c) {
+        m_lblstat[header(c)]->setFont(m_totalsFont);
+        m_lblstat[header(c)]->setFixedSize(headerWidth, m_rowHeight);
+    }
+    for (QLabel *title : std::as_const(m_gridTitles)) {
+        title->setFont(m_titleFont);
+        title->setMinimumHeight(m_rowHeight);
+    }
+    for (QLabel *title : std::as_const(m_modeTitles))
+        title->setFixedWidth(m_cellWidth);
+    for (QWidget *w : std::as_const(m_fillers))
+        w->setFixedSize(buttonWidth, m_rowHeight);
+    for (QPushButton *b : std::as_const(m_bandButtons))
+        b->setFixedSize(buttonWidth, m_rowHeight);
 }
 
 QColor MainWindow::countColour(StatsMatrix::Line line, int index) const

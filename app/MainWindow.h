@@ -10,6 +10,7 @@
 #include <memory>
 
 class ClickLabel;
+class GridScaler;
 
 class PrinterPort;
 class QListWidget;
@@ -21,6 +22,7 @@ class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QTimer;
 
 /// The main window: the count grid with its band headers and MIX, TOT and FULL
 /// lines, the award buttons, the commands and the BAND, MEMO and EXPORT menus.
@@ -40,6 +42,8 @@ public:
     FrmBanda *bandWindow() const { return m_bandWindow; }
     /// The landscape print of this window (the PRT button).
     void printScreen();
+    /// The grid's scale to the window's room: how large its cells and fonts are.
+    GridScaler &gridScaler() const { return *m_scaler; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -63,8 +67,12 @@ private:
     void showCaption(StatsMatrix::Line line, int index);
     /// Black for a count, grey for "-", a lighter grey for a stale count.
     QColor countColour(StatsMatrix::Line line, int index) const;
-    /// The count's font, smaller when its text is wider than the label.
-    static void fitFont(QLabel *label, const QFont &base);
+    /// Every font and size of the grid at `scale` (1: the desktop's font, at least 10 points).
+    void applyScale(double scale);
+    /// A count's font: its line's, bold where an update changed it.
+    QFont countFont(StatsMatrix::Line line, int index) const;
+    /// After captions changed: the grid fits again when its widest count has changed length.
+    void checkCaptionWidths();
     /// Colours every count by its staleness and shows the note under the grid.
     void showStaleness();
     /// The tool tips of the NOT CONFIRMED cells after a run.
@@ -126,11 +134,21 @@ private:
     PrinterPort *m_printer = nullptr;
     QPointer<FrmBanda> m_bandWindow;
 
+    // The grid's layout: its labels by kind, the fonts at scale 1 and as shown.
+    QWidget *m_content = nullptr; ///< everything under the menu bar, in the scroll area
+    GridScaler *m_scaler = nullptr;
+    QVector<QLabel *> m_gridTitles;
+    QVector<QLabel *> m_modeTitles; ///< as wide as the counts under them
+    QVector<QWidget *> m_fillers;
+    QTimer *m_widthCheck = nullptr;
+    qsizetype m_captionChars = 0;
+    QFont m_baseCellFont;
+    QFont m_baseTitleFont;
     QFont m_cellFont;
     QFont m_titleFont;
     QFont m_totalsFont;
-    int m_cellWidth = 52;
-    int m_rowHeight = 20;
+    int m_cellWidth = 0;
+    int m_rowHeight = 0;
     bool m_busyCursor = false;
     bool m_printing = false;
 };

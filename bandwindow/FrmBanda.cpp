@@ -2,10 +2,12 @@
 
 #include "BandStats.h"
 #include "CountSlot.h"
+#include "GridScaler.h"
 #include "GridTexts.h"
 #include "LoadedLog.h"
 #include "OwnedWindow.h"
 #include "QuietPrompter.h"
+#include "ScreenFit.h"
 #include "ScreenPrint.h"
 
 #include <QApplication>
@@ -14,13 +16,18 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace {
 
-const QString TitleStyle = QStringLiteral("background:#d8e4f0; border:1px solid #a0a0a0; font-weight:bold; padding:2px;");
+// The grid's fonts are set by its scale (FrmBanda::applyScale), not by these styles.
+const QString TitleStyle = QStringLiteral("background:#d8e4f0; border:1px solid #a0a0a0; padding:2px;");
 const QString CellStyle = QStringLiteral("color:#c00000; background:palette(base); border:1px solid #c8c8c8; padding:1px 3px;");
-const QString RowTitleStyle = QStringLiteral("background:rgb(192,255,192); border:1px solid #a0a0a0; font-weight:bold; padding:2px 6px;");
+/// Border and padding of a cell, left and right.
+constexpr int CellFrame = 8;
+const QString RowTitleStyle = QStringLiteral("background:rgb(192,255,192); border:1px solid #a0a0a0; padding:2px 6px;");
+const QString CountQsoStyle = QStringLiteral("padding:3px;");
 const QColor Grey(224, 224, 224);
 
 } // namespace
@@ -44,7 +51,7 @@ FrmBanda::FrmBanda(const LoadedLog &log, LogbookEngine &engine, Prompter &prompt
                                       "font-weight:bold; padding:4px 12px;"));
     m_info =
         makeLabel(QStringLiteral("LblInfo"), QString(), QStringLiteral("border:1px solid #a0a0a0; background:palette(base); padding:3px;"));
-    m_countQso = makeLabel(QStringLiteral("lblCountQso"), m_matrix.countQso(), QStringLiteral("font-weight:bold; padding:3px;"));
+    m_countQso = makeLabel(QStringLiteral("lblCountQso"), m_matrix.countQso(), CountQsoStyle);
     m_start = new QPushButton(QStringLiteral("START"), this);
     m_start->setObjectName(QStringLiteral("CmdStart"));
     m_print = new QPushButton(QStringLiteral("PRT"), this);
@@ -58,19 +65,24 @@ FrmBanda::FrmBanda(const LoadedLog &log, LogbookEngine &engine, Prompter &prompt
     top->addWidget(m_titolo, 1);
     top->addWidget(m_info);
 
-    auto *grid = new QGridLayout;
+    auto *gridFrame = new QWidget;
+    gridFrame->setObjectName(QStringLiteral("BandGrid"));
+    auto *grid = new QGridLayout(gridFrame);
+    grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(0);
     m_countQso->setAlignment(Qt::AlignCenter);
-    m_countQso->setMinimumWidth(fontMetrics().horizontalAdvance(GridTexts::qsoCaption(QStringLiteral("1000000"))) + 8);
+    m_titles << m_countQso;
     grid->addWidget(m_countQso, 0, 0, 2, 1);
     for (int s = 0; s < 4; ++s) {
         QLabel *block = makeLabel(QStringLiteral("LabelBlock%1").arg(s), GridTexts::blockTitles()[s], TitleStyle);
         block->setAlignment(Qt::AlignCenter);
+        m_titles << block;
         grid->addWidget(block, 0, 1 + CountSlotIndex::slot(QslStatus(s), ModeClass::Cw), 1, 4);
         for (int m = 0; m < 4; ++m) {
             const int r = CountSlotIndex::slot(QslStatus(s), ModeClass(m));
             QLabel *mode = makeLabel(QStringLiteral("LabelMode%1").arg(r), GridTexts::modeTitles()[m], TitleStyle);
             mode->setAlignment(Qt::AlignCenter);
+            m_titles << mode;
             grid->addWidget(mode, 1, 1 + r);
             if (m == 2)
                 m_dataTitles << mode;
@@ -81,18 +93,24 @@ FrmBanda::FrmBanda(const LoadedLog &log, LogbookEngine &engine, Prompter &prompt
         QLabel *title = makeLabel(QStringLiteral("LblstatBanda_%1").arg(BandMatrix::Cells + row), m_matrix.caption(BandMatrix::Cells + row),
                                   RowTitleStyle);
         m_cells[BandMatrix::Cells + row] = title;
+        m_titles << title;
         grid->addWidget(title, 2 + row, 0);
         for (int r = 0; r < CountSlotIndex::Slots; ++r) {
             const int index = BandMatrix::cell(r, row);
             QLabel *cell = makeLabel(QStringLiteral("LblstatBanda_%1").arg(index), m_matrix.caption(index), CellStyle);
             cell->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            cell->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("888888")) + 8);
             m_cells[index] = cell;
             grid->addWidget(cell, 2 + row, 1 + r);
         }
     }
     connect(&m_matrix, &BandMatrix::captionChanged, this, [this](int index) {
+        const qsizetype before = m_cells[index]->text().size();
         m_cells[index]->setText(m_matrix.caption(index));
+        // A count longer than any before widens the cells.
+        if (index < BandMatrix::Cells && m_cells[index]->text().size() > before) {
+            m_scaler->invalidate();
+            m_scaler->growWindow();
+        }
         m_cells[index]->repaint();
     });
     connect(&m_matrix, &BandMatrix::countQsoChanged, m_countQso, &QLabel::setText);
@@ -105,10 +123,40 @@ FrmBanda::FrmBanda(const LoadedLog &log, LogbookEngine &engine, Prompter &prompt
     legend->addWidget(m_start);
     legend->addWidget(m_print);
 
-    auto *layout = new QVBoxLayout(this);
+    m_content = new QWidget;
+    m_content->setObjectName(QStringLiteral("WindowContent"));
+    auto *layout = new QVBoxLayout(m_content);
     layout->addLayout(top);
-    layout->addLayout(grid);
+    layout->addWidget(gridFrame);
     layout->addLayout(legend);
+    layout->addStretch(1);
+    m_baseFont = font();
+    // The grid takes the room the window gives it; below its smallest size the window scrolls.
+    m_scaler = new GridScaler(
+        m_content, gridFrame, [this](double scale) { applyScale(scale); }, m_baseFont.pointSizeF(), this);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(m_scaler->area());
+    ScreenFit::resizeWithin(this, m_scaler->naturalSize());
+}
+
+void FrmBanda::applyScale(double scale)
+{
+    const QFont plain = GridScaler::scaled(m_baseFont, scale);
+    QFont bold = plain;
+    bold.setBold(true);
+    for (QLabel *title : std::as_const(m_titles))
+        title->setFont(bold);
+    const QFontMetrics cells(plain);
+    // Six digits, or the widest count shown: seven-digit counts keep their font.
+    int widest = cells.horizontalAdvance(QStringLiteral("888888"));
+    for (int i = 0; i < BandMatrix::Cells; ++i)
+        widest = std::max(widest, cells.horizontalAdvance(m_cells[i]->text()));
+    for (int i = 0; i < BandMatrix::Cells; ++i) {
+        m_cells[i]->setFont(plain);
+        m_cells[i]->setMinimumWidth(widest + CellFrame);
+    }
+    m_countQso->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(GridTexts::qsoCaption(QStringLiteral("1000000"))) + CellFrame);
 }
 
 FrmBanda::~FrmBanda() = default;
@@ -163,6 +211,9 @@ void FrmBanda::start()
     m_countedFt8 = m_ft8();
     startBandRun(ctx);
     m_counted = true;
+    // The cells as wide as the counts now shown, narrower ones included.
+    m_scaler->invalidate();
+    m_scaler->refit();
     QApplication::restoreOverrideCursor();
     m_running = false;
     if (m_closing) {
@@ -194,7 +245,7 @@ bool FrmBanda::recount()
 void FrmBanda::printScreen()
 {
     ScreenPrint::run(
-        m_prompter, m_printer, this,
+        m_prompter, m_printer, m_content,
         [this] {
             setBackground(Qt::white);
             m_print->hide();

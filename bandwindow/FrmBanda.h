@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 
+class GridScaler;
 class LogbookEngine;
 class PrinterPort;
 class Prompter;
@@ -44,6 +45,8 @@ public:
     /// The print button.
     void printScreen();
     bool isRunning() const { return m_running; }
+    /// The grid's scale to the window's room.
+    GridScaler &gridScaler() const { return *m_scaler; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -51,6 +54,8 @@ protected:
 private:
     QLabel *makeLabel(const QString &name, const QString &text, const QString &style);
     void setBackground(const QColor &colour);
+    /// The grid's fonts and cell widths at `scale` (1: the desktop's font).
+    void applyScale(double scale);
 
     const LoadedLog &m_log;
     QString m_chosenBand;
@@ -61,6 +66,10 @@ private:
     BandMatrix m_matrix;
     QVector<QLabel *> m_cells;
     QVector<QLabel *> m_dataTitles;
+    QVector<QLabel *> m_titles; ///< the grid's bold labels: titles and the QSO count
+    QWidget *m_content = nullptr;
+    GridScaler *m_scaler = nullptr;
+    QFont m_baseFont;
     QLabel *m_band = nullptr;
     QLabel *m_titolo = nullptr;
     QLabel *m_info = nullptr;

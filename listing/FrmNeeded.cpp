@@ -6,6 +6,7 @@
 #include "ListingExport.h"
 #include "ListingRun.h"
 #include "OwnedWindow.h"
+#include "ScreenFit.h"
 #include "ScreenPrint.h"
 
 #include <QComboBox>
@@ -56,7 +57,7 @@ FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const Loaded
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::WindowModal);
     setWindowTitle(QStringLiteral("VarkelChecker - NEEDED %1 [%2]").arg(GridTexts::kindCaption(m_lists.kind), logName));
-    resize(1100, 640);
+    ScreenFit::resizeWithin(this, QSize(1100, 640));
 
     auto *menu = new QMenuBar(this);
     QAction *exportAction = menu->addAction(QStringLiteral("EXPORT TO EXCEL"));

@@ -8,6 +8,7 @@
 #include "ListingRun.h"
 #include "LoadedLog.h"
 #include "OwnedWindow.h"
+#include "ScreenFit.h"
 #include "Prompter.h"
 
 #include <QDate>
@@ -65,7 +66,7 @@ FrmTabella::FrmTabella(QWidget *parent, const LoadedLog &log, Prompter &prompter
     OwnedWindow::attach(this, parent);
     setWindowTitle(QStringLiteral("Varkel Search query result"));
     setModal(true);
-    resize(1000, 620);
+    ScreenFit::resizeWithin(this, QSize(1000, 620));
 
     auto *menu = new QMenuBar(this);
     QAction *exportAction = menu->addAction(QStringLiteral("EXPORT TO EXCEL"));
