@@ -20,11 +20,6 @@
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace {
 
 /// The parts of the last columnar open.
@@ -80,18 +75,17 @@ double pagesOnly(const QString &path)
     double b = 1e9;
     for (int i = 0; i < 3; ++i) {
         const auto start = std::chrono::steady_clock::now();
-        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-        struct stat st {};
-        if (fd < 0 || fstat(fd, &st) != 0)
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
             std::exit(1);
-        void *data = mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
-        if (data == MAP_FAILED)
+        const qint64 size = file.size();
+        const uchar *data = file.map(0, size);
+        if (!data)
             std::exit(1);
         volatile unsigned sum = 0;
-        for (size_t at = 0; at < size_t(st.st_size); at += 4096)
-            sum = sum + static_cast<const unsigned char *>(data)[at];
-        munmap(data, size_t(st.st_size));
-        ::close(fd);
+        for (qint64 at = 0; at < size; at += 4096)
+            sum = sum + data[at];
+        file.unmap(const_cast<uchar *>(data));
         b = std::min(b, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
     return b;
