@@ -163,7 +163,7 @@ int exec(int argc, char **argv)
     QTextStream err(stderr);
     const Result<Options> options = parseArguments(app.arguments().mid(1));
     if (!options) {
-        err << "varkelchecker: " << options.error() << "\n\n" << usage();
+        err << refusal(options.error());
         return 2;
     }
     if (options->help) {

@@ -7,6 +7,7 @@
 #include "StatsMatrix.h"
 
 #include <QCommandLineParser>
+#include <span>
 #include <string_view>
 
 namespace HeadlessReport {
@@ -57,6 +58,65 @@ Result<QStringList> headersOf(const QCommandLineParser &p)
     if (!preset)
         return Result<QStringList>::failure(QStringLiteral("unknown band preset: %1").arg(presets.first()));
     return BandPresets::headersAfter(*preset, StatsMatrix::startupBands());
+}
+
+/// The headless modes, as bits: which of them an option goes with.
+enum ModeBit : unsigned { ReportMode = 1, NeededMode = 2, MatrixMode = 4, AnyMode = 7 };
+
+struct OptionEntry {
+    const char *name;
+    const char *value; ///< the value's name, null for a switch
+    unsigned modes;    ///< for a mode its own bit, else the modes it goes with
+};
+
+/// The options of the command line besides --help (-h): the three modes,
+/// then the options that go with them.
+constexpr OptionEntry ModeOptions[] = {{"report", "KIND", ReportMode}, {"needed", "KIND", NeededMode}, {"matrix", "KIND", MatrixMode}};
+constexpr OptionEntry OtherOptions[] = {{"class", "CLASS", MatrixMode},          {"preset", "NAME", AnyMode}, {"bands", "LIST", AnyMode},
+                                        {"format", "FORMAT", AnyMode},           {"ft8", nullptr, AnyMode},
+                                        {"watch", nullptr, ReportMode | NeededMode}};
+
+QString dashed(const char *name) { return QStringLiteral("--") + QLatin1String(name); }
+
+/// "--report, --needed or --matrix": the modes among `modes`.
+QString modeNames(unsigned modes)
+{
+    QStringList names;
+    for (const OptionEntry &m : ModeOptions) {
+        if (modes & m.modes)
+            names << dashed(m.name);
+    }
+    const QString last = names.takeLast();
+    return names.isEmpty() ? last : names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
+
+/// The modes' options and the others, one after the other.
+constexpr std::span<const OptionEntry> OptionTables[] = {ModeOptions, OtherOptions};
+
+/// Whether `argument` is one of ours: any "--" word, or a one-dash word
+/// naming an option of ours ("-report", "-h"). Other one-dash words are the
+/// window toolkit's (-style, -platform).
+bool isOurOption(std::string_view argument)
+{
+    if (argument.substr(0, 2) == "--")
+        return true;
+    if (argument.size() < 2 || argument[0] != '-')
+        return false;
+    const std::string_view name = argument.substr(1, argument.find('=') - 1);
+    if (name == "h" || name == "help")
+        return true;
+    for (const std::span<const OptionEntry> table : OptionTables) {
+        for (const OptionEntry &e : table) {
+            if (name == e.name)
+                return true;
+        }
+    }
+    return false;
+}
+
+QCommandLineOption optionOf(const OptionEntry &e)
+{
+    return e.value ? QCommandLineOption(QLatin1String(e.name), QString(), QLatin1String(e.value)) : QCommandLineOption(QLatin1String(e.name));
 }
 
 } // namespace
@@ -129,34 +189,35 @@ QString usage()
                           "message is on standard error), 2 wrong arguments.\n");
 }
 
+QString refusal(const QString &reason) { return QStringLiteral("varkelchecker: %1\nTry 'varkelchecker --help'.\n").arg(reason); }
+
 bool wanted(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
-        const std::string_view a = argv[i];
-        if (a == "--help" || a == "-h")
+        if (isOurOption(argv[i]))
             return true;
-        for (const std::string_view o : {"--report", "--needed", "--matrix"}) {
-            if (a.substr(0, o.size()) == o && (a.size() == o.size() || a[o.size()] == '='))
-                return true;
-        }
     }
     return false;
+}
+
+Result<QString> windowCommandLine(const QStringList &arguments)
+{
+    for (const QString &a : arguments) {
+        if (a.startsWith(QLatin1Char('-')))
+            return Result<QString>::failure(QStringLiteral("unknown option: %1").arg(a));
+    }
+    return arguments.join(QLatin1Char(' '));
 }
 
 Result<Options> parseArguments(const QStringList &arguments)
 {
     QCommandLineParser p;
     p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    p.addOptions({{QStringLiteral("report"), QString(), QStringLiteral("KIND")},
-                  {QStringLiteral("needed"), QString(), QStringLiteral("KIND")},
-                  {QStringLiteral("matrix"), QString(), QStringLiteral("KIND")},
-                  {QStringLiteral("class"), QString(), QStringLiteral("CLASS")},
-                  {QStringLiteral("preset"), QString(), QStringLiteral("NAME")},
-                  {QStringLiteral("bands"), QString(), QStringLiteral("LIST")},
-                  {QStringLiteral("format"), QString(), QStringLiteral("FORMAT")},
-                  {QStringLiteral("ft8"), QString()},
-                  {QStringLiteral("watch"), QString()},
-                  {{QStringLiteral("h"), QStringLiteral("help")}, QString()}});
+    for (const std::span<const OptionEntry> table : OptionTables) {
+        for (const OptionEntry &e : table)
+            p.addOption(optionOf(e));
+    }
+    p.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
     if (!p.parse(QStringList{QStringLiteral("varkelchecker")} + arguments))
         return R::failure(p.errorText());
 
@@ -164,14 +225,25 @@ Result<Options> parseArguments(const QStringList &arguments)
     o.help = p.isSet(QStringLiteral("help"));
     if (o.help)
         return o;
-    o.needed = p.isSet(QStringLiteral("needed"));
-    o.matrix = p.isSet(QStringLiteral("matrix"));
-    if (int(o.needed) + int(o.matrix) + int(p.isSet(QStringLiteral("report"))) > 1)
-        return R::failure(QStringLiteral("give one of --report, --needed and --matrix"));
-    const QString what = o.needed ? QStringLiteral("needed") : o.matrix ? QStringLiteral("matrix") : QStringLiteral("report");
-    const QString kindName = p.value(what).trimmed().toUpper();
+    const OptionEntry *mode = nullptr;
+    for (const OptionEntry &m : ModeOptions) {
+        if (!p.isSet(QLatin1String(m.name)))
+            continue;
+        if (mode)
+            return R::failure(QStringLiteral("give only one of %1").arg(modeNames(AnyMode)));
+        mode = &m;
+    }
+    for (const OptionEntry &e : OtherOptions) {
+        if (p.isSet(QLatin1String(e.name)) && !(mode && (mode->modes & e.modes)))
+            return R::failure(QStringLiteral("%1 goes with %2").arg(dashed(e.name), modeNames(e.modes)));
+    }
+    if (!mode)
+        return R::failure(QStringLiteral("give %1 (or --help)").arg(modeNames(AnyMode)));
+    o.needed = mode->modes == NeededMode;
+    o.matrix = mode->modes == MatrixMode;
+    const QString kindName = p.value(QLatin1String(mode->name)).trimmed().toUpper();
     if (kindName.isEmpty())
-        return R::failure(QStringLiteral("--report KIND is missing"));
+        return R::failure(QStringLiteral("%1 KIND is missing").arg(dashed(mode->name)));
     QStringList kinds;
     for (const AwardKinds::Entry &e : AwardKinds::Table) {
         if (e.entities || !(o.needed || o.matrix)) // the lists and the matrix are of award entities
@@ -187,15 +259,11 @@ Result<Options> parseArguments(const QStringList &arguments)
     o.ft8 = p.isSet(QStringLiteral("ft8"));
     o.watch = p.isSet(QStringLiteral("watch"));
     if (p.isSet(QStringLiteral("class"))) {
-        if (!o.matrix)
-            return R::failure(QStringLiteral("--class goes with --matrix"));
-        const std::optional<ModeClass> mode = MatrixReport::modeNamed(p.value(QStringLiteral("class")));
-        if (!mode)
+        const std::optional<ModeClass> shown = MatrixReport::modeNamed(p.value(QStringLiteral("class")));
+        if (!shown)
             return R::failure(QStringLiteral("unknown mode class: %1 (CW, PHONE, DATA or MIX)").arg(p.value(QStringLiteral("class"))));
-        o.matrixClass = *mode;
+        o.matrixClass = *shown;
     }
-    if (o.matrix && o.watch)
-        return R::failure(QStringLiteral("--watch goes with --report or --needed"));
     if (p.isSet(QStringLiteral("format"))) {
         const Result<Format> format = formatNamed(p.value(QStringLiteral("format")));
         if (!format)

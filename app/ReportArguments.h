@@ -29,9 +29,19 @@ struct Options {
     bool help = false;
 };
 
-/// True when the arguments ask for the report or its help; the program then
-/// runs without a window (and needs no display).
+/// True when the arguments hold an option of ours (any "--" word, or a
+/// one-dash word naming one: "-report", "-h"): the program then runs without
+/// a window (and needs no display), and refuses options it does not know.
+/// Other one-dash words are left to the window toolkit (-style, -platform).
 bool wanted(int argc, char **argv);
+
+/// The window's command line (the logbook's name) from the arguments the
+/// window toolkit has left; an option among them is refused.
+Result<QString> windowCommandLine(const QStringList &arguments);
+
+/// What a wrong command line prints on standard error: the reason, and
+/// where to read more (the exit status is 2).
+QString refusal(const QString &reason);
 
 /// The help text.
 QString usage();

@@ -28,7 +28,12 @@ QStringList columnTitles(bool ft8)
 
 bool shown(const StatsMatrix &m, int band) { return !BandSet::isBlank(m.header(band)); }
 
-QString qsoTotal(const StatsMatrix &m) { return GridTexts::qsoCount(m.countQso()); }
+/// The QSO total, "-" when it was not counted.
+QString qsoTotal(const StatsMatrix &m)
+{
+    const QString count = GridTexts::qsoCount(m.countQso());
+    return count.isEmpty() ? QString::fromLatin1(GridTexts::NotComputed) : count;
+}
 
 QJsonValue jsonCount(const QString &caption)
 {
@@ -45,19 +50,23 @@ QJsonArray jsonCounts(const QStringList &captions)
     return a;
 }
 
-/// The TOT line, with null for a slot none of whose cells was counted (the
-/// window shows 0 there, the sum of nothing).
-QJsonArray jsonTotals(const StatsMatrix &m)
+/// The TOT line, "-" for a slot none of whose cells was counted (the window
+/// shows 0 there, the sum of nothing).
+QStringList totCaptions(const StatsMatrix &m)
 {
-    QJsonArray a;
+    QStringList captions = m.lineCaptions(Line::Tot);
     for (int r = 0; r < Slots; ++r) {
         bool counted = false;
         for (int c = 0; c < Bands && !counted; ++c)
             counted = !jsonCount(m.cell(c, r)).isNull();
-        a << (counted ? jsonCount(m.caption(Line::Tot, r)) : QJsonValue(QJsonValue::Null));
+        if (!counted)
+            captions[r] = QString::fromLatin1(GridTexts::NotComputed);
     }
-    return a;
+    return captions;
 }
+
+/// A total line as it is printed: TOT as above, the others as they stand.
+QStringList printedLine(const StatsMatrix &m, Line line) { return line == Line::Tot ? totCaptions(m) : m.lineCaptions(line); }
 
 /// A JSON report: indented, or one line with its read time when watching.
 void writeDocument(QTextStream &out, QJsonObject root, const QString &read)
@@ -112,7 +121,7 @@ void writeText(QTextStream &out, const Options &o, const QString &path, const St
             row(m.header(c), m.bandCaptions(c));
     }
     for (const auto &[title, line] : StatsMatrix::totalLines())
-        row(QString::fromLatin1(title), m.lineCaptions(line));
+        row(QString::fromLatin1(title), printedLine(m, line));
     out << GridTexts::qsoCaption(qsoTotal(m)) << '\n';
 }
 
@@ -130,7 +139,7 @@ void writeCsv(QTextStream &out, const Options &o, const StatsMatrix &m)
             row(QStringList{"BAND", QString::number(c), m.header(c)} + m.bandCaptions(c));
     }
     for (const auto &[title, line] : StatsMatrix::totalLines())
-        row(QStringList{QString::fromLatin1(title), "", ""} + m.lineCaptions(line));
+        row(QStringList{QString::fromLatin1(title), "", ""} + printedLine(m, line));
     QStringList qsos{"QSOS", "", "", qsoTotal(m)};
     while (qsos.size() < 3 + Slots)
         qsos << QString();
@@ -156,7 +165,7 @@ void writeJson(QTextStream &out, const Options &o, const QString &path, const St
     }
     root[QStringLiteral("bands")] = bands;
     root[QStringLiteral("mix")] = jsonCounts(m.lineCaptions(Line::Mix));
-    root[QStringLiteral("tot")] = jsonTotals(m);
+    root[QStringLiteral("tot")] = jsonCounts(totCaptions(m));
     root[QStringLiteral("full")] = jsonCounts(m.lineCaptions(Line::Full));
     root[QStringLiteral("qsos")] = jsonCount(qsoTotal(m));
     writeDocument(out, root, read);

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QScreen>
+#include <QTextStream>
 
 int main(int argc, char **argv)
 {
@@ -20,6 +21,13 @@ int main(int argc, char **argv)
     }
 
     QApplication app(argc, argv);
+    // What the toolkit has not taken of the arguments is the logbook's name.
+    const Result<QString> commandLine = HeadlessReport::windowCommandLine(app.arguments().mid(1));
+    if (!commandLine) {
+        prepareReportConsole();
+        QTextStream(stderr) << HeadlessReport::refusal(commandLine.error());
+        return 2;
+    }
     QApplication::setOrganizationName(QStringLiteral("Varkel"));
     QApplication::setApplicationName(QStringLiteral("VarkelChecker"));
     // The menu entry and icon the Linux package installs (on Windows the
@@ -36,7 +44,7 @@ int main(int argc, char **argv)
     window.show();
 
     MainController::Startup startup;
-    startup.commandLine = app.arguments().mid(1).join(QLatin1Char(' '));
+    startup.commandLine = *commandLine;
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         startup.screenSize = screen->size();
     startup.callsign = readStationCallsign();

@@ -903,11 +903,39 @@ void TestMainWindow::headlessExecutable()
             QVERIFY(v.isNull());
     }
     QVERIFY(report.value("qsos").isNull());
+    // The text and csv say the same with "-": TOT is no sum of nothing there either.
+    QCOMPARE(runProgram({"--report", "QSO", QStringLiteral("nothere")}, &out, &err), 1);
+    rows = out.trimmed().split(QLatin1Char('\n'));
+    QCOMPARE(values(rows[rows.size() - 3]), QStringList{"TOT"} + QStringList(Slots, "-"));
+    QCOMPARE(values(rows[rows.size() - 2]), QStringList{"FULL"} + QStringList(Slots, "-"));
+    QCOMPARE(rows.constLast(), QStringLiteral("QSOs: -"));
+    QCOMPARE(runProgram({"--report", "QSO", "--format", "csv", QStringLiteral("nothere")}, &out, &err), 1);
+    rows = out.trimmed().split(QLatin1Char('\n'));
+    QCOMPARE(rows[rows.size() - 3].split(QLatin1Char(',')), QStringList({"TOT", "", ""}) + QStringList(Slots, "-"));
+    QCOMPARE(rows.constLast().split(QLatin1Char(',')).mid(0, 4), (QStringList{"QSOS", "", "", "-"}));
 
     QCOMPARE(runProgram({"--help"}, &out, &err), 0);
     QVERIFY(out.contains(QStringLiteral("--report KIND")));
-    QCOMPARE(runProgram({"--report", "XYZ", m_log}, &out, &err), 2);
-    QVERIFY(err.contains(QStringLiteral("XYZ")));
+    // Wrong arguments: the reason and where to read more, nothing else, status 2;
+    // an option the program does not know starts no window.
+    const QString tryHelp = QStringLiteral("Try 'varkelchecker --help'.\n");
+    const QList<QPair<QStringList, QString>> wrong = {
+        {{"--report", "XYZ", m_log}, "unknown award kind: XYZ (DXC, WPX, WAZ, ITU, WAC, SQR, QSO)"},
+        {{"--bogus", "testdt"}, "Unknown option 'bogus'."},
+        {{"--matrix", "DXC"}, "name one LOGBOOK"},
+        {{"--class", "CW", "testdt"}, "--class goes with --matrix"},
+        {{"--ft8"}, "--ft8 goes with --report, --needed or --matrix"},
+        {{"--", "testdt"}, "give --report, --needed or --matrix (or --help)"},
+    };
+    for (const auto &[args, reason] : wrong) {
+        QCOMPARE(runProgram(args, &out, &err), 2);
+        QCOMPARE(err, QStringLiteral("varkelchecker: ") + reason + QLatin1Char('\n') + tryHelp);
+        QCOMPARE(out, QString());
+    }
+    // A one-dash word the window toolkit does not take is refused by the window's side.
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QCOMPARE(runProgram({"-bogus", "testdt"}, &out, &err), 2);
+    QVERIFY2(err.endsWith(QStringLiteral("varkelchecker: unknown option: -bogus\n") + tryHelp), qPrintable(err));
 }
 
 void TestMainWindow::reportArguments()
@@ -931,6 +959,31 @@ void TestMainWindow::reportArguments()
     QVERIFY(!parseArguments({"--report", "DXC", "--preset", "DEFAULT", "--bands", "14.0", "x"}).ok());
     QVERIFY(!parseArguments({"--report", "DXC", "--format", "xml", "x"}).ok());
     QVERIFY(!parseArguments({"--report", "DXC", "--colour", "x"}).ok());
+    // Each option goes with the modes it belongs to, and one mode at a time.
+    QCOMPARE(parseArguments({"--report", "DXC", "--class", "CW", "x"}).error(), QStringLiteral("--class goes with --matrix"));
+    QCOMPARE(parseArguments({"--matrix", "DXC", "--watch", "x"}).error(), QStringLiteral("--watch goes with --report or --needed"));
+    QCOMPARE(parseArguments({"--preset", "DEFAULT", "x"}).error(), QStringLiteral("--preset goes with --report, --needed or --matrix"));
+    QCOMPARE(parseArguments({"--report", "DXC", "--needed", "DXC", "x"}).error(),
+             QStringLiteral("give only one of --report, --needed or --matrix"));
+    QCOMPARE(parseArguments({"--needed", "QSO", "x"}).error(), QStringLiteral("unknown award kind: QSO (DXC, WPX, WAZ, ITU, WAC, SQR)"));
+    o = parseArguments({"-matrix", "waz", "-class", "phone", "x"});
+    QVERIFY(o.ok());
+    QVERIFY(o->matrix && o->kind == AwardKind::Waz && o->matrixClass == ModeClass::Phone);
+
+    // Which command lines run without a window: any "--" word and our own
+    // one-dash words; the toolkit's one-dash words and a plain name open it.
+    const auto headless = [](std::vector<const char *> args) {
+        args.insert(args.begin(), "varkelchecker");
+        return HeadlessReport::wanted(int(args.size()), const_cast<char **>(args.data()));
+    };
+    QVERIFY(headless({"--bogus", "varkeldt"}));
+    QVERIFY(headless({"varkeldt", "--class=CW"}));
+    QVERIFY(headless({"-report", "DXC", "x"}));
+    QVERIFY(headless({"-h"}));
+    QVERIFY(!headless({"varkeldt"}));
+    QVERIFY(!headless({"-style", "fusion", "varkeldt"}));
+    QCOMPARE(*HeadlessReport::windowCommandLine({"my", "log"}), QStringLiteral("my log"));
+    QCOMPARE(HeadlessReport::windowCommandLine({"varkeldt", "-style"}).error(), QStringLiteral("unknown option: -style"));
     // ADIF writes contacts: the chase lists', once, and not again and again.
     o = parseArguments({"--needed", "WAZ", "--format", "ADIF", "x"});
     QVERIFY(o.ok());
