@@ -83,31 +83,33 @@ bool MainController::loadLog()
 {
     if (busy())
         return false;
-
-    // The new name, path and display name are worked out first; the loaded
-    // logbook changes only when all of them are good.
-    QString name;
-    QString path;
     if (!m_state.PendingLogName.isEmpty()) {
         const QString pending = m_state.PendingLogName;
         m_state.PendingLogName.clear();
-        name = LogFileName::fromCommandLine(pending);
-        path = LogFileName::resolveCommandLine(pending, m_state.ProgramFolder);
-    } else {
-        const QString chosen =
-            m_prompter.openFile(QStringLiteral("Select LOG file"), QStringLiteral("VARKEL file (*dt.mdb)"), m_state.ProgramFolder);
-        if (chosen.isEmpty())
-            return false;
-        const Result<QString> chosenName = LogFileName::fromChosenTitle(QFileInfo(chosen).fileName());
-        if (!chosenName) {
-            m_prompter.message(LoadError, MsgFlags::Exclamation, LoadErrorTitle, chosenName.error());
-            return false;
-        }
-        name = *chosenName;
-        // The operator picked this very file, wherever it lies.
-        path = QFileInfo(chosen).absoluteFilePath();
+        return takeLog(LogFileName::fromCommandLine(pending), LogFileName::resolveCommandLine(pending, m_state.ProgramFolder));
     }
+    const QString chosen =
+        m_prompter.openFile(QStringLiteral("Select LOG file"), QStringLiteral("VARKEL file (*dt.mdb)"), m_state.ProgramFolder);
+    return !chosen.isEmpty() && takeChosen(chosen);
+}
 
+bool MainController::loadLogFile(const QString &file) { return !busy() && takeChosen(file); }
+
+bool MainController::takeChosen(const QString &chosen)
+{
+    const Result<QString> chosenName = LogFileName::fromChosenTitle(QFileInfo(chosen).fileName());
+    if (!chosenName) {
+        m_prompter.message(LoadError, MsgFlags::Exclamation, LoadErrorTitle, chosenName.error());
+        return false;
+    }
+    // The operator picked this very file, wherever it lies.
+    return takeLog(*chosenName, QFileInfo(chosen).absoluteFilePath());
+}
+
+bool MainController::takeLog(const QString &name, const QString &path)
+{
+    // The new name, path and display name are worked out first; the loaded
+    // logbook changes only when all of them are good.
     const Result<QString> display = LogFileName::displayName(name);
     if (!display) {
         m_prompter.message(LoadError, MsgFlags::Exclamation, LoadErrorTitle, display.error());

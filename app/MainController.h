@@ -68,6 +68,9 @@ public:
     /// "Load LogBook": a pending command-line name, else the file dialog.
     /// True when a logbook was loaded.
     bool loadLog();
+    /// Loads the logbook `file` as if it had been picked in the file dialog
+    /// (an entry of the recent logbooks). True when it was loaded.
+    bool loadLogFile(const QString &file);
 
     /// Award button `index` 0..7. False when ignored (a run is in progress).
     bool runStats(int index);
@@ -205,6 +208,11 @@ private:
     void warnFt8WithoutLog();
     void listDistinct(const QString &query, const QString &field, const QString &title);
     bool busy() const { return m_running; }
+    /// The end of a load: `name` and `path` become the loaded logbook when its
+    /// display name can be formed.
+    bool takeLog(const QString &name, const QString &path);
+    /// A load of the file the operator picked.
+    bool takeChosen(const QString &chosen);
     /// The last run's award kind for NEEDED and MATRIX; without a logbook or
     /// an entity kind the operator is told (`purpose` says what the command
     /// does) and there is none.

@@ -13,8 +13,12 @@
 #include "PrinterPort.h"
 #include "ScreenFit.h"
 #include "ScreenPrint.h"
+#include "Settings.h"
+#include "WindowPlace.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFocusEvent>
@@ -27,7 +31,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QSettings>
+#include <QToolButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -52,13 +56,6 @@ const QColor StaleText(135, 135, 135);
 const QString StaleNote = QStringLiteral("Counts are from before the last change: press an award button to count again.");
 const QColor FillerBack(236, 236, 236);
 const QColor ChangedText(0, 128, 0);
-const QString LiveKey = QStringLiteral("Live");
-
-/// The operator's settings of this program (never beside the logbook).
-QSettings settings()
-{
-    return QSettings(QSettings::defaultFormat(), QSettings::UserScope, QStringLiteral("Varkel"), QStringLiteral("VarkelChecker"));
-}
 
 /// The award buttons: the award kinds, then the custom query.
 struct StatsButton {
@@ -192,6 +189,8 @@ MainWindow::MainWindow(MainController &controller, QWidget *parent, PrinterPort 
     checkCaptionWidths();
     // As designed where the screen has room for it, else as large as the screen allows.
     ScreenFit::resizeWithin(this, m_scaler->naturalSize() + QSize(0, menuBar()->sizeHint().height()));
+    // Where the operator left it, when that is on a screen.
+    WindowPlace::follow(this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -266,6 +265,7 @@ void MainWindow::openBandWindow()
         m_bandWindow = new FrmBanda(
             c.state(), c.engine(), c.prompter(), *m_printer, [&c] { return c.ft8(); }, this);
         m_bandWindow->setDataCaption(c.dataCaption());
+        WindowPlace::follow(m_bandWindow);
     }
     m_bandWindow->showBand({c.state().ChosenBand, c.bandWindowCaption(), c.bandWindowTitolo(), c.bandWindowInfo()});
 }
@@ -295,6 +295,7 @@ void MainWindow::printScreen()
                 b->hide();
             for (QPushButton *b : {m_infoButton, m_checkBand, m_checkMode, m_print, m_loadLog})
                 b->hide();
+            m_recentLogs->hide();
         },
         [this] {
             applyLoadedColours();
@@ -364,9 +365,19 @@ QHBoxLayout *MainWindow::buildCommandRow()
     m_checkMode =
         makeButton(QStringLiteral("Command3"), QStringLiteral("Check your MODE"), QStringLiteral("Select ALL MODE on your LOG DATABASE!"));
     m_print = makeButton(QStringLiteral("CmdPrint"), QStringLiteral("PRT"), QStringLiteral("Print Screen - orizontal size!"));
+    m_recentLogs = new QToolButton;
+    m_recentLogs->setObjectName(QStringLiteral("CmdRecentLog"));
+    m_recentLogs->setToolTip(QStringLiteral("The logbooks loaded last"));
+    m_recentLogs->setArrowType(Qt::DownArrow);
+    m_recentLogs->setPopupMode(QToolButton::InstantPopup);
+    m_recentLogs->setMenu(new QMenu(m_recentLogs));
+    m_recentLogs->menu()->setObjectName(QStringLiteral("MnuRecentLog"));
+    keepPlaceWhenHidden(m_recentLogs);
     for (QPushButton *b : {m_loadLog, m_infoButton, m_print, m_checkBand, m_checkMode}) {
         keepPlaceWhenHidden(b);
         commands->addWidget(b);
+        if (b == m_loadLog)
+            commands->addWidget(m_recentLogs);
     }
     commands->addStretch(1);
 
@@ -410,6 +421,10 @@ QWidget *MainWindow::buildTop()
     v->addLayout(buildCommandRow());
 
     connect(m_loadLog, &QPushButton::clicked, this, [this] { m_controller.loadLog(); });
+    // The menu is made as it opens: the list may have changed in another session.
+    connect(m_recentLogs->menu(), &QMenu::aboutToShow, this, &MainWindow::showRecentLogbooks);
+    showRecentLogbooks();
+    enableRecentLogbooks();
     connect(m_infoButton, &QPushButton::clicked, this, [this] { m_controller.showInfo(); });
     connect(m_checkBand, &QPushButton::clicked, this, [this] { m_controller.checkBands(); });
     connect(m_checkMode, &QPushButton::clicked, this, [this] { m_controller.checkModes(); });
@@ -418,7 +433,7 @@ QWidget *MainWindow::buildTop()
     connect(m_ft8, &QCheckBox::clicked, this, [this] { m_controller.clickFt8(); });
     connect(m_live, &QCheckBox::clicked, this, [this](bool on) {
         m_controller.setLive(on);
-        settings().setValue(LiveKey, on);
+        Settings().setLive(on);
     });
     return top;
 }
@@ -660,7 +675,7 @@ void MainWindow::bindController()
             m_dataTitles[i]->setText(caption);
     });
     connect(&c, &MainController::ft8Changed, m_ft8, &QCheckBox::setChecked);
-    c.setLive(settings().value(LiveKey, true).toBool());
+    c.setLive(Settings().live(true));
     m_live->setChecked(c.live());
     connect(&c, &MainController::liveChanged, m_live, &QCheckBox::setChecked);
     m_liveNote->setText(c.liveNote());
@@ -671,6 +686,10 @@ void MainWindow::bindController()
     connect(&c, &MainController::logbookLoaded, this, [this] {
         applyLoadedColours();
         showCommands(true);
+        // A logbook that is there is one to come back to.
+        if (QFileInfo(m_controller.state().LogPath).isFile())
+            Settings().addRecentLogbook(m_controller.state().LogPath);
+        enableRecentLogbooks();
     });
     connect(&c, &MainController::runningChanged, this, &MainWindow::setRunning);
     connect(&c, &MainController::staleChanged, this, &MainWindow::showStaleness);
@@ -678,6 +697,7 @@ void MainWindow::bindController()
     connect(&c, &MainController::neededReady, this, [this](const Needed::Report &report) {
         MainController &mc = m_controller;
         auto *window = new FrmNeeded(report, mc.displayName(), mc.state(), mc.prompter(), *m_printer, this);
+        WindowPlace::follow(window);
         window->show();
     });
     connect(&c, &MainController::awardMatrixReady, this, [this](const MatrixReport::Basis &basis, const MatrixReport::Report &report) {
@@ -686,6 +706,7 @@ void MainWindow::bindController()
             mc.listMatrixCell(basis, entity, band, mode);
         };
         auto *window = new FrmMatrix(basis, report, mc.displayName(), mc.state(), mc.prompter(), *m_printer, list, this);
+        WindowPlace::follow(window);
         window->show();
     });
     connect(&c, &MainController::gridRequested, this, &MainWindow::openGrid);
@@ -909,6 +930,29 @@ void MainWindow::showCommands(bool shown)
     m_checkMode->setVisible(shown);
     m_print->setVisible(true);
     m_loadLog->setVisible(true);
+    m_recentLogs->setVisible(true);
+}
+
+void MainWindow::showRecentLogbooks()
+{
+    QMenu *menu = m_recentLogs->menu();
+    menu->clear();
+    const QStringList recent = Settings().recentLogbooks();
+    for (int i = 0; i < recent.size(); ++i) {
+        const QString path = recent[i];
+        const QFileInfo file(path);
+        // "&1  varkeldt.mdb   (C:\Varkel\Data)": a file that is gone stays in the list, greyed.
+        QAction *a = menu->addAction(QStringLiteral("&%1  %2   (%3)").arg(i + 1).arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath())));
+        a->setObjectName(QStringLiteral("MnuRecentLog_%1").arg(i));
+        a->setToolTip(QDir::toNativeSeparators(path));
+        a->setEnabled(file.isFile());
+        connect(a, &QAction::triggered, this, [this, path] { m_controller.loadLogFile(path); });
+    }
+}
+
+void MainWindow::enableRecentLogbooks()
+{
+    m_recentLogs->setEnabled(!m_controller.isRunning() && !Settings().recentLogbooks().isEmpty());
 }
 
 void MainWindow::applyLoadedColours()
@@ -933,6 +977,7 @@ void MainWindow::setRunning(bool running)
         b->setEnabled(!running);
     for (QPushButton *b : {m_loadLog, m_checkBand, m_checkMode, m_print})
         b->setEnabled(!running);
+    enableRecentLogbooks();
     m_bandMenu->setEnabled(!running);
     m_memoMenu->setEnabled(!running);
     for (QAction *a : m_bandMenu->actions())

@@ -23,6 +23,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QTimer;
+class QToolButton;
 
 /// The main window: the count grid with its band headers and MIX, TOT and FULL
 /// lines, the award buttons, the commands and the BAND, MEMO and EXPORT menus.
@@ -88,6 +89,10 @@ private:
     /// window count again, the listings say their rows are older.
     void refreshOpenWindows();
     void showCommands(bool shown);
+    /// The recent logbooks' menu as the settings hold it.
+    void showRecentLogbooks();
+    /// The recent logbooks' button: usable while no run goes on and the list has an entry.
+    void enableRecentLogbooks();
     void setRunning(bool running);
     void applyLoadedColours();
     void buildChoicePanel(QWidget *grid);
@@ -111,6 +116,7 @@ private:
     QVector<QPushButton *> m_stats;
     QVector<QPushButton *> m_bandButtons;
     QPushButton *m_loadLog = nullptr;
+    QToolButton *m_recentLogs = nullptr; ///< CmdRecentLog: the logbooks loaded last (MnuRecentLog)
     QPushButton *m_infoButton = nullptr;
     QPushButton *m_checkBand = nullptr;
     QPushButton *m_checkMode = nullptr;

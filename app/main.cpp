@@ -4,6 +4,8 @@
 #include "MainController.h"
 #include "MainWindow.h"
 #include "QtPrompter.h"
+#include "RememberingPrompter.h"
+#include "Settings.h"
 #include "StationCallsign.h"
 
 #include <QApplication>
@@ -36,11 +38,14 @@ int main(int argc, char **argv)
     if (QIcon::hasThemeIcon(QStringLiteral("varkelchecker")))
         QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("varkelchecker")));
 
-    QtPrompter prompter;
+    QtPrompter dialogs;
+    // The file dialogs start in the folders the operator last went to.
+    Settings settings;
+    RememberingPrompter prompter(dialogs, settings);
     MainController controller(prompter, QCoreApplication::applicationDirPath());
     controller.setYield([] { QCoreApplication::processEvents(); });
     MainWindow window(controller);
-    prompter.setParent(&window);
+    dialogs.setParent(&window);
     window.show();
 
     MainController::Startup startup;

@@ -6,6 +6,7 @@
 
 #include "CountQuery.h"
 #include "CountSql.h"
+#include "ForwardingPrompter.h"
 #include "GridTexts.h"
 #include "Val.h"
 
@@ -44,32 +45,17 @@ const QString WholeLog = QStringLiteral("*");
 QString awardColumn(const StatsContext &ctx) { return GridTexts::kindCaption(ctx.matrix.kind()); }
 
 /// Passes messages on and counts them; no beeps.
-class CountingPrompter : public Prompter {
+class CountingPrompter : public ForwardingPrompter {
 public:
-    explicit CountingPrompter(Prompter &to) : m_to(to) {}
+    using ForwardingPrompter::ForwardingPrompter;
     int message(const QString &text, int flags, const QString &title, const QString &detail) override
     {
         ++messages;
-        return m_to.message(text, flags, title, detail);
-    }
-    QString input(const QString &prompt, const QString &title, const QString &defaultText) override
-    {
-        return m_to.input(prompt, title, defaultText);
-    }
-    QString openFile(const QString &title, const QString &filter, const QString &folder) override
-    {
-        return m_to.openFile(title, filter, folder);
-    }
-    QString saveFile(const QString &title, const QString &filter, const QString &proposed) override
-    {
-        return m_to.saveFile(title, filter, proposed);
+        return ForwardingPrompter::message(text, flags, title, detail);
     }
     void beep() override {}
 
     int messages = 0;
-
-private:
-    Prompter &m_to;
 };
 
 } // namespace

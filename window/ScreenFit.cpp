@@ -53,4 +53,10 @@ void growWithin(QWidget *window, QSize wanted)
         place(window, size, area);
 }
 
+bool fitsOnAScreen(const QRect &frame)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(), [&frame](const QScreen *s) { return s->availableGeometry().contains(frame); });
+}
+
 } // namespace ScreenFit

@@ -23,4 +23,8 @@ void resizeWithin(QWidget *window, QSize wanted);
 /// has room for it, never smaller than it is.
 void growWithin(QWidget *window, QSize wanted);
 
+/// Whether the window frame `frame` (screen coordinates) lies wholly inside
+/// the available area of one of the current screens.
+bool fitsOnAScreen(const QRect &frame);
+
 } // namespace ScreenFit
