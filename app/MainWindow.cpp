@@ -370,6 +370,7 @@ QHBoxLayout *MainWindow::buildCommandRow()
     m_recentLogs->setToolTip(QStringLiteral("The logbooks loaded last"));
     m_recentLogs->setArrowType(Qt::DownArrow);
     m_recentLogs->setPopupMode(QToolButton::InstantPopup);
+    m_recentLogs->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }")); // the arrow says it already
     m_recentLogs->setMenu(new QMenu(m_recentLogs));
     m_recentLogs->menu()->setObjectName(QStringLiteral("MnuRecentLog"));
     keepPlaceWhenHidden(m_recentLogs);
