@@ -183,9 +183,17 @@ bool MainController::isStale(StatsMatrix::Line line, int index) const
            ::isStale(m_runs[size_t(run)], basisNow(), line, index);
 }
 
+bool MainController::isQsoTotalStale() const
+{
+    const int run = m_matrix.countQsoRun();
+    return run > 0 && ::isQsoTotalStale(m_runs[size_t(run)], basisNow());
+}
+
 bool MainController::anyStale() const
 {
     using Line = StatsMatrix::Line;
+    if (isQsoTotalStale())
+        return true;
     for (int i = 0; i < CountSlotIndex::Cells; ++i) {
         if (isStale(Line::Lblstat, i))
             return true;
@@ -414,7 +422,9 @@ void MainController::exportToExcel()
     const QString kind = QStringLiteral("GRID_") + (m_matrix.kind() ? m_matrix.modo() : QStringLiteral("NONE"));
     exportWorkbook(m_prompter, ListingRun::proposedExportPath(folder, m_state.LogName, kind, QDate::currentDate()),
                    [this](const QString &path) {
-                       return writeRowsXlsx(path, m_matrix.modo(), statsGridRows(m_matrix, displayName(), m_dataCaption));
+                       const auto stale = [this](StatsMatrix::Line line, int index) { return isStale(line, index); };
+                       return writeSheetsXlsx(
+                           path, {{m_matrix.modo(), statsGridSheet(m_matrix, displayName(), m_dataCaption, stale, isQsoTotalStale())}});
                    });
 }
 

@@ -132,7 +132,9 @@ public:
     /// True when the count shown at `line`/`index` was counted under another
     /// band, logbook or FT8 choice than the window shows now ("-" never is).
     bool isStale(StatsMatrix::Line line, int index) const;
-    /// True when any count shown is stale.
+    /// True when the QSO total shown was counted on another logbook.
+    bool isQsoTotalStale() const;
+    /// True when any count shown, or the QSO total, is stale.
     bool anyStale() const;
 
     /// LIVE: the loaded logbook is followed while the host program writes it;

@@ -14,6 +14,7 @@
 #include "ScreenFit.h"
 #include "ScreenPrint.h"
 #include "Settings.h"
+#include "StaleCounts.h"
 #include "WindowPlace.h"
 
 #include <QApplication>
@@ -52,8 +53,7 @@ const QColor TitleBack[2] = {QColor(214, 220, 232), QColor(196, 210, 234)};
 const QColor TitleText(24, 32, 64);
 const QColor CountText(0, 0, 0);
 const QColor NotComputedText(150, 150, 150);
-const QColor StaleText(135, 135, 135);
-const QString StaleNote = QStringLiteral("Counts are from before the last change: press an award button to count again.");
+const QColor StaleText = QColor::fromRgb(StaleColour);
 const QColor FillerBack(236, 236, 236);
 const QColor ChangedText(0, 128, 0);
 
@@ -917,6 +917,7 @@ void MainWindow::showStaleness()
         setTextColour(m_tot[r], countColour(Line::Tot, r));
         setTextColour(m_full[r], countColour(Line::Full, r));
     }
+    setTextColour(m_countQso, m_controller.isQsoTotalStale() ? StaleText : CountText);
     m_staleNote->setVisible(m_controller.anyStale());
 }
 

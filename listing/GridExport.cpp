@@ -1,29 +1,70 @@
 #include "GridExport.h"
 
 #include "GridTexts.h"
+#include "StaleCounts.h"
 
 using namespace CountSlotIndex;
+using Line = StatsMatrix::Line;
 
-std::vector<QStringList> statsGridRows(const StatsMatrix &matrix, const QString &logDisplayName, const QString &dataCaption)
+namespace {
+
+SheetCell plain(const QString &text)
 {
-    std::vector<QStringList> rows;
-    rows.push_back({QStringLiteral("VarkelChecker"), QStringLiteral("LogBook: ") + logDisplayName,
-                    QStringLiteral("Award: ") + matrix.modo(), matrix.countQso()});
-    QStringList blocks{QString()};
-    QStringList modes{QStringLiteral("BAND")};
+    SheetCell cell;
+    cell.text = text;
+    return cell;
+}
+
+SheetCell shown(const QString &text, bool stale)
+{
+    SheetCell cell = plain(text);
+    cell.coloured = stale;
+    cell.colour = StaleColour;
+    return cell;
+}
+
+SheetCell count(const QString &caption, bool stale)
+{
+    SheetCell cell = shown(caption, stale);
+    (void)caption.toLongLong(&cell.number); // "-" stays text
+    return cell;
+}
+
+} // namespace
+
+std::vector<std::vector<SheetCell>> statsGridSheet(const StatsMatrix &matrix, const QString &logDisplayName, const QString &dataCaption,
+                                                   const std::function<bool(Line line, int index)> &stale, bool qsoTotalStale)
+{
+    std::vector<std::vector<SheetCell>> rows;
+    rows.push_back({plain(QStringLiteral("VarkelChecker")), plain(QStringLiteral("LogBook: ") + logDisplayName),
+                    plain(QStringLiteral("Award: ") + matrix.modo()), shown(matrix.countQso(), qsoTotalStale)});
+    std::vector<SheetCell> blocks{plain(QString())};
+    std::vector<SheetCell> modes{plain(QStringLiteral("BAND"))};
     const QStringList &blockTitles = GridTexts::blockTitles();
     const QStringList modeTitles = GridTexts::modeTitles(dataCaption);
     for (int s = 0; s < 4; ++s) {
         for (int m = 0; m < 4; ++m) {
-            blocks << (m == 0 ? blockTitles[s] : QString());
-            modes << modeTitles[m];
+            blocks.push_back(plain(m == 0 ? blockTitles[s] : QString()));
+            modes.push_back(plain(modeTitles[m]));
         }
     }
-    rows.push_back(blocks);
-    rows.push_back(modes);
+    rows.push_back(std::move(blocks));
+    rows.push_back(std::move(modes));
+    bool anyStale = qsoTotalStale;
+    const auto line = [&](const QString &title, Line of, const std::function<int(int r)> &index) {
+        std::vector<SheetCell> cells{plain(title)};
+        for (int r = 0; r < Slots; ++r) {
+            const bool old = stale(of, index(r));
+            anyStale = anyStale || old;
+            cells.push_back(count(matrix.caption(of, index(r)), old));
+        }
+        rows.push_back(std::move(cells));
+    };
     for (int c = 0; c < Bands; ++c)
-        rows.push_back(QStringList{matrix.header(c)} + matrix.bandCaptions(c));
-    for (const auto &[title, line] : StatsMatrix::totalLines())
-        rows.push_back(QStringList{QString::fromLatin1(title)} + matrix.lineCaptions(line));
+        line(matrix.header(c), Line::Lblstat, [c](int r) { return cell(c, r); });
+    for (const auto &[title, total] : StatsMatrix::totalLines())
+        line(QString::fromLatin1(title), total, [](int r) { return r; });
+    if (anyStale)
+        rows.push_back({shown(StaleNote, true)});
     return rows;
 }

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <tuple>
 #include <xlsxwriter.h>
 
 namespace {
@@ -51,15 +52,15 @@ lxw_worksheet *addSheet(lxw_workbook *wb, const QString &name)
     return workbook_add_worksheet(wb, name.isEmpty() ? nullptr : name.left(31).toUtf8().constData());
 }
 
-/// The formats of a workbook by fill, weight and alignment, each made once.
+/// The formats of a workbook by fill, text colour, weight and alignment, each made once.
 class Formats {
 public:
     explicit Formats(lxw_workbook *wb) : m_wb(wb) {}
     lxw_format *of(const SheetCell &c)
     {
-        if (!c.filled && !c.bold && !c.centred)
+        if (!c.filled && !c.coloured && !c.bold && !c.centred)
             return nullptr;
-        const uint64_t key = uint64_t(c.filled ? c.fill + 1 : 0) << 2 | uint64_t(c.bold) << 1 | uint64_t(c.centred);
+        const Key key{c.filled ? int64_t(c.fill) : -1, c.coloured ? int64_t(c.colour) : -1, c.bold, c.centred};
         lxw_format *&f = m_made[key];
         if (!f) {
             f = workbook_add_format(m_wb);
@@ -67,6 +68,8 @@ public:
                 format_set_pattern(f, LXW_PATTERN_SOLID);
                 format_set_bg_color(f, lxw_color_t(c.fill));
             }
+            if (c.coloured)
+                format_set_font_color(f, lxw_color_t(c.colour));
             if (c.bold)
                 format_set_bold(f);
             if (c.centred)
@@ -76,8 +79,9 @@ public:
     }
 
 private:
+    using Key = std::tuple<int64_t, int64_t, bool, bool>;
     lxw_workbook *m_wb;
-    std::map<uint64_t, lxw_format *> m_made;
+    std::map<Key, lxw_format *> m_made;
 };
 
 } // namespace
@@ -107,56 +111,36 @@ Result<qsizetype> writeListingXlsx(const QString &path, const QStringList &field
     return written;
 }
 
-Status writeRowsXlsx(const QString &path, const QString &sheetName, const std::vector<QStringList> &rows)
+Status writeSheetsXlsx(const QString &path, const std::vector<Sheet> &sheets)
 {
     FileBeside file(path);
     Workbook wb = openWorkbook(file.temp());
     if (!wb)
         return Status::failure(QStringLiteral("cannot create %1").arg(path));
-    lxw_worksheet *sheet = addSheet(wb.get(), sheetName);
-    for (size_t r = 0; r < rows.size(); ++r) {
-        for (int c = 0; c < rows[r].size(); ++c) {
-            // Counts go in as numbers, so the sheet can add them up.
-            bool whole = false;
-            const qlonglong number = rows[r][c].toLongLong(&whole);
-            if (whole && r > 0) {
-                worksheet_write_number(sheet, lxw_row_t(r), lxw_col_t(c), double(number), nullptr);
-                continue;
-            }
-            if (Status s = writeText(sheet, qsizetype(r), c, rows[r][c]); !s)
-                return s;
-        }
-    }
-    return finish(wb, file, path);
-}
-
-Status writeColouredXlsx(const QString &path, const QString &sheetName, const std::vector<std::vector<SheetCell>> &rows, int frozenRows,
-                         int frozenColumns)
-{
-    FileBeside file(path);
-    Workbook wb = openWorkbook(file.temp());
-    if (!wb)
-        return Status::failure(QStringLiteral("cannot create %1").arg(path));
-    lxw_worksheet *sheet = addSheet(wb.get(), sheetName);
-    if (frozenRows > 0 || frozenColumns > 0)
-        worksheet_freeze_panes(sheet, lxw_row_t(frozenRows), lxw_col_t(frozenColumns));
     Formats formats(wb.get());
-    for (size_t r = 0; r < rows.size(); ++r) {
-        for (size_t c = 0; c < rows[r].size(); ++c) {
-            const SheetCell &cell = rows[r][c];
-            lxw_format *format = formats.of(cell);
-            if (cell.number) {
-                worksheet_write_number(sheet, lxw_row_t(r), lxw_col_t(c), cell.text.toDouble(), format);
-                continue;
+    for (const Sheet &one : sheets) {
+        lxw_worksheet *sheet = addSheet(wb.get(), one.name);
+        if (!sheet)
+            return Status::failure(QStringLiteral("cannot add the sheet %1 to %2").arg(one.name, path));
+        if (one.frozenRows > 0 || one.frozenColumns > 0)
+            worksheet_freeze_panes(sheet, lxw_row_t(one.frozenRows), lxw_col_t(one.frozenColumns));
+        for (size_t r = 0; r < one.rows.size(); ++r) {
+            for (size_t c = 0; c < one.rows[r].size(); ++c) {
+                const SheetCell &cell = one.rows[r][c];
+                lxw_format *format = formats.of(cell);
+                if (cell.number) {
+                    worksheet_write_number(sheet, lxw_row_t(r), lxw_col_t(c), cell.text.toDouble(), format);
+                    continue;
+                }
+                // An empty cell keeps its fill.
+                if (cell.text.isEmpty()) {
+                    if (format)
+                        worksheet_write_blank(sheet, lxw_row_t(r), lxw_col_t(c), format);
+                    continue;
+                }
+                if (Status s = writeText(sheet, qsizetype(r), int(c), cell.text, format); !s)
+                    return s;
             }
-            // An empty cell keeps its fill.
-            if (cell.text.isEmpty()) {
-                if (format)
-                    worksheet_write_blank(sheet, lxw_row_t(r), lxw_col_t(c), format);
-                continue;
-            }
-            if (Status s = writeText(sheet, qsizetype(r), int(c), cell.text, format); !s)
-                return s;
         }
     }
     return finish(wb, file, path);

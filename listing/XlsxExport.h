@@ -23,20 +23,27 @@ constexpr qsizetype SheetDataRows = SheetRows - 1;
 Result<qsizetype> writeListingXlsx(const QString &path, const QStringList &fieldNames, qsizetype rowCount,
                                    const std::function<QString(qsizetype, int)> &cell, qsizetype maxRows = SheetDataRows);
 
-/// A sheet of free rows, written as they stand (for the statistics grid).
-Status writeRowsXlsx(const QString &path, const QString &sheetName, const std::vector<QStringList> &rows);
-
-/// A cell of a sheet with colours (the award matrix).
+/// A cell of a sheet with its fill, text colour and weight.
 struct SheetCell {
     QString text;
-    bool number = false; ///< a whole number, written as a number
-    bool filled = false; ///< has the fill `fill`
-    uint32_t fill = 0;   ///< 0xRRGGBB
+    bool number = false;   ///< a whole number, written as a number
+    bool filled = false;   ///< has the fill `fill`
+    uint32_t fill = 0;     ///< 0xRRGGBB
+    bool coloured = false; ///< its text has the colour `colour`
+    uint32_t colour = 0;   ///< 0xRRGGBB
     bool bold = false;
     bool centred = false;
 };
 
-/// A sheet of cells with their fills and weights, row by row as they stand;
-/// the first `frozenRows` rows and `frozenColumns` columns stay in view.
-Status writeColouredXlsx(const QString &path, const QString &sheetName, const std::vector<std::vector<SheetCell>> &rows, int frozenRows = 0,
-                         int frozenColumns = 0);
+/// One sheet of a workbook: its cells row by row as they stand; the first
+/// `frozenRows` rows and `frozenColumns` columns stay in view.
+struct Sheet {
+    QString name; ///< cut to 31 characters; empty for the default name
+    std::vector<std::vector<SheetCell>> rows;
+    int frozenRows = 0;
+    int frozenColumns = 0;
+};
+
+/// A workbook of `sheets`, in their order (the statistics grid, the award
+/// matrix, the NEEDED lists).
+Status writeSheetsXlsx(const QString &path, const std::vector<Sheet> &sheets);

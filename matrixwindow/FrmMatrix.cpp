@@ -227,9 +227,9 @@ void FrmMatrix::exportShown()
     const QString what = QStringLiteral("%1_MATRIX_%2").arg(r.kind, classTitle(r.mode, r.ft8));
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     exportWorkbook(m_prompter, ListingRun::proposedExportPath(folder, m_log.LogName, what, QDate::currentDate()), [&](const QString &path) {
-        return writeColouredXlsx(path, QStringLiteral("%1 %2").arg(r.kind, classTitle(r.mode, r.ft8)),
-                                 shownSheet(QString(titleLine()).replace(QLatin1Char('\n'), QStringLiteral(" - ")), *m_filter), 2,
-                                 m_model->leadColumns());
+        return writeSheetsXlsx(path, {{QStringLiteral("%1 %2").arg(r.kind, classTitle(r.mode, r.ft8)),
+                                       shownSheet(QString(titleLine()).replace(QLatin1Char('\n'), QStringLiteral(" - ")), *m_filter), 2,
+                                       m_model->leadColumns()}});
     });
 }
 

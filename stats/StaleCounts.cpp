@@ -11,7 +11,7 @@ bool isStale(const CountBasis &counted, const CountBasis &now, Line line, int in
     if (line == Line::Lblstat && index >= Cells)
         return false;
     const int r = line == Line::Lblstat ? slotOfCell(index) : index;
-    if (counted.logPath != now.logPath || (counted.ft8 != now.ft8 && mode(r) == ModeClass::Data))
+    if (isQsoTotalStale(counted, now) || (counted.ft8 != now.ft8 && mode(r) == ModeClass::Data))
         return true;
     switch (line) {
     case Line::Lblstat:
@@ -25,3 +25,5 @@ bool isStale(const CountBasis &counted, const CountBasis &now, Line line, int in
     }
     return false;
 }
+
+bool isQsoTotalStale(const CountBasis &counted, const CountBasis &now) { return counted.logPath != now.logPath; }

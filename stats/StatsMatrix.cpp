@@ -112,6 +112,7 @@ void StatsMatrix::fill(Line line, const QString &text)
 
 void StatsMatrix::setCountQso(const QString &text)
 {
+    m_countQsoRun = m_run;
     if (m_countQso == text)
         return;
     m_countQso = text;

@@ -58,6 +58,8 @@ public:
 
     QString countQso() const { return m_countQso; }
     void setCountQso(const QString &text);
+    /// The run that wrote the QSO total last.
+    int countQsoRun() const { return m_countQsoRun; }
     /// The award kind of the last run; none before the first.
     std::optional<AwardKind> kind() const { return m_kind; }
     void setKind(AwardKind kind);
@@ -80,5 +82,6 @@ private:
     std::array<Label, CountSlotIndex::Slots> m_mix, m_tot, m_full;
     int m_run = 0;
     QString m_countQso;
+    int m_countQsoRun = 0;
     std::optional<AwardKind> m_kind;
 };

@@ -481,10 +481,15 @@ void TestMainWindow::staleCountsAreMarked()
     QVERIFY(!note()->isVisible());
     QCOMPARE(colour(QStringLiteral("lblFull_2")), fresh);
 
-    // A run that fails on another logbook leaves the first logbook's counts, marked.
+    QCOMPARE(colour(QStringLiteral("lblCountQso")), fresh);
+
+    // A run that fails on another logbook leaves the first logbook's counts, marked,
+    // and its QSO total with them.
     s.prompter.openFileAnswers.enqueue(m_elsewhere.path(QStringLiteral("gonedt.mdb")));
     QVERIFY(s.controller.loadLog());
     QVERIFY(note()->isVisible());
+    QCOMPARE(colour(QStringLiteral("lblCountQso")), colour(QStringLiteral("Lblstat_5")));
+    QVERIFY(colour(QStringLiteral("lblCountQso")) != fresh);
     s.clickStats(0);
     QCOMPARE(s.prompter.messages().size(), 3);
     QVERIFY(note()->isVisible());

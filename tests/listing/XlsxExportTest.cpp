@@ -18,6 +18,13 @@ QByteArray contents(const QString &path)
 
 QStringList entries(const QString &folder) { return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); }
 
+SheetCell cell(const QString &text)
+{
+    SheetCell c;
+    c.text = text;
+    return c;
+}
+
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
@@ -77,7 +84,7 @@ TEST(XlsxExport, AnOldFileIsReplacedWholeKeepingItsPermissions)
     EXPECT_EQ(readSheet(file).at({3, 1}), " 1 ");
     EXPECT_EQ(QFile::permissions(file), permissions);
     EXPECT_EQ(entries(dir.path()), QStringList{"list.xlsx"});
-    ASSERT_TRUE(writeRowsXlsx(file, "DXC", {{"VarkelChecker"}, {"14.0", "12"}}).ok());
+    ASSERT_TRUE(writeSheetsXlsx(file, {{"DXC", {{cell("VarkelChecker")}, {cell("14.0"), cell("12")}}}}).ok());
     EXPECT_EQ(readSheet(file).at({2, 2}), "12");
     EXPECT_EQ(entries(dir.path()), QStringList{"list.xlsx"});
 }
@@ -99,7 +106,7 @@ TEST(XlsxExport, AFailedWriteLeavesTheOldFileAndNoTemporaryFile)
          }},
         {"grid with a cell too long",
          [&](const QString &path) {
-             return writeRowsXlsx(path, "DXC", {{"VarkelChecker"}, {"14.0", tooLong}});
+             return writeSheetsXlsx(path, {{"DXC", {{cell("VarkelChecker")}}}, {"SQR", {{cell("14.0"), cell(tooLong)}}}});
          }},
     };
     for (const auto &c : cases) {
@@ -139,30 +146,60 @@ TEST(XlsxExport, RecordsPastTheSheetAreNotWrittenAndTheCountSaysSo)
     EXPECT_EQ(cells.at({4, 1}), " 2 ");
 }
 
-TEST(XlsxExport, StatisticsGridRowForRow)
+TEST(XlsxExport, StatisticsGridRowForRowStaleCountsGrey)
 {
+    using Line = StatsMatrix::Line;
     StatsMatrix matrix;
     matrix.setKind(AwardKind::Dxc);
+    matrix.setCountQso("QSOs: 1234");
     for (int c = 0; c < 20; ++c)
         for (int r = 0; r < 16; ++r)
             matrix.setCell(c, r, c == 3 ? QStringLiteral("-") : QString::number(c * 100 + r));
-    matrix.setCaption(StatsMatrix::Line::Mix, 2, "77");
-    const std::vector<QStringList> rows = statsGridRows(matrix, "VARKEL", "FT8");
-    ASSERT_EQ(rows.size(), 3u + 20u + 3u);
+    matrix.setCaption(Line::Mix, 2, "77");
+    // Stale as the window would have them: band 5 (its header changed) and the MIX line.
+    const auto stale = [](Line line, int index) {
+        return (line == Line::Lblstat && CountSlotIndex::bandOfCell(index) == 5) || line == Line::Mix;
+    };
     QTemporaryDir dir;
-    const QString file = dir.filePath("grid.xlsx");
-    ASSERT_TRUE(writeRowsXlsx(file, "DXC", rows).ok());
-    const auto cells = readSheet(file);
-    EXPECT_EQ(cells.at({1, 2}), "LogBook: VARKEL");
-    EXPECT_EQ(cells.at({3, 4}), "FT8");
-    EXPECT_EQ(cells.at({2, 2}), "WORKED");
-    for (int c = 0; c < 20; ++c) {
-        EXPECT_EQ(cells.at({4 + c, 1}), matrix.header(c));
-        for (int r = 0; r < 16; ++r)
-            EXPECT_EQ(cells.at({4 + c, 2 + r}), matrix.cell(c, r)) << c << "," << r;
+    for (const bool old : {false, true}) {
+        const QString file = dir.filePath(old ? "stale.xlsx" : "grid.xlsx");
+        const auto rows = statsGridSheet(
+            matrix, "VARKEL", "FT8", [&](Line line, int index) { return old && stale(line, index); }, old);
+        ASSERT_TRUE(writeSheetsXlsx(file, {{"DXC", rows}}).ok());
+        EXPECT_EQ(sheetNames(file), QStringList{"DXC"});
+        const auto cells = readSheet(file);
+        const auto styles = readSheetStyles(file);
+        const auto grey = [&](int row, int column) {
+            const auto at = styles.find({row, column});
+            return at != styles.end() && at->second.colour == "878787";
+        };
+        EXPECT_EQ(cells.at({1, 2}), "LogBook: VARKEL");
+        EXPECT_EQ(cells.at({1, 4}), "QSOs: 1234");
+        EXPECT_EQ(grey(1, 4), old);
+        EXPECT_EQ(cells.at({3, 4}), "FT8");
+        EXPECT_EQ(cells.at({2, 2}), "WORKED");
+        for (int c = 0; c < 20; ++c) {
+            EXPECT_EQ(cells.at({4 + c, 1}), matrix.header(c));
+            EXPECT_FALSE(grey(4 + c, 1));
+            for (int r = 0; r < 16; ++r) {
+                EXPECT_EQ(cells.at({4 + c, 2 + r}), matrix.cell(c, r)) << c << "," << r;
+                EXPECT_EQ(grey(4 + c, 2 + r), old && c == 5) << c << "," << r;
+            }
+        }
+        EXPECT_EQ(cells.at({24, 1}), "MIX");
+        EXPECT_EQ(cells.at({24, 4}), "77");
+        EXPECT_EQ(cells.at({25, 2}), "-");
+        EXPECT_EQ(cells.at({26, 1}), "FULL");
+        for (int r = 0; r < 16; ++r) {
+            EXPECT_EQ(grey(24, 2 + r), old);
+            EXPECT_FALSE(grey(25, 2 + r));
+        }
+        // The window's note under the grid, only when something is stale.
+        const auto note = cells.find({27, 1});
+        ASSERT_EQ(note != cells.end(), old);
+        if (old) {
+            EXPECT_EQ(note->second, "Counts are from before the last change: press an award button to count again.");
+            EXPECT_TRUE(grey(27, 1));
+        }
     }
-    EXPECT_EQ(cells.at({24, 1}), "MIX");
-    EXPECT_EQ(cells.at({24, 4}), "77");
-    EXPECT_EQ(cells.at({25, 2}), "-");
-    EXPECT_EQ(cells.at({26, 1}), "FULL");
 }

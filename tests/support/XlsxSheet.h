@@ -73,8 +73,35 @@ inline QByteArray unzipEntry(const QString &file, const QString &entry)
     return {};
 }
 
-/// Cells of the first sheet as (row, column) -> text; rows and columns from 1.
-inline std::map<std::pair<int, int>, QString> readSheet(const QString &file)
+namespace xlsxsheet {
+
+/// "B12" -> (12, 2).
+inline std::pair<int, int> cellAt(const QString &ref)
+{
+    int col = 0, i = 0;
+    while (i < ref.size() && ref[i].isLetter())
+        col = col * 26 + (ref[i++].unicode() - 'A' + 1);
+    return {ref.mid(i).toInt(), col};
+}
+
+inline QString sheetEntry(int sheet) { return QStringLiteral("xl/worksheets/sheet%1.xml").arg(sheet); }
+
+} // namespace xlsxsheet
+
+/// The names of a workbook's sheets, in their order.
+inline QStringList sheetNames(const QString &file)
+{
+    QStringList names;
+    QXmlStreamReader xml(unzipEntry(file, QStringLiteral("xl/workbook.xml")));
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("sheet"))
+            names << xml.attributes().value("name").toString();
+    }
+    return names;
+}
+
+/// Cells of sheet `sheet` (the first is 1) as (row, column) -> text; rows and columns from 1.
+inline std::map<std::pair<int, int>, QString> readSheet(const QString &file, int sheet = 1)
 {
     QStringList shared;
     QXmlStreamReader ss(unzipEntry(file, QStringLiteral("xl/sharedStrings.xml")));
@@ -83,7 +110,7 @@ inline std::map<std::pair<int, int>, QString> readSheet(const QString &file)
             shared << ss.readElementText();
     }
     std::map<std::pair<int, int>, QString> cells;
-    QXmlStreamReader xml(unzipEntry(file, QStringLiteral("xl/worksheets/sheet1.xml")));
+    QXmlStreamReader xml(unzipEntry(file, xlsxsheet::sheetEntry(sheet)));
     QString ref, type;
     while (!xml.atEnd()) {
         xml.readNext();
@@ -94,12 +121,66 @@ inline std::map<std::pair<int, int>, QString> readSheet(const QString &file)
             type = xml.attributes().value("t").toString();
         } else if (xml.name() == QLatin1String("v") || xml.name() == QLatin1String("t")) {
             const QString v = xml.readElementText();
-            int col = 0, i = 0;
-            while (i < ref.size() && ref[i].isLetter())
-                col = col * 26 + (ref[i++].unicode() - 'A' + 1);
-            const int row = ref.mid(i).toInt();
-            cells[{row, col}] = type == QLatin1String("s") ? shared.value(v.toInt()) : v;
+            cells[xlsxsheet::cellAt(ref)] = type == QLatin1String("s") ? shared.value(v.toInt()) : v;
         }
+    }
+    return cells;
+}
+
+/// What a cell's format gives it: a solid fill and a text colour, "RRGGBB"
+/// each or empty, and the weight.
+struct CellStyle {
+    QString fill;
+    QString colour;
+    bool bold = false;
+};
+
+/// The styles of the cells of sheet `sheet` that have a format, as
+/// (row, column) -> style; rows and columns from 1.
+inline std::map<std::pair<int, int>, CellStyle> readSheetStyles(const QString &file, int sheet = 1)
+{
+    // styles.xml: the fonts and fills, then the cell formats (xf) naming one of each.
+    QStringList fills;
+    std::vector<CellStyle> fonts, formats;
+    QXmlStreamReader st(unzipEntry(file, QStringLiteral("xl/styles.xml")));
+    QString in;
+    const auto rgb = [&] { return st.attributes().value("rgb").toString().right(6).toUpper(); };
+    while (!st.atEnd()) {
+        st.readNext();
+        if (st.isEndElement() &&
+            (st.name() == QLatin1String("fonts") || st.name() == QLatin1String("fills") || st.name() == QLatin1String("cellXfs")))
+            in.clear();
+        if (!st.isStartElement())
+            continue;
+        const auto name = st.name();
+        if (name == QLatin1String("fonts") || name == QLatin1String("fills") || name == QLatin1String("cellXfs"))
+            in = name.toString();
+        else if (in == QLatin1String("fonts") && name == QLatin1String("font"))
+            fonts.emplace_back();
+        else if (in == QLatin1String("fonts") && name == QLatin1String("b") && !fonts.empty())
+            fonts.back().bold = true;
+        else if (in == QLatin1String("fonts") && name == QLatin1String("color") && !fonts.empty())
+            fonts.back().colour = rgb();
+        else if (in == QLatin1String("fills") && name == QLatin1String("fill"))
+            fills << QString();
+        else if (in == QLatin1String("fills") && name == QLatin1String("fgColor") && !fills.isEmpty())
+            fills.last() = rgb();
+        else if (in == QLatin1String("cellXfs") && name == QLatin1String("xf")) {
+            const size_t font = st.attributes().value("fontId").toUInt();
+            CellStyle style = font < fonts.size() ? fonts[font] : CellStyle();
+            style.fill = fills.value(st.attributes().value("fillId").toInt());
+            formats.push_back(style);
+        }
+    }
+    std::map<std::pair<int, int>, CellStyle> cells;
+    QXmlStreamReader xml(unzipEntry(file, xlsxsheet::sheetEntry(sheet)));
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement() || xml.name() != QLatin1String("c") || !xml.attributes().hasAttribute("s"))
+            continue;
+        const size_t format = xml.attributes().value("s").toUInt();
+        if (format < formats.size())
+            cells[xlsxsheet::cellAt(xml.attributes().value("r").toString())] = formats[format];
     }
     return cells;
 }
@@ -108,46 +189,10 @@ inline std::map<std::pair<int, int>, QString> readSheet(const QString &file)
 /// rows and columns from 1. Cells without a fill are left out.
 inline std::map<std::pair<int, int>, QString> readSheetFills(const QString &file)
 {
-    // styles.xml: the fills, then the cell formats (xf) naming a fill each.
-    QStringList fills, formatFill;
-    QXmlStreamReader st(unzipEntry(file, QStringLiteral("xl/styles.xml")));
-    bool inFills = false, inCellXfs = false;
-    while (!st.atEnd()) {
-        st.readNext();
-        if (st.isEndElement()) {
-            if (st.name() == QLatin1String("fills"))
-                inFills = false;
-            if (st.name() == QLatin1String("cellXfs"))
-                inCellXfs = false;
-            continue;
-        }
-        if (!st.isStartElement())
-            continue;
-        if (st.name() == QLatin1String("fills"))
-            inFills = true;
-        else if (st.name() == QLatin1String("cellXfs"))
-            inCellXfs = true;
-        else if (inFills && st.name() == QLatin1String("fill"))
-            fills << QString();
-        else if (inFills && st.name() == QLatin1String("fgColor") && !fills.isEmpty())
-            fills.last() = st.attributes().value("rgb").toString().right(6).toUpper();
-        else if (inCellXfs && st.name() == QLatin1String("xf"))
-            formatFill << fills.value(st.attributes().value("fillId").toInt());
-    }
     std::map<std::pair<int, int>, QString> cells;
-    QXmlStreamReader xml(unzipEntry(file, QStringLiteral("xl/worksheets/sheet1.xml")));
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement() || xml.name() != QLatin1String("c"))
-            continue;
-        const QString ref = xml.attributes().value("r").toString();
-        const QString fill = formatFill.value(xml.attributes().value("s").toInt());
-        if (fill.isEmpty())
-            continue;
-        int col = 0, i = 0;
-        while (i < ref.size() && ref[i].isLetter())
-            col = col * 26 + (ref[i++].unicode() - 'A' + 1);
-        cells[{ref.mid(i).toInt(), col}] = fill;
+    for (const auto &[at, style] : readSheetStyles(file)) {
+        if (!style.fill.isEmpty())
+            cells[at] = style.fill;
     }
     return cells;
 }
