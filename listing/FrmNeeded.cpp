@@ -5,13 +5,16 @@
 #include "GridView.h"
 #include "ListingExport.h"
 #include "ListingRun.h"
+#include "NeededSheets.h"
 #include "OwnedWindow.h"
 #include "ScreenFit.h"
 #include "ScreenPrint.h"
+#include "TablePrint.h"
 
 #include <QComboBox>
 #include <QDate>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -41,6 +44,10 @@ QTableView *makeView(const QString &name, GridRecordset *model)
     auto *view = new QTableView;
     view->setObjectName(name);
     setUpGridView(view, model);
+    // Columns as wide as their contents (fitGridColumns), the last one taking
+    // the room left; longer texts end in "..." and show whole in their tool tip.
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->setTextElideMode(Qt::ElideRight);
     return view;
 }
 
@@ -48,9 +55,9 @@ QTableView *makeView(const QString &name, GridRecordset *model)
 
 FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const LoadedLog &loaded, Prompter &prompter, PrinterPort &printer,
                      QWidget *parent)
-    : QDialog(parent), m_lists(std::move(report)), m_log(loaded), m_prompter(prompter), m_printer(printer), m_qsl(new GridRecordset(this)),
-      m_slots(new GridRecordset(this)), m_titolo(new QLabel), m_class(new QComboBox), m_tabs(new QTabWidget),
-      m_print(new QPushButton(QStringLiteral("PRT")))
+    : QDialog(parent), m_lists(std::move(report)), m_logName(logName), m_log(loaded), m_prompter(prompter), m_printer(printer),
+      m_qsl(new GridRecordset(this)), m_slots(new GridRecordset(this)), m_titolo(new QLabel), m_class(new QComboBox),
+      m_tabs(new QTabWidget), m_print(new QPushButton(QStringLiteral("PRT")))
 {
     setObjectName(QStringLiteral("FrmNeeded"));
     OwnedWindow::attach(this, parent);
@@ -62,7 +69,8 @@ FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const Loaded
     auto *menu = new QMenuBar(this);
     QAction *exportAction = menu->addAction(QStringLiteral("EXPORT TO EXCEL"));
     exportAction->setObjectName(QStringLiteral("NeededExport"));
-    connect(exportAction, &QAction::triggered, this, &FrmNeeded::exportShown);
+    exportAction->setToolTip(QStringLiteral("Both lists, a sheet each"));
+    connect(exportAction, &QAction::triggered, this, &FrmNeeded::exportLists);
     QAction *adifAction = menu->addAction(QStringLiteral("EXPORT ADIF"));
     adifAction->setObjectName(QStringLiteral("NeededExportAdif"));
     adifAction->setToolTip(QStringLiteral("Every contact that could confirm a needed entity, as an ADIF file (.adi)"));
@@ -92,8 +100,8 @@ FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const Loaded
     connect(m_class, &QComboBox::currentIndexChanged, this, [this](int index) { showSlotClass(ModeClass(index)); });
 
     m_print->setObjectName(QStringLiteral("CmdPrt"));
-    m_print->setToolTip(QStringLiteral("Print Screen - orizontal size!"));
-    connect(m_print, &QPushButton::clicked, this, &FrmNeeded::printScreen);
+    m_print->setToolTip(QStringLiteral("Print both lists on landscape pages"));
+    connect(m_print, &QPushButton::clicked, this, &FrmNeeded::printLists);
     auto *top = new QHBoxLayout;
     top->addWidget(m_titolo, 1);
     top->addWidget(m_print);
@@ -144,11 +152,15 @@ void FrmNeeded::showSlotClass(ModeClass mode)
                           .arg(GridTexts::kindCaption(m_lists.kind), title, m_slotCounts.value(int(mode))));
 }
 
-void FrmNeeded::exportShown()
+void FrmNeeded::exportLists()
 {
-    const GridRecordset &shown = m_tabs->currentIndex() == 0 ? *m_qsl : *m_slots;
-    exportListing(m_prompter, m_log, m_lists.kind, shown, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
-                  QDate::currentDate());
+    const QString kind = QStringLiteral("%1_NEEDED").arg(QString::fromLatin1(AwardKinds::name(m_lists.kind)));
+    exportWorkbook(m_prompter,
+                   ListingRun::proposedExportPath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), m_log.LogName, kind,
+                                                  QDate::currentDate()),
+                   [this](const QString &path) {
+                       return writeSheetsXlsx(path, NeededSheets::sheets(NeededSheets::lists(m_lists.tables, m_lists.kind, m_logName)));
+                   });
 }
 
 void FrmNeeded::exportQslChaseAdif()
@@ -160,8 +172,16 @@ void FrmNeeded::exportQslChaseAdif()
                m_chaseContacts);
 }
 
-void FrmNeeded::printScreen()
+void FrmNeeded::printLists()
 {
-    ScreenPrint::run(
-        m_prompter, m_printer, this, [this] { m_print->hide(); }, [this] { m_print->show(); });
+    const std::vector<NeededSheets::List> lists = NeededSheets::lists(m_lists.tables, m_lists.kind, m_logName);
+    std::vector<std::unique_ptr<GridRecordset>> models;
+    std::vector<TablePrint::Table> tables;
+    for (const NeededSheets::List &list : lists) {
+        models.push_back(std::make_unique<GridRecordset>());
+        models.back()->setTable(*list.table, false);
+        // Pages that carry on the columns repeat the band, class and entity.
+        tables.push_back({list.title, models.back().get(), Needed::EntityColumn + 1});
+    }
+    ScreenPrint::confirmAndPrint(m_prompter, m_printer, [&](QPrinter &printer) { return TablePrint::print(printer, tables); });
 }

@@ -15,10 +15,10 @@ class QTableView;
 struct LoadedLog;
 
 /// "What do I still need?": the QSL chase and the band-slot chase of the
-/// last run's award kind over the band set, each sortable by a column click,
-/// exported to a spreadsheet by the menu (the list shown), the QSL chase's
-/// contacts exported as ADIF, and printed on a
-/// landscape page by PRT. A window of the main window's, modal to it.
+/// last run's award kind over the band set, each sortable by a column click;
+/// the menu exports both lists whole to a spreadsheet (a sheet each), and the
+/// QSL chase's contacts as ADIF; PRT prints both lists whole as tables over
+/// as many landscape pages as they need. A window of the main window's, modal to it.
 class FrmNeeded : public QDialog {
     Q_OBJECT
 public:
@@ -41,10 +41,11 @@ private:
     /// but the contacts of its QSL chase for the ADIF export.
     void take(Needed::Report report, const LogSnapshot *log);
 
-    void exportShown();
-    void printScreen();
+    void exportLists();
+    void printLists();
 
     Needed::Report m_lists;
+    QString m_logName;                        ///< the logbook's display name
     QStringList m_slotCounts;                 ///< per mode class, the band-slot counts of the title line
     std::vector<AdifContact> m_chaseContacts; ///< every contact of the QSL chase, once
     const LoadedLog &m_log;

@@ -53,13 +53,24 @@ void drawCell(QPainter &p, const QRectF &r, const QString &text, const QVariant 
         f.setBold(true);
     p.setFont(f);
     const int flags = align.isValid() ? align.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter);
-    const double pad = QFontMetricsF(f).averageCharWidth() / 2;
-    p.drawText(r.adjusted(pad, 0, -pad, 0), flags | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    const QFontMetricsF fm(f, p.device());
+    const QRectF inner = r.adjusted(fm.averageCharWidth() / 2, 0, -fm.averageCharWidth() / 2, 0);
+    p.drawText(inner, flags | Qt::AlignVCenter | Qt::TextSingleLine, fm.elidedText(text, Qt::ElideRight, inner.width()));
 }
+
+/// Where a table's pages break: its column widths, the columns of each page
+/// across and the rows of each page down.
+struct Layout {
+    std::vector<double> width;
+    std::vector<std::vector<int>> across;
+    int perPage = 1;
+    int down = 1;
+    int pages() const { return down * int(across.size()); }
+};
 
 } // namespace
 
-bool print(QPrinter &printer, const QString &title, const QAbstractItemModel &model, int keyColumns)
+bool print(QPrinter &printer, const std::vector<Table> &tables)
 {
     printer.setPageOrientation(QPageLayout::Landscape);
     QPainter p;
@@ -74,51 +85,69 @@ bool print(QPrinter &printer, const QString &title, const QAbstractItemModel &mo
     const QFontMetricsF fm(base, &printer), fmBold(bold, &printer);
     const double rowHeight = fm.height() * 1.35;
     const double pad = fm.averageCharWidth() * 1.5;
-
-    const int rows = model.rowCount(), columns = model.columnCount();
-    std::vector<double> width(size_t(columns), 0);
-    for (int c = 0; c < columns; ++c) {
-        width[size_t(c)] = fmBold.horizontalAdvance(model.headerData(c, Qt::Horizontal).toString()) + pad;
-        for (int r = 0; r < rows; ++r)
-            width[size_t(c)] = std::max(width[size_t(c)], fmBold.horizontalAdvance(model.index(r, c).data().toString()) + pad);
-        width[size_t(c)] = std::min(width[size_t(c)], page.width() / 3);
-    }
-    const auto across = columnPages(width, keyColumns, page.width());
     const double titleHeight = fmBold.height() * 1.8;
-    const int perPage = std::max(1, int((page.height() - titleHeight - 2 * rowHeight) / rowHeight));
-    const int down = std::max(1, (rows + perPage - 1) / perPage);
-    const int total = down * int(across.size());
+
+    std::vector<Layout> layouts;
+    int total = 0;
+    for (const Table &table : tables) {
+        const QAbstractItemModel &model = *table.model;
+        Layout l;
+        const int rows = model.rowCount(), columns = model.columnCount();
+        l.width.assign(size_t(columns), 0);
+        for (int c = 0; c < columns; ++c) {
+            double &w = l.width[size_t(c)];
+            w = fmBold.horizontalAdvance(model.headerData(c, Qt::Horizontal).toString()) + pad;
+            for (int r = 0; r < rows; ++r)
+                w = std::max(w, fmBold.horizontalAdvance(model.index(r, c).data().toString()) + pad);
+            w = std::min(w, page.width() / 3);
+        }
+        l.across = columnPages(l.width, table.keyColumns, page.width());
+        l.perPage = std::max(1, int((page.height() - titleHeight - 2 * rowHeight) / rowHeight));
+        l.down = std::max(1, (rows + l.perPage - 1) / l.perPage);
+        total += l.pages();
+        layouts.push_back(std::move(l));
+    }
 
     int number = 0;
-    for (int d = 0; d < down; ++d) {
-        for (const std::vector<int> &cols : across) {
-            if (number > 0 && !printer.newPage())
-                return false;
-            ++number;
-            p.setFont(bold);
-            p.setPen(Qt::black);
-            p.drawText(QRectF(0, 0, page.width(), titleHeight), Qt::AlignLeft | Qt::AlignVCenter, title);
-            p.setFont(base);
-            p.drawText(QRectF(0, 0, page.width(), titleHeight), Qt::AlignRight | Qt::AlignVCenter,
-                       QStringLiteral("page %1 of %2").arg(number).arg(total));
-            double x = 0;
-            for (const int c : cols) {
-                const QRectF r(x, titleHeight, width[size_t(c)], rowHeight);
-                drawCell(p, r, model.headerData(c, Qt::Horizontal).toString(), {}, {}, int(Qt::AlignCenter), base, true);
-                x += width[size_t(c)];
-            }
-            for (int r = d * perPage, line = 1; r < std::min(rows, (d + 1) * perPage); ++r, ++line) {
-                x = 0;
+    for (size_t t = 0; t < tables.size(); ++t) {
+        const QAbstractItemModel &model = *tables[t].model;
+        const Layout &l = layouts[t];
+        const int rows = model.rowCount();
+        for (int d = 0; d < l.down; ++d) {
+            for (const std::vector<int> &cols : l.across) {
+                if (number > 0 && !printer.newPage())
+                    return false;
+                ++number;
+                p.setFont(bold);
+                p.setPen(Qt::black);
+                p.drawText(QRectF(0, 0, page.width(), titleHeight), Qt::AlignLeft | Qt::AlignVCenter, tables[t].title);
+                p.setFont(base);
+                p.drawText(QRectF(0, 0, page.width(), titleHeight), Qt::AlignRight | Qt::AlignVCenter,
+                           QStringLiteral("page %1 of %2").arg(number).arg(total));
+                double x = 0;
                 for (const int c : cols) {
-                    const QModelIndex i = model.index(r, c);
-                    drawCell(p, QRectF(x, titleHeight + line * rowHeight, width[size_t(c)], rowHeight), i.data().toString(),
-                             i.data(Qt::BackgroundRole), i.data(Qt::FontRole), i.data(Qt::TextAlignmentRole), base, false);
-                    x += width[size_t(c)];
+                    const QRectF r(x, titleHeight, l.width[size_t(c)], rowHeight);
+                    drawCell(p, r, model.headerData(c, Qt::Horizontal).toString(), {}, {}, int(Qt::AlignCenter), base, true);
+                    x += l.width[size_t(c)];
+                }
+                for (int r = d * l.perPage, line = 1; r < std::min(rows, (d + 1) * l.perPage); ++r, ++line) {
+                    x = 0;
+                    for (const int c : cols) {
+                        const QModelIndex i = model.index(r, c);
+                        drawCell(p, QRectF(x, titleHeight + line * rowHeight, l.width[size_t(c)], rowHeight), i.data().toString(),
+                                 i.data(Qt::BackgroundRole), i.data(Qt::FontRole), i.data(Qt::TextAlignmentRole), base, false);
+                        x += l.width[size_t(c)];
+                    }
                 }
             }
         }
     }
     return p.end();
+}
+
+bool print(QPrinter &printer, const QString &title, const QAbstractItemModel &model, int keyColumns)
+{
+    return print(printer, {Table{title, &model, keyColumns}});
 }
 
 } // namespace TablePrint

@@ -36,6 +36,8 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -737,13 +739,94 @@ void TestMainWindow::neededListsAgreeWithTheGridAndTheReport()
     }
     QCOMPARE(entries, qsl->model()->rowCount());
 
-    // Exported as the listings are: one sheet row per list row.
+    // Both lists whole, whichever tab is on view: the QSL chase as the window
+    // shows it, the band-slot chase of every class the class box offers.
+    const auto rowsOfModel = [](const QAbstractItemModel *m) {
+        QStringList rows;
+        for (int r = 0; r < m->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < m->columnCount(); ++c)
+                cells << m->index(r, c).data().toString();
+            rows << cells.join(QLatin1Char('|'));
+        }
+        return rows;
+    };
+    const QStringList qslRows = rowsOfModel(qsl->model());
+    QStringList slotRows;
+    for (int m = 0; m < classBox->count(); ++m) {
+        classBox->setCurrentIndex(m);
+        slotRows += rowsOfModel(slotView->model());
+    }
+    QVERIFY(!qslRows.isEmpty() && !slotRows.isEmpty());
+    const QStringList qslFields = {"BAND", "CLASS", "ITU", "QSOS", "CALLSIGN"};
+    const QStringList slotFields = {"BAND", "CLASS", "ITU", "STATUS", "WORKED_ON"};
     const QString target = m_folder.path(QStringLiteral("needed.xlsx"));
     s.prompter.messageAnswers.enqueue(MsgAnswer::Yes);
     s.prompter.saveFileAnswers.enqueue(target);
+    needed->findChild<QTabWidget *>(QStringLiteral("NeededTabs"))->setCurrentIndex(1);
     needed->findChild<QAction *>(QStringLiteral("NeededExport"))->trigger();
-    QCOMPARE(QString::fromUtf8(unzipEntry(target, QStringLiteral("xl/worksheets/sheet1.xml"))).count(QStringLiteral("<row ")),
-             1 + qsl->model()->rowCount());
+    QCOMPARE(sheetNames(target), QStringList({"QSL chase", "Band-slot chase"}));
+    const auto sheetRows = [&](int sheet, const QStringList &fields, qsizetype count, int columns, QString &title, QStringList &rows) {
+        const auto cells = readSheet(target, sheet);
+        for (int r = 3; r < 3 + count; ++r) {
+            QStringList line;
+            for (int c = 1; c <= columns; ++c) {
+                const auto at = cells.find({r, c});
+                line << (at == cells.end() ? QString() : at->second);
+            }
+            rows << line.join(QLatin1Char('|'));
+        }
+        for (int c = 0; c < fields.size(); ++c)
+            QCOMPARE(cells.at({2, c + 1}), fields[c]);
+        QVERIFY(readSheetStyles(target, sheet).at({2, 1}).bold);
+        QVERIFY(!cells.count({3 + count, 1}));
+        title = cells.at({1, 1});
+    };
+    QString qslTitle, slotTitle;
+    QStringList qslSheet, slotSheet;
+    sheetRows(1, qslFields, qslRows.size(), qsl->model()->columnCount(), qslTitle, qslSheet);
+    const QString head = QStringLiteral("What do I still need? ITU [%1] - ").arg(s.controller.displayName());
+    QCOMPARE(qslTitle, head + QStringLiteral("QSL chase (%1)").arg(qslRows.size()));
+    QCOMPARE(qslSheet, qslRows);
+    sheetRows(2, slotFields, slotRows.size(), slotView->model()->columnCount(), slotTitle, slotSheet);
+    QCOMPARE(slotTitle, head + QStringLiteral("Band-slot chase, every mode class (%1)").arg(slotRows.size()));
+    QStringList sortedSheet = slotSheet, sortedRows = slotRows;
+    sortedSheet.sort();
+    sortedRows.sort();
+    QCOMPARE(sortedSheet, sortedRows);
+
+    // PRT prints both lists whole over landscape pages, each page with its
+    // title and the column titles.
+    s.printer.file = m_folder.path(QStringLiteral("needed.pdf"));
+    s.prompter.clear();
+    s.prompter.messageAnswers.enqueue(MsgAnswer::Yes);
+    QTest::mouseClick(needed->findChild<QPushButton *>(QStringLiteral("CmdPrt")), Qt::LeftButton);
+    QCOMPARE(s.prompter.messages().size(), 1); // the question, and no complaint
+    if (!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), s.printer.file, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished());
+        const QString words = QString::fromUtf8(text.readAllStandardOutput());
+        const int pages = int(words.count(QLatin1Char('\f')));
+        QVERIFY2(pages > 2, qPrintable(QString::number(pages)));
+        QVERIFY(words.contains(QStringLiteral("page %1 of %1").arg(pages)));
+        QStringList lines;
+        // The page's font joins "fi" into one glyph, which pdftotext gives as a ligature.
+        for (const QString &line : words.normalized(QString::NormalizationForm_KC).split(QLatin1Char('\n')))
+            lines << line.simplified();
+        QCOMPARE(int(lines.filter(QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(head))).size()), pages);
+        QCOMPARE(int(lines.filter(QRegularExpression(QStringLiteral("^BAND CLASS ITU "))).size()), pages);
+        const auto printed = [&](const QStringList &rows, int columns) {
+            for (const QString &row : rows) {
+                const QString start = row.split(QLatin1Char('|')).mid(0, columns).join(QLatin1Char(' ')).simplified();
+                QVERIFY2(!lines.filter(QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(start) + QStringLiteral("( |$)")))
+                              .isEmpty(),
+                         qPrintable(start));
+            }
+        };
+        printed(qslRows, 5);
+        printed(slotRows, 4);
+    }
 
     // EXPORT ADIF beside it: every contact of the QSL chase once, the same the
     // report writes with --format adif (both read back by Adif.ReadBack).
