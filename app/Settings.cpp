@@ -62,16 +62,16 @@ std::optional<Settings::WindowPlace> Settings::windowPlace(const QString &key) c
 {
     const QString group = WindowGroup + key + QLatin1Char('/');
     const QRect frame = m_settings.value(group + QStringLiteral("frame")).toRect();
-    const QSize size = m_settings.value(group + QStringLiteral("size")).toSize();
-    if (!frame.isValid() || !size.isValid() || size.isEmpty())
+    const QRect client = m_settings.value(group + QStringLiteral("client")).toRect();
+    if (!frame.isValid() || !client.isValid())
         return std::nullopt;
-    return WindowPlace{frame, size, m_settings.value(group + QStringLiteral("maximized")).toBool()};
+    return WindowPlace{frame, client, m_settings.value(group + QStringLiteral("maximized")).toBool()};
 }
 
 void Settings::setWindowPlace(const QString &key, const WindowPlace &place)
 {
     const QString group = WindowGroup + key + QLatin1Char('/');
     m_settings.setValue(group + QStringLiteral("frame"), place.frame);
-    m_settings.setValue(group + QStringLiteral("size"), place.size);
+    m_settings.setValue(group + QStringLiteral("client"), place.client);
     m_settings.setValue(group + QStringLiteral("maximized"), place.maximized);
 }

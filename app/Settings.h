@@ -19,7 +19,7 @@ public:
     /// Where a window stood when it was last hidden.
     struct WindowPlace {
         QRect frame;            ///< with its title bar and borders, in screen coordinates
-        QSize size;             ///< of its client area
+        QRect client;           ///< its client area (no frame), in screen coordinates
         bool maximized = false; ///< it was maximized (the place is its last one before)
     };
 

@@ -32,10 +32,10 @@ private:
         Settings::WindowPlace place;
         if (m_window->isMaximized()) {
             // The place it had before is the one to come back to.
-            place = settings.windowPlace(key).value_or(Settings::WindowPlace{m_window->normalGeometry(), m_window->normalGeometry().size()});
+            place = settings.windowPlace(key).value_or(Settings::WindowPlace{m_window->normalGeometry(), m_window->normalGeometry()});
             place.maximized = true;
         } else {
-            place = {m_window->frameGeometry(), m_window->size(), false};
+            place = {m_window->frameGeometry(), m_window->geometry(), false};
         }
         settings.setWindowPlace(key, place);
     }
@@ -49,8 +49,9 @@ void follow(QWidget *window)
 {
     const std::optional<Settings::WindowPlace> place = Settings().windowPlace(window->objectName());
     if (place && ScreenFit::fitsOnAScreen(place->frame)) {
-        window->resize(place->size);
-        window->move(place->frame.topLeft());
+        // The client area where it was: a window manager places a window
+        // asked for its frame's position by rules of its own.
+        window->setGeometry(place->client);
         if (place->maximized)
             window->setWindowState(window->windowState() | Qt::WindowMaximized);
     }

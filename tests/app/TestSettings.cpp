@@ -215,15 +215,15 @@ void TestSettings::windowPlaces()
     QVERIFY(place);
     QCOMPARE(place->frame, w->frameGeometry());
     QCOMPARE(place->frame.topLeft(), at);
-    QCOMPARE(place->size, QSize(320, 210));
+    QCOMPARE(place->client, w->geometry());
+    QCOMPARE(place->client.size(), QSize(320, 210));
     QVERIFY(!place->maximized);
     // ...and the next one opens there.
     w = probeWindow();
     WindowPlace::follow(w.get());
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    QCOMPARE(w->pos(), at);
-    QCOMPARE(w->size(), QSize(320, 210));
+    QCOMPARE(w->geometry(), place->client);
     w->close();
 
     // A place on no screen of today (a screen since unplugged), or reaching out
@@ -231,20 +231,20 @@ void TestSettings::windowPlaces()
     const QList<QRect> offScreen = {QRect(area.right() + 200, area.top() + 10, 320, 210), QRect(area.right() - 100, area.top(), 320, 210),
                                     QRect(area.left(), area.bottom() - 50, 320, 210), QRect(area.topLeft(), area.size() + QSize(0, 1))};
     for (const QRect &frame : offScreen) {
-        Settings().setWindowPlace(QStringLiteral("Probe"), {frame, frame.size(), false});
+        Settings().setWindowPlace(QStringLiteral("Probe"), {frame, frame, false});
         w = probeWindow();
         WindowPlace::follow(w.get());
         QCOMPARE(w->size(), QSize(300, 200));
         QCOMPARE(w->pos(), unplaced);
     }
     // The whole area is a place that fits.
-    Settings().setWindowPlace(QStringLiteral("Probe"), {area, area.size(), false});
+    Settings().setWindowPlace(QStringLiteral("Probe"), {area, area, false});
     w = probeWindow();
     WindowPlace::follow(w.get());
     QCOMPARE(w->size(), area.size());
 
     // Maximized: it opens maximized again, and keeps the place it had before.
-    Settings().setWindowPlace(QStringLiteral("Probe"), {QRect(at, QSize(320, 210)), QSize(320, 210), false});
+    Settings().setWindowPlace(QStringLiteral("Probe"), {QRect(at, QSize(320, 210)), QRect(at, QSize(320, 210)), false});
     w = probeWindow();
     WindowPlace::follow(w.get());
     w->showMaximized();
@@ -263,11 +263,10 @@ void TestSettings::windowsOfTheProgram()
 {
     const QRect area = screenArea();
     const QRect mainPlace(area.topLeft() + QPoint(12, 8), QSize(area.width() - 40, area.height() - 30));
-    Settings().setWindowPlace(QStringLiteral("VarkelChecker"), {mainPlace, mainPlace.size(), false});
+    Settings().setWindowPlace(QStringLiteral("VarkelChecker"), {mainPlace, mainPlace, false});
     Program p(m_folder.folder());
     // The main window where it was left, then the single-band window.
-    QCOMPARE(p.window.pos(), mainPlace.topLeft());
-    QCOMPARE(p.window.size(), mainPlace.size());
+    QCOMPARE(p.window.geometry(), mainPlace);
     p.window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&p.window));
     p.controller.startUp({QStringLiteral("testdt"), {1280, 1024}, QString()});
@@ -276,16 +275,14 @@ void TestSettings::windowsOfTheProgram()
     QTRY_VERIFY(p.window.bandWindow() && p.window.bandWindow()->isVisible());
     FrmBanda *band = p.window.bandWindow();
     const QRect bandPlace(area.topLeft() + QPoint(30, 20), QSize(area.width() / 2, area.height() / 2));
-    band->move(bandPlace.topLeft());
-    band->resize(bandPlace.size());
+    band->setGeometry(bandPlace);
     band->close();
     QTRY_VERIFY(!p.window.bandWindow());
-    QCOMPARE(Settings().windowPlace(QStringLiteral("FrmBanda"))->frame.topLeft(), bandPlace.topLeft());
+    QCOMPARE(Settings().windowPlace(QStringLiteral("FrmBanda"))->client, bandPlace);
     openBand();
     QTRY_VERIFY(p.window.bandWindow() && p.window.bandWindow()->isVisible());
     band = p.window.bandWindow();
-    QCOMPARE(band->pos(), bandPlace.topLeft());
-    QCOMPARE(band->size(), bandPlace.size());
+    QCOMPARE(band->geometry(), bandPlace);
     band->close();
     QTRY_VERIFY(!p.window.bandWindow());
 
@@ -293,24 +290,23 @@ void TestSettings::windowsOfTheProgram()
     p.controller.runStats(0);
     for (const QString &name : {QStringLiteral("FrmNeeded"), QStringLiteral("FrmMatrix")}) {
         const QRect place(area.topLeft() + QPoint(5, 4), area.size() - QSize(10, 8));
-        Settings().setWindowPlace(name, {place, place.size(), false});
+        Settings().setWindowPlace(name, {place, place, false});
         if (name == QLatin1String("FrmNeeded"))
             p.controller.needed();
         else
             p.controller.awardMatrix();
         QWidget *window = p.window.findChild<QWidget *>(name);
         QVERIFY2(window, qPrintable(name));
-        QCOMPARE(window->pos(), place.topLeft());
-        QCOMPARE(window->size(), place.size());
-        window->move(place.topLeft() + QPoint(5, 6));
+        QCOMPARE(window->geometry(), place);
+        window->setGeometry(place.translated(-3, -2));
         window->close();
-        QCOMPARE(Settings().windowPlace(name)->frame.topLeft(), place.topLeft() + QPoint(5, 6));
+        QCOMPARE(Settings().windowPlace(name)->client, place.translated(-3, -2));
         delete window;
     }
     // The main window's place, once closed.
-    p.window.move(mainPlace.topLeft() + QPoint(3, 4));
+    p.window.setGeometry(mainPlace.translated(3, 4));
     p.window.close();
-    QCOMPARE(Settings().windowPlace(QStringLiteral("VarkelChecker"))->frame.topLeft(), mainPlace.topLeft() + QPoint(3, 4));
+    QCOMPARE(Settings().windowPlace(QStringLiteral("VarkelChecker"))->client, mainPlace.translated(3, 4));
 }
 
 QTEST_MAIN(TestSettings)
