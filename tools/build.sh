@@ -5,6 +5,9 @@
 #   tools/build.sh test    install, build, run all tests through CTest
 #   tools/build.sh package install, build, make the Debian package
 #                          build/package/varkelchecker_<version>_amd64.deb
+#   tools/build.sh sanitize  install, build the core tests with ASan and UBSan
+#                          in build-sanitize/ and run them (ctest -L core)
+# VARKEL_WERROR=ON turns compiler warnings into errors (CI does).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-run}
@@ -30,11 +33,25 @@ fi
 
 # The ADIF read-back test's parser (tests/adif/package-lock.json), from the npm
 # registry; a machine that already holds that version installs nothing.
-if [ "$mode" = test ] && ! npm ls --prefix tests/adif --depth=0 >/dev/null 2>&1; then
+if { [ "$mode" = test ] || [ "$mode" = sanitize ]; } && ! npm ls --prefix tests/adif --depth=0 >/dev/null 2>&1; then
   npm ci --prefix tests/adif --prefer-offline --no-audit --no-fund
 fi
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+if [ "$mode" = sanitize ]; then
+  # A build folder of its own, through ccache where the machine has it; only
+  # the core tests and what they run. A leak, an overflow or undefined
+  # behaviour fails the test it happens in.
+  launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARKEL_SANITIZE=ON \
+        -DVARKEL_WERROR="${VARKEL_WERROR:-OFF}" "${launcher[@]}"
+  cmake --build build-sanitize -j"$(nproc)" --target core_tests
+  cd build-sanitize
+  export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_stack_use_after_return=1} UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
+  QT_QPA_PLATFORM=offscreen exec ctest -L core --output-on-failure -j"$(nproc)"
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARKEL_WERROR="${VARKEL_WERROR:-OFF}"
 cmake --build build -j"$(nproc)"
 
 case "$mode" in
@@ -46,5 +63,5 @@ case "$mode" in
   package)
     (cd build && cpack -G DEB) ;;
   *)
-    echo "usage: tools/build.sh run|test|package" >&2; exit 2 ;;
+    echo "usage: tools/build.sh run|test|package|sanitize" >&2; exit 2 ;;
 esac

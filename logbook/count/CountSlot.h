@@ -22,4 +22,24 @@ constexpr int header(int band) { return FirstHeader + band; }
 /// Slots whose entity figure is worked minus confirmed rather than a query.
 constexpr bool isDifference(int r) { return status(r) == QslStatus::NotConfirmed; }
 
+/// Every slot and cell maps back to what it was made of.
+constexpr bool indexArithmeticHolds()
+{
+    for (int r = 0; r < Slots; ++r) {
+        if (slot(status(r), mode(r)) != r)
+            return false;
+        for (int band = 0; band < Bands; ++band) {
+            const int index = cell(band, r);
+            if (index < 0 || index >= Cells || bandOfCell(index) != band || slotOfCell(index) != r)
+                return false;
+        }
+    }
+    return header(0) == Cells && header(Bands - 1) == Cells + Bands - 1;
+}
+static_assert(indexArithmeticHolds());
+// The grid's labels as the window numbers them: CONFIRMED PHONE of the band in
+// position 6 is Lblstat(106), the last band header Lblstat(339).
+static_assert(slot(QslStatus::Confirmed, ModeClass::Phone) == 5 && cell(6, 5) == 106 && header(19) == 339);
+static_assert(isDifference(slot(QslStatus::NotConfirmed, ModeClass::Data)) && !isDifference(slot(QslStatus::Award, ModeClass::Cw)));
+
 } // namespace CountSlotIndex

@@ -4,6 +4,7 @@
 // Names are checked against the country file the program read, read here
 // line by line, and against the deleted entities' names.
 #include "CountryReference.h"
+#include "CsvFields.h"
 #include "EntityData.h"
 #include "HeadlessReport.h"
 #include "LogbookEngine.h"
@@ -81,25 +82,6 @@ protected:
 };
 TempLogbook *EntityNames::folder = nullptr;
 QString *EntityNames::path = nullptr;
-
-/// The fields of a csv line (quoted fields with doubled quotes).
-QStringList csvFields(const QString &line)
-{
-    QStringList fields{QString()};
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (quoted && c == QLatin1Char('"') && i + 1 < line.size() && line[i + 1] == QLatin1Char('"'))
-            fields.last() += line[++i];
-        else if (c == QLatin1Char('"'))
-            quoted = !quoted;
-        else if (c == QLatin1Char(',') && !quoted)
-            fields << QString();
-        else
-            fields.last() += c;
-    }
-    return fields;
-}
 
 } // namespace
 

@@ -5,6 +5,7 @@
 // CONFIRMED cells of the same band and class (--report), the DXCC figures
 // and the Challenge against their own loops.
 #include "CountTestLog.h"
+#include "CsvFields.h"
 #include "EntityData.h"
 #include "HeadlessReport.h"
 #include "ReferenceCounts.h"
@@ -97,26 +98,6 @@ counttest::OpenedLog *HeadlessMatrix::s_log = nullptr;
 QStringList HeadlessMatrix::s_bands;
 
 std::string key(const QString &entity) { return reference::folded(entity.toStdString()); }
-
-/// csv fields, quotes undone.
-QStringList csvFields(const QString &line)
-{
-    QStringList fields;
-    QString field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (quoted && c == QLatin1Char('"') && i + 1 < line.size() && line[i + 1] == QLatin1Char('"'))
-            field += line[++i];
-        else if (c == QLatin1Char('"'))
-            quoted = !quoted;
-        else if (c == QLatin1Char(',') && !quoted)
-            fields << std::exchange(field, QString());
-        else
-            field += c;
-    }
-    return fields << field;
-}
 
 /// The fields of one line of the table: entity, [name, continent,] bands..., worked, confirmed.
 void readTableLine(ReadBack &b, const QStringList &f, bool named)

@@ -100,6 +100,59 @@ void quietOffscreen(QtMsgType type, const QMessageLogContext &context, const QSt
 
 QString today() { return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat); }
 
+/// The text report's columns: a name of 7 characters, then per status block
+/// (WORKED, CONFIRMED, NOT CONFIRMED, AWARD) " |" and its CW, PHONE, DATA and
+/// MIX columns of 6 characters each, right-aligned.
+constexpr int TextLabelWidth = 7;
+constexpr int TextCountWidth = 6;
+constexpr int TextBlockWidth = 2 + 4 * TextCountWidth;
+
+/// A band or total line of the text report read at its columns: the name and the
+/// 16 values; empty when anything stands off its column.
+QStringList textReportLine(const QString &line)
+{
+    if (line.size() != TextLabelWidth + 4 * TextBlockWidth)
+        return {};
+    const QString label = line.left(TextLabelWidth);
+    QStringList values{label.trimmed()};
+    if (values[0].isEmpty() || values[0].leftJustified(TextLabelWidth) != label)
+        return {};
+    for (int block = 0; block < 4; ++block) {
+        const int at = TextLabelWidth + block * TextBlockWidth;
+        if (line.mid(at, 2) != QLatin1String(" |"))
+            return {};
+        for (int m = 0; m < 4; ++m) {
+            const QString field = line.mid(at + 2 + m * TextCountWidth, TextCountWidth);
+            const QString value = field.trimmed();
+            if (value.isEmpty() || value.rightJustified(TextCountWidth) != field)
+                return {};
+            values << value;
+        }
+    }
+    return values;
+}
+
+/// The heading line of the text report: the block titles, each centred over its
+/// four columns (the odd space on the left); empty when one stands off its place.
+QStringList textReportHeading(const QString &line)
+{
+    if (!line.left(TextLabelWidth).trimmed().isEmpty())
+        return {};
+    QStringList titles;
+    for (int block = 0; block < 4; ++block) {
+        const int at = TextLabelWidth + block * TextBlockWidth;
+        if (line.mid(at, 2) != QLatin1String(" |"))
+            return {};
+        const QString field = line.mid(at + 2, TextBlockWidth - 2);
+        const QString title = field.trimmed();
+        const qsizetype pad = TextBlockWidth - 2 - title.size();
+        if (field.left(pad - pad / 2) != QString(pad - pad / 2, QLatin1Char(' ')) || field.mid(pad - pad / 2, title.size()) != title)
+            return {};
+        titles << title;
+    }
+    return titles;
+}
+
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -944,13 +997,19 @@ void TestMainWindow::headlessExecutable()
     QCOMPARE(runProgram(QStringList{"--report", "ITU"} + bandArgs + QStringList{m_log}, &out, &err), 0);
     rows = out.trimmed().split(QLatin1Char('\n'));
     QCOMPARE(rows.size(), 3 + 3 + 3 + 1);
-    const auto values = [](const QString &row) { return QString(row).remove(QLatin1Char('|')).simplified().split(QLatin1Char(' ')); };
+    // Read at the report's columns: every separator and count where the layout puts it.
+    QVERIFY2(rows[0].startsWith(QStringLiteral("VarkelChecker %1 report: ITU  LogBook: ").arg(GridTexts::version())), qPrintable(rows[0]));
+    QCOMPARE(textReportHeading(rows[1]), GridTexts::blockTitles());
+    const QStringList modes = GridTexts::modeTitles();
+    QCOMPARE(textReportLine(rows[2]), QStringList{"BAND"} + modes + modes + modes + modes);
     bands.clear();
     lines.clear();
     for (int i = 0; i < 3; ++i) {
-        bands << values(rows[3 + i]);
-        QCOMPARE(values(rows[6 + i])[0], (QStringList{"MIX", "TOT", "FULL"}[i]));
-        lines << values(rows[6 + i]).mid(1);
+        bands << textReportLine(rows[3 + i]);
+        const QStringList line = textReportLine(rows[6 + i]);
+        QVERIFY2(!line.isEmpty(), qPrintable(rows[6 + i]));
+        QCOMPARE(line[0], (QStringList{"MIX", "TOT", "FULL"}[i]));
+        lines << line.mid(1);
     }
     sameAsWindow(bands, lines, rows[9]);
 
@@ -994,8 +1053,8 @@ void TestMainWindow::headlessExecutable()
     // The text and csv say the same with "-": TOT is no sum of nothing there either.
     QCOMPARE(runProgram({"--report", "QSO", QStringLiteral("nothere")}, &out, &err), 1);
     rows = out.trimmed().split(QLatin1Char('\n'));
-    QCOMPARE(values(rows[rows.size() - 3]), QStringList{"TOT"} + QStringList(Slots, "-"));
-    QCOMPARE(values(rows[rows.size() - 2]), QStringList{"FULL"} + QStringList(Slots, "-"));
+    QCOMPARE(textReportLine(rows[rows.size() - 3]), QStringList{"TOT"} + QStringList(Slots, "-"));
+    QCOMPARE(textReportLine(rows[rows.size() - 2]), QStringList{"FULL"} + QStringList(Slots, "-"));
     QCOMPARE(rows.constLast(), QStringLiteral("QSOs: -"));
     QCOMPARE(runProgram({"--report", "QSO", "--format", "csv", QStringLiteral("nothere")}, &out, &err), 1);
     rows = out.trimmed().split(QLatin1Char('\n'));

@@ -10,6 +10,7 @@
 #include "MainWindowSession.h"
 #include "MatrixColours.h"
 #include "MatrixModel.h"
+#include "ModalGrid.h"
 #include "ReferenceCounts.h"
 #include "TempLogbook.h"
 #include "XlsxSheet.h"
@@ -25,7 +26,6 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using namespace CountSlotIndex;
 
@@ -44,18 +44,7 @@ void quietOffscreen(QtMsgType type, const QMessageLogContext &context, const QSt
 int gridRows(const std::function<void()> &action)
 {
     int rows = -1;
-    QTimer timer;
-    timer.setInterval(5);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        auto *grid = qobject_cast<FrmTabella *>(QApplication::activeModalWidget());
-        if (grid && grid->isVisible()) {
-            timer.stop();
-            rows = grid->recordset()->rowCount();
-            grid->close();
-        }
-    });
-    timer.start();
-    action();
+    withGrid(action, [&](FrmTabella &grid) { rows = grid.recordset()->rowCount(); });
     return rows;
 }
 

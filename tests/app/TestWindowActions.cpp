@@ -6,6 +6,7 @@
 #include "GridRecordset.h"
 #include "MainWindowSession.h"
 #include "MemoFile.h"
+#include "ModalGrid.h"
 #include "QtPrompter.h"
 #include "ReferenceCounts.h"
 #include "TempLogbook.h"
@@ -21,7 +22,6 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QWindow>
 #include <QtTest>
 
@@ -33,47 +33,6 @@ std::vector<std::string> names(const QStringList &list)
     for (const QString &s : list)
         out.push_back(s.toStdString());
     return out;
-}
-
-/// Runs `action`, which opens the result grid; `inspect` sees the grid while it is open.
-/// Returns false when no grid opened. The rows are read on their own thread, so
-/// the grid is looked for until it shows.
-bool withGrid(const std::function<void()> &action, const std::function<void(FrmTabella &)> &inspect)
-{
-    bool opened = false;
-    QTimer timer;
-    timer.setInterval(5);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        FrmTabella *grid = qobject_cast<FrmTabella *>(QApplication::activeModalWidget());
-        if (grid && grid->isVisible()) {
-            timer.stop();
-            opened = true;
-            inspect(*grid);
-            grid->close();
-        }
-    });
-    timer.start();
-    action();
-    return opened;
-}
-
-/// Runs `action`, which shows a modal box; `answer` sees the box while it is open (a box it leaves open is closed).
-void withModal(const std::function<void()> &action, const std::function<void(QWidget &)> &answer)
-{
-    QTimer timer;
-    timer.setInterval(5);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        QWidget *box = QApplication::activeModalWidget();
-        if (box && box->isVisible()) {
-            timer.stop();
-            QPointer<QWidget> shown = box;
-            answer(*box);
-            if (shown && shown->isVisible())
-                shown->close();
-        }
-    });
-    timer.start();
-    action();
 }
 
 } // namespace
@@ -313,7 +272,7 @@ private slots:
         QtPrompter prompter(&s.window);
         bool asked = false;
         QString typed;
-        withModal(
+        withModal<QWidget>(
             [&] { typed = prompter.input(QStringLiteral("Query?"), QStringLiteral("VarkelChecker QUERY"), QStringLiteral("SELECT 1")); },
             [&](QWidget &box) {
                 auto *input = qobject_cast<QInputDialog *>(&box);
@@ -324,7 +283,7 @@ private slots:
             });
         QVERIFY(asked);
         QVERIFY(typed.isEmpty()); // closed, not accepted
-        withModal(
+        withModal<QWidget>(
             [&] { typed = prompter.input(QStringLiteral("Query?"), QStringLiteral("VarkelChecker QUERY"), QStringLiteral("SELECT 1")); },
             [&](QWidget &box) {
                 if (auto *input = qobject_cast<QInputDialog *>(&box)) {
@@ -335,13 +294,13 @@ private slots:
         QCOMPARE(typed, QStringLiteral("SELECT 2"));
         asked = false;
         int answer = 0;
-        withModal([&] { answer = prompter.message(QStringLiteral("Sure?"), 4 + 32, QStringLiteral("VarkelChecker")); },
-                  [&](QWidget &box) {
-                      auto *message = qobject_cast<QMessageBox *>(&box);
-                      asked = message && owned(box);
-                      if (message)
-                          message->button(QMessageBox::Yes)->click();
-                  });
+        withModal<QWidget>([&] { answer = prompter.message(QStringLiteral("Sure?"), 4 + 32, QStringLiteral("VarkelChecker")); },
+                           [&](QWidget &box) {
+                               auto *message = qobject_cast<QMessageBox *>(&box);
+                               asked = message && owned(box);
+                               if (message)
+                                   message->button(QMessageBox::Yes)->click();
+                           });
         QVERIFY(asked);
         QCOMPARE(answer, int(MsgAnswer::Yes));
     }

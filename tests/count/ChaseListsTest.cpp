@@ -18,25 +18,20 @@ namespace {
 
 const ModeClass Classes[] = {ModeClass::Cw, ModeClass::Phone, ModeClass::Data, ModeClass::All};
 
-CountDescription worked(const std::string &entity, const std::string &band, ModeClass m, bool ft8, QslStatus s = QslStatus::Worked)
-{
-    return CountDescription{entity, CountDescription::Bands::Pattern, {band}, m, s, ft8};
-}
-
-/// Folded entity -> (callsign + date) of its rows that `description` counts.
-std::map<std::string, std::multiset<std::string>> contactsOf(const std::vector<genlog::LogRow> &rows, const CountDescription &description)
+/// Folded entity -> callsigns of its contacts in a QSL chase.
+std::map<std::string, std::multiset<std::string>> callsigns(const std::map<std::string, std::vector<const genlog::LogRow *>> &chase)
 {
     std::map<std::string, std::multiset<std::string>> out;
-    for (const genlog::LogRow &row : rows) {
-        if (reference::counts(row, description))
-            out[reference::folded(*reference::column(row, description.entity))].insert(*row.Callsign);
+    for (const auto &[entity, contacts] : chase) {
+        for (const genlog::LogRow *row : contacts)
+            out[entity].insert(*row->Callsign);
     }
     return out;
 }
 
 class ChaseLists : public testing::TestWithParam<std::tuple<int, bool>> {
 protected:
-    static void SetUpTestSuite() { s_log = new OpenedLog(openGenerated(2500, 23)); }
+    static void SetUpTestSuite() { s_log = new OpenedLog(openGenerated(2500, 23, neverConfirmedRows())); }
     static void TearDownTestSuite()
     {
         delete s_log;
@@ -72,9 +67,7 @@ TEST_P(ChaseLists, QslChaseHoldsTheNotConfirmedEntitiesWithTheirContacts)
             EXPECT_EQ(long(entries.size()),
                       reference::entityCount(s_log->rows, kind, {bands[size_t(p)]}, slot(QslStatus::NotConfirmed, m), ft8))
                 << column << " " << bands[size_t(p)] << " class " << int(m);
-            auto expected = contactsOf(s_log->rows, worked(column, bands[size_t(p)], m, ft8));
-            for (const auto &[entity, calls] : contactsOf(s_log->rows, worked(column, bands[size_t(p)], m, ft8, QslStatus::Confirmed)))
-                expected.erase(entity);
+            const auto expected = callsigns(reference::qslChase(s_log->rows, column, bands[size_t(p)], m, ft8));
             std::map<std::string, std::multiset<std::string>> got;
             for (const Chase::QslEntry *e : entries) {
                 std::multiset<std::string> &calls = got[reference::folded(std::string(e->entity))];
@@ -98,33 +91,22 @@ TEST_P(ChaseLists, BandSlotChaseHoldsWhatIsWorkedElsewhereButNotOnTheBand)
     const std::vector<std::string> bands = {"3.5", "14.0", "24G", "7"};
     const auto lists = Chase::lists(s_log->log->columnar(), {column, bands, ft8});
     ASSERT_TRUE(lists);
+    // Entities confirmed elsewhere and entities only worked elsewhere: the flag is told apart.
+    std::set<bool> flags;
     for (int p = 0; p < int(bands.size()); ++p) {
         for (const ModeClass m : Classes) {
-            // Plain loops: entity -> (confirmed anywhere, bands worked on), over the whole log.
-            std::map<std::string, std::pair<bool, std::set<std::string>>> anywhere;
-            std::set<std::string> onBand;
-            for (const genlog::LogRow &row : s_log->rows) {
-                if (!reference::counts(row, worked(column, "*", m, ft8)))
-                    continue;
-                auto &[confirmed, workedOn] = anywhere[reference::folded(*reference::column(row, column))];
-                confirmed = confirmed || reference::same(row.R, "Y");
-                workedOn.insert(*row.Banda);
-                if (reference::counts(row, worked(column, bands[size_t(p)], m, ft8)))
-                    onBand.insert(reference::folded(*reference::column(row, column)));
-            }
-            std::map<std::string, std::pair<bool, std::set<std::string>>> expected;
-            for (const auto &[entity, facts] : anywhere) {
-                if (!onBand.count(entity))
-                    expected[entity] = facts;
-            }
-            std::map<std::string, std::pair<bool, std::set<std::string>>> got;
+            std::map<std::string, reference::SlotFacts> got;
             for (const Chase::SlotEntry &e : lists->bandSlots) {
                 if (e.position == p && e.mode == m)
                     got[reference::folded(std::string(e.entity))] = {e.confirmed, {e.workedOn.begin(), e.workedOn.end()}};
             }
+            const auto expected = reference::bandSlotChase(s_log->rows, column, bands[size_t(p)], m, ft8);
             EXPECT_EQ(got, expected) << column << " " << bands[size_t(p)] << " class " << int(m);
+            for (const auto &[entity, facts] : expected)
+                flags.insert(facts.confirmed);
         }
     }
+    EXPECT_EQ(flags, std::set<bool>({false, true})) << column;
 }
 
 INSTANTIATE_TEST_SUITE_P(KindsAndFt8, ChaseLists, testing::Combine(testing::Values(0, 3, 5), testing::Bool()), [](const auto &info) {

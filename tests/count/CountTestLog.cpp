@@ -49,12 +49,28 @@ std::vector<genlog::LogRow> caseVariantRows()
     return rows;
 }
 
-OpenedLog openGenerated(size_t count, uint32_t seed)
+std::vector<genlog::LogRow> neverConfirmedRows()
+{
+    std::vector<genlog::LogRow> rows;
+    for (const char *mode : {"CW", "SSB", "RTTY", "FT8"}) {
+        genlog::LogRow row = makeRow("21.0", mode, "N", "N", "XX9");
+        row.WPX = "XX9";
+        row.WAZ = "41";
+        row.ITU = "91";
+        row.WAC = "XA";
+        row.SQR = "XX99";
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+OpenedLog openGenerated(size_t count, uint32_t seed, const std::vector<genlog::LogRow> &extra)
 {
     OpenedLog log;
     log.rows = genlog::generate(count, seed);
     for (genlog::LogRow &row : caseVariantRows())
         log.rows.push_back(std::move(row));
+    log.rows.insert(log.rows.end(), extra.begin(), extra.end());
     for (size_t i = 0; i < log.rows.size(); ++i)
         log.rows[i].ID = int32_t(i + 1);
     log.folder = std::make_unique<TempLogbook>();

@@ -26,8 +26,12 @@ struct OpenedLog {
     std::shared_ptr<const LogSnapshot> log;
 };
 
-/// genlog::generate(count, seed) followed by caseVariantRows(), opened.
-OpenedLog openGenerated(size_t count, uint32_t seed);
+/// Contacts of one entity in every award column that no generated row has,
+/// on 21.0 in every mode class and never confirmed.
+std::vector<genlog::LogRow> neverConfirmedRows();
+
+/// genlog::generate(count, seed) followed by caseVariantRows() and `extra`, opened.
+OpenedLog openGenerated(size_t count, uint32_t seed, const std::vector<genlog::LogRow> &extra = {});
 
 /// Distinct band labels of the rows (NULL left out), as the generator wrote them.
 std::vector<std::string> bandLabels(const std::vector<genlog::LogRow> &rows);

@@ -7,6 +7,7 @@
 #include "ListingActions.h"
 #include "ListingRun.h"
 #include "LogbookEngine.h"
+#include "ModalGrid.h"
 #include "TempLogbook.h"
 #include "XlsxSheet.h"
 
@@ -68,30 +69,6 @@ private:
     bool openGrid(bool entity, const std::function<void(FrmTabella &)> &inspect, QWidget *parent = nullptr)
     {
         return withGrid([&] { FrmTabella::showListing(parent, state, engine, prompter, {query, entity}); }, inspect);
-    }
-
-    /// Runs `action`, which may open the grid; `inspect` sees the grid while it is
-    /// open. The rows are read on their own thread, so the grid is looked for
-    /// until it shows.
-    bool withGrid(const std::function<void()> &action, const std::function<void(FrmTabella &)> &inspect)
-    {
-        bool shown = false;
-        // The timer lives only as long as this call, so a grid that never opens
-        // leaves nothing behind to fire later.
-        QTimer timer;
-        timer.setInterval(5);
-        connect(&timer, &QTimer::timeout, this, [&] {
-            FrmTabella *w = qobject_cast<FrmTabella *>(QApplication::activeModalWidget());
-            if (w && w->isVisible()) {
-                timer.stop();
-                shown = true;
-                inspect(*w);
-                w->close();
-            }
-        });
-        timer.start();
-        action();
-        return shown;
     }
 
     TempLogbook *dir = nullptr;

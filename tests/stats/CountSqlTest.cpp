@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-using namespace CountSlotIndex;
 
 TEST(CountSql, QsoTextsOfOneBand)
 {
@@ -65,17 +64,6 @@ TEST(CountSql, QuotesInBandLabelsAreDoubled)
     headers[0] = "a'b";
     headers[1] = "14.0";
     EXPECT_EQ(CountSql::mixBandList(headers), " 'a''b'  OR banda = '14.0' ");
-}
-
-TEST(CountSlot, IndexArithmetic)
-{
-    EXPECT_EQ(slot(QslStatus::Confirmed, ModeClass::Phone), 5);
-    EXPECT_EQ(cell(6, 5), 106);
-    EXPECT_EQ(bandOfCell(106), 6);
-    EXPECT_EQ(slotOfCell(106), 5);
-    EXPECT_EQ(header(19), 339);
-    EXPECT_TRUE(isDifference(10));
-    EXPECT_FALSE(isDifference(12));
 }
 
 TEST(Val, LeadingNumberAndShortestText)

@@ -96,6 +96,12 @@ bool statusMatches(const genlog::LogRow &row, QslStatus status)
     return true;
 }
 
+CountDescription workedIn(const std::string &column, const std::string &band, ModeClass mode, bool ft8,
+                          QslStatus status = QslStatus::Worked)
+{
+    return CountDescription{column, CountDescription::Bands::Pattern, {band}, mode, status, ft8};
+}
+
 CountDescription gridDescription(std::string entity, CountDescription::Bands test, std::vector<std::string> bands, int r, bool ft8)
 {
     return CountDescription{std::move(entity), test, std::move(bands), ModeClass(r % 4), QslStatus(r / 4), ft8};
@@ -181,6 +187,44 @@ long entityCount(const std::vector<genlog::LogRow> &rows, int kind, const std::v
     // One band is a cell's pattern (LIKE), several the MIX line's list (=).
     const CountDescription::Bands test = bands.size() == 1 ? CountDescription::Bands::Pattern : CountDescription::Bands::List;
     return *count(rows, gridDescription(awardColumns()[size_t(kind)], test, bands, r, ft8));
+}
+
+std::map<std::string, std::vector<const genlog::LogRow *>> qslChase(const std::vector<genlog::LogRow> &rows, const std::string &column,
+                                                                    const std::string &band, ModeClass mode, bool ft8)
+{
+    std::map<std::string, std::vector<const genlog::LogRow *>> chase;
+    std::set<std::string> confirmed;
+    for (const genlog::LogRow &row : rows) {
+        if (reference::counts(row, workedIn(column, band, mode, ft8)))
+            chase[folded(*reference::column(row, column))].push_back(&row);
+        if (reference::counts(row, workedIn(column, band, mode, ft8, QslStatus::Confirmed)))
+            confirmed.insert(folded(*reference::column(row, column)));
+    }
+    for (const std::string &entity : confirmed)
+        chase.erase(entity);
+    for (auto &[entity, contacts] : chase)
+        std::stable_sort(contacts.begin(), contacts.end(),
+                         [](const genlog::LogRow *a, const genlog::LogRow *b) { return a->TDate > b->TDate; });
+    return chase;
+}
+
+std::map<std::string, SlotFacts> bandSlotChase(const std::vector<genlog::LogRow> &rows, const std::string &column, const std::string &band,
+                                               ModeClass mode, bool ft8)
+{
+    std::map<std::string, SlotFacts> anywhere;
+    std::set<std::string> onBand;
+    for (const genlog::LogRow &row : rows) {
+        if (!reference::counts(row, workedIn(column, "*", mode, ft8)))
+            continue;
+        SlotFacts &facts = anywhere[folded(*reference::column(row, column))];
+        facts.confirmed = facts.confirmed || same(row.R, "Y");
+        facts.workedOn.insert(*row.Banda);
+        if (reference::counts(row, workedIn(column, band, mode, ft8)))
+            onBand.insert(folded(*reference::column(row, column)));
+    }
+    for (const std::string &entity : onBand)
+        anywhere.erase(entity);
+    return anywhere;
 }
 
 } // namespace reference

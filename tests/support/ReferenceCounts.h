@@ -6,7 +6,9 @@
 #include "CountDescription.h"
 #include "LogGenerator.h"
 
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -40,5 +42,21 @@ long qsoCount(const std::vector<genlog::LogRow> &rows, const std::string &band, 
 /// cell, "*": the whole log) or over a list of bands (the MIX line) for count
 /// slot r; NOT CONFIRMED slots are worked minus confirmed, as the grid has them.
 long entityCount(const std::vector<genlog::LogRow> &rows, int kind, const std::vector<std::string> &bands, int r, bool ft8);
+
+/// QSL chase of one band pattern and mode class: folded entity -> its contacts
+/// there, newest first, for the entities worked there and never confirmed there.
+std::map<std::string, std::vector<const genlog::LogRow *>> qslChase(const std::vector<genlog::LogRow> &rows, const std::string &column,
+                                                                    const std::string &band, ModeClass mode, bool ft8);
+
+/// An entity of the band-slot chase: confirmed anywhere in the class, and the bands it is worked on there.
+struct SlotFacts {
+    bool confirmed = false;
+    std::set<std::string> workedOn;
+    bool operator==(const SlotFacts &) const = default;
+};
+/// Band-slot chase of one band pattern and mode class: folded entity -> its
+/// facts, for the entities worked in the class somewhere but never on the band.
+std::map<std::string, SlotFacts> bandSlotChase(const std::vector<genlog::LogRow> &rows, const std::string &column, const std::string &band,
+                                               ModeClass mode, bool ft8);
 
 } // namespace reference
