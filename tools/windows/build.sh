@@ -21,6 +21,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 
+source tools/windows/host-tools.sh
 prefix=$(bash tools/windows/deps.sh --prefix)
 if [ ! -f "$prefix/.complete" ]; then
   echo "build.sh: the Windows libraries are not built yet ($prefix): run bash tools/windows/deps.sh first" >&2
@@ -33,13 +34,15 @@ triple=x86_64-w64-mingw32
 jobs=$(nproc)
 build=$root/build-win
 
+qt_prefix=$(host_qt_prefix) || exit 1
+qt_cmake=$(host_qt_cmake_dir) || exit 1
 launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 cmake -S . -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$root/tools/windows/mingw64.cmake" -DVARKEL_WIN_PREFIX="$prefix" \
-  -DCMAKE_PREFIX_PATH="$prefix" -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+  -DCMAKE_PREFIX_PATH="$prefix" -DQT_HOST_PATH="$qt_prefix" -DQT_HOST_PATH_CMAKE_DIR="$qt_cmake" \
   -DZLIB_LIBRARY="$prefix/lib/libz.a" -DZLIB_INCLUDE_DIR="/usr/$triple/include" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
 cmake --build "$build" -j"$jobs"
@@ -148,6 +151,9 @@ Tags:
 ManifestType: defaultLocale
 ManifestVersion: 1.6.0
 EOF
+
+# test.sh looks for the packages where they went.
+echo "$package_dir" > "$build/package-dir.txt"
 
 echo "build.sh: $zip_file ($(du -k "$zip_file" | cut -f1) KB)"
 echo "build.sh: $setup_file ($(du -k "$setup_file" | cut -f1) KB)"

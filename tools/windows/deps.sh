@@ -25,6 +25,7 @@
 # instead of building, when its name carries this script's versions.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/host-tools.sh"
 
 QT_VERSION=6.4.2
 MDB_VERSION=1.0.1
@@ -124,18 +125,23 @@ install_packages() {
   fi
 }
 
-# Source packages need deb-src entries; trixie is asked only for mdbtools,
-# whose bookworm tarball is not served.
+# Source packages need deb-src entries: for the Debian archive this machine
+# installs its packages from (its own apt sources, whatever mirror they name),
+# bookworm's and, for mdbtools only, trixie's (bookworm's mdbtools tarball is
+# not served).
 add_source_entries() {
-  local list=/etc/apt/sources.list.d/varkelchecker-src.sources
+  local list=/etc/apt/sources.list.d/varkelchecker-src.sources uris keyring=/usr/share/keyrings/debian-archive-keyring.gpg
   [ -f "$list" ] && return 0
-  as_root tee "$list" >/dev/null <<'EOF'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm trixie
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
+  uris=$(apt-get indextargets --format '$(REPO_URI)' 'Origin: Debian' 'Label: Debian' 'Target-Of: deb' | sort -u | tr '\n' ' ')
+  uris=${uris% }
+  [ -n "$uris" ] || { echo "deps.sh: the apt sources of this machine name no Debian archive to fetch sources from" >&2; return 1; }
+  {
+    echo "Types: deb-src"
+    echo "URIs: $uris"
+    echo "Suites: bookworm trixie"
+    echo "Components: main"
+    [ ! -f "$keyring" ] || echo "Signed-By: $keyring"
+  } | as_root tee "$list" >/dev/null
   as_root apt-get update
 }
 
@@ -271,8 +277,10 @@ build_mdb() {
 
 build_gtest() {
   stamp gtest && return 0
+  local sources
+  sources=$(host_gtest_sources)
   rm -rf "$work/googletest"
-  cp -r /usr/src/googletest "$work/googletest"
+  cp -r "$sources" "$work/googletest"
   cmake_cross "$work/googletest" "$work/googletest/build-win" -DBUILD_SHARED_LIBS=OFF -Dgtest_disable_pthreads=OFF
   done_part gtest
 }
@@ -280,11 +288,13 @@ build_gtest() {
 build_qt() {
   stamp qt && return 0
   unpack qt6-base_${QT_VERSION}+dfsg.orig.tar.xz qtbase-everywhere-src-${QT_VERSION}
-  local d=$work/qtbase-everywhere-src-${QT_VERSION}
+  local d=$work/qtbase-everywhere-src-${QT_VERSION} qt_prefix qt_cmake
+  qt_prefix=$(host_qt_prefix)
+  qt_cmake=$(host_qt_cmake_dir)
   # OpenGL, tablet events (Wintab), SQL, network and D-Bus stay out; the
   # third-party libraries come bundled, as nothing of the host may leak in.
   cmake_cross "$d" "$d/build-win" \
-      -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+      -DQT_HOST_PATH="$qt_prefix" -DQT_HOST_PATH_CMAKE_DIR="$qt_cmake" \
       -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
       -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF \
       -DFEATURE_dynamicgl=OFF -DFEATURE_tabletevent=OFF -DFEATURE_vulkan=OFF \

@@ -25,13 +25,16 @@ cd "$(dirname "$0")/../.."
 root=$PWD
 build=$root/build-win
 linux=$root/build
-wine=/usr/lib/wine/wine64
+source tools/windows/host-tools.sh
 
 fail() { echo "test.sh: FAILED: $*" >&2; exit 1; }
 [ -f "$build/bin/varkelchecker.exe" ] || fail "no Windows build in $build: run bash tools/windows/build.sh first"
 [ -x "$linux/bin/varkelchecker" ] && [ -x "$linux/bin/genlog" ] \
   || fail "the comparison needs the Linux build in $linux: run bash tools/build.sh test first"
-[ -x "$wine" ] || fail "$wine is missing (apt-get install wine64)"
+wine=$(host_wine) || fail "no Wine"
+wineserver=$(host_wineserver) || fail "no Wine server"
+# The packages where build.sh wrote them (build-win/package, or its --package-dir).
+packages=$(cat "$build/package-dir.txt" 2>/dev/null) || packages=$build/package
 linux_country=$(bash tools/windows/deps.sh --country-file)/cty.csv || fail "no country file (tools/windows/deps.sh --country-file)"
 
 export WINEPREFIX=$build/wine WINEDEBUG=-all
@@ -161,9 +164,9 @@ echo "   $damaged of 7 damaged logbooks give the same messages and exit status 1
 
 # --- 4. the packages ----------------------------------------------------------
 echo "== the zip ($(date +%T))"
-zip_file=$(ls "$build"/package/VarkelChecker-*-win64.zip 2>/dev/null | head -1)
+zip_file=$(ls "$packages"/VarkelChecker-*-win64.zip 2>/dev/null | head -1)
 if [ -z "$zip_file" ]; then
-  failures+=("no zip in $build/package")
+  failures+=("no zip in $packages")
 else
   top=$(basename "$zip_file" .zip)
   listing=$(unzip -Z1 "$zip_file")
@@ -176,15 +179,15 @@ else
   if [ "$zip_ok" = 1 ]; then echo "   $(basename "$zip_file"): cty.csv and its copyright beside varkelchecker.exe"; else failures+=("zip"); fi
 fi
 echo "== the installer, for this user only ($(date +%T))"
-setup=$(ls "$build"/package/VarkelChecker-*-win64-setup.exe 2>/dev/null | head -1)
+setup=$(ls "$packages"/VarkelChecker-*-win64-setup.exe 2>/dev/null | head -1)
 if [ -z "$setup" ]; then
-  failures+=("no installer in $build/package")
+  failures+=("no installer in $packages")
 else
   appdata=$WINEPREFIX/drive_c/users/$(id -un)/AppData  # Wine's user is the Linux user
   installed="$appdata/Local/Programs/VarkelChecker"
   shortcut="$appdata/Roaming/Microsoft/Windows/Start Menu/Programs/VarkelChecker.lnk"
   key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VarkelChecker'
-  "$wine" "$setup" /S; /usr/lib/wine/wineserver -w
+  "$wine" "$setup" /S; "$wineserver" -w
   installer_ok=1
   for f in varkelchecker.exe varkel-reader.exe Uninstall.exe varkeldt.mdb cty.csv cty-copyright.txt platforms/qwindows.dll \
            styles/qwindowsvistastyle.dll; do
@@ -199,7 +202,7 @@ else
   cmp -s "$work/l.json" "$work/w.json" || { installer_ok=0; echo "   the installed program's report differs"; }
   "$wine" "$installed/varkelchecker.exe" --needed DXC --format json varkeldt 2>/dev/null | grep -q '"name": "Mauritius"' \
     || { installer_ok=0; echo "   the installed program names no DXCC entity"; }
-  "$wine" "$installed/Uninstall.exe" /S; sleep 2; /usr/lib/wine/wineserver -w
+  "$wine" "$installed/Uninstall.exe" /S; sleep 2; "$wineserver" -w
   [ ! -e "$installed" ] || { installer_ok=0; echo "   left after uninstalling: $installed"; }
   [ ! -e "$shortcut" ] || { installer_ok=0; echo "   Start menu entry left after uninstalling"; }
   ! "$wine" reg query "$key" >/dev/null 2>&1 || { installer_ok=0; echo "   uninstall entry left"; }
@@ -218,17 +221,17 @@ else
   upgrade_ok=1
   makensis -V1 -DVERSION=0.9 -DVERSION4=0.9.0.0 -DSTAGE="$stage" -DOUTFILE="$old_setup" \
     -DICON="$build/icons/varkelchecker.ico" tools/windows/installer.nsi || upgrade_ok=0
-  "$wine" "$old_setup" /S /D='C:\VarkelOld'; /usr/lib/wine/wineserver -w
+  "$wine" "$old_setup" /S /D='C:\VarkelOld'; "$wineserver" -w
   "$wine" reg query "$key" /v DisplayVersion 2>/dev/null | grep -q ' 0\.9' || { upgrade_ok=0; echo "   the older version did not install"; }
   "$wine" reg add "$settings" /v UpgradeProbe /d kept /f >/dev/null 2>&1
-  "$wine" "$setup" /S; /usr/lib/wine/wineserver -w
+  "$wine" "$setup" /S; "$wineserver" -w
   "$wine" reg query "$key" /v DisplayVersion 2>/dev/null | grep -q " $version" \
     || { upgrade_ok=0; echo "   the upgrade does not say version $version"; }
   cmp -s "$stage/varkelchecker.exe" "$WINEPREFIX/drive_c/VarkelOld/varkelchecker.exe" \
     || { upgrade_ok=0; echo "   the upgrade did not replace the program in C:\\VarkelOld"; }
   [ ! -e "$installed" ] || { upgrade_ok=0; echo "   the upgrade installed into the default folder, not the installed one"; }
   "$wine" reg query "$settings" /v UpgradeProbe 2>/dev/null | grep -q kept || { upgrade_ok=0; echo "   the settings were lost"; }
-  "$wine" 'C:\VarkelOld\Uninstall.exe' /S; sleep 2; /usr/lib/wine/wineserver -w
+  "$wine" 'C:\VarkelOld\Uninstall.exe' /S; sleep 2; "$wineserver" -w
   [ ! -e "$WINEPREFIX/drive_c/VarkelOld" ] || { upgrade_ok=0; echo "   left after uninstalling: C:\\VarkelOld"; }
   "$wine" reg delete "$settings" /f >/dev/null 2>&1
   if [ "$upgrade_ok" = 1 ]; then
@@ -238,7 +241,7 @@ else
   fi
 
   # The winget manifest names this installer by its SHA-256.
-  winget=$build/package/winget
+  winget=$packages/winget
   sha=$(sha256sum "$setup" | cut -d' ' -f1 | tr a-f A-F)
   if grep -qx "  InstallerSha256: $sha" "$winget/VarkelChecker.VarkelChecker.installer.yaml" 2>/dev/null \
      && grep -qx "InstallerType: nullsoft" "$winget/VarkelChecker.VarkelChecker.installer.yaml" \

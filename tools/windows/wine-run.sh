@@ -8,4 +8,6 @@ if [ -z "${WINEPREFIX:-}" ]; then
   WINEPREFIX="$(cd "$(dirname "$1")/.." && pwd)/wine"
 fi
 export WINEDEBUG=${WINEDEBUG:--all}
-exec /usr/lib/wine/wine64 "$@"
+source "$(dirname "$0")/host-tools.sh"
+wine=$(host_wine)
+exec "$wine" "$@"
