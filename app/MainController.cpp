@@ -4,8 +4,10 @@
 #include "BandPresets.h"
 #include "BandSet.h"
 #include "Computations.h"
+#include "DrillDown.h"
 #include "CountSql.h"
 #include "GridExport.h"
+#include "GridRecordset.h"
 #include "GridTexts.h"
 #include "ListingExport.h"
 #include "ListingRun.h"
@@ -506,6 +508,25 @@ void MainController::listMatrixCell(const MatrixReport::Basis &basis, const QStr
 {
     if (!busy())
         m_listing.matrixCellDoubleClicked(basis.kind, entity, band, mode, basis.ft8);
+}
+
+void MainController::exportMatrixCellAdif(const MatrixReport::Basis &basis, const QString &entity, const QString &band, ModeClass mode)
+{
+    if (busy() || !m_state.hasLog())
+        return;
+    const DrillDown::Request q = DrillDown::matrixCell(basis.kind, entity, band, mode, basis.ft8);
+    if (q.outcome != DrillDown::Outcome::Listing)
+        return;
+    ListingRun::Outcome outcome = ListingRun::run(m_state, m_engine, q.sql);
+    if (!outcome.ok) {
+        if (!outcome.cancelled)
+            m_prompter.message(outcome.failure.text, outcome.failure.flags, outcome.failure.title, outcome.failure.detail);
+        return;
+    }
+    GridRecordset rows;
+    rows.setTable(std::move(outcome.table), false);
+    exportListingAdif(m_prompter, m_state, basis.kind, rows, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+                      QDate::currentDate());
 }
 
 void MainController::print()

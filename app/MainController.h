@@ -116,6 +116,9 @@ public:
     /// A double-click on a cell of the award matrix: lists the contacts of
     /// the entity on the band in the mode class (gridRequested).
     void listMatrixCell(const MatrixReport::Basis &basis, const QString &entity, const QString &band, ModeClass mode);
+    /// EXPORT ADIF of the award matrix: the contacts behind a cell, those the
+    /// double-click lists, as an ADIF file.
+    void exportMatrixCellAdif(const MatrixReport::Basis &basis, const QString &entity, const QString &band, ModeClass mode);
 
     /// The tool tip of the NOT CONFIRMED cell of a band position and mode
     /// class after an entity run ("3 not confirmed: 3B8, VK9X, ZS8"); empty

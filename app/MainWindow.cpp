@@ -708,6 +708,9 @@ void MainWindow::bindController()
         };
         auto *window = new FrmMatrix(basis, report, mc.displayName(), mc.state(), mc.prompter(), *m_printer, list, this);
         WindowPlace::follow(window);
+        window->setExportContacts([&mc, basis](const QString &entity, const QString &band, ModeClass mode) {
+            mc.exportMatrixCellAdif(basis, entity, band, mode);
+        });
         window->show();
     });
     connect(&c, &MainController::gridRequested, this, &MainWindow::openGrid);

@@ -61,6 +61,10 @@ FrmMatrix::FrmMatrix(MatrixReport::Basis basis, MatrixReport::Report report, con
     QAction *exportAction = menu->addAction(QStringLiteral("EXPORT TO EXCEL"));
     exportAction->setObjectName(QStringLiteral("MatrixExport"));
     connect(exportAction, &QAction::triggered, this, &FrmMatrix::exportShown);
+    QAction *adifAction = menu->addAction(QStringLiteral("EXPORT ADIF"));
+    adifAction->setObjectName(QStringLiteral("MatrixAdif"));
+    adifAction->setToolTip(QStringLiteral("The contacts behind the chosen band cell, as an ADIF file"));
+    connect(adifAction, &QAction::triggered, this, &FrmMatrix::exportCellAdif);
 
     m_titolo->setObjectName(QStringLiteral("LblTitolo"));
     QFont bold = m_titolo->font();
@@ -211,14 +215,36 @@ bool FrmMatrix::find(const QString &text, int from)
     return false;
 }
 
+bool FrmMatrix::bandCell(const QModelIndex &index, QString &entity, QString &band) const
+{
+    if (!index.isValid())
+        return false;
+    const QModelIndex source = m_filter->mapToSource(index);
+    const int column = m_model->bandOf(source.column());
+    entity = m_model->entityOf(source.row());
+    if (column < 0 || entity.isEmpty())
+        return false;
+    band = m_model->report().bands[column];
+    return true;
+}
+
 void FrmMatrix::cellDoubleClicked(const QModelIndex &index)
 {
-    const QModelIndex source = m_filter->mapToSource(index);
-    const int band = m_model->bandOf(source.column());
-    const QString entity = m_model->entityOf(source.row());
-    if (band < 0 || entity.isEmpty() || !m_listContacts)
+    QString entity, band;
+    if (m_listContacts && bandCell(index, entity, band))
+        m_listContacts(entity, band, m_model->report().mode);
+}
+
+void FrmMatrix::exportCellAdif()
+{
+    QString entity, band;
+    if (!bandCell(m_view->currentIndex(), entity, band)) {
+        m_prompter.message(QStringLiteral("Choose a band cell of an entity first: EXPORT ADIF writes the contacts behind it."),
+                           MsgFlags::Information, QStringLiteral("VarkelChecker - MATRIX"));
         return;
-    m_listContacts(entity, m_model->report().bands[band], m_model->report().mode);
+    }
+    if (m_exportContacts)
+        m_exportContacts(entity, band, m_model->report().mode);
 }
 
 void FrmMatrix::exportShown()

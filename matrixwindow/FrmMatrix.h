@@ -35,6 +35,10 @@ public:
     FrmMatrix(MatrixReport::Basis basis, MatrixReport::Report report, const QString &logName, const LoadedLog &log, Prompter &prompter,
               PrinterPort &printer, ListContacts listContacts, QWidget *parent);
 
+    /// What EXPORT ADIF does with the current band cell: writes that entity's
+    /// contacts on the band in the class (the ones a double-click lists).
+    void setExportContacts(ListContacts exportContacts) { m_exportContacts = std::move(exportContacts); }
+
     /// The matrix of another mode class (the class box).
     void showClass(ModeClass mode);
     /// The matrix again, of the same kind, band set, FT8 option and class,
@@ -56,6 +60,10 @@ private:
     void exportShown();
     void printShown();
     void cellDoubleClicked(const QModelIndex &index);
+    void exportCellAdif();
+    /// The entity and band of a band cell of the view; false for the entity
+    /// columns, the totals and no cell.
+    bool bandCell(const QModelIndex &index, QString &entity, QString &band) const;
 
     MatrixReport::Basis m_basis;
     QString m_logName;
@@ -63,6 +71,7 @@ private:
     Prompter &m_prompter;
     PrinterPort &m_printer;
     ListContacts m_listContacts;
+    ListContacts m_exportContacts;
     MatrixModel *m_model;
     MatrixFilter *m_filter;
     QLabel *m_titolo;

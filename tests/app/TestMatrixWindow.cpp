@@ -22,6 +22,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -207,6 +208,41 @@ private slots:
         QVERIFY(w->find(QStringLiteral("DL")));
         const QModelIndex cw = m->index(view->currentIndex().row(), c14);
         QCOMPARE(gridRows([&] { doubleClick(view, cw); }), contacts(QStringLiteral("DL"), QStringLiteral("14.0"), ModeClass::Cw));
+        // EXPORT ADIF writes the contacts of the chosen band cell; the entity columns have none.
+        const auto exportAdif = [&](const QModelIndex &at, const QString &file) {
+            view->setCurrentIndex(at);
+            s.prompter.saveFileAnswers.enqueue(file);
+            w->findChild<QAction *>(QStringLiteral("MatrixAdif"))->trigger();
+        };
+        const QString adi = m_folder.path(QStringLiteral("cell.adi"));
+        exportAdif(cw, adi);
+        QFile written(adi);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QStringList calls;
+        static const QRegularExpression call(QStringLiteral("<CALL:(\\d+)>"));
+        const QString text = QString::fromUtf8(written.readAll());
+        for (auto it = call.globalMatch(text); it.hasNext();) {
+            const QRegularExpressionMatch hit = it.next();
+            calls << text.mid(hit.capturedEnd(), hit.captured(1).toInt());
+        }
+        QStringList expected;
+        const CountDescription cwd{"DXC", CountDescription::Bands::Pattern, {"14.0"}, ModeClass::Cw, QslStatus::Worked, false};
+        for (const genlog::LogRow &row : m_rows) {
+            if (reference::counts(row, cwd) && reference::folded(*row.DXC) == reference::folded("DL"))
+                expected << QString::fromStdString(*row.Callsign);
+        }
+        calls.sort();
+        expected.sort();
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(calls, expected);
+        QCOMPARE(text.count(QStringLiteral("<EOR>")), expected.size());
+        const qsizetype asked = s.prompter.messages().size();
+        exportAdif(m->index(0, 1), m_folder.path(QStringLiteral("none.adi")));
+        QCOMPARE(s.prompter.messages().size(), asked + 1);
+        QVERIFY(s.prompter.messages().last().text.startsWith(QStringLiteral("Choose a band cell")));
+        QVERIFY(!QFile::exists(m_folder.path(QStringLiteral("none.adi"))));
+        s.prompter.saveFileAnswers.clear();
+
         // The entity columns and the totals list nothing.
         QCOMPARE(gridRows([&] { emit view->doubleClicked(m->index(0, 1)); }), -1);
         QCOMPARE(gridRows([&] { emit view->doubleClicked(m->index(entities, c14)); }), -1);
