@@ -753,11 +753,13 @@ void MainWindow::showCaption(StatsMatrix::Line line, int index)
     if (!isHeader) {
         setTextColour(label, countColour(line, index));
         label->setFont(countFont(line, index));
-        if (!m_widthCheck->isActive())
+        // While counting, the widths are checked once at the end: measuring the
+        // grid anew between the queries of a run would cost more than the run.
+        if (!m_running && !m_widthCheck->isActive())
             m_widthCheck->start();
     }
-    if (label->isVisible())
-        label->repaint();
+    // Painted when the run lets events through, between its queries.
+    label->update();
 }
 
 ClickLabel *MainWindow::countLabel(Line line, int index) const
@@ -992,6 +994,9 @@ void MainWindow::setRunning(bool running)
     m_export->setEnabled(!running);
     m_needed->setEnabled(!running);
     m_awardMatrix->setEnabled(!running);
+    m_running = running;
+    if (!running)
+        m_widthCheck->start();
 
     if (running && !m_busyCursor) {
         QApplication::setOverrideCursor(Qt::BusyCursor);

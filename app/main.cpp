@@ -1,6 +1,7 @@
 // VarkelChecker: award statistics of a Varkel logbook.
 #include "Console.h"
 #include "HeadlessReport.h"
+#include "EventYield.h"
 #include "MainController.h"
 #include "MainWindow.h"
 #include "QtPrompter.h"
@@ -43,7 +44,7 @@ int main(int argc, char **argv)
     Settings settings;
     RememberingPrompter prompter(dialogs, settings);
     MainController controller(prompter, QCoreApplication::applicationDirPath());
-    controller.setYield([] { QCoreApplication::processEvents(); });
+    controller.setYield(eventYield());
     MainWindow window(controller);
     dialogs.setParent(&window);
     window.show();

@@ -1,5 +1,7 @@
 #include "FrmBanda.h"
 
+#include "EventYield.h"
+
 #include "BandStats.h"
 #include "CountSlot.h"
 #include "GridScaler.h"
@@ -204,7 +206,7 @@ void FrmBanda::start()
     m_print->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     BandContext ctx{m_log, m_chosenBand, m_matrix, m_engine, m_prompter};
-    ctx.yield = [] { QCoreApplication::processEvents(); };
+    ctx.yield = eventYield();
     ctx.ft8 = m_ft8;
     ctx.stopping = [this] { return m_closing; };
     m_countedBand = m_chosenBand;
