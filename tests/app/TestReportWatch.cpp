@@ -108,8 +108,16 @@ void replaceByRename(const QString &path, const QByteArray &bytes)
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         QCOMPARE(f.write(bytes), bytes.size());
     }
+    // On Windows a file another process has open (the program's reader, for a
+    // moment) cannot be replaced: a writer that saves by rename tries again, as
+    // this one does, for up to two seconds.
     std::error_code error;
-    std::filesystem::rename(std::filesystem::path(fresh.toStdWString()), std::filesystem::path(path.toStdWString()), error);
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        std::filesystem::rename(std::filesystem::path(fresh.toStdWString()), std::filesystem::path(path.toStdWString()), error);
+        if (!error)
+            break;
+        QThread::msleep(50);
+    }
     QVERIFY2(!error, error.message().c_str());
 }
 
