@@ -6,6 +6,7 @@
 #include "TruthExpr.h"
 
 #include <algorithm>
+#include <charconv>
 #include <unordered_map>
 
 namespace Chase {
@@ -14,10 +15,24 @@ namespace {
 constexpr int Classes = 4;
 const ModeClass AllClasses[Classes] = {ModeClass::Cw, ModeClass::Phone, ModeClass::Data, ModeClass::All};
 
+/// The number a band text starts with ("10.1": 10.1, " 7": 7, "10G": 10), 0
+/// where it starts with none; a point is the decimal separator whatever the
+/// desktop's locale.
+double leadingNumber(std::string_view text)
+{
+    const auto start = text.find_first_not_of(" \t\n\v\f\r");
+    if (start == std::string_view::npos)
+        return 0;
+    text.remove_prefix(start + (text[start] == '+' && text.substr(start + 1, 1) != "-"));
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
 /// Band texts in the order an operator reads them: by frequency, then as text.
 bool bandBefore(std::string_view a, std::string_view b)
 {
-    const double x = std::strtod(std::string(a).c_str(), nullptr), y = std::strtod(std::string(b).c_str(), nullptr);
+    const double x = leadingNumber(a), y = leadingNumber(b);
     if (x != y)
         return x < y;
     return JetText::compare(a, b) < 0;

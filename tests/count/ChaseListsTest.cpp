@@ -2,11 +2,15 @@
 // '??', '' and NULL entities included): each QSL chase list of a band and mode
 // class holds the entities behind its NOT CONFIRMED cell with every contact of
 // theirs there, newest first; the band-slot list holds every entity worked in
-// the class elsewhere but never on the band.
+// the class elsewhere but never on the band, with the bands it is worked on
+// by frequency whatever the desktop's locale (the suite runs once more under a
+// decimal-comma one).
 #include "ChaseLists.h"
 #include "CountTestLog.h"
 #include "ReferenceCounts.h"
 
+#include <algorithm>
+#include <cctype>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -17,6 +21,12 @@ using namespace CountSlotIndex;
 namespace {
 
 const ModeClass Classes[] = {ModeClass::Cw, ModeClass::Phone, ModeClass::Data, ModeClass::All};
+
+/// The band labels of the log as an operator reads them, in capitals: by the
+/// number they start with, a tie as text ("10G" is 10, before "10.1").
+const std::vector<std::string> BandOrder = {"",     "0.134", "1.8",  "2M",  "3.5", "5.3", "7",   "7.0",  "10G",  "10.1",
+                                            "14.0", "18.1",  "21.0", "24G", "24.9", "28.0", "40M", "50", "70",  "144",
+                                            "220",  "430",   "1200", "2400", "5600"};
 
 /// Folded entity -> callsigns of its contacts in a QSL chase.
 std::map<std::string, std::multiset<std::string>> callsigns(const std::map<std::string, std::vector<const genlog::LogRow *>> &chase)
@@ -97,8 +107,17 @@ TEST_P(ChaseLists, BandSlotChaseHoldsWhatIsWorkedElsewhereButNotOnTheBand)
         for (const ModeClass m : Classes) {
             std::map<std::string, reference::SlotFacts> got;
             for (const Chase::SlotEntry &e : lists->bandSlots) {
-                if (e.position == p && e.mode == m)
-                    got[reference::folded(std::string(e.entity))] = {e.confirmed, {e.workedOn.begin(), e.workedOn.end()}};
+                if (e.position != p || e.mode != m)
+                    continue;
+                got[reference::folded(std::string(e.entity))] = {e.confirmed, {e.workedOn.begin(), e.workedOn.end()}};
+                std::vector<long> ranks;
+                for (const std::string_view band : e.workedOn) {
+                    std::string capitals(band);
+                    std::transform(capitals.begin(), capitals.end(), capitals.begin(), [](unsigned char c) { return std::toupper(c); });
+                    ranks.push_back(std::find(BandOrder.begin(), BandOrder.end(), capitals) - BandOrder.begin());
+                }
+                EXPECT_TRUE(std::is_sorted(ranks.begin(), ranks.end())) << e.entity << " " << testing::PrintToString(ranks);
+                EXPECT_LT(ranks.empty() ? 0 : ranks.back(), long(BandOrder.size())) << e.entity;
             }
             const auto expected = reference::bandSlotChase(s_log->rows, column, bands[size_t(p)], m, ft8);
             EXPECT_EQ(got, expected) << column << " " << bands[size_t(p)] << " class " << int(m);
