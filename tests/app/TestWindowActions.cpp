@@ -320,36 +320,34 @@ private slots:
         QCOMPARE(sheet.count(QStringLiteral("<row ")), 3 + 20 + 3);
         QVERIFY(readSheetStyles(target).empty());
 
-        // After "DXCC WARC" the counts the window shows grey are grey in the
-        // sheet too, and its note stands under the grid.
+        // After "DXCC WARC" the window hands its grey counts and its note to the
+        // sheet (how the sheet writes them is XlsxExport's own test).
         s.action(QStringLiteral("MnuWark"))->trigger();
         const QString stale = m_folder.path(QStringLiteral("stale.xlsx"));
         s.prompter.messageAnswers.enqueue(MsgAnswer::Yes);
         s.prompter.saveFileAnswers.enqueue(stale);
         s.action(QStringLiteral("mnuexport"))->trigger();
-        const auto cells = readSheet(stale);
-        const auto styles = readSheetStyles(stale);
-        QCOMPARE(cells.at({27, 1}), s.text(QStringLiteral("LblStale")));
-        // Each count as the window shows it: grey there (not the grey of "-"), grey in the sheet.
+        QCOMPARE(readSheet(stale).at({27, 1}), s.text(QStringLiteral("LblStale")));
         const QColor black = s.find<QLabel>(QStringLiteral("lblFull_0"))->palette().color(QPalette::WindowText);
-        QSet<bool> seen;
-        const auto sameAsWindow = [&](const QString &name, int row, int column) {
+        QSet<QPair<int, int>> greyInWindow, greyInSheet;
+        const auto inWindow = [&](const QString &name, int row, int column) {
             auto *label = s.find<QLabel>(name);
-            const bool greyInWindow = label->text() != QStringLiteral("-") && label->palette().color(QPalette::WindowText) != black;
-            const auto style = styles.find({row, column});
-            const bool greyInSheet = style != styles.end() && style->second.colour == QStringLiteral("878787");
-            QCOMPARE(cells.at({row, column}), label->text());
-            QCOMPARE(greyInSheet, greyInWindow);
-            seen << greyInSheet;
+            if (label->text() != QStringLiteral("-") && label->palette().color(QPalette::WindowText) != black)
+                greyInWindow << qMakePair(row, column);
         };
         for (int r = 0; r < Session::Slots; ++r) {
             for (int c = 0; c < Session::Bands; ++c)
-                sameAsWindow(QStringLiteral("Lblstat_%1").arg(c + 20 * r), 4 + c, 2 + r);
-            sameAsWindow(QStringLiteral("lblMix_%1").arg(r), 24, 2 + r);
-            sameAsWindow(QStringLiteral("LblTot_%1").arg(r), 25, 2 + r);
-            sameAsWindow(QStringLiteral("lblFull_%1").arg(r), 26, 2 + r);
+                inWindow(QStringLiteral("Lblstat_%1").arg(c + 20 * r), 4 + c, 2 + r);
+            inWindow(QStringLiteral("lblMix_%1").arg(r), 24, 2 + r);
+            inWindow(QStringLiteral("LblTot_%1").arg(r), 25, 2 + r);
+            inWindow(QStringLiteral("lblFull_%1").arg(r), 26, 2 + r);
         }
-        QCOMPARE(seen.size(), 2);
+        for (const auto &[at, style] : readSheetStyles(stale)) {
+            if (style.colour == QStringLiteral("878787") && at.first >= 4 && at.first <= 26 && at.second >= 2)
+                greyInSheet << qMakePair(at.first, at.second);
+        }
+        QVERIFY(!greyInWindow.isEmpty());
+        QCOMPARE(greyInSheet, greyInWindow);
     }
 
     void damagedLogbooksGiveMessagesAndTheWindowStaysUsable()
