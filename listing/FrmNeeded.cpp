@@ -10,6 +10,7 @@
 #include "ScreenFit.h"
 #include "ScreenPrint.h"
 #include "TablePrint.h"
+#include "WindowMenu.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -17,7 +18,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
@@ -57,7 +57,7 @@ FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const Loaded
                      QWidget *parent)
     : QDialog(parent), m_lists(std::move(report)), m_logName(logName), m_log(loaded), m_prompter(prompter), m_printer(printer),
       m_qsl(new GridRecordset(this)), m_slots(new GridRecordset(this)), m_titolo(new QLabel), m_class(new QComboBox),
-      m_tabs(new QTabWidget), m_print(new QPushButton(QStringLiteral("PRT")))
+      m_tabs(new QTabWidget)
 {
     setObjectName(QStringLiteral("FrmNeeded"));
     OwnedWindow::attach(this, parent);
@@ -66,21 +66,10 @@ FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const Loaded
     setWindowTitle(QStringLiteral("VarkelChecker - NEEDED %1 [%2]").arg(GridTexts::kindCaption(m_lists.kind), logName));
     ScreenFit::resizeWithin(this, QSize(1100, 640));
 
-    auto *menu = new QMenuBar(this);
-    QAction *exportAction = menu->addAction(QStringLiteral("EXPORT TO EXCEL"));
-    exportAction->setObjectName(QStringLiteral("NeededExport"));
-    exportAction->setToolTip(QStringLiteral("Both lists, a sheet each"));
-    connect(exportAction, &QAction::triggered, this, &FrmNeeded::exportLists);
-    QAction *adifAction = menu->addAction(QStringLiteral("EXPORT ADIF"));
-    adifAction->setObjectName(QStringLiteral("NeededExportAdif"));
-    adifAction->setToolTip(QStringLiteral("Every contact that could confirm a needed entity, as an ADIF file (.adi)"));
-    connect(adifAction, &QAction::triggered, this, &FrmNeeded::exportQslChaseAdif);
-
-    m_titolo->setObjectName(QStringLiteral("LblTitolo"));
-    QFont bold = m_titolo->font();
-    bold.setBold(true);
-    m_titolo->setFont(bold);
-    m_titolo->setWordWrap(true);
+    QMenuBar *menu = WindowMenu::exports(this, {QStringLiteral("NeededExport"), QStringLiteral("Both lists, a sheet each"), [this] { exportLists(); }},
+                                         {QStringLiteral("NeededExportAdif"),
+                                          QStringLiteral("Every contact that could confirm a needed entity, as an ADIF file (.adi)"),
+                                          [this] { exportQslChaseAdif(); }});
 
     QTableView *qslView = makeView(QStringLiteral("QslChase"), m_qsl);
     QTableView *slotView = makeView(QStringLiteral("BandSlotChase"), m_slots);
@@ -99,12 +88,7 @@ FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const Loaded
     m_tabs->addTab(slotPage, QStringLiteral("Band-slot chase"));
     connect(m_class, &QComboBox::currentIndexChanged, this, [this](int index) { showSlotClass(ModeClass(index)); });
 
-    m_print->setObjectName(QStringLiteral("CmdPrt"));
-    m_print->setToolTip(QStringLiteral("Print both lists on landscape pages"));
-    connect(m_print, &QPushButton::clicked, this, &FrmNeeded::printLists);
-    auto *top = new QHBoxLayout;
-    top->addWidget(m_titolo, 1);
-    top->addWidget(m_print);
+    QHBoxLayout *top = WindowMenu::titleWithPrint(m_titolo, QStringLiteral("Print both lists on landscape pages"), [this] { printLists(); });
 
     auto *layout = new QVBoxLayout(this);
     layout->setMenuBar(menu);

@@ -9,7 +9,6 @@ class PrinterPort;
 class Prompter;
 class QComboBox;
 class QLabel;
-class QPushButton;
 class QTabWidget;
 class QTableView;
 struct LoadedLog;
@@ -56,5 +55,4 @@ private:
     QLabel *m_titolo;
     QComboBox *m_class;
     QTabWidget *m_tabs;
-    QPushButton *m_print;
 };

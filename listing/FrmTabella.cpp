@@ -10,6 +10,7 @@
 #include "OwnedWindow.h"
 #include "ScreenFit.h"
 #include "Prompter.h"
+#include "WindowMenu.h"
 
 #include <QDate>
 #include <QEventLoop>
@@ -68,14 +69,9 @@ FrmTabella::FrmTabella(QWidget *parent, const LoadedLog &log, Prompter &prompter
     setModal(true);
     ScreenFit::resizeWithin(this, QSize(1000, 620));
 
-    auto *menu = new QMenuBar(this);
-    QAction *exportAction = menu->addAction(QStringLiteral("EXPORT TO EXCEL"));
-    exportAction->setObjectName(QStringLiteral("Data_export"));
-    connect(exportAction, &QAction::triggered, this, &FrmTabella::exportToSpreadsheet);
-    QAction *adifAction = menu->addAction(QStringLiteral("EXPORT ADIF"));
-    adifAction->setObjectName(QStringLiteral("Data_export_adif"));
-    adifAction->setToolTip(QStringLiteral("The contacts of the listing as an ADIF file (.adi)"));
-    connect(adifAction, &QAction::triggered, this, &FrmTabella::exportToAdif);
+    QMenuBar *menu = WindowMenu::exports(
+        this, {QStringLiteral("Data_export"), QString(), [this] { exportToSpreadsheet(); }},
+        {QStringLiteral("Data_export_adif"), QStringLiteral("The contacts of the listing as an ADIF file (.adi)"), [this] { exportToAdif(); }});
 
     m_query->setObjectName(QStringLiteral("LblQuery"));
     m_query->setWordWrap(true);

@@ -10,6 +10,7 @@
 #include "OwnedWindow.h"
 #include "ScreenPrint.h"
 #include "TablePrint.h"
+#include "WindowMenu.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,7 +20,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -48,7 +48,7 @@ FrmMatrix::FrmMatrix(MatrixReport::Basis basis, MatrixReport::Report report, con
     : QDialog(parent), m_basis(std::move(basis)), m_logName(logName), m_log(log), m_prompter(prompter), m_printer(printer),
       m_listContacts(std::move(listContacts)), m_model(new MatrixModel(this)), m_filter(new MatrixFilter(this)), m_titolo(new QLabel),
       m_class(new QComboBox), m_neededOnly(new QCheckBox(QStringLiteral("needed only"))), m_find(new QLineEdit), m_found(new QLabel),
-      m_view(new QTableView), m_print(new QPushButton(QStringLiteral("PRT")))
+      m_view(new QTableView)
 {
     setObjectName(QStringLiteral("FrmMatrix"));
     OwnedWindow::attach(this, parent);
@@ -57,26 +57,10 @@ FrmMatrix::FrmMatrix(MatrixReport::Basis basis, MatrixReport::Report report, con
     setWindowTitle(QStringLiteral("VarkelChecker - MATRIX %1 [%2]").arg(QString::fromLatin1(AwardKinds::name(m_basis.kind)), logName));
     resize(1180, 720);
 
-    auto *menu = new QMenuBar(this);
-    QAction *exportAction = menu->addAction(QStringLiteral("EXPORT TO EXCEL"));
-    exportAction->setObjectName(QStringLiteral("MatrixExport"));
-    connect(exportAction, &QAction::triggered, this, &FrmMatrix::exportShown);
-    QAction *adifAction = menu->addAction(QStringLiteral("EXPORT ADIF"));
-    adifAction->setObjectName(QStringLiteral("MatrixAdif"));
-    adifAction->setToolTip(QStringLiteral("The contacts behind the chosen band cell, as an ADIF file"));
-    connect(adifAction, &QAction::triggered, this, &FrmMatrix::exportCellAdif);
-
-    m_titolo->setObjectName(QStringLiteral("LblTitolo"));
-    QFont bold = m_titolo->font();
-    bold.setBold(true);
-    m_titolo->setFont(bold);
-    m_titolo->setWordWrap(true);
-    m_print->setObjectName(QStringLiteral("CmdPrt"));
-    m_print->setToolTip(QStringLiteral("Print the matrix on landscape pages"));
-    connect(m_print, &QPushButton::clicked, this, &FrmMatrix::printShown);
-    auto *top = new QHBoxLayout;
-    top->addWidget(m_titolo, 1);
-    top->addWidget(m_print);
+    QMenuBar *menu = WindowMenu::exports(
+        this, {QStringLiteral("MatrixExport"), QString(), [this] { exportShown(); }},
+        {QStringLiteral("MatrixAdif"), QStringLiteral("The contacts behind the chosen band cell, as an ADIF file"), [this] { exportCellAdif(); }});
+    QHBoxLayout *top = WindowMenu::titleWithPrint(m_titolo, QStringLiteral("Print the matrix on landscape pages"), [this] { printShown(); });
 
     m_class->setObjectName(QStringLiteral("MatrixClass"));
     m_class->addItems(GridTexts::modeTitles(GridTexts::dataCaption(m_basis.ft8)));

@@ -12,7 +12,6 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QTableView;
 struct LoadedLog;
 
@@ -80,5 +79,4 @@ private:
     QLineEdit *m_find;
     QLabel *m_found;
     QTableView *m_view;
-    QPushButton *m_print;
 };
