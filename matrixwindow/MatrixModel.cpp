@@ -1,5 +1,6 @@
 #include "MatrixModel.h"
 
+#include "EntityData.h"
 #include "GridTexts.h"
 #include "MatrixColours.h"
 
@@ -104,8 +105,8 @@ QVariant MatrixModel::cellData(const MatrixReport::Row &row, int column, int rol
         case Qt::TextAlignmentRole:
             return int(Qt::AlignCenter);
         case Qt::ToolTipRole: {
-            const QString who = row.name.isEmpty() ? row.entity : row.entity + QLatin1Char(' ') + row.name;
-            return QStringLiteral("%1 on %2: %3\nDouble-click to list its contacts there").arg(who, m_report.bands[band], stateText(c));
+            return QStringLiteral("%1 on %2: %3\nDouble-click to list its contacts there")
+                .arg(EntityData::withName(row.entity, row.name), m_report.bands[band], stateText(c));
         }
         default:
             return {};

@@ -68,11 +68,9 @@ QString name(const DxccEntity *entity)
 
 QString nameOf(const QString &dxcText) { return name(table().lookup(dxcText.toStdString())); }
 
-QString withName(const QString &dxcText)
-{
-    const QString n = nameOf(dxcText);
-    return n.isEmpty() ? dxcText : dxcText + QLatin1Char(' ') + n;
-}
+QString withName(const QString &dxcText) { return withName(dxcText, nameOf(dxcText)); }
+
+QString withName(const QString &text, const QString &name) { return name.isEmpty() ? text : text + QLatin1Char(' ') + name; }
 
 void insertNames(QueryTable &table, int entityColumn)
 {

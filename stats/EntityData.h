@@ -29,6 +29,9 @@ QString nameOf(const QString &dxcText);
 /// A DXC text as the lists of entities name it: "3B8 Mauritius", "DM East
 /// Germany (deleted)"; the text alone when it matches no entity.
 QString withName(const QString &dxcText);
+/// An entity's text with the name found for it already (name()); the text
+/// alone for an empty name.
+QString withName(const QString &text, const QString &name);
 
 /// The caption of the column of names a listing of DXC texts gains.
 inline const QString NameField = QStringLiteral("NAME");
