@@ -755,7 +755,7 @@ void MainWindow::showCaption(StatsMatrix::Line line, int index)
         label->setFont(countFont(line, index));
         // While counting, the widths are checked once at the end: measuring the
         // grid anew between the queries of a run would cost more than the run.
-        if (!m_running && !m_widthCheck->isActive())
+        if (!m_controller.isRunning() && !m_widthCheck->isActive())
             m_widthCheck->start();
     }
     // Painted when the run lets events through, between its queries.
@@ -994,7 +994,6 @@ void MainWindow::setRunning(bool running)
     m_export->setEnabled(!running);
     m_needed->setEnabled(!running);
     m_awardMatrix->setEnabled(!running);
-    m_running = running;
     if (!running)
         m_widthCheck->start();
 

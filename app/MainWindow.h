@@ -156,6 +156,5 @@ private:
     int m_cellWidth = 0;
     int m_rowHeight = 0;
     bool m_busyCursor = false;
-    bool m_running = false; ///< a count runs: its captions are measured when it ends
     bool m_printing = false;
 };
