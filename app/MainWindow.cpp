@@ -5,11 +5,11 @@
 #include "Computations.h"
 #include "FrmBanda.h"
 #include "FrmMatrix.h"
-#include "FrmNeeded.h"
 #include "FrmTabella.h"
 #include "GridScaler.h"
 #include "GridTexts.h"
 #include "MainController.h"
+#include "NeededWindow.h"
 #include "PrinterPort.h"
 #include "ScreenFit.h"
 #include "ScreenPrint.h"
@@ -697,7 +697,7 @@ void MainWindow::bindController()
     connect(&c, &MainController::hintsChanged, this, &MainWindow::showHints);
     connect(&c, &MainController::neededReady, this, [this](const Needed::Report &report) {
         MainController &mc = m_controller;
-        auto *window = new FrmNeeded(report, mc.displayName(), mc.state(), mc.prompter(), *m_printer, this);
+        auto *window = new NeededWindow(report, mc.displayName(), mc.state(), mc.prompter(), *m_printer, this);
         WindowPlace::follow(window);
         window->show();
     });
@@ -903,7 +903,7 @@ void MainWindow::refreshOpenWindows()
     const std::shared_ptr<const LogSnapshot> log = m_controller.shownLog();
     if (!log)
         return;
-    for (FrmNeeded *needed : findChildren<FrmNeeded *>())
+    for (NeededWindow *needed : findChildren<NeededWindow *>())
         needed->refresh(*log);
     for (FrmMatrix *matrix : findChildren<FrmMatrix *>())
         matrix->refresh(log);

@@ -8,8 +8,8 @@
 #include "ListingRun.h"
 #include "LoadedLog.h"
 #include "OwnedWindow.h"
-#include "ScreenFit.h"
 #include "Prompter.h"
+#include "ScreenFit.h"
 #include "WindowMenu.h"
 
 #include <QDate>
@@ -69,9 +69,10 @@ FrmTabella::FrmTabella(QWidget *parent, const LoadedLog &log, Prompter &prompter
     setModal(true);
     ScreenFit::resizeWithin(this, QSize(1000, 620));
 
-    QMenuBar *menu = WindowMenu::exports(
-        this, {QStringLiteral("Data_export"), QString(), [this] { exportToSpreadsheet(); }},
-        {QStringLiteral("Data_export_adif"), QStringLiteral("The contacts of the listing as an ADIF file (.adi)"), [this] { exportToAdif(); }});
+    QMenuBar *menu =
+        WindowMenu::exports(this, {QStringLiteral("Data_export"), QString(), [this] { exportToSpreadsheet(); }},
+                            {QStringLiteral("Data_export_adif"), QStringLiteral("The contacts of the listing as an ADIF file (.adi)"),
+                             [this] { exportToAdif(); }});
 
     m_query->setObjectName(QStringLiteral("LblQuery"));
     m_query->setWordWrap(true);

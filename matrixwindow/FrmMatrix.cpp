@@ -57,10 +57,12 @@ FrmMatrix::FrmMatrix(MatrixReport::Basis basis, MatrixReport::Report report, con
     setWindowTitle(QStringLiteral("VarkelChecker - MATRIX %1 [%2]").arg(QString::fromLatin1(AwardKinds::name(m_basis.kind)), logName));
     resize(1180, 720);
 
-    QMenuBar *menu = WindowMenu::exports(
-        this, {QStringLiteral("MatrixExport"), QString(), [this] { exportShown(); }},
-        {QStringLiteral("MatrixAdif"), QStringLiteral("The contacts behind the chosen band cell, as an ADIF file"), [this] { exportCellAdif(); }});
-    QHBoxLayout *top = WindowMenu::titleWithPrint(m_titolo, QStringLiteral("Print the matrix on landscape pages"), [this] { printShown(); });
+    QMenuBar *menu =
+        WindowMenu::exports(this, {QStringLiteral("MatrixExport"), QString(), [this] { exportShown(); }},
+                            {QStringLiteral("MatrixAdif"), QStringLiteral("The contacts behind the chosen band cell, as an ADIF file"),
+                             [this] { exportCellAdif(); }});
+    QHBoxLayout *top =
+        WindowMenu::titleWithPrint(m_titolo, QStringLiteral("Print the matrix on landscape pages"), [this] { printShown(); });
 
     m_class->setObjectName(QStringLiteral("MatrixClass"));
     m_class->addItems(GridTexts::modeTitles(GridTexts::dataCaption(m_basis.ft8)));

@@ -4,11 +4,11 @@
 // over the rows of each version written.
 #include "FrmBanda.h"
 #include "FrmMatrix.h"
-#include "FrmNeeded.h"
 #include "FrmTabella.h"
 #include "GridRecordset.h"
 #include "MainWindowSession.h"
 #include "MatrixModel.h"
+#include "NeededWindow.h"
 #include "ReferenceCounts.h"
 #include "TempLogbook.h"
 
@@ -183,7 +183,7 @@ void TestLiveWindow::staleCountsAndOpenWindows()
     QTest::mouseClick(band->findChild<QPushButton *>(QStringLiteral("CmdStart")), Qt::LeftButton);
     QCOMPARE(band->matrix().caption(BandMatrix::cell(0, 1)).toLong(), reference::entityCount(m_rows, 0, {"14.0"}, 0, false));
     s->controller.needed();
-    auto *needed = s->window.findChild<FrmNeeded *>();
+    auto *needed = s->window.findChild<NeededWindow *>();
     QVERIFY(needed);
     s->controller.awardMatrix();
     auto *matrix = s->window.findChild<FrmMatrix *>();

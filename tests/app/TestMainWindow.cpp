@@ -4,7 +4,6 @@
 #include "EntityData.h"
 #include "FakePrompter.h"
 #include "FrmBanda.h"
-#include "FrmNeeded.h"
 #include "FrmTabella.h"
 #include "GridTexts.h"
 #include "HeadlessReport.h"
@@ -12,6 +11,7 @@
 #include "MainController.h"
 #include "MainWindow.h"
 #include "MainWindowSession.h"
+#include "NeededWindow.h"
 #include "ReferenceCounts.h"
 #include "StationCallsign.h"
 #include "TempLogbook.h"
@@ -743,7 +743,7 @@ void TestMainWindow::neededListsAgreeWithTheGrid()
     // The hints follow the run once the grid stands.
     QTRY_VERIFY(s.find(QStringLiteral("Lblstat_160"))->toolTip() != QStringLiteral("Double-click to list"));
     QTest::keySequence(&s.window, QKeySequence(QStringLiteral("Ctrl+N")));
-    auto *needed = s.window.findChild<FrmNeeded *>();
+    auto *needed = s.window.findChild<NeededWindow *>();
     QVERIFY(needed && needed->isVisible());
     auto *qsl = needed->findChild<QTableView *>(QStringLiteral("QslChase"));
 

@@ -1,12 +1,12 @@
 // What the main window's clicks lead to: listings, the band choice list, memo
 // band files, the single-band window, the grid export and the landscape print.
 #include "FrmBanda.h"
-#include "FrmNeeded.h"
 #include "FrmTabella.h"
 #include "GridRecordset.h"
 #include "MainWindowSession.h"
 #include "MemoFile.h"
 #include "ModalGrid.h"
+#include "NeededWindow.h"
 #include "QtPrompter.h"
 #include "ReferenceCounts.h"
 #include "TempLogbook.h"
@@ -262,8 +262,8 @@ private slots:
         QVERIFY(listed);
 
         s.action(QStringLiteral("mnuneeded"))->trigger();
-        QTRY_VERIFY(s.window.findChild<FrmNeeded *>());
-        auto *needed = s.window.findChild<FrmNeeded *>();
+        QTRY_VERIFY(s.window.findChild<NeededWindow *>());
+        auto *needed = s.window.findChild<NeededWindow *>();
         QVERIFY2(needed->isVisible(), qPrintable(s.prompter.messageTexts().join(QLatin1Char('|'))));
         QVERIFY(owned(*needed));
         needed->close();

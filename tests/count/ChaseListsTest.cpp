@@ -24,9 +24,9 @@ const ModeClass Classes[] = {ModeClass::Cw, ModeClass::Phone, ModeClass::Data, M
 
 /// The band labels of the log as an operator reads them, in capitals: by the
 /// number they start with, a tie as text ("10G" is 10, before "10.1").
-const std::vector<std::string> BandOrder = {"",     "0.134", "1.8",  "2M",  "3.5", "5.3", "7",   "7.0",  "10G",  "10.1",
-                                            "14.0", "18.1",  "21.0", "24G", "24.9", "28.0", "40M", "50", "70",  "144",
-                                            "220",  "430",   "1200", "2400", "5600"};
+const std::vector<std::string> BandOrder = {"",     "0.134", "1.8",  "2M",   "3.5",  "5.3",  "7",    "7.0", "10G",
+                                            "10.1", "14.0",  "18.1", "21.0", "24G",  "24.9", "28.0", "40M", "50",
+                                            "70",   "144",   "220",  "430",  "1200", "2400", "5600"};
 
 /// Folded entity -> callsigns of its contacts in a QSL chase.
 std::map<std::string, std::multiset<std::string>> callsigns(const std::map<std::string, std::vector<const genlog::LogRow *>> &chase)

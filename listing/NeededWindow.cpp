@@ -1,4 +1,4 @@
-#include "FrmNeeded.h"
+#include "NeededWindow.h"
 
 #include "GridRecordset.h"
 #include "GridTexts.h"
@@ -53,12 +53,12 @@ QTableView *makeView(const QString &name, GridRecordset *model)
 
 } // namespace
 
-FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const LoadedLog &loaded, Prompter &prompter, PrinterPort &printer,
-                     QWidget *parent)
+NeededWindow::NeededWindow(Needed::Report report, const QString &logName, const LoadedLog &loaded, Prompter &prompter, PrinterPort &printer,
+                           QWidget *parent)
     : QDialog(parent), m_lists(std::move(report)), m_logName(logName), m_log(loaded), m_prompter(prompter), m_printer(printer),
-      m_qsl(new GridRecordset(this)), m_slots(new GridRecordset(this)), m_titolo(new QLabel), m_class(new QComboBox),
-      m_tabs(new QTabWidget)
+      m_qsl(new GridRecordset(this)), m_slots(new GridRecordset(this)), m_titolo(new QLabel), m_class(new QComboBox), m_tabs(new QTabWidget)
 {
+    // The design's name: the tests find the window and the settings remember its place by it.
     setObjectName(QStringLiteral("FrmNeeded"));
     OwnedWindow::attach(this, parent);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -66,10 +66,10 @@ FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const Loaded
     setWindowTitle(QStringLiteral("VarkelChecker - NEEDED %1 [%2]").arg(GridTexts::kindCaption(m_lists.kind), logName));
     ScreenFit::resizeWithin(this, QSize(1100, 640));
 
-    QMenuBar *menu = WindowMenu::exports(this, {QStringLiteral("NeededExport"), QStringLiteral("Both lists, a sheet each"), [this] { exportLists(); }},
-                                         {QStringLiteral("NeededExportAdif"),
-                                          QStringLiteral("Every contact that could confirm a needed entity, as an ADIF file (.adi)"),
-                                          [this] { exportQslChaseAdif(); }});
+    QMenuBar *menu = WindowMenu::exports(
+        this, {QStringLiteral("NeededExport"), QStringLiteral("Both lists, a sheet each"), [this] { exportLists(); }},
+        {QStringLiteral("NeededExportAdif"), QStringLiteral("Every contact that could confirm a needed entity, as an ADIF file (.adi)"),
+         [this] { exportQslChaseAdif(); }});
 
     QTableView *qslView = makeView(QStringLiteral("QslChase"), m_qsl);
     QTableView *slotView = makeView(QStringLiteral("BandSlotChase"), m_slots);
@@ -88,7 +88,8 @@ FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const Loaded
     m_tabs->addTab(slotPage, QStringLiteral("Band-slot chase"));
     connect(m_class, &QComboBox::currentIndexChanged, this, [this](int index) { showSlotClass(ModeClass(index)); });
 
-    QHBoxLayout *top = WindowMenu::titleWithPrint(m_titolo, QStringLiteral("Print both lists on landscape pages"), [this] { printLists(); });
+    QHBoxLayout *top =
+        WindowMenu::titleWithPrint(m_titolo, QStringLiteral("Print both lists on landscape pages"), [this] { printLists(); });
 
     auto *layout = new QVBoxLayout(this);
     layout->setMenuBar(menu);
@@ -101,7 +102,7 @@ FrmNeeded::FrmNeeded(Needed::Report report, const QString &logName, const Loaded
     fitGridColumns(qslView);
 }
 
-void FrmNeeded::take(Needed::Report report, const LogSnapshot *log)
+void NeededWindow::take(Needed::Report report, const LogSnapshot *log)
 {
     m_chaseContacts = log ? Adif::contactsOfRows(log->columnar(), Needed::qslContacts(report.chase)) : std::vector<AdifContact>();
     m_lists = std::move(report);
@@ -116,7 +117,7 @@ void FrmNeeded::take(Needed::Report report, const LogSnapshot *log)
     showSlotClass(ModeClass(m_class->currentIndex()));
 }
 
-bool FrmNeeded::refresh(const LogSnapshot &log)
+bool NeededWindow::refresh(const LogSnapshot &log)
 {
     Result<Needed::Report> report = Needed::report(log, m_lists.kind, m_lists.headers, m_lists.ft8);
     if (!report)
@@ -125,7 +126,7 @@ bool FrmNeeded::refresh(const LogSnapshot &log)
     return true;
 }
 
-void FrmNeeded::showSlotClass(ModeClass mode)
+void NeededWindow::showSlotClass(ModeClass mode)
 {
     const QString title = GridTexts::modeTitles(GridTexts::dataCaption(m_lists.ft8))[int(mode)];
     m_slots->setTable(rowsOfClass(m_lists.tables.bandSlots, title), false);
@@ -136,7 +137,7 @@ void FrmNeeded::showSlotClass(ModeClass mode)
                           .arg(GridTexts::kindCaption(m_lists.kind), title, m_slotCounts.value(int(mode))));
 }
 
-void FrmNeeded::exportLists()
+void NeededWindow::exportLists()
 {
     const QString kind = QStringLiteral("%1_NEEDED").arg(QString::fromLatin1(AwardKinds::name(m_lists.kind)));
     exportWorkbook(m_prompter,
@@ -147,7 +148,7 @@ void FrmNeeded::exportLists()
                    });
 }
 
-void FrmNeeded::exportQslChaseAdif()
+void NeededWindow::exportQslChaseAdif()
 {
     const QString kind = QStringLiteral("%1_QSL").arg(QString::fromLatin1(AwardKinds::name(m_lists.kind)));
     exportAdif(m_prompter,
@@ -156,7 +157,7 @@ void FrmNeeded::exportQslChaseAdif()
                m_chaseContacts);
 }
 
-void FrmNeeded::printLists()
+void NeededWindow::printLists()
 {
     const std::vector<NeededSheets::List> lists = NeededSheets::lists(m_lists.tables, m_lists.kind, m_logName);
     std::vector<std::unique_ptr<GridRecordset>> models;

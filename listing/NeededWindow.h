@@ -18,12 +18,12 @@ struct LoadedLog;
 /// the menu exports both lists whole to a spreadsheet (a sheet each), and the
 /// QSL chase's contacts as ADIF; PRT prints both lists whole as tables over
 /// as many landscape pages as they need. A window of the main window's, modal to it.
-class FrmNeeded : public QDialog {
+class NeededWindow : public QDialog {
     Q_OBJECT
 public:
     /// `logName`: the logbook's display name, for the title.
-    FrmNeeded(Needed::Report report, const QString &logName, const LoadedLog &log, Prompter &prompter, PrinterPort &printer,
-              QWidget *parent);
+    NeededWindow(Needed::Report report, const QString &logName, const LoadedLog &log, Prompter &prompter, PrinterPort &printer,
+                 QWidget *parent);
 
     /// The band-slot chase of one mode class (the class box).
     void showSlotClass(ModeClass mode);
