@@ -38,9 +38,6 @@ bool writeTotalQsos(CountRun &run, StatsContext &ctx)
     return run.yield();
 }
 
-/// The band pattern of the whole-log counts: every band.
-const QString WholeLog = QStringLiteral("*");
-
 /// The LOG column of the last run's award kind.
 QString awardColumn(const StatsContext &ctx) { return GridTexts::kindCaption(ctx.matrix.kind()); }
 
@@ -87,7 +84,7 @@ void ComputeFullLogQsoTotals(StatsContext &ctx)
     if (!run.open())
         return;
     ctx.matrix.fill(Line::Tot, GridTexts::NotComputed);
-    run.fillSlots([&](int r) { return CountSql::qso(WholeLog, r, ctx.ft8()); }, fullCaption(ctx), setFullCaption(ctx));
+    run.fillSlots([&](int r) { return CountSql::qso(CountSql::WholeLog, r, ctx.ft8()); }, fullCaption(ctx), setFullCaption(ctx));
 }
 
 void ComputeAwardCounts(StatsContext &ctx)
@@ -115,7 +112,7 @@ void ComputeFullLogAwardTotals(StatsContext &ctx)
         return;
     ctx.matrix.fill(Line::Full, GridTexts::NotComputed);
     const QString column = awardColumn(ctx);
-    run.fillSlots([&](int r) { return AwardCountSql(column, WholeLog, r, ctx.ft8()); }, fullCaption(ctx), setFullCaption(ctx));
+    run.fillSlots([&](int r) { return AwardCountSql(column, CountSql::WholeLog, r, ctx.ft8()); }, fullCaption(ctx), setFullCaption(ctx));
 }
 
 void BandMixed(StatsContext &ctx)

@@ -9,6 +9,9 @@
 /// answer it. Every text names its single field "Quanti".
 namespace CountSql {
 
+/// The band pattern of the whole-log counts: every band.
+inline const QString WholeLog = QStringLiteral("*");
+
 /// Number of contacts in the log.
 CountRequest totalQsos();
 

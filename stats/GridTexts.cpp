@@ -1,5 +1,6 @@
 #include "GridTexts.h"
 
+#include "CountDescription.h"
 #include "CountSlot.h"
 #include "Version.h"
 
@@ -34,12 +35,27 @@ QString slotTitle(int r, bool ft8)
 
 QString legendTitle() { return QStringLiteral("INFO MODE USED (check your LOG):"); }
 
+QStringList shownModeNames(ModeClass m)
+{
+    QStringList names;
+    for (const std::string &n : modeNames(m))
+        names << QString::fromStdString(n);
+    if (m == ModeClass::Phone)
+        names.move(2, 1); // the counts' SSB FM AM
+    return names;
+}
+
 const std::vector<LegendEntry> &legend()
 {
-    static const std::vector<LegendEntry> entries = {{QStringLiteral("CW"), QStringLiteral("= CW")},
-                                                     {QStringLiteral("PHONE"), QStringLiteral("= SSB AM FM")},
-                                                     {QStringLiteral("DATA"), QStringLiteral("= RTTY PKT PSK31 SSTV")},
-                                                     {QString::fromLatin1(MixTitle), QStringLiteral("= ALL MODE")}};
+    static const std::vector<LegendEntry> entries = [] {
+        const QStringList titles = modeTitles();
+        const auto named = [&](ModeClass m) {
+            return LegendEntry{titles[int(m)], QStringLiteral("= ") + shownModeNames(m).join(QLatin1Char(' '))};
+        };
+        return std::vector<LegendEntry>{named(ModeClass::Cw), named(ModeClass::Phone),
+                                        {titles[int(ModeClass::Data)], QStringLiteral("= RTTY PKT PSK31 SSTV")},
+                                        {titles[int(ModeClass::All)], QStringLiteral("= ALL MODE")}};
+    }();
     return entries;
 }
 

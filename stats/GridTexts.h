@@ -1,5 +1,6 @@
 #pragma once
 #include "AwardKind.h"
+#include "CountSlot.h"
 
 #include <QString>
 #include <QStringList>
@@ -35,6 +36,10 @@ QString dataCaption(bool ft8);
 QStringList modeTitles(const QString &dataCaption = QStringLiteral("DATA"));
 /// Block and mode of count slot r, as "CONFIRMED PHONE".
 QString slotTitle(int r, bool ft8);
+
+/// The modes of the CW and PHONE classes as the legend and the contact
+/// listings name them: PHONE's "SSB", "AM", "FM".
+QStringList shownModeNames(ModeClass m);
 
 /// The mode legend: "INFO MODE USED (check your LOG):", then each mode title with its meaning ("= SSB AM FM").
 QString legendTitle();
