@@ -33,7 +33,7 @@ std::optional<Matrix> compute(const ColumnarLog &log, const Request &request)
             return std::nullopt;
     }
     const ColumnarLog::FoldedIds &folded = log.folded(size_t(entity));
-    const TextDictionary &spellings = log.column(size_t(entity)).dictionary;
+    const TextDictionary &spellings = log.column(size_t(entity)).dictionary();
     const auto usable = decidedIds(usableEntity(request.entity), log, entity);
     const auto inClass = decidedIds(modeCondition(request.mode, request.ft8), log, mode);
     const auto confirmedFlag = decidedIds(*statusCondition(QslStatus::Confirmed), log, r);
@@ -42,7 +42,7 @@ std::optional<Matrix> compute(const ColumnarLog &log, const Request &request)
 
     Matrix m;
     // Per band id, the columns whose pattern it matches.
-    const TextDictionary &bands = log.column(size_t(band)).dictionary;
+    const TextDictionary &bands = log.column(size_t(band)).dictionary();
     std::vector<std::vector<uint32_t>> columnsOf(bands.size());
     for (size_t p = 0; p < request.bands.size(); ++p) {
         const std::string &pattern = request.bands[p];

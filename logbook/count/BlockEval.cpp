@@ -25,7 +25,7 @@ template<Combine How>
 void lookUpColumn(const ColumnarLog &log, const TruthExpr &e, size_t begin, size_t n, uint8_t *out)
 {
     const uint8_t *table = e.table->data();
-    log.column(size_t(e.column)).ids.visit([&](const auto *ids) { lookUp<How>(ids + begin, table, out, n); });
+    log.column(size_t(e.column)).ids().visit([&](const auto *ids) { lookUp<How>(ids + begin, table, out, n); });
 }
 
 } // namespace

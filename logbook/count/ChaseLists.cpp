@@ -85,7 +85,7 @@ bool Tally::run()
     m_folded = &m_log.folded(size_t(m_entity));
     m_entities = m_folded->count;
     // Dictionary ids follow the table's order: the first id of an entity is its first spelling.
-    const TextDictionary &spellings = m_log.column(size_t(m_entity)).dictionary;
+    const TextDictionary &spellings = m_log.column(size_t(m_entity)).dictionary();
     m_spelling.assign(m_entities, {});
     for (uint32_t id = spellings.size(); id-- > 1;)
         m_spelling[m_folded->of[id]] = spellings.text(id);
@@ -95,7 +95,7 @@ bool Tally::run()
               [this](uint32_t a, uint32_t b) { return JetText::compare(m_spelling[a], m_spelling[b]) < 0; });
 
     // Each comparison decided once per distinct text, as the counts decide it.
-    const TextDictionary &bands = m_log.column(size_t(m_band)).dictionary;
+    const TextDictionary &bands = m_log.column(size_t(m_band)).dictionary();
     m_bandPositions.assign(bands.size(), {});
     for (size_t p = 0; p < m_request.bands.size(); ++p) {
         const std::string &pattern = m_request.bands[p];
@@ -198,7 +198,7 @@ std::vector<QslEntry> Tally::qslEntries() const
 std::vector<SlotEntry> Tally::slotEntries() const
 {
     std::vector<SlotEntry> out;
-    const TextDictionary &bands = m_log.column(size_t(m_band)).dictionary;
+    const TextDictionary &bands = m_log.column(size_t(m_band)).dictionary();
     for (size_t p = 0; p < m_positions.size(); ++p) {
         for (int c = 0; c < Classes; ++c) {
             for (const uint32_t e : m_entityOrder) {

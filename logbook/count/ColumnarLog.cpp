@@ -35,11 +35,40 @@ int ColumnarLog::findColumn(std::string_view name) const
     return found;
 }
 
+void ColumnarLog::PlainTexts::lookUp(TextDictionary &dictionary, std::vector<uint32_t> &ids) const
+{
+    ids.assign(lengths.size(), TextDictionary::Null);
+    size_t at = 0;
+    for (size_t row = 0; row < ids.size(); ++row) {
+        const uint32_t length = lengths[row];
+        if (length == Null)
+            continue;
+        ids[row] = dictionary.intern(std::string_view(bytes).substr(at, length));
+        at += length;
+    }
+}
+
+void ColumnarLog::Column::build() const
+{
+    std::call_once(m_buildOnce, [this] {
+        if (!m_plain)
+            return;
+        TextDictionary dictionary;
+        std::vector<uint32_t> ids;
+        m_plain->lookUp(dictionary, ids);
+        dictionary.seal();
+        m_ids = IdArray(ids, dictionary.size(), *m_order);
+        m_dictionary = std::move(dictionary);
+        m_plain.reset();
+        m_order.reset();
+    });
+}
+
 const ColumnarLog::FoldedIds &ColumnarLog::folded(size_t column) const
 {
     const Column &c = *m_columns[column];
     std::call_once(c.m_foldOnce, [&c] {
-        const TextDictionary &dict = c.dictionary;
+        const TextDictionary &dict = c.dictionary();
         std::vector<uint32_t> order(dict.size() > 0 ? dict.size() - 1 : 0);
         std::iota(order.begin(), order.end(), 1u);
         std::stable_sort(order.begin(), order.end(),
@@ -64,16 +93,19 @@ std::optional<std::string_view> ColumnarLog::value(size_t column, size_t row) co
     const Column &c = *m_columns[column];
     if (!c.text)
         return std::nullopt;
-    const uint32_t id = c.ids.at(row);
+    const uint32_t id = c.ids().at(row);
     if (id == TextDictionary::Null)
         return std::nullopt;
-    return c.dictionary.text(id);
+    return c.dictionary().text(id);
 }
 
 size_t ColumnarLog::memoryBytes() const
 {
     size_t bytes = m_groups.capacity() * sizeof(BandGroup);
-    for (const auto &c : m_columns)
-        bytes += sizeof(Column) + c->dictionary.memoryBytes() + c->ids.memoryBytes() + c->m_folded.of.capacity() * sizeof(uint32_t);
+    for (const auto &c : m_columns) {
+        bytes += sizeof(Column) + c->m_dictionary.memoryBytes() + c->m_ids.memoryBytes() + c->m_folded.of.capacity() * sizeof(uint32_t);
+        if (c->m_plain)
+            bytes += c->m_plain->bytes.capacity() + c->m_plain->lengths.capacity() * sizeof(uint32_t);
+    }
     return bytes;
 }

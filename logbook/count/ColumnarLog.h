@@ -24,16 +24,45 @@ public:
         uint32_t count = 0;       ///< number of folded ids, NULL's included
     };
 
+    /// The texts of a column row by row (in table order), for a column of
+    /// nearly as many texts as rows: looked up in a dictionary only when
+    /// the column is first read.
+    struct PlainTexts {
+        static constexpr uint32_t Null = 0xffffffffu; ///< the length of a NULL
+        std::string bytes;                            ///< the texts one after the other
+        std::vector<uint32_t> lengths;                ///< per row
+        /// Each row's text looked up in `dictionary` (added when new), its id in `ids`.
+        void lookUp(TextDictionary &dictionary, std::vector<uint32_t> &ids) const;
+    };
+
     struct Column {
         std::string name;
         /// False when the column holds values other than text: then only its
         /// name is kept, and counts that read it are left to SQLite.
         bool text = true;
-        TextDictionary dictionary;
-        IdArray ids; ///< one dictionary id per row, in band order
+        const TextDictionary &dictionary() const
+        {
+            build();
+            return m_dictionary;
+        }
+        /// One dictionary id per row, in band order.
+        const IdArray &ids() const
+        {
+            build();
+            return m_ids;
+        }
 
     private:
         friend class ColumnarLog;
+        friend class ColumnarLogBuilder;
+        /// The dictionary and ids of a column kept as plain texts, the first time they are asked for.
+        void build() const;
+
+        mutable std::once_flag m_buildOnce;
+        mutable TextDictionary m_dictionary;
+        mutable IdArray m_ids;
+        mutable std::optional<PlainTexts> m_plain;                    ///< until built
+        mutable std::shared_ptr<const std::vector<uint32_t>> m_order; ///< the band order, until built
         mutable std::once_flag m_foldOnce;
         mutable FoldedIds m_folded;
     };

@@ -216,7 +216,8 @@ std::shared_ptr<const ColumnarLog> ColumnarLogBuilder::finish()
 
 std::shared_ptr<const ColumnarLog> ColumnarLogBuilder::fromColumns(std::vector<std::string> names, std::vector<bool> text,
                                                                    std::vector<TextDictionary> dictionaries,
-                                                                   std::vector<std::vector<uint32_t>> ids, size_t rows)
+                                                                   std::vector<std::vector<uint32_t>> ids, size_t rows,
+                                                                   std::vector<std::optional<ColumnarLog::PlainTexts>> plain)
 {
     std::vector<size_t> textColumns;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -225,17 +226,21 @@ std::shared_ptr<const ColumnarLog> ColumnarLogBuilder::fromColumns(std::vector<s
     }
     if (text.size() != names.size() || dictionaries.size() != textColumns.size() || ids.size() != textColumns.size())
         throw std::invalid_argument("one dictionary and id list per text column");
-    for (const std::vector<uint32_t> &column : ids) {
-        if (column.size() != rows)
+    if (!plain.empty() && plain.size() != textColumns.size())
+        throw std::invalid_argument("plain texts for every text column or none");
+    for (size_t t = 0; t < ids.size(); ++t) {
+        const bool isPlain = !plain.empty() && plain[t];
+        if ((isPlain ? plain[t]->lengths.size() : ids[t].size()) != rows)
             throw std::invalid_argument("one id per row");
     }
-    return assemble(names, text, textColumns, dictionaries, ids, rows);
+    return assemble(names, text, textColumns, dictionaries, ids, rows, std::move(plain));
 }
 
 std::shared_ptr<const ColumnarLog> ColumnarLogBuilder::assemble(const std::vector<std::string> &names, const std::vector<bool> &text,
                                                                 const std::vector<size_t> &textColumns,
                                                                 std::vector<TextDictionary> &dictionaries,
-                                                                std::vector<std::vector<uint32_t>> &ids, size_t rows)
+                                                                std::vector<std::vector<uint32_t>> &ids, size_t rows,
+                                                                std::vector<std::optional<ColumnarLog::PlainTexts>> plain)
 {
     std::shared_ptr<ColumnarLog> log(new ColumnarLog);
     log->m_rows = rows;
@@ -250,9 +255,16 @@ std::shared_ptr<const ColumnarLog> ColumnarLogBuilder::assemble(const std::vecto
     }
 
     // Rows grouped by the dictionary id of Banda, in table order within a band.
-    std::vector<uint32_t> order;
+    auto shared = std::make_shared<std::vector<uint32_t>>();
+    std::vector<uint32_t> &order = *shared;
     const int band = log->findColumn("Banda");
     if (band >= 0 && text[size_t(band)]) {
+        // The rows are grouped by the band's ids: it is looked up at once.
+        const size_t t = size_t(textIndex[size_t(band)]);
+        if (t < plain.size() && plain[t]) {
+            plain[t]->lookUp(dictionaries[t], ids[t]);
+            plain[t].reset();
+        }
         log->m_bandColumn = band;
         const std::vector<uint32_t> &bandIds = ids[size_t(textIndex[size_t(band)])];
         std::vector<size_t> start(dictionaries[size_t(textIndex[size_t(band)])].size() + 1, 0);
@@ -273,10 +285,13 @@ std::shared_ptr<const ColumnarLog> ColumnarLogBuilder::assemble(const std::vecto
     onBothCores(textColumns.size(), [&](size_t t) {
         const size_t c = textColumns[t];
         ColumnarLog::Column &column = *log->m_columns[c];
-        if (column.text) {
-            column.dictionary = std::move(dictionaries[t]);
-            column.dictionary.seal();
-            column.ids = IdArray(ids[t], column.dictionary.size(), order);
+        if (column.text && t < plain.size() && plain[t]) {
+            column.m_plain = std::move(plain[t]);
+            column.m_order = shared;
+        } else if (column.text) {
+            column.m_dictionary = std::move(dictionaries[t]);
+            column.m_dictionary.seal();
+            column.m_ids = IdArray(ids[t], column.m_dictionary.size(), order);
         }
         std::vector<uint32_t>().swap(ids[t]);
     });

@@ -47,10 +47,11 @@ public:
 
     /// A log of columns made elsewhere: `dictionaries` and `ids` (one per row,
     /// in table order) for each column whose `text` flag is set, in column
-    /// order; they are taken over.
+    /// order; they are taken over. A column given in `plain` (when it has an
+    /// entry per text column) is looked up when first read instead.
     static std::shared_ptr<const ColumnarLog> fromColumns(std::vector<std::string> names, std::vector<bool> text,
-                                                          std::vector<TextDictionary> dictionaries,
-                                                          std::vector<std::vector<uint32_t>> ids, size_t rows);
+                                                          std::vector<TextDictionary> dictionaries, std::vector<std::vector<uint32_t>> ids,
+                                                          size_t rows, std::vector<std::optional<ColumnarLog::PlainTexts>> plain = {});
 
 private:
     struct Chunk {
@@ -83,7 +84,8 @@ private:
     /// The log of the dictionaries and ids of the columns `textColumns`, grouped by band.
     static std::shared_ptr<const ColumnarLog> assemble(const std::vector<std::string> &names, const std::vector<bool> &text,
                                                        const std::vector<size_t> &textColumns, std::vector<TextDictionary> &dictionaries,
-                                                       std::vector<std::vector<uint32_t>> &ids, size_t rows);
+                                                       std::vector<std::vector<uint32_t>> &ids, size_t rows,
+                                                       std::vector<std::optional<ColumnarLog::PlainTexts>> plain = {});
     void handOn();
     void internLoop();
     void intern(const Chunk &chunk);

@@ -68,7 +68,7 @@ int64_t CountPlan::count(const ColumnarLog &log) const
                 for (size_t i = 0; i < n; ++i)
                     hits += truth[i] >> 1;
             } else {
-                log.column(size_t(m_countColumn)).ids.visit([&](const auto *ids) {
+                log.column(size_t(m_countColumn)).ids().visit([&](const auto *ids) {
                     for (size_t i = 0; i < n; ++i)
                         hits += (truth[i] >> 1) & int64_t(ids[begin + i] != TextDictionary::Null);
                 });
@@ -82,13 +82,13 @@ int64_t CountPlan::count(const ColumnarLog &log) const
 int64_t CountPlan::countDistinct(const ColumnarLog &log) const
 {
     const ColumnarLog::Column &column = log.column(size_t(m_distinctColumn));
-    const uint32_t ids = column.dictionary.size();
+    const uint32_t ids = column.dictionary().size();
     // seen[id] for every dictionary id; the extra last slot takes the rows that do not count.
     std::vector<uint8_t> seen(size_t(ids) + 1, 0);
     BlockEval eval(log);
     std::vector<uint8_t> truth(BlockEval::BlockRows);
     for (const Group &g : m_groups) {
-        column.ids.visit([&](const auto *values) {
+        column.ids().visit([&](const auto *values) {
             if (g.rows == Rows::All) {
                 for (size_t r = g.begin; r < g.end; ++r)
                     seen[values[r]] = 1;

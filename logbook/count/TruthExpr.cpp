@@ -34,7 +34,7 @@ std::optional<TruthExpr> comparison(const CountTree::Condition &c, const Columna
     const int column = log.findColumn(c.column);
     if (column < 0 || !log.column(size_t(column)).text)
         return std::nullopt;
-    const TextDictionary &dict = log.column(size_t(column)).dictionary;
+    const TextDictionary &dict = log.column(size_t(column)).dictionary();
     auto table = std::make_shared<std::vector<uint8_t>>(dict.size());
     const std::string_view literal = c.literal;
     auto same = [&](uint32_t id) { return JetText::compare(dict.text(id), literal) == 0; };

@@ -54,6 +54,16 @@ bool ColumnarEncoder::flush()
 
 bool ColumnarEncoder::send(std::string_view bytes)
 {
+    if (bytes.size() >= FlushAt) {
+        // A large block goes out as it is, after what the buffer holds.
+        if (!flush())
+            return false;
+        if (!m_write(bytes.data(), bytes.size())) {
+            m_error = "cannot hand the rows on";
+            return false;
+        }
+        return true;
+    }
     m_buffer.append(bytes);
     return m_buffer.size() < FlushAt || flush();
 }
@@ -65,8 +75,7 @@ bool ColumnarEncoder::columns(const std::vector<Column> &columns)
         if (columns[i].kind == Kind::Text)
             m_textColumns.push_back(i);
     }
-    m_dictionaries.assign(m_textColumns.size(), TextDictionary());
-    m_ids.assign(m_textColumns.size(), {});
+    m_encoded.assign(m_textColumns.size(), EncodedColumn());
     m_buffer.push_back('C');
     appendColumns(m_buffer, columns);
     return flush();
@@ -81,41 +90,82 @@ bool ColumnarEncoder::row(const std::vector<Value> &values)
             return false;
         }
         const Value &v = values[c];
-        m_ids[t].push_back(v.null ? TextDictionary::Null : m_dictionaries[t].intern(v.text));
+        EncodedColumn &column = m_encoded[t];
+        column.ids.push_back(v.null ? TextDictionary::Null : column.dictionary.intern(v.text));
     }
     ++m_rows;
     return true;
 }
 
+void ColumnarEncoder::take(std::vector<EncodedColumn> columns, std::uint64_t rows)
+{
+    m_encoded = std::move(columns);
+    m_rows = rows;
+}
+
+bool ColumnarEncoder::sendDictionary(const EncodedColumn &column)
+{
+    const TextDictionary &dictionary = column.dictionary;
+    const std::uint32_t texts = dictionary.size() - 1;
+    std::uint64_t bytes = 0;
+    for (std::uint32_t id = 1; id <= texts; ++id)
+        bytes += dictionary.text(id).size();
+    const std::uint8_t width = widthFor(texts);
+    m_buffer.push_back('T');
+    appendFixed(m_buffer, m_rows, 8);
+    appendFixed(m_buffer, texts, 4);
+    appendFixed(m_buffer, bytes, 8);
+    m_buffer.push_back(char(width));
+    for (std::uint32_t id = 1; id <= texts; ++id) {
+        appendFixed(m_buffer, dictionary.text(id).size(), 4);
+        if (m_buffer.size() >= FlushAt && !flush())
+            return false;
+    }
+    for (std::uint32_t id = 1; id <= texts; ++id) {
+        if (!send(dictionary.text(id)))
+            return false;
+    }
+    // The ids in pieces, each narrowed at once.
+    constexpr std::size_t Piece = 1 << 14;
+    char narrow[Piece * 4];
+    for (std::size_t at = 0; at < column.ids.size(); at += Piece) {
+        const std::size_t n = std::min(Piece, column.ids.size() - at);
+        const std::uint32_t *ids = column.ids.data() + at;
+        if (width == 4) {
+            std::memcpy(narrow, ids, n * 4);
+        } else if (width == 2) {
+            for (std::size_t i = 0; i < n; ++i) {
+                const std::uint16_t id = std::uint16_t(ids[i]);
+                std::memcpy(narrow + 2 * i, &id, 2);
+            }
+        } else {
+            for (std::size_t i = 0; i < n; ++i)
+                narrow[i] = char(ids[i]);
+        }
+        if (!send(std::string_view(narrow, n * width)))
+            return false;
+    }
+    return true;
+}
+
+bool ColumnarEncoder::sendPlain(const EncodedColumn &column)
+{
+    if (column.lengths.size() != m_rows) {
+        m_error = "a plain column does not match the rows";
+        return false;
+    }
+    m_buffer.push_back('P');
+    appendFixed(m_buffer, m_rows, 8);
+    appendFixed(m_buffer, column.bytes.size(), 8);
+    return send(std::string_view(reinterpret_cast<const char *>(column.lengths.data()), column.lengths.size() * 4)) && send(column.bytes);
+}
+
 bool ColumnarEncoder::finish()
 {
-    for (std::size_t t = 0; t < m_textColumns.size(); ++t) {
-        const TextDictionary &dictionary = m_dictionaries[t];
-        const std::uint32_t texts = dictionary.size() - 1;
-        std::uint64_t bytes = 0;
-        for (std::uint32_t id = 1; id <= texts; ++id)
-            bytes += dictionary.text(id).size();
-        const std::uint8_t width = widthFor(texts);
-        m_buffer.push_back('T');
-        appendFixed(m_buffer, m_rows, 8);
-        appendFixed(m_buffer, texts, 4);
-        appendFixed(m_buffer, bytes, 8);
-        m_buffer.push_back(char(width));
-        for (std::uint32_t id = 1; id <= texts; ++id) {
-            appendFixed(m_buffer, dictionary.text(id).size(), 4);
-            if (m_buffer.size() >= FlushAt && !flush())
-                return false;
-        }
-        for (std::uint32_t id = 1; id <= texts; ++id) {
-            if (!send(dictionary.text(id)))
-                return false;
-        }
-        for (const std::uint32_t id : m_ids[t]) {
-            appendFixed(m_buffer, id, width);
-            if (m_buffer.size() >= FlushAt && !flush())
-                return false;
-        }
-        std::vector<std::uint32_t>().swap(m_ids[t]);
+    for (EncodedColumn &column : m_encoded) {
+        if (!(column.plain ? sendPlain(column) : sendDictionary(column)))
+            return false;
+        column = EncodedColumn();
     }
     m_buffer.push_back('E');
     appendFixed(m_buffer, m_rows, 8);
@@ -213,6 +263,8 @@ ColumnarDecoder::Step ColumnarDecoder::parseOne(std::string_view in, std::size_t
         return parseColumns(in, used);
     case 'T':
         return parseText(in, used);
+    case 'P':
+        return parsePlain(in, used);
     case 'E':
         return parseEnd(in, used);
     case 'X':
@@ -269,20 +321,55 @@ ColumnarDecoder::Step ColumnarDecoder::parseText(std::string_view in, std::size_
     if (block > m_limits.maxBytes)
         return fail("more data than the file can hold");
     m_table.rows = rows;
-    try {
-        ColumnarTextColumn &column = m_table.text.emplace_back();
-        column.texts = texts;
-        column.width = width;
-        column.lengths.resize(texts);
-        column.bytes.resize(std::size_t(bytes));
-        column.ids.resize(std::size_t(rows * width));
-    } catch (const std::bad_alloc &) {
-        m_checkFailed = true;
-        return fail("not enough memory for the logbook");
-    }
+    ColumnarTextColumn &column = m_table.text.emplace_back();
+    column.texts = texts;
+    column.width = width;
+    if (!makeRoom(column, texts, bytes, std::size_t(rows * width)))
+        return Step::Bad;
     m_state = State::Lengths;
     m_blockAt = reinterpret_cast<unsigned char *>(m_table.text.back().lengths.data());
     m_blockLeft = std::size_t(texts) * 4;
+    if (m_blockLeft == 0 && !blockDone())
+        return Step::Bad;
+    return Step::Done;
+}
+
+bool ColumnarDecoder::makeRoom(ColumnarTextColumn &column, std::size_t lengths, std::uint64_t bytes, std::size_t ids)
+{
+    try {
+        column.lengths.resize(lengths);
+        column.bytes.resize(std::size_t(bytes));
+        column.ids.resize(ids);
+    } catch (const std::bad_alloc &) {
+        m_checkFailed = true;
+        return bad("not enough memory for the logbook");
+    }
+    return true;
+}
+
+ColumnarDecoder::Step ColumnarDecoder::parsePlain(std::string_view in, std::size_t &used)
+{
+    if (!m_haveColumns || m_table.text.size() >= m_textCount)
+        return fail("text column out of place");
+    StreamCursor c(in.substr(1));
+    std::uint64_t rows, bytes;
+    if (!c.u64(rows) || !c.u64(bytes))
+        return Step::NeedMore;
+    used = 1 + c.used();
+    if (rows > m_limits.maxRows)
+        return fail("more rows than the file can hold");
+    if (!m_table.text.empty() && rows != m_table.rows)
+        return fail("the text columns differ in their rows");
+    if (bytes > rows * MaxFieldBytes || rows * 4 + bytes > m_limits.maxBytes)
+        return fail("more data than the file can hold");
+    m_table.rows = rows;
+    ColumnarTextColumn &column = m_table.text.emplace_back();
+    column.plain = true;
+    if (!makeRoom(column, std::size_t(rows), bytes, 0))
+        return Step::Bad;
+    m_state = State::Lengths;
+    m_blockAt = reinterpret_cast<unsigned char *>(column.lengths.data());
+    m_blockLeft = std::size_t(rows) * 4;
     if (m_blockLeft == 0 && !blockDone())
         return Step::Bad;
     return Step::Done;
@@ -295,6 +382,8 @@ bool ColumnarDecoder::blockDone()
     case State::Lengths: {
         std::uint64_t sum = 0;
         for (const std::uint32_t length : column.lengths) {
+            if (column.plain && length == NullLength)
+                continue;
             if (length > std::uint32_t(MaxFieldBytes))
                 return bad("text too long");
             sum += length;
@@ -307,6 +396,10 @@ bool ColumnarDecoder::blockDone()
         break;
     }
     case State::Texts:
+        if (column.plain) {
+            m_state = State::Records;
+            return true;
+        }
         m_state = State::Ids;
         m_blockAt = column.ids.data();
         m_blockLeft = column.ids.size();

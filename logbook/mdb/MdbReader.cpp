@@ -1,5 +1,6 @@
 #include "MdbReader.h"
 
+#include "ColumnarStream.h"
 #include "MdbFields.h"
 #include "MdbOpen.h"
 #include "PageReader.h"
@@ -403,13 +404,18 @@ std::string checkHeader(std::string_view head, std::uint64_t fileSize)
     return {};
 }
 
-std::string readTable(const std::string &path, const std::string &table, RowSink &sink, Part part)
+namespace {
+
+/// Reads the table with the page reader (`pages`, given the mapped file) and
+/// with libmdb what it declines.
+template<typename Pages>
+std::string readEither(const std::string &path, const std::string &table, RowSink &sink, Part part, Pages &&pages)
 {
     // The pages read straight, as a rule; libmdb reads what the page reader declines.
     {
         MappedJet mapped;
         if (mapJetFile(path, mapped).empty()) {
-            PageRead read = readTablePages(mapped.data(), mapped.size(), table, sink, part);
+            PageRead read = pages(mapped);
             if (!read.declined)
                 return read.why;
             if (std::getenv("VARKEL_READER_DECLINED"))
@@ -420,6 +426,19 @@ std::string readTable(const std::string &path, const std::string &table, RowSink
     if (std::string why = openJetFile(path, opened); !why.empty())
         return why;
     return readOpened(opened.mdb.get(), opened.size, table, sink, part);
+}
+
+} // namespace
+
+std::string readTable(const std::string &path, const std::string &table, RowSink &sink, Part part)
+{
+    return readEither(path, table, sink, part, [&](const MappedJet &m) { return readTablePages(m.data(), m.size(), table, sink, part); });
+}
+
+std::string readTableColumnar(const std::string &path, const std::string &table, ColumnarEncoder &encoder, Part part)
+{
+    return readEither(path, table, encoder, part,
+                      [&](const MappedJet &m) { return readColumnarPages(m.data(), m.size(), table, encoder, part); });
 }
 
 } // namespace mdbreader

@@ -54,6 +54,11 @@ struct Part {
 
 std::string readTable(const std::string &path, const std::string &table, RowSink &sink, Part part = Part{});
 
+class ColumnarEncoder;
+/// readTable for the columnar stream: the page reader hands the encoder its
+/// text columns whole (readColumnarPages), libmdb its rows.
+std::string readTableColumnar(const std::string &path, const std::string &table, ColumnarEncoder &encoder, Part part = Part{});
+
 /// Checks the header every Jet 3/4 and ACE file starts with, given the file's
 /// first bytes and its size. Returns why it is not a Jet file, or an empty text.
 std::string checkHeader(std::string_view head, std::uint64_t fileSize);

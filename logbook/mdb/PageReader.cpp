@@ -1,10 +1,13 @@
 #include "PageReader.h"
 
+#include "ColumnarStream.h"
 #include "JetFieldText.h"
 #include "MdbFields.h"
+#include "RawIds.h"
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace mdbreader {
 namespace {
@@ -292,13 +295,75 @@ public:
             first, end);
     }
 
+    /// The text columns of the rows of the data pages in `first` <= page <
+    /// `end`, as the columnar stream sends them: dates as their texts row by
+    /// row, the other texts as dictionaries and ids, each distinct field
+    /// converted once. With `checkAll`, the rows of the other pages are
+    /// cracked and every row is counted against the definition, as check()
+    /// does; `rows` gets the rows of the share.
+    std::vector<EncodedColumn> encode(std::uint64_t first, std::uint64_t end, bool checkAll, std::uint64_t &rows)
+    {
+        std::vector<std::size_t> text;
+        for (std::size_t i = 0; i < m_def.columns.size(); ++i) {
+            if (kindOf(m_def.columns[i].type) == Kind::Text)
+                text.push_back(i);
+        }
+        std::vector<EncodedColumn> out(text.size());
+        std::vector<RawIds> raw(text.size());
+        std::vector<std::vector<std::uint32_t>> rawToId(text.size());
+        for (std::size_t t = 0; t < text.size(); ++t)
+            out[t].plain = m_def.columns[text[t]].type == DateTime;
+        std::uint64_t all = 0;
+        rows = 0;
+        forEachRow(
+            [&](const RowAt &row, bool inShare) {
+                crack(row);
+                ++all;
+                if (!inShare)
+                    return true;
+                ++rows;
+                for (std::size_t t = 0; t < text.size(); ++t) {
+                    const std::size_t i = text[t];
+                    const Field &f = m_fields[i];
+                    EncodedColumn &column = out[t];
+                    if (column.plain) {
+                        convert(i, false);
+                        const Value &v = m_values[i];
+                        column.lengths.push_back(v.null ? NullLength : std::uint32_t(v.text.size()));
+                        column.bytes.append(v.text);
+                        continue;
+                    }
+                    if (f.null) {
+                        column.ids.push_back(TextDictionary::Null);
+                        continue;
+                    }
+                    bool added = false;
+                    const std::uint32_t id = raw[t].find(f.bytes, f.size, added);
+                    if (added) {
+                        convert(i, false);
+                        rawToId[t].push_back(column.dictionary.intern(m_values[i].text));
+                    }
+                    column.ids.push_back(rawToId[t][id]);
+                }
+                return true;
+            },
+            checkAll ? 0 : first, checkAll ? UINT64_MAX : end, first, end);
+        if (checkAll && all != m_def.rowCount)
+            decline("the rows do not add up to the table's count");
+        return out;
+    }
+
 private:
+    /// Calls f(row) for every row of the pages in [first, end), or with the
+    /// share [shareFirst, shareEnd) given f(row, whether its page is in the share).
     template<typename F>
-    bool forEachRow(F &&f, std::uint64_t first = 0, std::uint64_t end = UINT64_MAX)
+    bool forEachRow(F &&f, std::uint64_t first = 0, std::uint64_t end = UINT64_MAX, std::uint64_t shareFirst = 0,
+                    std::uint64_t shareEnd = 0)
     {
         for (const std::uint32_t number : m_def.mapPages) {
             if (number < first || number >= end)
                 continue;
+            const bool inShare = number >= shareFirst && number < shareEnd;
             const unsigned char *p = m_image.page(number);
             if (p[0] != 0x01 || le32(p + 4) != m_def.page)
                 continue; // libmdb passes over pages of the map that are not this table's
@@ -311,7 +376,12 @@ private:
                     continue;
                 if (row.flags & OverflowRow)
                     decline("page " + std::to_string(number) + " holds an overflow row");
-                if (!f(row))
+                bool going;
+                if constexpr (std::is_invocable_v<F, const RowAt &, bool>)
+                    going = f(row, inShare);
+                else
+                    going = f(row);
+                if (!going)
                     return false;
             }
         }
@@ -527,49 +597,91 @@ std::vector<std::pair<std::string, std::uint32_t>> readCatalog(const Image &imag
     return entries.tables;
 }
 
-} // namespace
+/// The definition of the table `table` (matched without regard to ASCII case).
+TableDef findTable(const Image &image, const std::string &table)
+{
+    std::uint32_t page = 0;
+    for (const auto &[name, at] : readCatalog(image)) {
+        if (sameAsciiCase(name, table)) {
+            page = at;
+            break;
+        }
+    }
+    if (page == 0)
+        decline("no table " + table + " with a definition");
+    return readDefinition(image, page);
+}
 
-PageRead readTablePages(const unsigned char *data, std::size_t size, const std::string &table, RowSink &sink, Part part)
+/// The data pages [first, end) of a part: its share of the table's pages in
+/// map order, as the libmdb reading splits them.
+std::pair<std::uint64_t, std::uint64_t> shareOf(const TableDef &def, Part part)
+{
+    if (part.count == 0 || part.index >= part.count)
+        decline("no such part of the table");
+    const auto boundary = [&](unsigned k) -> std::uint64_t {
+        const std::size_t at = std::size_t(std::uint64_t(def.mapPages.size()) * k / part.count);
+        return at < def.mapPages.size() ? def.mapPages[at] : UINT64_MAX;
+    };
+    return {part.index == 0 ? 0 : boundary(part.index), part.index + 1 == part.count ? UINT64_MAX : boundary(part.index + 1)};
+}
+
+std::vector<Column> columnsOf(const TableDef &def)
+{
+    std::vector<Column> columns;
+    for (const ColumnDef &c : def.columns)
+        columns.push_back({c.name, kindOf(c.type)});
+    return columns;
+}
+
+/// Finds the table and its share of the pages, and hands them to
+/// read(def, rows, first, end, result); what is declined is caught here.
+template<typename Read>
+PageRead readShare(const unsigned char *data, std::size_t size, const std::string &table, Part part, Read &&read)
 {
     PageRead result;
     try {
-        if (part.count == 0 || part.index >= part.count)
-            decline("no such part of the table");
         const Image image(data, size);
-        std::uint32_t page = 0;
-        for (const auto &[name, at] : readCatalog(image)) {
-            if (sameAsciiCase(name, table)) {
-                page = at;
-                break;
-            }
-        }
-        if (page == 0)
-            decline("no table " + table + " with a definition");
-        const TableDef def = readDefinition(image, page);
+        const TableDef def = findTable(image, table);
+        const auto [first, end] = shareOf(def, part);
         Rows rows(image, def);
-        rows.check();
-        // The share of the pages of a part, as the libmdb reading splits them.
-        const auto boundary = [&](unsigned k) -> std::uint64_t {
-            const std::size_t at = std::size_t(std::uint64_t(def.mapPages.size()) * k / part.count);
-            return at < def.mapPages.size() ? def.mapPages[at] : UINT64_MAX;
-        };
-        const std::uint64_t first = part.index == 0 ? 0 : boundary(part.index);
-        const std::uint64_t end = part.index + 1 == part.count ? UINT64_MAX : boundary(part.index + 1);
-        std::vector<Column> columns;
-        for (const ColumnDef &c : def.columns)
-            columns.push_back({c.name, kindOf(c.type)});
-        // Checked before: what was declined would have been declined by check().
-        try {
-            if (!sink.columns(columns) || !rows.send(first, end, sink))
-                result.why = sink.error();
-        } catch (const Declined &d) {
-            result.why = "the table changed while it was read: " + d.why;
-        }
+        read(def, rows, first, end, result);
     } catch (const Declined &d) {
         result.declined = true;
         result.why = d.why;
     }
     return result;
+}
+
+} // namespace
+
+PageRead readTablePages(const unsigned char *data, std::size_t size, const std::string &table, RowSink &sink, Part part)
+{
+    return readShare(data, size, table, part,
+                     [&](const TableDef &def, Rows &rows, std::uint64_t first, std::uint64_t end, PageRead &result) {
+                         rows.check();
+                         // Checked before: what was declined would have been declined by check().
+                         try {
+                             if (!sink.columns(columnsOf(def)) || !rows.send(first, end, sink))
+                                 result.why = sink.error();
+                         } catch (const Declined &d) {
+                             result.why = "the table changed while it was read: " + d.why;
+                         }
+                     });
+}
+
+PageRead readColumnarPages(const unsigned char *data, std::size_t size, const std::string &table, ColumnarEncoder &encoder, Part part)
+{
+    return readShare(data, size, table, part,
+                     [&](const TableDef &def, Rows &rows, std::uint64_t first, std::uint64_t end, PageRead &result) {
+                         // Part 0 answers for the whole table, as check() does; nothing is
+                         // handed on before every row has been read.
+                         std::uint64_t count = 0;
+                         std::vector<EncodedColumn> columns = rows.encode(first, end, part.index == 0, count);
+                         if (!encoder.columns(columnsOf(def)))
+                             result.why = encoder.error();
+                         else
+                             encoder.take(std::move(columns), count);
+                     });
 }
 
 std::vector<std::string> tableNamesPages(const unsigned char *data, std::size_t size, std::string &why)

@@ -21,6 +21,8 @@
 
 namespace mdbreader {
 
+class ColumnarEncoder;
+
 /// What the page reader made of a table.
 struct PageRead {
     bool declined = false; ///< nothing was handed on; `why` says why
@@ -30,6 +32,14 @@ struct PageRead {
 /// Reads part `part` of the table `table` (matched without regard to ASCII
 /// case) from the file image `data` of `size` bytes into `sink`.
 PageRead readTablePages(const unsigned char *data, std::size_t size, const std::string &table, RowSink &sink, Part part = Part{});
+
+/// Part `part` of the table `table` as readTablePages reads it, its text
+/// columns handed to `encoder` whole (ColumnarEncoder::take) once every row
+/// of the part has been read: dates as their texts row by row, the other
+/// texts as dictionaries and ids. Declined as readTablePages declines;
+/// part 0 reads every row for that, the other parts only their own pages.
+PageRead readColumnarPages(const unsigned char *data, std::size_t size, const std::string &table, ColumnarEncoder &encoder,
+                           Part part = Part{});
 
 /// The names of the tables the catalog of the image lists, in catalog order;
 /// empty with `why` set when the page reader declines the catalog.

@@ -43,11 +43,20 @@ std::optional<ReaderCommand> parseReaderCommand(const std::vector<std::string> &
 
 namespace {
 
+std::string read(const ReaderCommand &command, StreamEncoder &encoder)
+{
+    return readTable(command.file, command.table, encoder, command.part);
+}
+std::string read(const ReaderCommand &command, ColumnarEncoder &encoder)
+{
+    return readTableColumnar(command.file, command.table, encoder, command.part);
+}
+
 template<typename Encoder>
 int readInto(const ReaderCommand &command, const std::function<bool(const char *, std::size_t)> &write)
 {
     Encoder encoder(write);
-    const std::string why = readTable(command.file, command.table, encoder, command.part);
+    const std::string why = read(command, encoder);
     if (!why.empty())
         return encoder.fail(why) ? 1 : 3;
     return encoder.finish() ? 0 : 3;

@@ -1,5 +1,6 @@
 #include "ReaderTesting.h"
 
+#include "ColumnarStream.h"
 #include "MdbFields.h"
 #include "MdbOpen.h"
 #include "PageReader.h"
@@ -71,6 +72,91 @@ std::string readTableWithLibmdb(const void *data, std::size_t size, const std::s
     return readOpened(mdb.get(), size, table, sink, part);
 }
 
+namespace {
+
+/// The text columns of `table` as the columnar page reading sends them in
+/// `parts` parts, each part through the stream and back, joined row by row
+/// as "t:text" or NULL; `declined` when a part is declined.
+std::string columnarRows(const unsigned char *bytes, std::size_t size, const std::string &table, unsigned parts,
+                         std::vector<std::vector<std::optional<std::string>>> &rows, bool &declined)
+{
+    declined = false;
+    for (unsigned k = 0; k < parts; ++k) {
+        std::string stream;
+        ColumnarEncoder encoder([&stream](const char *d, std::size_t n) {
+            stream.append(d, n);
+            return true;
+        });
+        const PageRead got = readColumnarPages(bytes, size, table, encoder, {k, parts});
+        if (got.declined) {
+            if (!stream.empty() && stream != "VKC1")
+                return "declined after handing columns on";
+            declined = true;
+            return {};
+        }
+        if (!got.why.empty() || !encoder.finish())
+            return "the columnar reading fails: " + got.why;
+        ColumnarTable arrived;
+        ColumnarDecoder decoder(arrived, {});
+        if (!decoder.feed(stream.data(), stream.size()) || !decoder.complete())
+            return "the columnar stream does not arrive: " + decoder.error();
+        // Where each text starts: per row for plain texts, per id for a dictionary.
+        std::vector<std::vector<std::size_t>> starts;
+        for (const ColumnarTextColumn &c : arrived.text) {
+            std::vector<std::size_t> &at = starts.emplace_back(1, 0);
+            for (const std::uint32_t length : c.lengths)
+                at.push_back(at.back() + (length == NullLength ? 0 : length));
+        }
+        for (std::size_t r = 0; r < arrived.rows; ++r) {
+            std::vector<std::optional<std::string>> &row = rows.emplace_back();
+            for (std::size_t t = 0; t < arrived.text.size(); ++t) {
+                const ColumnarTextColumn &c = arrived.text[t];
+                const std::size_t i = c.plain ? r : c.id(r) - 1;
+                if (c.plain ? c.lengths[r] == NullLength : c.id(r) == 0)
+                    row.emplace_back();
+                else
+                    row.emplace_back("t:" + c.bytes.substr(starts[t][i], c.lengths[i]));
+            }
+        }
+    }
+    return {};
+}
+
+/// Whether the columnar page reading, whole and in two parts, gives the
+/// texts libmdb gives; what differs.
+std::string columnarAgainst(const unsigned char *bytes, std::size_t size, const std::string &table, const CopiedTable &theirs)
+{
+    std::vector<std::size_t> text;
+    for (std::size_t c = 0; c < theirs.names.size(); ++c) {
+        if (theirs.names[c].kind == Kind::Text)
+            text.push_back(c);
+    }
+    for (const unsigned parts : {1u, 2u}) {
+        std::vector<std::vector<std::optional<std::string>>> rows;
+        bool declined = false;
+        if (std::string why = columnarRows(bytes, size, table, parts, rows, declined); !why.empty())
+            return "table " + table + " in " + std::to_string(parts) + " parts: " + why;
+        if (declined && parts == 1)
+            return "table " + table + ": the columnar reading declines what the page reader reads";
+        if (declined)
+            continue;
+        if (rows.size() != theirs.rows.size())
+            return "table " + table + " in " + std::to_string(parts) + " parts: " + std::to_string(rows.size()) +
+                   " rows where libmdb reads " + std::to_string(theirs.rows.size());
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            for (std::size_t t = 0; t < text.size(); ++t) {
+                if (rows[r][t] != theirs.rows[r][text[t]])
+                    return "table " + table + " in " + std::to_string(parts) + " parts, row " + std::to_string(r) + ", column " +
+                           theirs.names[text[t]].name + ": " + rows[r][t].value_or("NULL") + " where libmdb reads " +
+                           theirs.rows[r][text[t]].value_or("NULL");
+            }
+        }
+    }
+    return {};
+}
+
+} // namespace
+
 std::string pageReaderAgainstLibmdb(const void *data, std::size_t size, int *read)
 {
     const auto *bytes = static_cast<const unsigned char *>(data);
@@ -109,6 +195,8 @@ std::string pageReaderAgainstLibmdb(const void *data, std::size_t size, int *rea
             if (ours.rows[r].size() != theirs.rows[r].size())
                 return "table " + table + ", row " + std::to_string(r) + ": other values";
         }
+        if (std::string why = columnarAgainst(bytes, size, table, theirs); !why.empty())
+            return why;
         if (read)
             ++*read;
     }

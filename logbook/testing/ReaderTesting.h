@@ -36,6 +36,9 @@ std::string readTableWithLibmdb(const void *data, std::size_t size, const std::s
 /// Every table the page reader finds in the image, read by it and by libmdb
 /// alone: empty when each reads alike, value for value, or the page reader
 /// declines it with a reason before handing a row on; else what differs.
+/// The text columns of each table read by the page reader are read the
+/// columnar way too (readColumnarPages), whole and in two parts, and must
+/// give libmdb's texts as well.
 /// `read`, when given, counts the tables the page reader read.
 std::string pageReaderAgainstLibmdb(const void *data, std::size_t size, int *read = nullptr);
 

@@ -39,7 +39,7 @@ TEST(ColumnarLog, RowsAreGroupedByBandInTableOrder)
         covered = g.end;
         for (size_t r = g.begin; r < g.end; ++r) {
             const auto band = log->value(1, r);
-            ASSERT_EQ(log->column(1).ids.at(r), g.band);
+            ASSERT_EQ(log->column(1).ids().at(r), g.band);
             got[band ? std::string(*band) : "<NULL>"].push_back(std::string(*log->value(0, r)));
         }
     }
@@ -63,7 +63,7 @@ TEST(ColumnarLog, FoldedIdsJoinTextsEqualWithoutRegardToCase)
     EXPECT_EQ(log->bandColumn(), -1);
     ASSERT_EQ(log->bandGroups().size(), 1u);
     const ColumnarLog::FoldedIds &f = log->folded(0);
-    const TextDictionary &dict = log->column(0).dictionary;
+    const TextDictionary &dict = log->column(0).dictionary();
     ASSERT_EQ(f.of.size(), dict.size());
     EXPECT_EQ(f.of[TextDictionary::Null], 0u);
     for (uint32_t a = 1; a < dict.size(); ++a) {
@@ -81,9 +81,9 @@ TEST(ColumnarLog, IdsTakeTheNarrowestWidth)
     for (int i = 0; i < 70000; ++i)
         builder.addRow({std::to_string(i % 200), std::to_string(i % 3000), std::to_string(i)});
     const auto log = builder.finish();
-    EXPECT_EQ(log->column(0).ids.width(), 1);
-    EXPECT_EQ(log->column(1).ids.width(), 2);
-    EXPECT_EQ(log->column(2).ids.width(), 4);
+    EXPECT_EQ(log->column(0).ids().width(), 1);
+    EXPECT_EQ(log->column(1).ids().width(), 2);
+    EXPECT_EQ(log->column(2).ids().width(), 4);
     for (size_t r = 0; r < log->rowCount(); r += 997)
         EXPECT_EQ(std::stoi(std::string(*log->value(2, r))) % 3000, std::stoi(std::string(*log->value(1, r))));
 }
@@ -127,7 +127,7 @@ TEST(ColumnarLog, LargeDictionaryCountsAsPlainLoopsDo)
         callsByBand["*"].insert(folded);
     }
     const auto log = builder.finish();
-    EXPECT_EQ(log->column(1).ids.width(), 4);
+    EXPECT_EQ(log->column(1).ids().width(), 4);
     CountEvaluator counter(log);
     for (const auto &[band, calls] : callsByBand) {
         const CountDescription description{"Callsign", CountDescription::Bands::Pattern, {band}, ModeClass::Cw, QslStatus::Worked, false};
@@ -149,11 +149,22 @@ TEST(ColumnarLog, TheEngineKeepsEveryValueOfTheSnapshot)
         }
         ASSERT_TRUE(columnar->column(c).text) << name;
         // The same texts, NULLs included, as SQLite holds them (row order aside).
-        const Result<QueryTable> t = log.log->database().select(QStringLiteral("SELECT [%1] FROM LOG").arg(QString::fromStdString(name)));
+        const Result<QueryTable> t =
+            log.log->database().select(QStringLiteral("SELECT [%1] FROM LOG ORDER BY rowid").arg(QString::fromStdString(name)));
         ASSERT_TRUE(t) << name;
         std::multiset<std::string> expected, got;
-        for (qsizetype r = 0; r < t->rowCount(); ++r)
+        std::vector<std::string> firstSeen; // the distinct texts in the order the table's rows first give them
+        std::set<std::string> seen;
+        for (qsizetype r = 0; r < t->rowCount(); ++r) {
             expected.insert(t->at(r, 0).isNull() ? std::string("<NULL>") : "=" + t->at(r, 0).toStdString());
+            if (!t->at(r, 0).isNull() && seen.insert(t->at(r, 0).toStdString()).second)
+                firstSeen.push_back(t->at(r, 0).toStdString());
+        }
+        // Ids follow that order, whether the column came as a dictionary or as plain texts (TDate).
+        const TextDictionary &dictionary = columnar->column(c).dictionary();
+        ASSERT_EQ(size_t(dictionary.size()), firstSeen.size() + 1) << name;
+        for (uint32_t id = 1; id < dictionary.size(); ++id)
+            ASSERT_EQ(std::string(dictionary.text(id)), firstSeen[id - 1]) << name << " id " << id;
         for (size_t r = 0; r < columnar->rowCount(); ++r) {
             const auto v = columnar->value(c, r);
             got.insert(v ? "=" + std::string(*v) : std::string("<NULL>"));

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <optional>
 #include <set>
 
 using namespace mdbreader;
@@ -228,6 +229,76 @@ TEST(ColumnarStream, DictionariesAndIdsArriveAsTheRowsGaveThemWhateverThePieces)
         EXPECT_EQ(table.text[0].texts, distinct.size());
         EXPECT_EQ(table.text[1].texts, 2u) << "'' and CW";
     }
+}
+
+/// A stream of one dictionary column (Banda) and one plain column (TDate), as the page reader hands them over.
+std::string encodePlain(const std::vector<std::optional<std::string>> &dates)
+{
+    std::string out;
+    ColumnarEncoder e([&out](const char *d, std::size_t n) {
+        out.append(d, n);
+        return true;
+    });
+    e.columns({{"Banda", Kind::Text}, {"TDate", Kind::Text}});
+    std::vector<EncodedColumn> columns(2);
+    columns[1].plain = true;
+    for (std::size_t r = 0; r < dates.size(); ++r) {
+        columns[0].ids.push_back(columns[0].dictionary.intern(r % 2 ? "14.0" : "7.0"));
+        columns[1].lengths.push_back(dates[r] ? std::uint32_t(dates[r]->size()) : NullLength);
+        columns[1].bytes += dates[r].value_or("");
+    }
+    e.take(std::move(columns), dates.size());
+    e.finish();
+    return out;
+}
+
+TEST(ColumnarStream, PlainTextsArriveRowByRowAndWrongLengthsAreRefused)
+{
+    std::vector<std::optional<std::string>> dates;
+    for (int i = 0; i < 300; ++i)
+        dates.push_back(i % 9 == 4 ? std::nullopt
+                                   : std::optional<std::string>(i % 5 ? "2001-02-03 04:05:" + std::to_string(10 + i % 50) : ""));
+    const std::string stream = encodePlain(dates);
+    for (const std::size_t piece : {std::size_t(1), std::size_t(7), stream.size()}) {
+        ColumnarTable table;
+        std::string why;
+        ASSERT_TRUE(columnarArrives(stream, table, why, piece)) << why;
+        ASSERT_EQ(table.rows, dates.size());
+        ASSERT_EQ(table.text.size(), 2u);
+        EXPECT_FALSE(table.text[0].plain);
+        const ColumnarTextColumn &c = table.text[1];
+        ASSERT_TRUE(c.plain);
+        ASSERT_EQ(c.lengths.size(), dates.size());
+        std::size_t at = 0;
+        for (std::size_t r = 0; r < dates.size(); ++r) {
+            if (!dates[r]) {
+                EXPECT_EQ(c.lengths[r], NullLength) << r;
+                continue;
+            }
+            EXPECT_EQ(c.bytes.substr(at, c.lengths[r]), *dates[r]) << r;
+            at += c.lengths[r];
+        }
+        EXPECT_EQ(at, c.bytes.size());
+    }
+    const auto refused = [](const std::string &bytes) {
+        ColumnarTable t;
+        std::string why;
+        EXPECT_FALSE(columnarArrives(bytes, t, why));
+        return why;
+    };
+    // "VKC1", the columns, Banda's 'T' record (22 bytes, 2 lengths, "7.0" "14.0", an id per row),
+    // then 'P' u64 rows, u64 bytes and a u32 length per row: the first date (empty) one byte longer than the bytes sent.
+    const std::size_t plain = 4 + 1 + 2 + (1 + 2 + 5) * 2 + 22 + 8 + 7 + 300;
+    ASSERT_EQ(stream[plain], 'P');
+    std::string longer = stream;
+    longer[plain + 17] = char(longer[plain + 17] + 1);
+    EXPECT_EQ(refused(longer), "wrong dictionary lengths");
+    std::string tooLong = stream;
+    tooLong[plain + 17 + 3] = 0x7f;
+    EXPECT_EQ(refused(tooLong), "text too long");
+    std::string rows = stream;
+    rows[plain + 1] = 3;
+    EXPECT_EQ(refused(rows), "the text columns differ in their rows");
 }
 
 TEST(ColumnarStream, ADamagedCutOrMiscountedStreamIsRefusedWithAReason)
