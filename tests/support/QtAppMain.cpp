@@ -17,8 +17,9 @@ public:
     {
 #ifndef _WIN32
         const char *wanted = std::getenv("LC_ALL");
-        if (wanted && *wanted)
+        if (wanted && *wanted) {
             ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), wanted) << "the locale is not installed (tools/build.sh generates it)";
+        }
 #endif
     }
 };
