@@ -87,9 +87,15 @@ void GridScaler::refit()
 {
     if (m_fitting || !m_area->isVisible())
         return;
+    const QSize fits = room();
+    // Fitting sets sizes, and the layout requests that follow come back here:
+    // the same room with the grid as it was fitted needs no new fit. Without
+    // this a scale found by stepping down below the estimate is estimated and
+    // stepped down again for ever.
+    if (m_measured && fits == m_fittedRoom && m_scale == m_fittedScale && m_grid->sizeHint() == m_fittedGrid)
+        return;
     m_fitting = true;
     const double before = m_scale;
-    const QSize fits = room();
     if (!m_measured) {
         const QSize one = sizeAt(1.0);
         m_perUnit = sizeAt(2.0) - one;
@@ -109,6 +115,9 @@ void GridScaler::refit()
     }
     if (m_scale != scale)
         sizeAt(scale);
+    m_fittedRoom = fits;
+    m_fittedScale = m_scale;
+    m_fittedGrid = m_grid->sizeHint();
     m_fitting = false;
     if (before != m_scale)
         m_content->updateGeometry();

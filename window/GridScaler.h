@@ -70,4 +70,8 @@ private:
     bool m_measured = false;
     QSize m_fixed;
     QSize m_perUnit;
+    // What the last fit was made for, and what it left.
+    QSize m_fittedRoom;
+    double m_fittedScale = 0;
+    QSize m_fittedGrid;
 };

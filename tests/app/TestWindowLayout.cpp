@@ -57,6 +57,35 @@ void settle()
         QCoreApplication::processEvents();
 }
 
+/// Counts the layout requests `watched` gets.
+class LayoutRequests : public QObject {
+public:
+    explicit LayoutRequests(QObject *watched) { watched->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::LayoutRequest)
+            ++count;
+        return false;
+    }
+};
+
+/// Whether the window has come to rest once settled: nothing asks for
+/// another layout of its content (a window fitting itself for ever keeps a
+/// core busy while nobody touches it).
+bool atRest(QScrollArea *area)
+{
+    settle();
+    LayoutRequests requests(area->widget());
+    for (int i = 0; i < 10; ++i) {
+        QCoreApplication::processEvents();
+        QTest::qWait(5);
+    }
+    return requests.count == 0;
+}
+
 } // namespace
 
 class TestWindowLayout : public QObject {
@@ -94,12 +123,14 @@ private slots:
         auto *area = s.window.findChild<QScrollArea *>(QStringLiteral("WindowScroll"));
         QVERIFY(area);
         const GridScaler &scaler = s.window.gridScaler();
+        QVERIFY2(atRest(area), "as started");
 
         double larger = 0; // the cell font at the larger window before
         for (const QSize size : {QSize(1900, 1040), QSize(1280, 720), QSize(1100, 700), QSize(960, 540), QSize(700, 420)}) {
             s.window.resize(size);
             settle();
             QCOMPARE(s.window.size(), size);
+            QVERIFY2(atRest(area), qPrintable(QStringLiteral("%1x%2").arg(size.width()).arg(size.height())));
             const bool scrolls = scaler.scale() <= scaler.smallest();
             // Where the window is as large as the grid at its smallest, nothing scrolls.
             QCOMPARE(area->verticalScrollBar()->isVisible() || area->horizontalScrollBar()->isVisible(), scrolls);
@@ -163,6 +194,7 @@ private slots:
         for (const QSize size : {QSize(1900, 1040), QSize(1280, 720), QSize(960, 540), QSize(600, 300)}) {
             band->resize(size);
             settle();
+            QVERIFY2(atRest(area), qPrintable(QStringLiteral("%1x%2").arg(size.width()).arg(size.height())));
             const bool scrolls = scaler.scale() <= scaler.smallest();
             const double points = cells.first()->font().pointSizeF();
             QVERIFY(points >= GridScaler::SmallestPoints);
