@@ -48,12 +48,21 @@ Result<std::shared_ptr<const LogSnapshot>> LogbookEngine::open(const QString &pa
     if (m_holds > 0 && m_snapshot && canonical == m_path)
         return m_snapshot;
     const std::optional<LogFingerprint> before = LogFingerprint::of(canonical);
-    if (m_snapshot && before && canonical == m_path && *before == m_fingerprint &&
-        (m_contentHash.isEmpty() || LogFingerprint::contentHash(canonical) == m_contentHash))
-        return m_snapshot;
+    const std::int64_t lookedNs = LogFingerprint::nowNs();
+    if (m_snapshot && before && canonical == m_path && *before == m_fingerprint) {
+        if (m_contentHash.isEmpty())
+            return m_snapshot;
+        if (LogFingerprint::contentHash(canonical) == m_contentHash) {
+            // Settled now with the contents read: from here on a change
+            // shows in the times, and the contents need not be read again.
+            if (before->settledBefore(lookedNs))
+                m_contentHash.clear();
+            return m_snapshot;
+        }
+    }
     // A file changed just before it is read may change again without its
     // times showing it (times in whole seconds); its contents tell then.
-    const bool settled = before && before->settledBefore(LogFingerprint::nowNs());
+    const bool settled = before && before->settledBefore(lookedNs);
     const QByteArray contentBefore = before && !settled ? LogFingerprint::contentHash(canonical) : QByteArray();
 
     clear();

@@ -54,10 +54,19 @@ QByteArray LogFingerprint::contentHash(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QCryptographicHash hash(QCryptographicHash::Md5);
-    if (!hash.addData(&file))
-        return {};
-    return hash.result();
+    // Read, not mapped: a mapped file that its writer truncates meanwhile
+    // would bring the program down.
+    ContentDigest digest;
+    QByteArray buffer(1 << 20, '\0');
+    for (;;) {
+        const qint64 got = file.read(buffer.data(), buffer.size());
+        if (got < 0)
+            return {};
+        if (got == 0)
+            break;
+        digest.add(buffer.constData(), std::size_t(got));
+    }
+    return digest.result();
 }
 
 std::int64_t LogFingerprint::nowNs()

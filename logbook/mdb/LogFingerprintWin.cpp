@@ -64,7 +64,7 @@ QByteArray LogFingerprint::contentHash(const QString &path)
     const winfiles::Handle file = winfiles::openShared(path.toStdString());
     if (!file)
         return {};
-    QCryptographicHash hash(QCryptographicHash::Md5);
+    ContentDigest digest;
     QByteArray buffer(1 << 20, '\0');
     for (;;) {
         DWORD got = 0;
@@ -72,9 +72,9 @@ QByteArray LogFingerprint::contentHash(const QString &path)
             return {};
         if (got == 0)
             break;
-        hash.addData(QByteArrayView(buffer.constData(), qsizetype(got)));
+        digest.add(buffer.constData(), std::size_t(got));
     }
-    return hash.result();
+    return digest.result();
 }
 
 std::int64_t LogFingerprint::nowNs()

@@ -178,3 +178,45 @@ TEST(LogbookEngine, ALogbookWhosePathIsNotAsciiOpensThroughTheReader)
     EXPECT_EQ(fingerprint->size, QFileInfo(path).size());
     EXPECT_FALSE(LogFingerprint::contentHash(path).isEmpty());
 }
+
+TEST(LogbookEngine, TheContentDigestTellsEveryChangedByteWhateverThePiecesItIsFedIn)
+{
+    // 1000 bytes: whole blocks of 32 and a tail, as a file's last page may leave.
+    QByteArray bytes(1000, '\0');
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = char((i * 37 + 11) & 0xff);
+    const auto of = [](const QByteArray &b, const std::vector<int> &cuts) {
+        ContentDigest d;
+        int at = 0;
+        for (const int cut : cuts) {
+            d.add(b.constData() + at, std::size_t(cut - at));
+            at = cut;
+        }
+        d.add(b.constData() + at, std::size_t(b.size() - at));
+        return d.result();
+    };
+    const QByteArray whole = of(bytes, {});
+    EXPECT_EQ(whole.size(), 16);
+    for (const std::vector<int> &cuts : {std::vector<int>{1}, {31, 32, 33}, {5, 64, 500, 999}, {0, 1000}})
+        EXPECT_EQ(of(bytes, cuts), whole);
+    for (const int at : {0, 7, 31, 32, 511, 990, 999}) {
+        QByteArray changed = bytes;
+        changed[at] = char(changed[at] ^ 0x01);
+        EXPECT_NE(of(changed, {}), whole) << "byte " << at;
+    }
+    // Zeros appended, or the last byte gone: the length tells.
+    QByteArray zeros(64, '\0');
+    EXPECT_NE(of(zeros, {}), of(zeros.left(63), {}));
+    EXPECT_NE(of(zeros, {}), of(zeros + QByteArray(1, '\0'), {}));
+    EXPECT_NE(of(QByteArray(), {}), of(QByteArray(1, '\0'), {}));
+
+    // A file's contentHash is the digest of its bytes, and another file's differs.
+    TempLogbook dir;
+    const QString path = dir.write(genlog::generate(50, 3));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray file = f.readAll();
+    EXPECT_EQ(LogFingerprint::contentHash(path), of(file, {}));
+    EXPECT_NE(LogFingerprint::contentHash(path),
+              LogFingerprint::contentHash(dir.write(genlog::generate(50, 4), QStringLiteral("otherdt.mdb"))));
+}
