@@ -81,11 +81,11 @@ std::string mapJetFile(const std::string &path, MappedJet &mapped)
     struct stat st {};
     if (std::string why = openChecked(path, fd, st); !why.empty())
         return why;
-    void *data = ::mmap(nullptr, std::size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd.get(), 0);
+    // Every page is read, most of them once: mapped all at once rather than
+    // fault by fault (a fault costs several times more in a virtual machine).
+    void *data = ::mmap(nullptr, std::size_t(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd.get(), 0);
     if (data == MAP_FAILED)
         return "cannot map the file: " + std::string(std::strerror(errno));
-    // The pages are read once, in order.
-    ::madvise(data, std::size_t(st.st_size), MADV_SEQUENTIAL | MADV_WILLNEED);
     mapped.m_data = static_cast<const unsigned char *>(data);
     mapped.m_size = std::size_t(st.st_size);
     return {};
