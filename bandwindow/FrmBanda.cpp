@@ -47,6 +47,14 @@ FrmBanda::FrmBanda(const LoadedLog &log, LogbookEngine &engine, Prompter &prompt
     setAutoFillBackground(true);
     setBackground(Grey);
 
+    makeControls();
+    QWidget *gridFrame = makeGrid();
+    followMatrix();
+    layOut(gridFrame);
+}
+
+void FrmBanda::makeControls()
+{
     m_titolo = makeLabel(QStringLiteral("LblTitolo"), QString(), QStringLiteral("font-size:16pt; font-weight:bold; padding:4px;"));
     m_band = makeLabel(QStringLiteral("Label22"), QStringLiteral("BAND"),
                        QStringLiteral("background:rgb(255,192,192); color:rgb(0,0,192); border:1px solid #a0a0a0; font-size:14pt; "
@@ -61,12 +69,10 @@ FrmBanda::FrmBanda(const LoadedLog &log, LogbookEngine &engine, Prompter &prompt
     m_print->setToolTip(QStringLiteral("Print Screen - orizontal size!"));
     connect(m_start, &QPushButton::clicked, this, &FrmBanda::start);
     connect(m_print, &QPushButton::clicked, this, &FrmBanda::printScreen);
+}
 
-    auto *top = new QHBoxLayout;
-    top->addWidget(m_band);
-    top->addWidget(m_titolo, 1);
-    top->addWidget(m_info);
-
+QWidget *FrmBanda::makeGrid()
+{
     auto *gridFrame = new QWidget;
     gridFrame->setObjectName(QStringLiteral("BandGrid"));
     auto *grid = new QGridLayout(gridFrame);
@@ -75,6 +81,13 @@ FrmBanda::FrmBanda(const LoadedLog &log, LogbookEngine &engine, Prompter &prompt
     m_countQso->setAlignment(Qt::AlignCenter);
     m_titles << m_countQso;
     grid->addWidget(m_countQso, 0, 0, 2, 1);
+    addColumnTitles(grid);
+    addRows(grid);
+    return gridFrame;
+}
+
+void FrmBanda::addColumnTitles(QGridLayout *grid)
+{
     for (int s = 0; s < 4; ++s) {
         QLabel *block = makeLabel(QStringLiteral("LabelBlock%1").arg(s), GridTexts::blockTitles()[s], TitleStyle);
         block->setAlignment(Qt::AlignCenter);
@@ -90,6 +103,10 @@ FrmBanda::FrmBanda(const LoadedLog &log, LogbookEngine &engine, Prompter &prompt
                 m_dataTitles << mode;
         }
     }
+}
+
+void FrmBanda::addRows(QGridLayout *grid)
+{
     m_cells.resize(BandMatrix::Labels);
     for (int row = 0; row < BandMatrix::Rows; ++row) {
         QLabel *title = makeLabel(QStringLiteral("LblstatBanda_%1").arg(BandMatrix::Cells + row), m_matrix.caption(BandMatrix::Cells + row),
@@ -105,6 +122,10 @@ FrmBanda::FrmBanda(const LoadedLog &log, LogbookEngine &engine, Prompter &prompt
             grid->addWidget(cell, 2 + row, 1 + r);
         }
     }
+}
+
+void FrmBanda::followMatrix()
+{
     connect(&m_matrix, &BandMatrix::captionChanged, this, [this](int index) {
         const qsizetype before = m_cells[index]->text().size();
         m_cells[index]->setText(m_matrix.caption(index));
@@ -116,6 +137,14 @@ FrmBanda::FrmBanda(const LoadedLog &log, LogbookEngine &engine, Prompter &prompt
         m_cells[index]->repaint();
     });
     connect(&m_matrix, &BandMatrix::countQsoChanged, m_countQso, &QLabel::setText);
+}
+
+void FrmBanda::layOut(QWidget *gridFrame)
+{
+    auto *top = new QHBoxLayout;
+    top->addWidget(m_band);
+    top->addWidget(m_titolo, 1);
+    top->addWidget(m_info);
 
     auto *legend = new QHBoxLayout;
     legend->addWidget(makeLabel(QStringLiteral("Label31"), GridTexts::legendTitle(), QStringLiteral("font-weight:bold;")));

@@ -10,6 +10,7 @@ class GridScaler;
 class LogbookEngine;
 class PrinterPort;
 class Prompter;
+class QGridLayout;
 class QLabel;
 class QPushButton;
 struct LoadedLog;
@@ -52,6 +53,16 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    /// The labels the runs and showBand fill in, and the two buttons.
+    void makeControls();
+    /// The grid of counts: column titles, and per row its title and cells.
+    QWidget *makeGrid();
+    void addColumnTitles(QGridLayout *grid);
+    void addRows(QGridLayout *grid);
+    /// The labels follow the matrix's captions.
+    void followMatrix();
+    /// The title row, the grid and the legend with the buttons, in a content that scales to the window.
+    void layOut(QWidget *gridFrame);
     QLabel *makeLabel(const QString &name, const QString &text, const QString &style);
     void setBackground(const QColor &colour);
     /// The grid's fonts and cell widths at `scale` (1: the desktop's font).

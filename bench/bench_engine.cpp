@@ -33,6 +33,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -480,262 +481,386 @@ void line(const char *what, const Timed &t, const char *note = "")
     std::printf("  %-46s %9.4f s  (cpu %.4f s)  %s\n", what, t.wall, t.cpu, note);
 }
 
+/// What every logbook is measured with: the band headers and the texts of the
+/// DXC run and the QSO grid.
+struct Setup {
+    QString folder;
+    QStringList headers;
+    std::vector<std::string> headerTexts;
+    std::vector<CountRequest> dxcTexts;
+    std::vector<CountRequest> qsoTexts;
+    bool haveTools = false; ///< mdb-export and sqlite3, for the plain route
+};
+
+Setup makeSetup()
+{
+    Setup s;
+    s.folder = QDir::temp().filePath(QStringLiteral("varkel-bench"));
+    QDir().mkpath(s.folder);
+    s.headers = StatsMatrix::startupBands();
+    for (const QString &h : s.headers)
+        s.headerTexts.push_back(h.toStdString());
+    s.dxcTexts = dxcRunTexts(s.headers);
+    s.qsoTexts = qsoGridTexts(s.headers);
+    s.haveTools = std::system("command -v mdb-export >/dev/null && command -v sqlite3 >/dev/null") == 0;
+    return s;
+}
+
+/// The generated logbook of `n` contacts, written on first use, and its
+/// heading; nothing when it cannot be written.
+std::optional<QString> announcedLogbook(const QString &folder, size_t n)
+{
+    const QString path = QDir(folder).filePath(QStringLiteral("bench%1dt.mdb").arg(n));
+    if (!QFileInfo::exists(path)) {
+        const auto t = Clock::now();
+        const std::string error = genlog::writeGeneratedLogbook(path.toStdString(), n, 42);
+        if (!error.empty()) {
+            std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path), error.c_str());
+            return std::nullopt;
+        }
+        std::printf("(generated %s in %.1f s)\n", qPrintable(path), seconds(t));
+    }
+    std::printf("\n== %zu contacts (%s, %.1f MB) ==\n", n, qPrintable(QFileInfo(path).fileName()), double(QFileInfo(path).size()) / 1e6);
+    return path;
+}
+
+/// Our figures for one logbook, all measured before any is printed.
+struct OurFigures {
+    Timed open{};
+    ColumnarOpenTimes openTimes;
+    long peakOpen = -1;
+    Timed runs[3]{}; ///< QSO, DXC and SQR, each the first
+    Timed dxcAgain{1e9, 1e9};
+    Timed start{};
+    Timed needed{};
+    size_t neededRows = 0;
+    Timed sqrMatrix{};
+    size_t matrixRows = 0;
+    Timed sqrCells{};
+    Timed dxcMatrix{};
+    Timed fill{};
+    Timed listing{};
+    qsizetype listingRows = -1;
+    long peakOurs = -1;
+};
+
+/// The logbook opened, timed; nothing (and why, on stderr) when it cannot be opened.
+std::shared_ptr<const LogSnapshot> openTimed(LogbookEngine &engine, const QString &path, OurFigures &f)
+{
+    Result<std::shared_ptr<const LogSnapshot>> opened = Result<std::shared_ptr<const LogSnapshot>>::failure({});
+    f.open = timed([&] { opened = engine.open(path); });
+    if (!opened) {
+        std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path), qPrintable(opened.error()));
+        return nullptr;
+    }
+    f.peakOpen = statusKb("VmHWM");
+    return *opened;
+}
+
+/// The grid's statistics runs: each kind once, then DXC again, best of three.
+void timeRuns(StatsContext &ctx, OurFigures &f)
+{
+    const AwardKind kinds[3] = {AwardKind::Qso, AwardKind::Dxc, AwardKind::Sqr};
+    for (int k = 0; k < 3; ++k)
+        f.runs[k] = timed([&] { runStatistics(ctx, kinds[k]); });
+    for (int i = 0; i < 3; ++i) {
+        const Timed t = timed([&] { runStatistics(ctx, AwardKind::Dxc); });
+        if (t.wall < f.dxcAgain.wall)
+            f.dxcAgain = t;
+    }
+}
+
+/// The windows opened after the grid, then the SQLite copy and its largest listing.
+void timeWindows(const std::shared_ptr<const LogSnapshot> &snapshot, const QStringList &headers, OurFigures &f)
+{
+    // NEEDED after the grid: both chase lists and their tables, from the columnar copy, for
+    // the kind with the most entities (locator squares).
+    f.needed = timed([&] {
+        if (const Result<Needed::Report> r = Needed::report(*snapshot, AwardKind::Sqr, headers, false))
+            f.neededRows = size_t(r->tables.qsl.rowCount() + r->tables.bandSlots.rowCount());
+    });
+
+    // The award matrix after the grid, from the columnar copy: SQR (the
+    // kind with the most entities) as the window shows it, the matrix
+    // alone, and DXC with its names and DXCC figures.
+    const MatrixReport::Basis sqrBasis{snapshot, AwardKind::Sqr, headers, false};
+    f.sqrMatrix = timed([&] {
+        if (const auto r = MatrixReport::report(sqrBasis, ModeClass::All))
+            f.matrixRows = r->rows.size();
+    });
+    std::vector<std::string> bandPatterns;
+    for (const QString &h : headers)
+        bandPatterns.push_back(h.trimmed().isEmpty() ? std::string() : h.toStdString());
+    f.sqrCells = timed([&] { AwardMatrix::compute(snapshot->columnar(), {"SQR", bandPatterns, ModeClass::All, false}); });
+    (void)EntityData::table(); // read once, as the window has it by then
+    f.dxcMatrix = timed([&] { MatrixReport::report({snapshot, AwardKind::Dxc, headers, false}, ModeClass::All); });
+
+    // The SQLite copy is filled the first time it is asked for (the window
+    // starts it once a run is over); the listing then runs on it.
+    const LogDatabase *db = &snapshot->database();
+    f.fill = timed([&] { db->ready(); });
+    Result<QueryTable> listing = Result<QueryTable>::failure({});
+    f.listing = timed([&] { listing = db->select(QStringLiteral("SELECT * FROM LOG WHERE (BANDA = '14.0') order by CALLSIGN;")); });
+    f.listingRows = listing ? listing->rowCount() : -1;
+}
+
+void printOurs(const OurFigures &f)
+{
+    line("open (LogbookEngine::open)", f.open);
+    line("  reading: the readers side by side", f.openTimes.reading, "(wall)");
+    line("  decoding: their parts into the columnar copy", f.openTimes.decoding, "(wall)");
+    line("  the rest: fingerprints, checks", f.open.wall - f.openTimes.reading - f.openTimes.decoding, "(by difference)");
+    std::printf("  %-46s %9.1f MB\n", "peak memory (VmHWM) after the open", double(f.peakOpen) / 1024.0);
+    line("QSO run (runStatistics, first)", f.runs[0]);
+    line("DXC run (runStatistics, first)", f.runs[1]);
+    line("SQR run (runStatistics, first)", f.runs[2]);
+    line("DXC run again (best of 3, texts compiled)", f.dxcAgain);
+    line("START, single-band window, 14.0", f.start);
+    line("NEEDED lists, SQR (QSL chase and band slots)", f.needed, qPrintable(QStringLiteral("%1 rows").arg(f.neededRows)));
+    line("MATRIX, SQR, MIX (as the window shows it)", f.sqrMatrix, qPrintable(QStringLiteral("%1 rows").arg(f.matrixRows)));
+    line("  of which the cells (AwardMatrix::compute)", f.sqrCells);
+    line("MATRIX, DXC, MIX (names, DXCC figures)", f.dxcMatrix);
+    line("SQLite copy filled when first asked for", f.fill);
+    line("largest listing (14.0 by CALLSIGN, SQLite)", f.listing, qPrintable(QStringLiteral("%1 rows").arg(f.listingRows)));
+    std::printf("  %-46s %9.1f MB\n", "peak memory (VmHWM) after our runs", double(f.peakOurs) / 1024.0);
+    std::printf("  (load average after: %s)\n", loadAverage().c_str());
+}
+
+/// What the other routes took, for the ratios.
+struct OtherRoutes {
+    double sqliteRun = 0;
+    PlainRoute plain;
+    double passTexts = 0;
+    double passCodes = 0;
+};
+
+/// The DXC run's texts through the in-process SQLite snapshot, timed; how many
+/// answers differ from ours.
+int snapshotTexts(const LogDatabase &db, const std::vector<CountRequest> &texts, const std::vector<QString> &ours, OtherRoutes &o)
+{
+    const auto t = Clock::now();
+    int differ = 0;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const Result<QString> r = db.scalar(texts[i].text, QStringLiteral("Quanti"));
+        if (!r || *r != ours[i])
+            ++differ;
+    }
+    o.sqliteRun = seconds(t);
+    line("DXC run's texts through the SQLite snapshot", o.sqliteRun,
+         qPrintable(QStringLiteral("(%1 texts, %2 differ from ours)").arg(texts.size()).arg(differ)));
+    return differ;
+}
+
+/// The plain route's load and texts, when its tools are there, with how many answers differ from ours.
+void plainRouteLines(const Setup &setup, const QString &path, size_t n, const std::vector<QString> &ours, OtherRoutes &o)
+{
+    if (setup.haveTools)
+        o.plain = plainRoute(path, setup.folder, n, textsOf(setup.dxcTexts));
+    else
+        o.plain.problem = "mdb-export or sqlite3 is missing";
+    if (!o.plain.problem.isEmpty()) {
+        std::printf("  plain route not timed: %s\n", qPrintable(o.plain.problem));
+        return;
+    }
+    int differ = 0;
+    for (size_t i = 0; i < setup.dxcTexts.size(); ++i) {
+        if (i >= o.plain.answers.size() || o.plain.answers[i] != ours[i])
+            ++differ;
+    }
+    line("plain route: mdb-export | sqlite3 (load)", o.plain.load);
+    line("plain route: DXC run's texts in sqlite3", o.plain.queries,
+         qPrintable(QStringLiteral("(%1 of %2 answers differ from ours)").arg(differ).arg(setup.dxcTexts.size())));
+}
+
+/// The headless report, start to exit, beside the plain route; 1 when it failed.
+int headlessLines(const QString &path, const PlainRoute &plain)
+{
+    const Headless headless = headlessReport(path);
+    if (!headless.problem.isEmpty()) {
+        std::printf("  headless report not timed: %s\n", qPrintable(headless.problem));
+        return 1;
+    }
+    line("headless --report DXC, start to exit (best of 3)", headless.wall);
+    if (headless.peakKb >= 0)
+        std::printf("  %-46s %9.1f MB  (/usr/bin/time: the program or its largest reader)\n", "  its peak memory",
+                    double(headless.peakKb) / 1024.0);
+    if (plain.problem.isEmpty())
+        std::printf("  %-46s %9.1f x  (%.3f s / %.3f s)\n", "  plain route / headless report", (plain.load + plain.queries) / headless.wall,
+                    plain.load + plain.queries, headless.wall);
+    return 0;
+}
+
+/// The rows as small codes; nothing (and why, on stderr) when they name more
+/// entities than a mask holds.
+std::optional<std::vector<Coded>> codedRows(const std::vector<genlog::LogRow> &rows, const std::vector<std::string> &headerTexts)
+{
+    std::unordered_map<std::string, int> entities;
+    std::vector<Coded> coded;
+    coded.reserve(rows.size());
+    for (const genlog::LogRow &row : rows) {
+        const RowClass c = classify(row, headerTexts, entities);
+        coded.push_back({int8_t(c.band), c.hasBand, uint8_t(c.modes), uint8_t(c.status), int16_t(c.entity)});
+    }
+    if (entities.size() > 64) {
+        std::fprintf(stderr, "more than 64 entities: the coded pass needs wider masks\n");
+        return std::nullopt;
+    }
+    return coded;
+}
+
+/// The coded pass's grid with its masks as entity sets.
+OnePassGrid gridOfCodes(const CodedGrid &coded)
+{
+    OnePassGrid g;
+    for (int c = 0; c < Bands; ++c) {
+        for (int r = 0; r < Slots; ++r)
+            g.dxc[size_t(c)][size_t(r)] = std::vector<bool>(64);
+    }
+    auto bitsToSet = [](uint64_t bits) {
+        std::vector<bool> set(64);
+        for (int b = 0; b < 64; ++b)
+            set[size_t(b)] = bits >> b & 1;
+        return set;
+    };
+    for (int r = 0; r < Slots; ++r) {
+        for (int c = 0; c < Bands; ++c)
+            g.dxc[size_t(c)][size_t(r)] = bitsToSet(coded.dxc[size_t(c)][size_t(r)]);
+        g.full[size_t(r)] = bitsToSet(coded.full[size_t(r)]);
+        g.mix[size_t(r)] = bitsToSet(coded.mix[size_t(r)]);
+    }
+    return g;
+}
+
+/// The cells where the one pass, over texts or codes, does not give our grid:
+/// QSO cells, DXC cells, FULL and MIX.
+int passDifferences(const LogSnapshot &snapshot, const Setup &setup, const OnePassGrid &grid, const CodedGrid &coded, size_t rowCount,
+                    const std::vector<QString> &ours)
+{
+    int differ = 0;
+    for (int c = 0; c < Bands; ++c) {
+        for (int r = 0; r < Slots; ++r) {
+            const QString q = CountQuery(snapshot, setup.qsoTexts[size_t(c * Slots + r)]).value();
+            if (q != number(grid.qso[size_t(c)][size_t(r)]) || q != number(coded.qso[size_t(c)][size_t(r)]))
+                ++differ;
+        }
+    }
+    differ += differences(dxcAnswers(grid, rowCount), ours);
+    differ += differences(dxcAnswers(gridOfCodes(coded), rowCount), ours);
+    return differ;
+}
+
+/// The one pass over the rows, as texts and as codes, checked against our
+/// grid and the plain route's answers; the differences, or nothing when the
+/// rows cannot be coded.
+std::optional<int> onePassLines(const Setup &setup, const LogSnapshot &snapshot, size_t n, const std::vector<QString> &ours, OtherRoutes &o)
+{
+    const std::vector<genlog::LogRow> rows = genlog::generate(n, 42);
+    auto t = Clock::now();
+    const OnePassGrid grid = onePassOverTexts(rows, setup.headerTexts);
+    o.passTexts = seconds(t);
+    const std::optional<std::vector<Coded>> coded = codedRows(rows, setup.headerTexts);
+    if (!coded)
+        return std::nullopt;
+    t = Clock::now();
+    const CodedGrid codedGrid = onePassOverCodes(*coded);
+    o.passCodes = seconds(t);
+
+    int failures = passDifferences(snapshot, setup, grid, codedGrid, rows.size(), ours);
+    line("one pass over the row texts (QSO + DXC grids)", o.passTexts);
+    line("one pass over rows as small codes (the limit)", o.passCodes,
+         qPrintable(QStringLiteral("(%1 cells differ from ours)").arg(failures)));
+    if (o.plain.problem.isEmpty()) {
+        // The plain route's answers are those of the rows as exported.
+        const int unexplained =
+            differences(dxcAnswers(onePassOverTexts(asExported(rows), setup.headerTexts), rows.size()), o.plain.answers);
+        std::printf("  %-46s %d of %zu answers differ\n", "plain route vs one pass, rows with '' as NULL", unexplained,
+                    o.plain.answers.size());
+        failures += unexplained;
+    }
+    return failures;
+}
+
+void ratioLines(const OurFigures &f, const OtherRoutes &o)
+{
+    const double oursOpenDxc = f.open.wall + f.runs[1].wall;
+    const double plainTotal = o.plain.load + o.plain.queries;
+    std::printf("  ratios, open + DXC run:\n");
+    if (o.plain.problem.isEmpty())
+        std::printf("    ours / plain route            %8.4f   (%.3f s / %.3f s)\n", oursOpenDxc / plainTotal, oursOpenDxc, plainTotal);
+    std::printf("    ours / one pass over texts    %8.1f   (%.3f s / %.4f s)\n", oursOpenDxc / o.passTexts, oursOpenDxc, o.passTexts);
+    std::printf("    ours / one pass over codes    %8.1f   (%.3f s / %.4f s)\n", oursOpenDxc / o.passCodes, oursOpenDxc, o.passCodes);
+    std::printf("  ratios, DXC run alone:\n");
+    if (o.plain.problem.isEmpty())
+        std::printf("    ours / plain route's texts    %8.4f\n", f.runs[1].wall / o.plain.queries);
+    std::printf("    ours / SQLite snapshot        %8.4f\n", f.runs[1].wall / o.sqliteRun);
+    std::printf("    ours / one pass over texts    %8.2f\n", f.runs[1].wall / o.passTexts);
+    std::printf("    ours / one pass over codes    %8.2f\n", f.runs[1].wall / o.passCodes);
+}
+
+/// Every figure of one logbook, printed; the failures found, or nothing when
+/// it cannot be opened or its rows cannot be coded.
+std::optional<int> benchLogbook(const Setup &setup, size_t n, const QString &path)
+{
+    resetPeak();
+    // ---- ours ----
+    const LoadedLog state{QStringLiteral("BENCHDT"), path};
+    StatsMatrix matrix;
+    OurFigures f;
+    MdbReaderOptions readerOptions;
+    readerOptions.times = &f.openTimes;
+    LogbookEngine engine(readerOptions);
+    bench::QuietPrompter prompter;
+    StatsContext ctx{state, matrix, engine, prompter};
+
+    std::printf("  (load average before: %s)\n", loadAverage().c_str());
+    const std::shared_ptr<const LogSnapshot> snapshot = openTimed(engine, path, f);
+    if (!snapshot)
+        return std::nullopt;
+    timeRuns(ctx, f);
+    BandMatrix bandMatrix;
+    BandContext band{state, QStringLiteral("14.0"), bandMatrix, engine, prompter};
+    f.start = timed([&] { startBandRun(band); });
+    timeWindows(snapshot, setup.headers, f);
+    f.peakOurs = statusKb("VmHWM");
+    printOurs(f);
+    int failures = prompter.failures;
+
+    // Our answers to the DXC run's texts, to compare the other routes with.
+    std::vector<QString> ours;
+    for (const CountRequest &request : setup.dxcTexts)
+        ours.push_back(CountQuery(*snapshot, request).value());
+    OtherRoutes o;
+    failures += snapshotTexts(snapshot->database(), setup.dxcTexts, ours, o);
+    plainRouteLines(setup, path, n, ours, o);
+    failures += headlessLines(path, o.plain);
+    const std::optional<int> pass = onePassLines(setup, *snapshot, n, ours, o);
+    if (!pass)
+        return std::nullopt;
+    ratioLines(f, o);
+    std::fflush(stdout);
+    return failures + *pass;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     const std::vector<size_t> sizes = bench::sizes(argc, argv, {10000, 100000, 1000000});
-    const QString folder = QDir::temp().filePath(QStringLiteral("varkel-bench"));
-    QDir().mkpath(folder);
-    const QStringList headers = StatsMatrix::startupBands();
-    std::vector<std::string> headerTexts;
-    for (const QString &h : headers)
-        headerTexts.push_back(h.toStdString());
-    const std::vector<CountRequest> dxcTexts = dxcRunTexts(headers);
-    const std::vector<CountRequest> qsoTexts = qsoGridTexts(headers);
-    const bool haveTools = std::system("command -v mdb-export >/dev/null && command -v sqlite3 >/dev/null") == 0;
-    int failures = 0;
+    const Setup setup = makeSetup();
 #if defined(__POPCNT__) && defined(__SSE4_2__)
     std::printf("counting loops built for x86-64-v2 (POPCNT, SSE4.2)\n");
 #else
     std::printf("counting loops built for generic x86-64 (software bit counting)\n");
 #endif
-
+    int failures = 0;
     for (const size_t n : sizes) {
-        const QString path = QDir(folder).filePath(QStringLiteral("bench%1dt.mdb").arg(n));
-        if (!QFileInfo::exists(path)) {
-            const auto t = Clock::now();
-            const std::string error = genlog::writeGeneratedLogbook(path.toStdString(), n, 42);
-            if (!error.empty()) {
-                std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path), error.c_str());
-                return 1;
-            }
-            std::printf("(generated %s in %.1f s)\n", qPrintable(path), seconds(t));
-        }
-        std::printf("\n== %zu contacts (%s, %.1f MB) ==\n", n, qPrintable(QFileInfo(path).fileName()),
-                    double(QFileInfo(path).size()) / 1e6);
-        resetPeak();
-
-        // ---- ours ----
-        const LoadedLog state{QStringLiteral("BENCHDT"), path};
-        StatsMatrix matrix;
-        ColumnarOpenTimes openTimes;
-        MdbReaderOptions readerOptions;
-        readerOptions.times = &openTimes;
-        LogbookEngine engine(readerOptions);
-        bench::QuietPrompter prompter;
-        StatsContext ctx{state, matrix, engine, prompter};
-
-        std::printf("  (load average before: %s)\n", loadAverage().c_str());
-        Result<std::shared_ptr<const LogSnapshot>> opened = Result<std::shared_ptr<const LogSnapshot>>::failure({});
-        const Timed open = timed([&] { opened = engine.open(path); });
-        if (!opened) {
-            std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path), qPrintable(opened.error()));
+        const std::optional<QString> path = announcedLogbook(setup.folder, n);
+        if (!path)
             return 1;
-        }
-        const long peakOpen = statusKb("VmHWM");
-        const std::shared_ptr<const LogSnapshot> snapshot = *opened;
-        const LogDatabase *db = &snapshot->database();
-
-        Timed runs[3];
-        const AwardKind kinds[3] = {AwardKind::Qso, AwardKind::Dxc, AwardKind::Sqr};
-        for (int k = 0; k < 3; ++k)
-            runs[k] = timed([&] { runStatistics(ctx, kinds[k]); });
-        Timed dxcAgain{1e9, 1e9};
-        for (int i = 0; i < 3; ++i) {
-            const Timed t = timed([&] { runStatistics(ctx, AwardKind::Dxc); });
-            if (t.wall < dxcAgain.wall)
-                dxcAgain = t;
-        }
-
-        BandMatrix bandMatrix;
-        BandContext band{state, QStringLiteral("14.0"), bandMatrix, engine, prompter};
-        const Timed start = timed([&] { startBandRun(band); });
-
-        // NEEDED after the grid: both chase lists and their tables, from the columnar copy, for
-        // the kind with the most entities (locator squares).
-        size_t neededRows = 0;
-        const Timed needed = timed([&] {
-            if (const Result<Needed::Report> r = Needed::report(*snapshot, AwardKind::Sqr, headers, false))
-                neededRows = size_t(r->tables.qsl.rowCount() + r->tables.bandSlots.rowCount());
-        });
-
-        // The award matrix after the grid, from the columnar copy: SQR (the
-        // kind with the most entities) as the window shows it, the matrix
-        // alone, and DXC with its names and DXCC figures.
-        size_t matrixRows = 0;
-        const MatrixReport::Basis sqrBasis{snapshot, AwardKind::Sqr, headers, false};
-        const Timed sqrMatrix = timed([&] {
-            if (const auto r = MatrixReport::report(sqrBasis, ModeClass::All))
-                matrixRows = r->rows.size();
-        });
-        std::vector<std::string> bandPatterns;
-        for (const QString &h : headers)
-            bandPatterns.push_back(h.trimmed().isEmpty() ? std::string() : h.toStdString());
-        const Timed sqrCells = timed([&] { AwardMatrix::compute(snapshot->columnar(), {"SQR", bandPatterns, ModeClass::All, false}); });
-        (void)EntityData::table(); // read once, as the window has it by then
-        const Timed dxcMatrix = timed([&] { MatrixReport::report({snapshot, AwardKind::Dxc, headers, false}, ModeClass::All); });
-
-        // The SQLite copy is filled the first time it is asked for (the window
-        // starts it once a run is over); the listing then runs on it.
-        const Timed fillTime = timed([&] { db->ready(); });
-        Result<QueryTable> listing = Result<QueryTable>::failure({});
-        const Timed listingTime =
-            timed([&] { listing = db->select(QStringLiteral("SELECT * FROM LOG WHERE (BANDA = '14.0') order by CALLSIGN;")); });
-        const long peakOurs = statusKb("VmHWM");
-
-        line("open (LogbookEngine::open)", open);
-        line("  reading: the readers side by side", openTimes.reading, "(wall)");
-        line("  decoding: their parts into the columnar copy", openTimes.decoding, "(wall)");
-        line("  the rest: fingerprints, checks", open.wall - openTimes.reading - openTimes.decoding, "(by difference)");
-        std::printf("  %-46s %9.1f MB\n", "peak memory (VmHWM) after the open", double(peakOpen) / 1024.0);
-        line("QSO run (runStatistics, first)", runs[0]);
-        line("DXC run (runStatistics, first)", runs[1]);
-        line("SQR run (runStatistics, first)", runs[2]);
-        line("DXC run again (best of 3, texts compiled)", dxcAgain);
-        line("START, single-band window, 14.0", start);
-        line("NEEDED lists, SQR (QSL chase and band slots)", needed, qPrintable(QStringLiteral("%1 rows").arg(neededRows)));
-        line("MATRIX, SQR, MIX (as the window shows it)", sqrMatrix, qPrintable(QStringLiteral("%1 rows").arg(matrixRows)));
-        line("  of which the cells (AwardMatrix::compute)", sqrCells);
-        line("MATRIX, DXC, MIX (names, DXCC figures)", dxcMatrix);
-        line("SQLite copy filled when first asked for", fillTime);
-        line("largest listing (14.0 by CALLSIGN, SQLite)", listingTime,
-             qPrintable(QStringLiteral("%1 rows").arg(listing ? listing->rowCount() : -1)));
-        std::printf("  %-46s %9.1f MB\n", "peak memory (VmHWM) after our runs", double(peakOurs) / 1024.0);
-        std::printf("  (load average after: %s)\n", loadAverage().c_str());
-
-        failures += prompter.failures;
-
-        // Our answers to the DXC run's texts, to compare the other routes with.
-        std::vector<QString> ours;
-        for (const CountRequest &request : dxcTexts)
-            ours.push_back(CountQuery(*snapshot, request).value());
-
-        // ---- the same texts through the in-process SQLite snapshot ----
-        auto t = Clock::now();
-        int sqliteDiffers = 0;
-        for (size_t i = 0; i < dxcTexts.size(); ++i) {
-            const Result<QString> r = db->scalar(dxcTexts[i].text, QStringLiteral("Quanti"));
-            if (!r || *r != ours[i])
-                ++sqliteDiffers;
-        }
-        const double sqliteRun = seconds(t);
-        line("DXC run's texts through the SQLite snapshot", sqliteRun,
-             qPrintable(QStringLiteral("(%1 texts, %2 differ from ours)").arg(dxcTexts.size()).arg(sqliteDiffers)));
-        failures += sqliteDiffers;
-
-        // ---- plain route ----
-        PlainRoute plain;
-        if (haveTools)
-            plain = plainRoute(path, folder, n, textsOf(dxcTexts));
-        else
-            plain.problem = "mdb-export or sqlite3 is missing";
-        if (plain.problem.isEmpty()) {
-            int differ = 0;
-            for (size_t i = 0; i < dxcTexts.size(); ++i) {
-                if (i >= plain.answers.size() || plain.answers[i] != ours[i])
-                    ++differ;
-            }
-            line("plain route: mdb-export | sqlite3 (load)", plain.load);
-            line("plain route: DXC run's texts in sqlite3", plain.queries,
-                 qPrintable(QStringLiteral("(%1 of %2 answers differ from ours)").arg(differ).arg(dxcTexts.size())));
-        } else {
-            std::printf("  plain route not timed: %s\n", qPrintable(plain.problem));
-        }
-
-        // ---- the headless report, start to exit ----
-        const Headless headless = headlessReport(path);
-        if (headless.problem.isEmpty()) {
-            line("headless --report DXC, start to exit (best of 3)", headless.wall);
-            if (headless.peakKb >= 0)
-                std::printf("  %-46s %9.1f MB  (/usr/bin/time: the program or its largest reader)\n", "  its peak memory",
-                            double(headless.peakKb) / 1024.0);
-            if (plain.problem.isEmpty())
-                std::printf("  %-46s %9.1f x  (%.3f s / %.3f s)\n", "  plain route / headless report",
-                            (plain.load + plain.queries) / headless.wall, plain.load + plain.queries, headless.wall);
-        } else {
-            std::printf("  headless report not timed: %s\n", qPrintable(headless.problem));
-            ++failures;
-        }
-
-        // ---- one pass ----
-        const std::vector<genlog::LogRow> rows = genlog::generate(n, 42);
-        t = Clock::now();
-        const OnePassGrid grid = onePassOverTexts(rows, headerTexts);
-        const double passTexts = seconds(t);
-        std::unordered_map<std::string, int> entities;
-        std::vector<Coded> coded;
-        coded.reserve(rows.size());
-        for (const genlog::LogRow &row : rows) {
-            const RowClass c = classify(row, headerTexts, entities);
-            coded.push_back({int8_t(c.band), c.hasBand, uint8_t(c.modes), uint8_t(c.status), int16_t(c.entity)});
-        }
-        if (entities.size() > 64) {
-            std::fprintf(stderr, "more than 64 entities: the coded pass needs wider masks\n");
+        const std::optional<int> found = benchLogbook(setup, n, *path);
+        if (!found)
             return 1;
-        }
-        t = Clock::now();
-        const CodedGrid codedGrid = onePassOverCodes(coded);
-        const double passCodes = seconds(t);
-
-        // The one pass must give our grid: QSO cells, DXC cells, FULL and MIX.
-        int passDiffers = 0;
-        for (int c = 0; c < Bands; ++c) {
-            for (int r = 0; r < Slots; ++r) {
-                const QString q = CountQuery(*snapshot, qsoTexts[size_t(c * Slots + r)]).value();
-                if (q != number(grid.qso[size_t(c)][size_t(r)]) || q != number(codedGrid.qso[size_t(c)][size_t(r)]))
-                    ++passDiffers;
-            }
-        }
-        passDiffers += differences(dxcAnswers(grid, rows.size()), ours);
-        {
-            // The same grid from the coded pass.
-            OnePassGrid fromCodes;
-            for (int c = 0; c < Bands; ++c) {
-                for (int r = 0; r < Slots; ++r)
-                    fromCodes.dxc[size_t(c)][size_t(r)] = std::vector<bool>(64);
-            }
-            auto bitsToSet = [](uint64_t bits) {
-                std::vector<bool> set(64);
-                for (int b = 0; b < 64; ++b)
-                    set[size_t(b)] = bits >> b & 1;
-                return set;
-            };
-            for (int r = 0; r < Slots; ++r) {
-                for (int c = 0; c < Bands; ++c)
-                    fromCodes.dxc[size_t(c)][size_t(r)] = bitsToSet(codedGrid.dxc[size_t(c)][size_t(r)]);
-                fromCodes.full[size_t(r)] = bitsToSet(codedGrid.full[size_t(r)]);
-                fromCodes.mix[size_t(r)] = bitsToSet(codedGrid.mix[size_t(r)]);
-            }
-            passDiffers += differences(dxcAnswers(fromCodes, rows.size()), ours);
-        }
-        line("one pass over the row texts (QSO + DXC grids)", passTexts);
-        line("one pass over rows as small codes (the limit)", passCodes,
-             qPrintable(QStringLiteral("(%1 cells differ from ours)").arg(passDiffers)));
-        failures += passDiffers;
-        if (plain.problem.isEmpty()) {
-            // The plain route's answers are those of the rows as exported.
-            const int unexplained = differences(dxcAnswers(onePassOverTexts(asExported(rows), headerTexts), rows.size()), plain.answers);
-            std::printf("  %-46s %d of %zu answers differ\n", "plain route vs one pass, rows with '' as NULL", unexplained,
-                        plain.answers.size());
-            failures += unexplained;
-        }
-
-        // ---- ratios ----
-        const double oursOpenDxc = open.wall + runs[1].wall;
-        std::printf("  ratios, open + DXC run:\n");
-        if (plain.problem.isEmpty())
-            std::printf("    ours / plain route            %8.4f   (%.3f s / %.3f s)\n", oursOpenDxc / (plain.load + plain.queries),
-                        oursOpenDxc, plain.load + plain.queries);
-        std::printf("    ours / one pass over texts    %8.1f   (%.3f s / %.4f s)\n", oursOpenDxc / passTexts, oursOpenDxc, passTexts);
-        std::printf("    ours / one pass over codes    %8.1f   (%.3f s / %.4f s)\n", oursOpenDxc / passCodes, oursOpenDxc, passCodes);
-        std::printf("  ratios, DXC run alone:\n");
-        if (plain.problem.isEmpty())
-            std::printf("    ours / plain route's texts    %8.4f\n", runs[1].wall / plain.queries);
-        std::printf("    ours / SQLite snapshot        %8.4f\n", runs[1].wall / sqliteRun);
-        std::printf("    ours / one pass over texts    %8.2f\n", runs[1].wall / passTexts);
-        std::printf("    ours / one pass over codes    %8.2f\n", runs[1].wall / passCodes);
-        std::fflush(stdout);
+        failures += *found;
     }
     return failures ? 1 : 0;
 }

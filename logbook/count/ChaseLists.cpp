@@ -49,6 +49,31 @@ public:
     Lists lists() const;
 
 private:
+    /// Per dictionary id of the column each reads: the decisions the pass over the rows looks up.
+    struct Decisions {
+        std::vector<std::vector<bool>> inClass; ///< per mode class: the Mode ids in it
+        std::vector<bool> confirmed;            ///< the R ids of a confirmed contact
+        std::vector<bool> usable;               ///< the award column's ids that name an entity
+        std::vector<bool> anyBand;              ///< the Banda ids that are not NULL
+    };
+    /// Per row: the dictionary id of each column the pass reads.
+    struct RowIds {
+        std::vector<uint32_t> band, mode, r, entity;
+    };
+
+    /// The columns the lists read; false when one is missing or not text.
+    bool findColumns();
+    /// Each entity's first spelling, and the entities in the order of their spellings.
+    void orderEntities();
+    /// The header positions that are not blank, and the band ids each matches; false when a pattern cannot be decided.
+    bool matchBands();
+    std::optional<Decisions> decide() const;
+    /// The tallies cleared to their sizes, and the band ids in the order an operator reads them.
+    void prepareTallies();
+    /// Which entities are worked and confirmed per band position, mode class and over the whole log.
+    void tallyRows(const Decisions &d, const RowIds &ids);
+    /// The contacts of every entity worked but not confirmed on a band, in a class.
+    void collectContacts(const Decisions &d, const RowIds &ids);
     size_t slot(size_t position, int c, uint32_t e) const { return (position * Classes + size_t(c)) * m_entities + e; }
     std::vector<QslEntry> qslEntries() const;
     std::vector<SlotEntry> slotEntries() const;
@@ -73,6 +98,23 @@ private:
 
 bool Tally::run()
 {
+    if (!findColumns())
+        return false;
+    orderEntities();
+    if (!matchBands())
+        return false;
+    const std::optional<Decisions> decisions = decide();
+    if (!decisions)
+        return false;
+    const RowIds ids{rowIds(m_log, m_band), rowIds(m_log, m_mode), rowIds(m_log, m_r), rowIds(m_log, m_entity)};
+    prepareTallies();
+    tallyRows(*decisions, ids);
+    collectContacts(*decisions, ids);
+    return true;
+}
+
+bool Tally::findColumns()
+{
     m_band = m_log.findColumn("Banda");
     m_mode = m_log.findColumn("Mode");
     m_r = m_log.findColumn("R");
@@ -82,6 +124,11 @@ bool Tally::run()
         if (c < 0 || !m_log.column(size_t(c)).text)
             return false;
     }
+    return true;
+}
+
+void Tally::orderEntities()
+{
     m_folded = &m_log.folded(size_t(m_entity));
     m_entities = m_folded->count;
     // Dictionary ids follow the table's order: the first id of an entity is its first spelling.
@@ -93,7 +140,10 @@ bool Tally::run()
         m_entityOrder.push_back(e);
     std::sort(m_entityOrder.begin(), m_entityOrder.end(),
               [this](uint32_t a, uint32_t b) { return JetText::compare(m_spelling[a], m_spelling[b]) < 0; });
+}
 
+bool Tally::matchBands()
+{
     // Each comparison decided once per distinct text, as the counts decide it.
     const TextDictionary &bands = m_log.column(size_t(m_band)).dictionary();
     m_bandPositions.assign(bands.size(), {});
@@ -110,21 +160,32 @@ bool Tally::run()
         }
         m_positions.push_back(int(p));
     }
-    std::vector<std::vector<bool>> inClass;
+    return true;
+}
+
+std::optional<Tally::Decisions> Tally::decide() const
+{
+    Decisions out;
     for (const ModeClass m : AllClasses) {
         auto t = decidedIds(modeCondition(m, m_request.ft8), m_log, m_mode);
         if (!t)
-            return false;
-        inClass.push_back(std::move(*t));
+            return std::nullopt;
+        out.inClass.push_back(std::move(*t));
     }
-    const auto confirmedFlag = decidedIds(*statusCondition(QslStatus::Confirmed), m_log, m_r);
-    const auto usable = decidedIds(usableEntity(m_request.entity), m_log, m_entity);
-    const auto anyBand = decidedIds(CountTree::Condition{CountTree::Condition::Kind::Like, {}, "Banda", "*"}, m_log, m_band);
-    if (!confirmedFlag || !usable || !anyBand)
-        return false;
+    auto confirmed = decidedIds(*statusCondition(QslStatus::Confirmed), m_log, m_r);
+    auto usable = decidedIds(usableEntity(m_request.entity), m_log, m_entity);
+    auto anyBand = decidedIds(CountTree::Condition{CountTree::Condition::Kind::Like, {}, "Banda", "*"}, m_log, m_band);
+    if (!confirmed || !usable || !anyBand)
+        return std::nullopt;
+    out.confirmed = std::move(*confirmed);
+    out.usable = std::move(*usable);
+    out.anyBand = std::move(*anyBand);
+    return out;
+}
 
-    const std::vector<uint32_t> bandIds = rowIds(m_log, m_band), modeIds = rowIds(m_log, m_mode), rIds = rowIds(m_log, m_r),
-                                entityIds = rowIds(m_log, m_entity);
+void Tally::prepareTallies()
+{
+    const TextDictionary &bands = m_log.column(size_t(m_band)).dictionary();
     m_worked.assign(m_positions.size() * Classes * m_entities, 0);
     m_confirmed = m_worked;
     m_workedAnywhere.assign(Classes * m_entities, 0);
@@ -135,41 +196,47 @@ bool Tally::run()
     std::sort(m_bandsInOrder.begin(), m_bandsInOrder.end(),
               [&](uint32_t a, uint32_t b) { return bandBefore(bands.text(a), bands.text(b)); });
     m_bandsWorked.assign(Classes * m_entities * m_bandWords, 0);
+}
+
+void Tally::tallyRows(const Decisions &d, const RowIds &ids)
+{
     for (size_t row = 0; row < m_log.rowCount(); ++row) {
-        const uint32_t id = entityIds[row];
-        if (!(*usable)[id] || !(*anyBand)[bandIds[row]])
+        const uint32_t id = ids.entity[row];
+        if (!d.usable[id] || !d.anyBand[ids.band[row]])
             continue;
         const uint32_t e = m_folded->of[id];
-        const bool confirmed = (*confirmedFlag)[rIds[row]];
+        const bool confirmed = d.confirmed[ids.r[row]];
         for (int c = 0; c < Classes; ++c) {
-            if (!inClass[size_t(c)][modeIds[row]])
+            if (!d.inClass[size_t(c)][ids.mode[row]])
                 continue;
-            for (const size_t p : m_bandPositions[bandIds[row]]) {
+            for (const size_t p : m_bandPositions[ids.band[row]]) {
                 m_worked[slot(p, c, e)] = 1;
                 m_confirmed[slot(p, c, e)] |= uint8_t(confirmed);
             }
             const size_t k = size_t(c) * m_entities + e;
             m_workedAnywhere[k] = 1;
             m_confirmedAnywhere[k] |= uint8_t(confirmed);
-            m_bandsWorked[k * m_bandWords + bandIds[row] / 64] |= uint64_t(1) << (bandIds[row] % 64);
+            m_bandsWorked[k * m_bandWords + ids.band[row] / 64] |= uint64_t(1) << (ids.band[row] % 64);
         }
     }
-    // The contacts of every entity worked but not confirmed on a band, in a class.
+}
+
+void Tally::collectContacts(const Decisions &d, const RowIds &ids)
+{
     for (size_t row = 0; row < m_log.rowCount(); ++row) {
-        const uint32_t id = entityIds[row];
-        if (!(*usable)[id])
+        const uint32_t id = ids.entity[row];
+        if (!d.usable[id])
             continue;
         const uint32_t e = m_folded->of[id];
         for (int c = 0; c < Classes; ++c) {
-            if (!inClass[size_t(c)][modeIds[row]])
+            if (!d.inClass[size_t(c)][ids.mode[row]])
                 continue;
-            for (const size_t p : m_bandPositions[bandIds[row]]) {
+            for (const size_t p : m_bandPositions[ids.band[row]]) {
                 if (!m_confirmed[slot(p, c, e)])
                     m_contacts[slot(p, c, e)].push_back(row);
             }
         }
     }
-    return true;
 }
 
 std::string_view Tally::entityText(uint32_t folded) const { return m_spelling[folded]; }

@@ -13,103 +13,149 @@ using Tok = Token::Kind;
 bool isIdentStart(QChar c) { return c.isLetter() || c == QLatin1Char('_'); }
 bool isIdentPart(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$'); }
 
+/// Where a token ends in a text; the failure says which one is left open.
+using End = Result<qsizetype>;
+
+bool startsWith(const QString &s, qsizetype i, char first, char second)
+{
+    return s[i] == QLatin1Char(first) && i + 1 < s.size() && s[i + 1] == QLatin1Char(second);
+}
+
+/// A comment at `i`, as SQLite reads it: -- up to the end of the line, or /* */
+/// (one left open runs to the end of the text and is closed).
+qsizetype comment(const QString &s, qsizetype i, std::vector<Token> &out)
+{
+    const qsizetype n = s.size();
+    if (s[i] == QLatin1Char('-')) {
+        qsizetype j = s.indexOf(QLatin1Char('\n'), i);
+        j = j < 0 ? n : j;
+        out.push_back({Tok::Comment, s.mid(i, j - i)});
+        return j;
+    }
+    const qsizetype close = s.indexOf(QStringLiteral("*/"), i + 2);
+    const qsizetype j = close < 0 ? n : close + 2;
+    QString text = s.mid(i, j - i);
+    if (close < 0)
+        text += QStringLiteral("*/");
+    out.push_back({Tok::Comment, text});
+    return j;
+}
+
+/// A text literal in ' or " at `i`; a doubled quote inside stands for one.
+End textLiteral(const QString &s, qsizetype i, std::vector<Token> &out)
+{
+    const qsizetype n = s.size();
+    const QChar quote = s[i];
+    QString value;
+    qsizetype j = i + 1;
+    bool closed = false;
+    while (j < n) {
+        if (s[j] == quote) {
+            if (j + 1 < n && s[j + 1] == quote) {
+                value += quote;
+                j += 2;
+                continue;
+            }
+            closed = true;
+            ++j;
+            break;
+        }
+        value += s[j++];
+    }
+    if (!closed)
+        return End::failure(QStringLiteral("unterminated text literal"));
+    out.push_back({Tok::String, value});
+    return j;
+}
+
+/// A [name] or a #date# at `i`: what stands between its marks (a date trimmed).
+End enclosed(const QString &s, qsizetype i, std::vector<Token> &out)
+{
+    const bool bracket = s[i] == QLatin1Char('[');
+    const qsizetype j = s.indexOf(QLatin1Char(bracket ? ']' : '#'), i + 1);
+    if (j < 0)
+        return End::failure(bracket ? QStringLiteral("unterminated [name]") : QStringLiteral("unterminated #date#"));
+    const QString inside = s.mid(i + 1, j - i - 1);
+    out.push_back(bracket ? Token{Tok::Bracket, inside} : Token{Tok::Date, inside.trimmed()});
+    return j + 1;
+}
+
+/// A number at `i`: digits and points, and an exponent when digits follow its e.
+qsizetype number(const QString &s, qsizetype i, std::vector<Token> &out)
+{
+    const qsizetype n = s.size();
+    qsizetype j = i;
+    while (j < n && (s[j].isDigit() || s[j] == QLatin1Char('.')))
+        ++j;
+    if (j < n && (s[j] == QLatin1Char('e') || s[j] == QLatin1Char('E'))) {
+        qsizetype k = j + 1;
+        if (k < n && (s[k] == QLatin1Char('+') || s[k] == QLatin1Char('-')))
+            ++k;
+        if (k < n && s[k].isDigit()) {
+            j = k;
+            while (j < n && s[j].isDigit())
+                ++j;
+        }
+    }
+    out.push_back({Tok::Number, s.mid(i, j - i)});
+    return j;
+}
+
+/// A run of blanks or a word at `i`, as long as `part` admits its characters.
+qsizetype runOf(const QString &s, qsizetype i, Tok kind, bool (*part)(QChar), std::vector<Token> &out)
+{
+    qsizetype j = i + 1;
+    while (j < s.size() && part(s[j]))
+        ++j;
+    out.push_back({kind, s.mid(i, j - i)});
+    return j;
+}
+
+/// An operator at `i`: one of the two-character ones, else the character alone.
+qsizetype punctuation(const QString &s, qsizetype i, std::vector<Token> &out)
+{
+    static const char *const twoChar[] = {"<>", "<=", ">=", "!=", "||"};
+    QString op(s[i]);
+    for (const char *t : twoChar) {
+        if (startsWith(s, i, t[0], t[1])) {
+            op = QString::fromLatin1(t);
+            break;
+        }
+    }
+    out.push_back({Tok::Punct, op});
+    return i + op.size();
+}
+
+/// The token that starts at `i`, appended to `out`; where it ends.
+End token(const QString &s, qsizetype i, std::vector<Token> &out)
+{
+    const QChar c = s[i];
+    if (startsWith(s, i, '-', '-') || startsWith(s, i, '/', '*'))
+        return comment(s, i, out);
+    if (c.isSpace())
+        return runOf(
+            s, i, Tok::Space, [](QChar x) { return x.isSpace(); }, out);
+    if (c == QLatin1Char('\'') || c == QLatin1Char('"'))
+        return textLiteral(s, i, out);
+    if (c == QLatin1Char('[') || c == QLatin1Char('#'))
+        return enclosed(s, i, out);
+    if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < s.size() && s[i + 1].isDigit()))
+        return number(s, i, out);
+    if (isIdentStart(c))
+        return runOf(s, i, Tok::Ident, isIdentPart, out);
+    return punctuation(s, i, out);
+}
+
 } // namespace
 
 Result<std::vector<Token>> tokenize(const QString &s)
 {
     std::vector<Token> out;
-    const qsizetype n = s.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = s[i];
-        if (c == QLatin1Char('-') && i + 1 < n && s[i + 1] == QLatin1Char('-')) {
-            // A line comment, as SQLite reads it: up to the end of the line.
-            qsizetype j = s.indexOf(QLatin1Char('\n'), i);
-            j = j < 0 ? n : j;
-            out.push_back({Tok::Comment, s.mid(i, j - i)});
-            i = j;
-        } else if (c == QLatin1Char('/') && i + 1 < n && s[i + 1] == QLatin1Char('*')) {
-            // A block comment; one left open runs to the end of the text, as in SQLite.
-            const qsizetype close = s.indexOf(QStringLiteral("*/"), i + 2);
-            const qsizetype j = close < 0 ? n : close + 2;
-            QString text = s.mid(i, j - i);
-            if (close < 0)
-                text += QStringLiteral("*/");
-            out.push_back({Tok::Comment, text});
-            i = j;
-        } else if (c.isSpace()) {
-            qsizetype j = i;
-            while (j < n && s[j].isSpace())
-                ++j;
-            out.push_back({Tok::Space, s.mid(i, j - i)});
-            i = j;
-        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            QString value;
-            qsizetype j = i + 1;
-            bool closed = false;
-            while (j < n) {
-                if (s[j] == c) {
-                    if (j + 1 < n && s[j + 1] == c) {
-                        value += c;
-                        j += 2;
-                        continue;
-                    }
-                    closed = true;
-                    ++j;
-                    break;
-                }
-                value += s[j++];
-            }
-            if (!closed)
-                return Result<std::vector<Token>>::failure(QStringLiteral("unterminated text literal"));
-            out.push_back({Tok::String, value});
-            i = j;
-        } else if (c == QLatin1Char('[')) {
-            const qsizetype j = s.indexOf(QLatin1Char(']'), i + 1);
-            if (j < 0)
-                return Result<std::vector<Token>>::failure(QStringLiteral("unterminated [name]"));
-            out.push_back({Tok::Bracket, s.mid(i + 1, j - i - 1)});
-            i = j + 1;
-        } else if (c == QLatin1Char('#')) {
-            const qsizetype j = s.indexOf(QLatin1Char('#'), i + 1);
-            if (j < 0)
-                return Result<std::vector<Token>>::failure(QStringLiteral("unterminated #date#"));
-            out.push_back({Tok::Date, s.mid(i + 1, j - i - 1).trimmed()});
-            i = j + 1;
-        } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < n && s[i + 1].isDigit())) {
-            qsizetype j = i;
-            while (j < n && (s[j].isDigit() || s[j] == QLatin1Char('.')))
-                ++j;
-            if (j < n && (s[j] == QLatin1Char('e') || s[j] == QLatin1Char('E'))) {
-                qsizetype k = j + 1;
-                if (k < n && (s[k] == QLatin1Char('+') || s[k] == QLatin1Char('-')))
-                    ++k;
-                if (k < n && s[k].isDigit()) {
-                    j = k;
-                    while (j < n && s[j].isDigit())
-                        ++j;
-                }
-            }
-            out.push_back({Tok::Number, s.mid(i, j - i)});
-            i = j;
-        } else if (isIdentStart(c)) {
-            qsizetype j = i + 1;
-            while (j < n && isIdentPart(s[j]))
-                ++j;
-            out.push_back({Tok::Ident, s.mid(i, j - i)});
-            i = j;
-        } else {
-            static const char *const twoChar[] = {"<>", "<=", ">=", "!=", "||"};
-            QString op(c);
-            for (const char *t : twoChar) {
-                if (i + 1 < n && s[i] == QLatin1Char(t[0]) && s[i + 1] == QLatin1Char(t[1])) {
-                    op = QString::fromLatin1(t);
-                    break;
-                }
-            }
-            out.push_back({Tok::Punct, op});
-            i += op.size();
-        }
+    for (qsizetype i = 0; i < s.size();) {
+        const End end = token(s, i, out);
+        if (!end)
+            return Result<std::vector<Token>>::failure(end.error());
+        i = *end;
     }
     return out;
 }

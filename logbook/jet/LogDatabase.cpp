@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <optional>
 #include <sqlite3.h>
 
 namespace {
@@ -441,9 +442,88 @@ qsizetype LogDatabase::cellBytes(const QString &text)
     return qsizetype(sizeof(QString)) + (text.isEmpty() ? 0 : BlockHeader + 2 * text.size());
 }
 
-ReadResult LogDatabase::read(const QString &jetText, const ReadLimits &limits, ReadControl *control) const
+namespace {
+
+/// How a step ends the read, or nothing when it brought a row.
+std::optional<ReadResult::End> stepEnd(sqlite3 *db, sqlite3_stmt *s, ReadControl *control, QString &error)
 {
     using End = ReadResult::End;
+    if (control && control->cancelled)
+        return End::Cancelled;
+    const int rc = sqlite3_step(s);
+    if (rc == SQLITE_DONE)
+        return End::Complete;
+    if (rc == SQLITE_ROW)
+        return std::nullopt;
+    if (control && control->cancelled)
+        return End::Cancelled;
+    error = lastError(db);
+    return End::Failed;
+}
+
+/// The cells of the row a statement stands on, into `row`; the memory they take.
+qsizetype rowCells(sqlite3_stmt *s, std::vector<QString> &row)
+{
+    qsizetype bytes = 0;
+    for (size_t i = 0; i < row.size(); ++i) {
+        row[i] = columnText(s, int(i));
+        bytes += LogDatabase::cellBytes(row[i]);
+    }
+    return bytes;
+}
+
+/// Steps through a statement's rows into `out` until they end, a limit cuts
+/// them or the read is cancelled.
+void readRows(sqlite3 *db, sqlite3_stmt *s, int columns, const ReadLimits &limits, ReadControl *control, ReadResult &out)
+{
+    using End = ReadResult::End;
+    std::vector<QString> row(static_cast<size_t>(columns));
+    qsizetype rows = 0;
+    qsizetype bytes = 0;
+    for (;;) {
+        if (const std::optional<End> end = stepEnd(db, s, control, out.error)) {
+            out.end = *end;
+            break;
+        }
+        if (limits.maxRows > 0 && rows == limits.maxRows) {
+            out.end = End::RowLimit;
+            break;
+        }
+        const qsizetype rowBytes = rowCells(s, row);
+        if (limits.maxBytes > 0 && bytes + rowBytes > limits.maxBytes) {
+            out.end = End::ByteLimit;
+            break;
+        }
+        for (QString &cell : row)
+            out.table.cells.push_back(std::move(cell));
+        bytes += rowBytes;
+        ++rows;
+        if (control)
+            control->rows = rows;
+    }
+}
+
+/// The fields and rows of a prepared statement, within the limits of a read.
+void readStatement(sqlite3 *db, sqlite3_stmt *s, const ReadLimits &limits, ReadControl *control, ReadResult &out)
+{
+    const int columns = sqlite3_column_count(s);
+    if (columns == 0) {
+        out.error = QStringLiteral("the statement returns no rows");
+        return;
+    }
+    for (int i = 0; i < columns; ++i)
+        out.table.fields << QString::fromUtf8(sqlite3_column_name(s, i));
+
+    // No single value may be larger than the whole result may be.
+    const ScopedLimit length(db, SQLITE_LIMIT_LENGTH, limits.maxBytes / 2);
+    const LogDatabase::Cancellable cancellable(db, control);
+    readRows(db, s, columns, limits, control, out);
+}
+
+} // namespace
+
+ReadResult LogDatabase::read(const QString &jetText, const ReadLimits &limits, ReadControl *control) const
+{
     ReadResult out;
     if (Status s = ready(); !s) {
         out.error = s.error();
@@ -453,7 +533,7 @@ ReadResult LogDatabase::read(const QString &jetText, const ReadLimits &limits, R
         Guarded guard(m_statementMutex, *m_rules);
         Prepared prepared = prepare(m_db, guard.rules(), jetText);
         if (prepared.refusal.refused()) {
-            out.end = End::Refused;
+            out.end = ReadResult::End::Refused;
             out.refusal = prepared.refusal;
             return out;
         }
@@ -461,60 +541,7 @@ ReadResult LogDatabase::read(const QString &jetText, const ReadLimits &limits, R
             out.error = prepared.error;
             return out;
         }
-        sqlite3_stmt *s = prepared.stmt.get();
-        const int columns = sqlite3_column_count(s);
-        if (columns == 0) {
-            out.error = QStringLiteral("the statement returns no rows");
-            return out;
-        }
-        for (int i = 0; i < columns; ++i)
-            out.table.fields << QString::fromUtf8(sqlite3_column_name(s, i));
-
-        // No single value may be larger than the whole result may be.
-        const ScopedLimit length(m_db, SQLITE_LIMIT_LENGTH, limits.maxBytes / 2);
-        const Cancellable cancellable(m_db, control);
-        std::vector<QString> row(static_cast<size_t>(columns));
-        qsizetype rows = 0;
-        qsizetype bytes = 0;
-        for (;;) {
-            if (control && control->cancelled) {
-                out.end = End::Cancelled;
-                break;
-            }
-            const int rc = sqlite3_step(s);
-            if (rc == SQLITE_DONE) {
-                out.end = End::Complete;
-                break;
-            }
-            if (rc != SQLITE_ROW) {
-                if (control && control->cancelled) {
-                    out.end = End::Cancelled;
-                } else {
-                    out.end = End::Failed;
-                    out.error = lastError(m_db);
-                }
-                break;
-            }
-            if (limits.maxRows > 0 && rows == limits.maxRows) {
-                out.end = End::RowLimit;
-                break;
-            }
-            qsizetype rowBytes = 0;
-            for (int i = 0; i < columns; ++i) {
-                row[size_t(i)] = columnText(s, i);
-                rowBytes += cellBytes(row[size_t(i)]);
-            }
-            if (limits.maxBytes > 0 && bytes + rowBytes > limits.maxBytes) {
-                out.end = End::ByteLimit;
-                break;
-            }
-            for (QString &cell : row)
-                out.table.cells.push_back(std::move(cell));
-            bytes += rowBytes;
-            ++rows;
-            if (control)
-                control->rows = rows;
-        }
+        readStatement(m_db, prepared.stmt.get(), limits, control, out);
     } catch (const std::bad_alloc &) {
         out = ReadResult();
         out.error = QStringLiteral("out of memory");
