@@ -58,6 +58,11 @@ MainController::MainController(Prompter &prompter, const QString &programFolder,
 
 MainController::~MainController() = default;
 
+void MainController::setYield(std::function<void()> yield)
+{
+    m_yield = yield ? std::move(yield) : [] {};
+}
+
 void MainController::startUp(const Startup &startup)
 {
     m_state.PendingLogName = startup.commandLine.trimmed();
@@ -142,13 +147,8 @@ bool MainController::runStats(int index)
         return true;
     }
 
-    StatsContext ctx{m_state, m_matrix, m_engine, m_prompter};
-    ctx.yield = [this] {
-        if (m_yield)
-            m_yield();
-    };
-    ctx.ft8 = [this] { return m_ft8; };
-    ctx.stopping = [this] { return m_closing; };
+    const RunHooks hooks{.yield = [this] { m_yield(); }, .ft8 = [this] { return m_ft8; }, .stopping = [this] { return m_closing; }};
+    StatsContext ctx{m_state, m_matrix, m_engine, m_prompter, hooks};
 
     m_running = true;
     emit runningChanged(true);

@@ -60,7 +60,7 @@ public:
     bool isClosing() const { return m_closing; }
 
     /// What a run calls between two queries; the window processes pending events there.
-    void setYield(std::function<void()> yield) { m_yield = std::move(yield); }
+    void setYield(std::function<void()> yield);
 
     /// Window load: command-line logbook, captions, screen check, band count, callsign.
     void startUp(const Startup &startup);

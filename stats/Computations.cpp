@@ -59,7 +59,7 @@ public:
 
 void ComputeQsoCounts(StatsContext &ctx)
 {
-    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.yield, ctx.stopping, QsoError, QsoNrTitle);
+    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.hooks, QsoError, QsoNrTitle);
     if (!run.open() || !writeTotalQsos(run, ctx))
         return;
     ctx.matrix.fill(Line::Lblstat, GridTexts::NotComputed);
@@ -68,7 +68,7 @@ void ComputeQsoCounts(StatsContext &ctx)
         if (BandSet::isBlank(band))
             continue;
         for (int r = 0; r < Slots; ++r) {
-            const auto n = run.count(CountSql::qso(band, r, ctx.ft8()));
+            const auto n = run.count(CountSql::qso(band, r, ctx.hooks.ft8()));
             if (!n)
                 return;
             ctx.matrix.setCell(c, r, *n);
@@ -80,16 +80,16 @@ void ComputeQsoCounts(StatsContext &ctx)
 
 void ComputeFullLogQsoTotals(StatsContext &ctx)
 {
-    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.yield, ctx.stopping, QsoError, FullLogTitle);
+    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.hooks, QsoError, FullLogTitle);
     if (!run.open())
         return;
     ctx.matrix.fill(Line::Tot, GridTexts::NotComputed);
-    run.fillSlots([&](int r) { return CountSql::qso(CountSql::WholeLog, r, ctx.ft8()); }, fullCaption(ctx), setFullCaption(ctx));
+    run.fillSlots([&](int r) { return CountSql::qso(CountSql::WholeLog, r, ctx.hooks.ft8()); }, fullCaption(ctx), setFullCaption(ctx));
 }
 
 void ComputeAwardCounts(StatsContext &ctx)
 {
-    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.yield, ctx.stopping, EntityError, StatsTitle);
+    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.hooks, EntityError, StatsTitle);
     if (!run.open() || !writeTotalQsos(run, ctx))
         return;
     ctx.matrix.fill(Line::Lblstat, GridTexts::NotComputed);
@@ -97,8 +97,8 @@ void ComputeAwardCounts(StatsContext &ctx)
     for (int c = 0; c < Bands; ++c) {
         const QString band = ctx.matrix.header(c);
         if (!BandSet::isBlank(band) &&
-            !run.fillSlots([&](int r) { return AwardCountSql(column, band, r, ctx.ft8()); }, [&](int r) { return ctx.matrix.cell(c, r); },
-                           [&](int r, const QString &n) { ctx.matrix.setCell(c, r, n); }))
+            !run.fillSlots([&](int r) { return AwardCountSql(column, band, r, ctx.hooks.ft8()); },
+                           [&](int r) { return ctx.matrix.cell(c, r); }, [&](int r, const QString &n) { ctx.matrix.setCell(c, r, n); }))
             return;
         if (!run.yield())
             return;
@@ -107,24 +107,25 @@ void ComputeAwardCounts(StatsContext &ctx)
 
 void ComputeFullLogAwardTotals(StatsContext &ctx)
 {
-    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.yield, ctx.stopping, EntityError, FullLogTitle);
+    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.hooks, EntityError, FullLogTitle);
     if (!run.open())
         return;
     ctx.matrix.fill(Line::Full, GridTexts::NotComputed);
     const QString column = awardColumn(ctx);
-    run.fillSlots([&](int r) { return AwardCountSql(column, CountSql::WholeLog, r, ctx.ft8()); }, fullCaption(ctx), setFullCaption(ctx));
+    run.fillSlots([&](int r) { return AwardCountSql(column, CountSql::WholeLog, r, ctx.hooks.ft8()); }, fullCaption(ctx),
+                  setFullCaption(ctx));
 }
 
 void BandMixed(StatsContext &ctx)
 {
-    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.yield, ctx.stopping, EntityError, MixTitle);
+    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.hooks, EntityError, MixTitle);
     if (!run.open())
         return;
     const QStringList headers = ctx.matrix.headers();
     if (BandSet(headers).activeCount() == 0)
         return;
     const QString column = awardColumn(ctx);
-    run.fillSlots([&](int r) { return CountSql::mix(column, headers, r, ctx.ft8()); },
+    run.fillSlots([&](int r) { return CountSql::mix(column, headers, r, ctx.hooks.ft8()); },
                   [&](int r) { return ctx.matrix.caption(Line::Mix, r); },
                   [&](int r, const QString &n) { ctx.matrix.setCaption(Line::Mix, r, n); });
 }
@@ -158,7 +159,7 @@ bool runStatistics(StatsContext &ctx, AwardKind kind)
                                         : std::vector<Step>{ComputeQsoCounts, ComputeFullLogQsoTotals};
     for (Step step : steps) {
         step(ctx);
-        if (ctx.stopping())
+        if (ctx.hooks.stopping())
             return true;
     }
     SumSlotTotals(ctx.matrix);
@@ -172,8 +173,7 @@ bool runDetached(StatsMatrix &matrix, const LoadedLog &logbook, LogbookEngine &e
     for (int c = 0; c < Bands; ++c)
         matrix.setHeader(c, headers.value(c));
     CountingPrompter counting(prompter);
-    StatsContext ctx{logbook, matrix, engine, counting};
-    ctx.ft8 = [ft8] { return ft8; };
+    StatsContext ctx{logbook, matrix, engine, counting, RunHooks::fixedFt8(ft8)};
     runStatistics(ctx, kind);
     return counting.messages == 0;
 }
