@@ -454,7 +454,7 @@ QString MainController::notConfirmedHint(int band, ModeClass mode) const
     return m_hints ? Needed::hint(*m_hints, m_hintsKind, band, mode) : QString();
 }
 
-std::optional<AwardKind> MainController::listedKind(const QString &title, const QString &purpose)
+std::optional<MatrixReport::Basis> MainController::listedBasis(const QString &title, const QString &purpose)
 {
     if (busy())
         return std::nullopt;
@@ -467,41 +467,42 @@ std::optional<AwardKind> MainController::listedKind(const QString &title, const 
         m_prompter.message(purpose + QStringLiteral(": press DXC, WPX, WAZ, ITU, WAC or SQR first."), MsgFlags::Information, title);
         return std::nullopt;
     }
-    return kind;
+    const auto log = m_engine.open(m_state.LogPath);
+    if (!log) {
+        m_prompter.message(StatsMessages::EntityError, MsgFlags::Information, title, log.error());
+        return std::nullopt;
+    }
+    return MatrixReport::Basis{*log, *kind, m_matrix.headers(), m_ft8};
 }
 
 void MainController::needed()
 {
     const QString title = QStringLiteral("VarkelChecker - NEEDED");
-    const std::optional<AwardKind> kind = listedKind(title, QStringLiteral("NEEDED lists what an award still needs"));
-    if (!kind)
+    const std::optional<MatrixReport::Basis> basis = listedBasis(title, QStringLiteral("NEEDED lists what an award still needs"));
+    if (!basis)
         return;
-    const auto log = m_engine.open(m_state.LogPath);
-    Result<Needed::Report> report =
-        log ? Needed::report(**log, *kind, m_matrix.headers(), m_ft8) : Result<Needed::Report>::failure(log.error());
+    Result<Needed::Report> report = Needed::report(*basis->log, basis->kind, basis->headers, basis->ft8);
     if (!report) {
         m_prompter.message(StatsMessages::EntityError, MsgFlags::Information, title, report.error());
         return;
     }
-    report->log = *log;
+    report->log = basis->log;
     emit neededReady(*report);
 }
 
 void MainController::awardMatrix()
 {
     const QString title = QStringLiteral("VarkelChecker - MATRIX");
-    const std::optional<AwardKind> kind = listedKind(title, QStringLiteral("MATRIX shows the entities of an award band by band"));
-    if (!kind)
+    const std::optional<MatrixReport::Basis> basis =
+        listedBasis(title, QStringLiteral("MATRIX shows the entities of an award band by band"));
+    if (!basis)
         return;
-    const auto log = m_engine.open(m_state.LogPath);
-    const MatrixReport::Basis basis{log ? *log : nullptr, *kind, m_matrix.headers(), m_ft8};
-    Result<MatrixReport::Report> report =
-        log ? MatrixReport::report(basis, ModeClass::All) : Result<MatrixReport::Report>::failure(log.error());
+    const Result<MatrixReport::Report> report = MatrixReport::report(*basis, ModeClass::All);
     if (!report) {
         m_prompter.message(StatsMessages::EntityError, MsgFlags::Information, title, report.error());
         return;
     }
-    emit awardMatrixReady(basis, *report);
+    emit awardMatrixReady(*basis, *report);
 }
 
 void MainController::listMatrixCell(const MatrixReport::Basis &basis, const QString &entity, const QString &band, ModeClass mode)

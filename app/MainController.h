@@ -218,10 +218,11 @@ private:
     bool takeLog(const QString &name, const QString &path);
     /// A load of the file the operator picked.
     bool takeChosen(const QString &chosen);
-    /// The last run's award kind for NEEDED and MATRIX; without a logbook or
-    /// an entity kind the operator is told (`purpose` says what the command
-    /// does) and there is none.
-    std::optional<AwardKind> listedKind(const QString &title, const QString &purpose);
+    /// What NEEDED and MATRIX list: the last run's award kind, the band set and
+    /// the FT8 option on the logbook as the engine hands it out now. Without a
+    /// logbook or an entity kind the operator is told (`purpose` says what the
+    /// command does), and when the logbook cannot be read why; then there is none.
+    std::optional<MatrixReport::Basis> listedBasis(const QString &title, const QString &purpose);
 
     void setHeaders(const QStringList &headers);
     QString statusCaption(const QString &display) const;
