@@ -536,37 +536,18 @@ void MainController::print()
         emit printRequested();
 }
 
-void MainController::setWindowCaption(const QString &caption)
+void MainController::setText(QString &field, const QString &text, void (MainController::*changed)(const QString &))
 {
-    if (m_windowCaption == caption)
+    if (field == text)
         return;
-    m_windowCaption = caption;
-    emit windowCaptionChanged(caption);
+    field = text;
+    emit(this->*changed)(text);
 }
 
-void MainController::setTitolo(const QString &text)
-{
-    if (m_titolo == text)
-        return;
-    m_titolo = text;
-    emit titoloChanged(text);
-}
-
-void MainController::setInfo(const QString &text)
-{
-    if (m_info == text)
-        return;
-    m_info = text;
-    emit infoChanged(text);
-}
-
-void MainController::setDataCaption(const QString &caption)
-{
-    if (m_dataCaption == caption)
-        return;
-    m_dataCaption = caption;
-    emit dataCaptionChanged(caption);
-}
+void MainController::setWindowCaption(const QString &caption) { setText(m_windowCaption, caption, &MainController::windowCaptionChanged); }
+void MainController::setTitolo(const QString &text) { setText(m_titolo, text, &MainController::titoloChanged); }
+void MainController::setInfo(const QString &text) { setText(m_info, text, &MainController::infoChanged); }
+void MainController::setDataCaption(const QString &caption) { setText(m_dataCaption, caption, &MainController::dataCaptionChanged); }
 
 void MainController::setLive(bool on)
 {
@@ -679,13 +660,7 @@ void MainController::liveReadFailed(const QString &reason)
     m_watcher.retry();
 }
 
-void MainController::setLiveNote(const QString &text)
-{
-    if (m_liveNote == text)
-        return;
-    m_liveNote = text;
-    emit liveNoteChanged(text);
-}
+void MainController::setLiveNote(const QString &text) { setText(m_liveNote, text, &MainController::liveNoteChanged); }
 
 void MainController::setChanges(std::vector<LiveUpdate::ChangedCount> changes)
 {

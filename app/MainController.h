@@ -206,6 +206,8 @@ signals:
     void bandWindowRequested();
 
 private:
+    /// Sets a text the window shows; `changed` tells it when that changed the text.
+    void setText(QString &field, const QString &text, void (MainController::*changed)(const QString &));
     void setWindowCaption(const QString &caption);
     void setTitolo(const QString &text);
     void setInfo(const QString &text);
