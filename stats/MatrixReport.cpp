@@ -3,6 +3,7 @@
 #include "BandSet.h"
 #include "CountDescription.h"
 #include "EntityData.h"
+#include "GridTexts.h"
 
 #include <set>
 
@@ -127,14 +128,10 @@ QString cellText(AwardMatrix::Cell cell)
 std::optional<ModeClass> modeNamed(const QString &title)
 {
     const QString t = title.trimmed().toUpper();
-    if (t == QLatin1String("CW"))
-        return ModeClass::Cw;
-    if (t == QLatin1String("PHONE"))
-        return ModeClass::Phone;
-    if (t == QLatin1String("DATA") || t == QLatin1String("FT8"))
-        return ModeClass::Data;
-    if (t == QLatin1String("MIX"))
-        return ModeClass::All;
+    for (const bool ft8 : {false, true}) {
+        if (const qsizetype m = GridTexts::modeTitles(GridTexts::dataCaption(ft8)).indexOf(t); m >= 0)
+            return ModeClass(m);
+    }
     return std::nullopt;
 }
 
