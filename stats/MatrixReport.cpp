@@ -50,6 +50,25 @@ Dxcc dxccOf(const AwardMatrix::Matrix &full, const AwardMatrix::Matrix &challeng
     return d;
 }
 
+/// A cell's letter in the matrix, and what it stands for.
+struct CellName {
+    const char *letter;
+    const char *state;
+};
+
+CellName cellName(Cell cell)
+{
+    switch (cell) {
+    case Cell::Confirmed:
+        return {"C", "confirmed"};
+    case Cell::Worked:
+        return {"W", "worked, not confirmed"};
+    case Cell::Empty:
+        break;
+    }
+    return {"", "not worked"};
+}
+
 } // namespace
 
 const QStringList &challengeBands()
@@ -112,18 +131,9 @@ Result<Report> report(const Basis &basis, ModeClass mode)
     return report(*basis.log, QString::fromLatin1(AwardKinds::name(basis.kind)), basis.headers, mode, basis.ft8, EntityData::table());
 }
 
-QString cellText(AwardMatrix::Cell cell)
-{
-    switch (cell) {
-    case Cell::Confirmed:
-        return QStringLiteral("C");
-    case Cell::Worked:
-        return QStringLiteral("W");
-    case Cell::Empty:
-        break;
-    }
-    return {};
-}
+QString cellText(AwardMatrix::Cell cell) { return QString::fromLatin1(cellName(cell).letter); }
+
+QString cellState(AwardMatrix::Cell cell) { return QString::fromLatin1(cellName(cell).state); }
 
 std::optional<ModeClass> modeNamed(const QString &title)
 {
