@@ -58,6 +58,11 @@ MainController::MainController(Prompter &prompter, const QString &programFolder,
 
 MainController::~MainController() = default;
 
+void MainController::setYield(std::function<void()> yield)
+{
+    m_yield = yield ? std::move(yield) : [] {};
+}
+
 void MainController::startUp(const Startup &startup)
 {
     m_state.PendingLogName = startup.commandLine.trimmed();
@@ -142,13 +147,8 @@ bool MainController::runStats(int index)
         return true;
     }
 
-    StatsContext ctx{m_state, m_matrix, m_engine, m_prompter};
-    ctx.yield = [this] {
-        if (m_yield)
-            m_yield();
-    };
-    ctx.ft8 = [this] { return m_ft8; };
-    ctx.stopping = [this] { return m_closing; };
+    const RunHooks hooks{.yield = [this] { m_yield(); }, .ft8 = [this] { return m_ft8; }, .stopping = [this] { return m_closing; }};
+    StatsContext ctx{m_state, m_matrix, m_engine, m_prompter, hooks};
 
     m_running = true;
     emit runningChanged(true);
@@ -454,7 +454,7 @@ QString MainController::notConfirmedHint(int band, ModeClass mode) const
     return m_hints ? Needed::hint(*m_hints, m_hintsKind, band, mode) : QString();
 }
 
-std::optional<AwardKind> MainController::listedKind(const QString &title, const QString &purpose)
+std::optional<MatrixReport::Basis> MainController::listedBasis(const QString &title, const QString &purpose)
 {
     if (busy())
         return std::nullopt;
@@ -467,41 +467,42 @@ std::optional<AwardKind> MainController::listedKind(const QString &title, const 
         m_prompter.message(purpose + QStringLiteral(": press DXC, WPX, WAZ, ITU, WAC or SQR first."), MsgFlags::Information, title);
         return std::nullopt;
     }
-    return kind;
+    const auto log = m_engine.open(m_state.LogPath);
+    if (!log) {
+        m_prompter.message(StatsMessages::EntityError, MsgFlags::Information, title, log.error());
+        return std::nullopt;
+    }
+    return MatrixReport::Basis{*log, *kind, m_matrix.headers(), m_ft8};
 }
 
 void MainController::needed()
 {
     const QString title = QStringLiteral("VarkelChecker - NEEDED");
-    const std::optional<AwardKind> kind = listedKind(title, QStringLiteral("NEEDED lists what an award still needs"));
-    if (!kind)
+    const std::optional<MatrixReport::Basis> basis = listedBasis(title, QStringLiteral("NEEDED lists what an award still needs"));
+    if (!basis)
         return;
-    const auto log = m_engine.open(m_state.LogPath);
-    Result<Needed::Report> report =
-        log ? Needed::report(**log, *kind, m_matrix.headers(), m_ft8) : Result<Needed::Report>::failure(log.error());
+    Result<Needed::Report> report = Needed::report(*basis->log, basis->kind, basis->headers, basis->ft8);
     if (!report) {
         m_prompter.message(StatsMessages::EntityError, MsgFlags::Information, title, report.error());
         return;
     }
-    report->log = *log;
+    report->log = basis->log;
     emit neededReady(*report);
 }
 
 void MainController::awardMatrix()
 {
     const QString title = QStringLiteral("VarkelChecker - MATRIX");
-    const std::optional<AwardKind> kind = listedKind(title, QStringLiteral("MATRIX shows the entities of an award band by band"));
-    if (!kind)
+    const std::optional<MatrixReport::Basis> basis =
+        listedBasis(title, QStringLiteral("MATRIX shows the entities of an award band by band"));
+    if (!basis)
         return;
-    const auto log = m_engine.open(m_state.LogPath);
-    const MatrixReport::Basis basis{log ? *log : nullptr, *kind, m_matrix.headers(), m_ft8};
-    Result<MatrixReport::Report> report =
-        log ? MatrixReport::report(basis, ModeClass::All) : Result<MatrixReport::Report>::failure(log.error());
+    const Result<MatrixReport::Report> report = MatrixReport::report(*basis, ModeClass::All);
     if (!report) {
         m_prompter.message(StatsMessages::EntityError, MsgFlags::Information, title, report.error());
         return;
     }
-    emit awardMatrixReady(basis, *report);
+    emit awardMatrixReady(*basis, *report);
 }
 
 void MainController::listMatrixCell(const MatrixReport::Basis &basis, const QString &entity, const QString &band, ModeClass mode)
@@ -535,37 +536,18 @@ void MainController::print()
         emit printRequested();
 }
 
-void MainController::setWindowCaption(const QString &caption)
+void MainController::setText(QString &field, const QString &text, void (MainController::*changed)(const QString &))
 {
-    if (m_windowCaption == caption)
+    if (field == text)
         return;
-    m_windowCaption = caption;
-    emit windowCaptionChanged(caption);
+    field = text;
+    emit(this->*changed)(text);
 }
 
-void MainController::setTitolo(const QString &text)
-{
-    if (m_titolo == text)
-        return;
-    m_titolo = text;
-    emit titoloChanged(text);
-}
-
-void MainController::setInfo(const QString &text)
-{
-    if (m_info == text)
-        return;
-    m_info = text;
-    emit infoChanged(text);
-}
-
-void MainController::setDataCaption(const QString &caption)
-{
-    if (m_dataCaption == caption)
-        return;
-    m_dataCaption = caption;
-    emit dataCaptionChanged(caption);
-}
+void MainController::setWindowCaption(const QString &caption) { setText(m_windowCaption, caption, &MainController::windowCaptionChanged); }
+void MainController::setTitolo(const QString &text) { setText(m_titolo, text, &MainController::titoloChanged); }
+void MainController::setInfo(const QString &text) { setText(m_info, text, &MainController::infoChanged); }
+void MainController::setDataCaption(const QString &caption) { setText(m_dataCaption, caption, &MainController::dataCaptionChanged); }
 
 void MainController::setLive(bool on)
 {
@@ -678,13 +660,7 @@ void MainController::liveReadFailed(const QString &reason)
     m_watcher.retry();
 }
 
-void MainController::setLiveNote(const QString &text)
-{
-    if (m_liveNote == text)
-        return;
-    m_liveNote = text;
-    emit liveNoteChanged(text);
-}
+void MainController::setLiveNote(const QString &text) { setText(m_liveNote, text, &MainController::liveNoteChanged); }
 
 void MainController::setChanges(std::vector<LiveUpdate::ChangedCount> changes)
 {

@@ -60,7 +60,7 @@ public:
     bool isClosing() const { return m_closing; }
 
     /// What a run calls between two queries; the window processes pending events there.
-    void setYield(std::function<void()> yield) { m_yield = std::move(yield); }
+    void setYield(std::function<void()> yield);
 
     /// Window load: command-line logbook, captions, screen check, band count, callsign.
     void startUp(const Startup &startup);
@@ -206,6 +206,8 @@ signals:
     void bandWindowRequested();
 
 private:
+    /// Sets a text the window shows; `changed` tells it when that changed the text.
+    void setText(QString &field, const QString &text, void (MainController::*changed)(const QString &));
     void setWindowCaption(const QString &caption);
     void setTitolo(const QString &text);
     void setInfo(const QString &text);
@@ -218,10 +220,11 @@ private:
     bool takeLog(const QString &name, const QString &path);
     /// A load of the file the operator picked.
     bool takeChosen(const QString &chosen);
-    /// The last run's award kind for NEEDED and MATRIX; without a logbook or
-    /// an entity kind the operator is told (`purpose` says what the command
-    /// does) and there is none.
-    std::optional<AwardKind> listedKind(const QString &title, const QString &purpose);
+    /// What NEEDED and MATRIX list: the last run's award kind, the band set and
+    /// the FT8 option on the logbook as the engine hands it out now. Without a
+    /// logbook or an entity kind the operator is told (`purpose` says what the
+    /// command does), and when the logbook cannot be read why; then there is none.
+    std::optional<MatrixReport::Basis> listedBasis(const QString &title, const QString &purpose);
 
     void setHeaders(const QStringList &headers);
     QString statusCaption(const QString &display) const;

@@ -272,23 +272,14 @@ void MainWindow::openBandWindow()
 
 void MainWindow::printScreen()
 {
-    const auto setColour = [this](const QColor &colour) {
-        QPalette p = palette();
-        p.setColor(QPalette::Window, colour);
-        setPalette(p);
-        QPalette t = m_titolo->palette();
-        t.setColor(QPalette::Window, colour);
-        m_titolo->setPalette(t);
-        m_titolo->setAutoFillBackground(true);
-    };
     // Hiding the buttons moves the focus; it goes back where it was afterwards.
     const QPointer<QWidget> focused = QApplication::focusWidget();
     m_printing = true;
     // The page shows the client area: title line, commands, grid and legend, not the menu bar.
     ScreenPrint::run(
         m_controller.prompter(), *m_printer, m_content,
-        [this, setColour] {
-            setColour(Qt::white);
+        [this] {
+            setBackground(Qt::white);
             for (QPushButton *b : std::as_const(m_stats))
                 b->hide();
             for (QPushButton *b : std::as_const(m_bandButtons))
@@ -966,12 +957,16 @@ void MainWindow::applyLoadedColours()
 {
     // The menu bar's own colour, as the style gives it: the bar itself shows
     // whatever colour the window had last (white while printing).
-    const QColor menuColour = QApplication::palette(menuBar()).color(QPalette::Window);
+    setBackground(QApplication::palette(menuBar()).color(QPalette::Window));
+}
+
+void MainWindow::setBackground(const QColor &colour)
+{
     QPalette p = palette();
-    p.setColor(QPalette::Window, menuColour);
+    p.setColor(QPalette::Window, colour);
     setPalette(p);
     QPalette t = m_titolo->palette();
-    t.setColor(QPalette::Window, menuColour);
+    t.setColor(QPalette::Window, colour);
     m_titolo->setPalette(t);
     m_titolo->setAutoFillBackground(true);
 }

@@ -95,6 +95,8 @@ private:
     void enableRecentLogbooks();
     void setRunning(bool running);
     void applyLoadedColours();
+    /// The window's and the title line's background.
+    void setBackground(const QColor &colour);
     void buildChoicePanel(QWidget *grid);
     void showChoicePanel(const QStringList &bands);
     void hideChoicePanel();

@@ -2,6 +2,12 @@
 
 #include "GridTexts.h"
 
+#include <algorithm>
+
+static_assert(std::count_if(AwardKinds::Table.begin(), AwardKinds::Table.end(), [](const AwardKinds::Entry &e) { return e.entities; }) ==
+                  BandMatrix::Rows - 1,
+              "a row for the QSOs and one for every entity kind");
+
 const std::array<QString, BandMatrix::Rows> &BandMatrix::rowTitles()
 {
     // QSO, then the award columns in the order of the award buttons.

@@ -1,17 +1,22 @@
 #pragma once
+#include "AwardKind.h"
+#include "CountSlot.h"
+
 #include <QObject>
 #include <QString>
 #include <array>
 
 /// The single-band window's grid as captions (the label array LblstatBanda):
-/// element 7 x r + row holds count slot r for award row `row` (0 QSO, 1 DXC,
-/// 2 WPX, 3 WAZ, 4 ITU, 5 WAC, 6 SQR); elements 112..118 are the row titles.
+/// element Rows x r + row holds count slot r for award row `row` (0 QSO, 1 DXC,
+/// 2 WPX, 3 WAZ, 4 ITU, 5 WAC, 6 SQR); the row titles follow the cells, top
+/// to bottom.
 class BandMatrix : public QObject {
     Q_OBJECT
 public:
-    static constexpr int Rows = 7;
-    static constexpr int Cells = 112;
-    static constexpr int Labels = 119;
+    /// QSO, then every entity kind.
+    static constexpr int Rows = AwardKinds::Count;
+    static constexpr int Cells = CountSlotIndex::Slots * Rows;
+    static constexpr int Labels = Cells + Rows;
     static constexpr int cell(int r, int row) { return Rows * r + row; }
 
     /// Row titles, top to bottom; rows 1..6 are also the award columns counted.

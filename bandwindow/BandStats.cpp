@@ -10,7 +10,7 @@ using namespace CountSlotIndex;
 
 void VarkelLOG(BandContext &ctx)
 {
-    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.yield, ctx.stopping, StatsMessages::QsoError, StatsMessages::QsoNrTitle);
+    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.hooks, StatsMessages::QsoError, StatsMessages::QsoNrTitle);
     if (!run.open())
         return;
     const auto total = run.count(CountSql::totalQsos());
@@ -18,7 +18,7 @@ void VarkelLOG(BandContext &ctx)
         return;
     ctx.matrix.setCountQso(GridTexts::qsoCaption(*total));
     for (int r = 0; r < Slots; ++r) {
-        const auto n = run.count(CountSql::qso(ctx.band, r, ctx.ft8()));
+        const auto n = run.count(CountSql::qso(ctx.band, r, ctx.hooks.ft8()));
         if (!n)
             return;
         ctx.matrix.setCaption(BandMatrix::cell(r, 0), *n);
@@ -29,11 +29,11 @@ void VarkelLOG(BandContext &ctx)
 
 void VarkelDXC(BandContext &ctx, int row)
 {
-    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.yield, ctx.stopping, StatsMessages::EntityError, StatsMessages::StatsTitle);
+    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.hooks, StatsMessages::EntityError, StatsMessages::StatsTitle);
     if (!run.open())
         return;
     const QString column = BandMatrix::rowTitles()[size_t(row)];
-    run.fillSlots([&](int r) { return AwardCountSql(column, ctx.band, r, ctx.ft8()); },
+    run.fillSlots([&](int r) { return AwardCountSql(column, ctx.band, r, ctx.hooks.ft8()); },
                   [&](int r) { return ctx.matrix.caption(BandMatrix::cell(r, row)); },
                   [&](int r, const QString &n) { ctx.matrix.setCaption(BandMatrix::cell(r, row), n); });
 }
@@ -44,8 +44,8 @@ void startBandRun(BandContext &ctx)
     for (int i = 1; i < BandMatrix::Cells; ++i)
         ctx.matrix.setCaption(i, GridTexts::NotComputed);
     VarkelLOG(ctx);
-    for (int row = 1; row < BandMatrix::Rows && !ctx.stopping(); ++row)
+    for (int row = 1; row < BandMatrix::Rows && !ctx.hooks.stopping(); ++row)
         VarkelDXC(ctx, row);
-    if (!ctx.stopping())
+    if (!ctx.hooks.stopping())
         ctx.prompter.beep();
 }

@@ -3,8 +3,7 @@
 #include "LoadedLog.h"
 #include "LogbookEngine.h"
 #include "Prompter.h"
-
-#include <functional>
+#include "RunHooks.h"
 
 /// What the single-band computations work with.
 struct BandContext {
@@ -13,9 +12,7 @@ struct BandContext {
     BandMatrix &matrix;
     LogbookEngine &engine;
     Prompter &prompter;
-    std::function<void()> yield = [] {};
-    std::function<bool()> ft8 = [] { return false; };
-    std::function<bool()> stopping = [] { return false; };
+    RunHooks hooks = {};
 };
 
 /// The QSO row of the chosen band, and the QSO total.

@@ -234,10 +234,8 @@ void FrmBanda::start()
     m_start->setEnabled(false);
     m_print->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    BandContext ctx{m_log, m_chosenBand, m_matrix, m_engine, m_prompter};
-    ctx.yield = eventYield();
-    ctx.ft8 = m_ft8;
-    ctx.stopping = [this] { return m_closing; };
+    const RunHooks hooks{.yield = eventYield(), .ft8 = m_ft8, .stopping = [this] { return m_closing; }};
+    BandContext ctx{m_log, m_chosenBand, m_matrix, m_engine, m_prompter, hooks};
     m_countedBand = m_chosenBand;
     m_countedFt8 = m_ft8();
     startBandRun(ctx);
@@ -261,9 +259,7 @@ bool FrmBanda::recount()
         return false;
     BandMatrix fresh;
     QuietPrompter quiet;
-    BandContext ctx{m_log, m_countedBand, fresh, m_engine, quiet};
-    const bool ft8 = m_countedFt8;
-    ctx.ft8 = [ft8] { return ft8; };
+    BandContext ctx{m_log, m_countedBand, fresh, m_engine, quiet, RunHooks::fixedFt8(m_countedFt8)};
     startBandRun(ctx);
     if (!quiet.reason.isEmpty())
         return false;

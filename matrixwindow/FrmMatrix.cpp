@@ -28,17 +28,17 @@ namespace {
 
 QString classTitle(ModeClass mode, bool ft8) { return GridTexts::modeTitles(GridTexts::dataCaption(ft8))[int(mode)]; }
 
-/// The legend: each state's letter on its colour.
+/// The legend: each state's letter on its colour, and what it stands for.
 QString legend()
 {
-    const auto swatch = [](uint32_t rgb, const QString &letter, const QString &meaning) {
-        return QStringLiteral("<span style=\"background-color:#%1\">&nbsp;%2&nbsp;</span>&nbsp;%3")
-            .arg(rgb, 6, 16, QLatin1Char('0'))
-            .arg(letter, meaning);
-    };
-    return swatch(MatrixColours::Confirmed, QStringLiteral("C"), QStringLiteral("confirmed")) + QStringLiteral("&nbsp;&nbsp; ") +
-           swatch(MatrixColours::Worked, QStringLiteral("W"), QStringLiteral("worked, not confirmed")) + QStringLiteral("&nbsp;&nbsp; ") +
-           swatch(MatrixColours::Empty, QStringLiteral("&nbsp;"), QStringLiteral("not worked"));
+    QStringList swatches;
+    for (const AwardMatrix::Cell cell : {AwardMatrix::Cell::Confirmed, AwardMatrix::Cell::Worked, AwardMatrix::Cell::Empty}) {
+        const QString letter = MatrixReport::cellText(cell);
+        swatches << QStringLiteral("<span style=\"background-color:#%1\">&nbsp;%2&nbsp;</span>&nbsp;%3")
+                        .arg(MatrixColours::of(cell), 6, 16, QLatin1Char('0'))
+                        .arg(letter.isEmpty() ? QStringLiteral("&nbsp;") : letter, MatrixReport::cellState(cell));
+    }
+    return swatches.join(QStringLiteral("&nbsp;&nbsp; "));
 }
 
 } // namespace

@@ -16,32 +16,6 @@ const QString ConfirmedTitle = QStringLiteral("CONFIRMED");
 
 QColor colour(uint32_t rgb) { return QColor::fromRgb(QRgb(rgb)); }
 
-uint32_t cellColour(Cell c)
-{
-    switch (c) {
-    case Cell::Confirmed:
-        return MatrixColours::Confirmed;
-    case Cell::Worked:
-        return MatrixColours::Worked;
-    case Cell::Empty:
-        break;
-    }
-    return MatrixColours::Empty;
-}
-
-QString stateText(Cell c)
-{
-    switch (c) {
-    case Cell::Confirmed:
-        return QStringLiteral("confirmed");
-    case Cell::Worked:
-        return QStringLiteral("worked, not confirmed");
-    case Cell::Empty:
-        break;
-    }
-    return QStringLiteral("not worked");
-}
-
 } // namespace
 
 MatrixModel::MatrixModel(QObject *parent) : QAbstractTableModel(parent) {}
@@ -99,14 +73,14 @@ QVariant MatrixModel::cellData(const MatrixReport::Row &row, int column, int rol
         case SortRole:
             return int(c);
         case Qt::BackgroundRole:
-            return colour(cellColour(c));
+            return colour(MatrixColours::of(c));
         case Qt::ForegroundRole:
             return QColor(Qt::black);
         case Qt::TextAlignmentRole:
             return int(Qt::AlignCenter);
         case Qt::ToolTipRole: {
             return QStringLiteral("%1 on %2: %3\nDouble-click to list its contacts there")
-                .arg(EntityData::withName(row.entity, row.name), m_report.bands[band], stateText(c));
+                .arg(EntityData::withName(row.entity, row.name), m_report.bands[band], MatrixReport::cellState(c));
         }
         default:
             return {};

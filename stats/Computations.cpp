@@ -19,16 +19,6 @@ using namespace StatsMessages;
 
 namespace {
 
-std::function<QString(int)> fullCaption(StatsContext &ctx)
-{
-    return [&ctx](int r) { return ctx.matrix.caption(Line::Full, r); };
-}
-
-std::function<void(int, const QString &)> setFullCaption(StatsContext &ctx)
-{
-    return [&ctx](int r, const QString &n) { ctx.matrix.setCaption(Line::Full, r, n); };
-}
-
 bool writeTotalQsos(CountRun &run, StatsContext &ctx)
 {
     const auto total = run.count(CountSql::totalQsos());
@@ -40,6 +30,40 @@ bool writeTotalQsos(CountRun &run, StatsContext &ctx)
 
 /// The LOG column of the last run's award kind.
 QString awardColumn(const StatsContext &ctx) { return GridTexts::kindCaption(ctx.matrix.kind()); }
+
+/// The slots of a line after the bands (MIX, FULL), in order, until the run ends.
+void fillLine(CountRun &run, StatsContext &ctx, Line line, const std::function<CountRequest(int)> &request)
+{
+    run.fillSlots(
+        request, [&](int r) { return ctx.matrix.caption(line, r); }, [&](int r, const QString &n) { ctx.matrix.setCaption(line, r, n); });
+}
+
+/// The grid's cells: the QSO total, the cells set to "-", then every band
+/// position that holds a band counted by `countBand` (false ends the computation).
+void countBands(StatsContext &ctx, const QString &errorText, const QString &errorTitle,
+                const std::function<bool(CountRun &, int, const QString &)> &countBand)
+{
+    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.hooks, errorText, errorTitle);
+    if (!run.open() || !writeTotalQsos(run, ctx))
+        return;
+    ctx.matrix.fill(Line::Lblstat, GridTexts::NotComputed);
+    for (int c = 0; c < Bands; ++c) {
+        const QString band = ctx.matrix.header(c);
+        if (!BandSet::isBlank(band) && !countBand(run, c, band))
+            return;
+    }
+}
+
+/// The FULL line: the whole log's count of every slot (`request`), after the
+/// line `cleared` was set to "-".
+void countFullLog(StatsContext &ctx, const QString &errorText, Line cleared, const std::function<CountRequest(int)> &request)
+{
+    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.hooks, errorText, FullLogTitle);
+    if (!run.open())
+        return;
+    ctx.matrix.fill(cleared, GridTexts::NotComputed);
+    fillLine(run, ctx, Line::Full, request);
+}
 
 /// Passes messages on and counts them; no beeps.
 class CountingPrompter : public ForwardingPrompter {
@@ -59,74 +83,50 @@ public:
 
 void ComputeQsoCounts(StatsContext &ctx)
 {
-    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.yield, ctx.stopping, QsoError, QsoNrTitle);
-    if (!run.open() || !writeTotalQsos(run, ctx))
-        return;
-    ctx.matrix.fill(Line::Lblstat, GridTexts::NotComputed);
-    for (int c = 0; c < Bands; ++c) {
-        const QString band = ctx.matrix.header(c);
-        if (BandSet::isBlank(band))
-            continue;
+    countBands(ctx, QsoError, QsoNrTitle, [&](CountRun &run, int c, const QString &band) {
         for (int r = 0; r < Slots; ++r) {
-            const auto n = run.count(CountSql::qso(band, r, ctx.ft8()));
+            const auto n = run.count(CountSql::qso(band, r, ctx.hooks.ft8()));
             if (!n)
-                return;
+                return false;
             ctx.matrix.setCell(c, r, *n);
             if (!run.yield())
-                return;
+                return false;
         }
-    }
+        return true;
+    });
 }
 
 void ComputeFullLogQsoTotals(StatsContext &ctx)
 {
-    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.yield, ctx.stopping, QsoError, FullLogTitle);
-    if (!run.open())
-        return;
-    ctx.matrix.fill(Line::Tot, GridTexts::NotComputed);
-    run.fillSlots([&](int r) { return CountSql::qso(CountSql::WholeLog, r, ctx.ft8()); }, fullCaption(ctx), setFullCaption(ctx));
+    countFullLog(ctx, QsoError, Line::Tot, [&](int r) { return CountSql::qso(CountSql::WholeLog, r, ctx.hooks.ft8()); });
 }
 
 void ComputeAwardCounts(StatsContext &ctx)
 {
-    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.yield, ctx.stopping, EntityError, StatsTitle);
-    if (!run.open() || !writeTotalQsos(run, ctx))
-        return;
-    ctx.matrix.fill(Line::Lblstat, GridTexts::NotComputed);
     const QString column = awardColumn(ctx);
-    for (int c = 0; c < Bands; ++c) {
-        const QString band = ctx.matrix.header(c);
-        if (!BandSet::isBlank(band) &&
-            !run.fillSlots([&](int r) { return AwardCountSql(column, band, r, ctx.ft8()); }, [&](int r) { return ctx.matrix.cell(c, r); },
-                           [&](int r, const QString &n) { ctx.matrix.setCell(c, r, n); }))
-            return;
-        if (!run.yield())
-            return;
-    }
+    countBands(ctx, EntityError, StatsTitle, [&](CountRun &run, int c, const QString &band) {
+        return run.fillSlots([&](int r) { return AwardCountSql(column, band, r, ctx.hooks.ft8()); },
+                             [&](int r) { return ctx.matrix.cell(c, r); }, [&](int r, const QString &n) { ctx.matrix.setCell(c, r, n); }) &&
+               run.yield();
+    });
 }
 
 void ComputeFullLogAwardTotals(StatsContext &ctx)
 {
-    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.yield, ctx.stopping, EntityError, FullLogTitle);
-    if (!run.open())
-        return;
-    ctx.matrix.fill(Line::Full, GridTexts::NotComputed);
     const QString column = awardColumn(ctx);
-    run.fillSlots([&](int r) { return AwardCountSql(column, CountSql::WholeLog, r, ctx.ft8()); }, fullCaption(ctx), setFullCaption(ctx));
+    countFullLog(ctx, EntityError, Line::Full, [&](int r) { return AwardCountSql(column, CountSql::WholeLog, r, ctx.hooks.ft8()); });
 }
 
 void BandMixed(StatsContext &ctx)
 {
-    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.yield, ctx.stopping, EntityError, MixTitle);
+    CountRun run(ctx.engine, ctx.log, ctx.prompter, ctx.hooks, EntityError, MixTitle);
     if (!run.open())
         return;
     const QStringList headers = ctx.matrix.headers();
     if (BandSet(headers).activeCount() == 0)
         return;
     const QString column = awardColumn(ctx);
-    run.fillSlots([&](int r) { return CountSql::mix(column, headers, r, ctx.ft8()); },
-                  [&](int r) { return ctx.matrix.caption(Line::Mix, r); },
-                  [&](int r, const QString &n) { ctx.matrix.setCaption(Line::Mix, r, n); });
+    fillLine(run, ctx, Line::Mix, [&](int r) { return CountSql::mix(column, headers, r, ctx.hooks.ft8()); });
 }
 
 void SumSlotTotals(StatsMatrix &matrix)
@@ -158,7 +158,7 @@ bool runStatistics(StatsContext &ctx, AwardKind kind)
                                         : std::vector<Step>{ComputeQsoCounts, ComputeFullLogQsoTotals};
     for (Step step : steps) {
         step(ctx);
-        if (ctx.stopping())
+        if (ctx.hooks.stopping())
             return true;
     }
     SumSlotTotals(ctx.matrix);
@@ -172,8 +172,7 @@ bool runDetached(StatsMatrix &matrix, const LoadedLog &logbook, LogbookEngine &e
     for (int c = 0; c < Bands; ++c)
         matrix.setHeader(c, headers.value(c));
     CountingPrompter counting(prompter);
-    StatsContext ctx{logbook, matrix, engine, counting};
-    ctx.ft8 = [ft8] { return ft8; };
+    StatsContext ctx{logbook, matrix, engine, counting, RunHooks::fixedFt8(ft8)};
     runStatistics(ctx, kind);
     return counting.messages == 0;
 }

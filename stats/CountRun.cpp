@@ -4,10 +4,10 @@
 #include "CountSlot.h"
 #include "Val.h"
 
-CountRun::CountRun(LogbookEngine &engine, const LoadedLog &loaded, Prompter &prompter, std::function<void()> yield,
-                   std::function<bool()> stopping, QString errorText, QString errorTitle)
-    : m_engine(engine), m_loaded(loaded), m_prompter(prompter), m_yield(std::move(yield)), m_stopping(std::move(stopping)),
-      m_errorText(std::move(errorText)), m_errorTitle(std::move(errorTitle))
+CountRun::CountRun(LogbookEngine &engine, const LoadedLog &loaded, Prompter &prompter, RunHooks hooks, QString errorText,
+                   QString errorTitle)
+    : m_engine(engine), m_loaded(loaded), m_prompter(prompter), m_hooks(std::move(hooks)), m_errorText(std::move(errorText)),
+      m_errorTitle(std::move(errorTitle))
 {
 }
 
@@ -30,15 +30,11 @@ std::optional<QString> CountRun::count(const CountRequest &request)
     return *r;
 }
 
-bool CountRun::yield()
-{
-    m_yield();
-    return !m_stopping();
-}
+bool CountRun::yield() { return m_hooks.pause(); }
 
 bool CountRun::fail(const QString &reason)
 {
-    if (!m_stopping())
+    if (!m_hooks.stopping())
         m_prompter.message(m_errorText, MsgFlags::Information, m_errorTitle, reason);
     return false;
 }

@@ -3,6 +3,7 @@
 #include "LoadedLog.h"
 #include "LogbookEngine.h"
 #include "Prompter.h"
+#include "RunHooks.h"
 
 #include <functional>
 #include <optional>
@@ -12,8 +13,7 @@
 /// the engine's reason beneath it).
 class CountRun {
 public:
-    CountRun(LogbookEngine &engine, const LoadedLog &loaded, Prompter &prompter, std::function<void()> yield,
-             std::function<bool()> stopping, QString errorText, QString errorTitle);
+    CountRun(LogbookEngine &engine, const LoadedLog &loaded, Prompter &prompter, RunHooks hooks, QString errorText, QString errorTitle);
 
     /// Opens the logbook; false after the failure message.
     bool open();
@@ -35,8 +35,7 @@ private:
     LogbookEngine &m_engine;
     const LoadedLog &m_loaded;
     Prompter &m_prompter;
-    std::function<void()> m_yield;
-    std::function<bool()> m_stopping;
+    RunHooks m_hooks;
     QString m_errorText;
     QString m_errorTitle;
     std::shared_ptr<const LogSnapshot> m_log;

@@ -3,6 +3,7 @@
 #include "BandSet.h"
 #include "CountDescription.h"
 #include "EntityData.h"
+#include "GridTexts.h"
 
 #include <set>
 
@@ -47,6 +48,25 @@ Dxcc dxccOf(const AwardMatrix::Matrix &full, const AwardMatrix::Matrix &challeng
     }
     d.challenge = long(taken.size());
     return d;
+}
+
+/// A cell's letter in the matrix, and what it stands for.
+struct CellName {
+    const char *letter;
+    const char *state;
+};
+
+CellName cellName(Cell cell)
+{
+    switch (cell) {
+    case Cell::Confirmed:
+        return {"C", "confirmed"};
+    case Cell::Worked:
+        return {"W", "worked, not confirmed"};
+    case Cell::Empty:
+        break;
+    }
+    return {"", "not worked"};
 }
 
 } // namespace
@@ -111,30 +131,17 @@ Result<Report> report(const Basis &basis, ModeClass mode)
     return report(*basis.log, QString::fromLatin1(AwardKinds::name(basis.kind)), basis.headers, mode, basis.ft8, EntityData::table());
 }
 
-QString cellText(AwardMatrix::Cell cell)
-{
-    switch (cell) {
-    case Cell::Confirmed:
-        return QStringLiteral("C");
-    case Cell::Worked:
-        return QStringLiteral("W");
-    case Cell::Empty:
-        break;
-    }
-    return {};
-}
+QString cellText(AwardMatrix::Cell cell) { return QString::fromLatin1(cellName(cell).letter); }
+
+QString cellState(AwardMatrix::Cell cell) { return QString::fromLatin1(cellName(cell).state); }
 
 std::optional<ModeClass> modeNamed(const QString &title)
 {
     const QString t = title.trimmed().toUpper();
-    if (t == QLatin1String("CW"))
-        return ModeClass::Cw;
-    if (t == QLatin1String("PHONE"))
-        return ModeClass::Phone;
-    if (t == QLatin1String("DATA") || t == QLatin1String("FT8"))
-        return ModeClass::Data;
-    if (t == QLatin1String("MIX"))
-        return ModeClass::All;
+    for (const bool ft8 : {false, true}) {
+        if (const qsizetype m = GridTexts::modeTitles(GridTexts::dataCaption(ft8)).indexOf(t); m >= 0)
+            return ModeClass(m);
+    }
     return std::nullopt;
 }
 

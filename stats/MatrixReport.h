@@ -71,6 +71,8 @@ Result<Report> report(const LogSnapshot &log, const QString &kind, const QString
 
 /// "C", "W" or "".
 QString cellText(AwardMatrix::Cell cell);
+/// What the letter stands for: "confirmed", "worked, not confirmed" or "not worked".
+QString cellState(AwardMatrix::Cell cell);
 
 /// The mode class titled `title` (CW, PHONE, DATA, MIX; FT8 for DATA), without regard to case.
 std::optional<ModeClass> modeNamed(const QString &title);

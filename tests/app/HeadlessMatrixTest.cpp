@@ -371,6 +371,11 @@ TEST_F(HeadlessMatrix, WrongArgumentsAreRefused)
     EXPECT_EQ(o->kind, AwardKind::Sqr);
     EXPECT_EQ(o->matrixClass, ModeClass::Phone);
     EXPECT_EQ(HeadlessReport::parseArguments({"--matrix", "WAZ", "x"})->matrixClass, ModeClass::All);
+    // Every class by its title in any case; FT8 names the DATA class too.
+    const std::vector<std::pair<QString, ModeClass>> titles = {
+        {"cw", ModeClass::Cw}, {"Phone", ModeClass::Phone}, {"data", ModeClass::Data}, {"FT8", ModeClass::Data}, {"mix", ModeClass::All}};
+    for (const auto &[title, mode] : titles)
+        EXPECT_EQ(HeadlessReport::parseArguments({"--matrix", "DXC", "--class", title, "x"})->matrixClass, mode) << qPrintable(title);
 
     // A logbook that is not there: the reason on the error stream, status 1.
     const auto missing = HeadlessReport::parseArguments({"--matrix", "DXC", "nothere"});

@@ -40,8 +40,7 @@ protected:
 TEST_F(BandStatsTest, StartFillsEveryRowWithTheGridsCounts)
 {
     for (const bool ft8 : {false, true, false}) {
-        BandContext ctx{state, Band, matrix, engine, prompter};
-        ctx.ft8 = [ft8] { return ft8; };
+        BandContext ctx{state, Band, matrix, engine, prompter, RunHooks::fixedFt8(ft8)};
         startBandRun(ctx);
         EXPECT_TRUE(prompter.messages().empty());
         for (int i = 0; i < BandMatrix::Cells; ++i)

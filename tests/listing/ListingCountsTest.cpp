@@ -47,8 +47,7 @@ protected:
 TEST_P(ListingCounts, EntityListingsMatchCellsMixAndFull)
 {
     const bool ft8 = GetParam();
-    StatsContext ctx{state, matrix, engine, prompter};
-    ctx.ft8 = [ft8] { return ft8; };
+    StatsContext ctx{state, matrix, engine, prompter, RunHooks::fixedFt8(ft8)};
     for (const AwardKind kind : AwardKinds::entityKinds()) {
         ASSERT_TRUE(runStatistics(ctx, kind));
         const QStringList h = matrix.headers();
@@ -70,8 +69,7 @@ TEST_P(ListingCounts, EntityListingsMatchCellsMixAndFull)
 TEST_P(ListingCounts, ContactListingsMatchQsoCells)
 {
     const bool ft8 = GetParam();
-    StatsContext ctx{state, matrix, engine, prompter};
-    ctx.ft8 = [ft8] { return ft8; };
+    StatsContext ctx{state, matrix, engine, prompter, RunHooks::fixedFt8(ft8)};
     ASSERT_TRUE(runStatistics(ctx, AwardKind::Qso));
     const QStringList h = matrix.headers();
     for (int r = 0; r < Slots; ++r) {

@@ -30,8 +30,8 @@ protected:
         state.LogName = QStringLiteral("TESTDT");
         state.LogPath = s_path;
         StatsContext ctx{state, matrix, engine, prompter};
-        ctx.yield = [this] { ++yields; };
-        ctx.ft8 = [this] { return ft8; };
+        ctx.hooks.yield = [this] { ++yields; };
+        ctx.hooks.ft8 = [this] { return ft8; };
         return ctx;
     }
 
@@ -170,7 +170,7 @@ TEST_F(StatsRun, StoppingEndsTheRunAtOnceWithoutMessages)
 {
     StatsContext ctx = context();
     int allowed = 10;
-    ctx.stopping = [&] { return --allowed < 0; };
+    ctx.hooks.stopping = [&] { return --allowed < 0; };
     ASSERT_TRUE(runStatistics(ctx, AwardKind::Dxc));
     EXPECT_TRUE(prompter.messages().empty());
     EXPECT_EQ(matrix.caption(Line::Full, 0), "-");
