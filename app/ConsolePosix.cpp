@@ -1,3 +1,3 @@
-#include "Console.h"
+#include "app/Console.h"
 
 void prepareReportConsole() {}

@@ -1,4 +1,4 @@
-#include "Console.h"
+#include "app/Console.h"
 
 #include <cstdio>
 #include <fcntl.h>

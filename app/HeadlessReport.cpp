@@ -1,16 +1,16 @@
-#include "HeadlessReport.h"
+#include "app/HeadlessReport.h"
 
-#include "BandSet.h"
-#include "Computations.h"
-#include "LogFileName.h"
-#include "LogWatcher.h"
-#include "LogbookEngine.h"
-#include "MatrixWriter.h"
-#include "QuietPrompter.h"
-#include "ReportWriter.h"
-#include "StatsMatrix.h"
-#include "StatsMessages.h"
-#include "StopSignal.h"
+#include "app/LogWatcher.h"
+#include "app/MatrixWriter.h"
+#include "app/ReportWriter.h"
+#include "app/StopSignal.h"
+#include "bands/BandSet.h"
+#include "logbook/LogFileName.h"
+#include "logbook/LogbookEngine.h"
+#include "logbook/types/QuietPrompter.h"
+#include "stats/Computations.h"
+#include "stats/StatsMatrix.h"
+#include "stats/StatsMessages.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,5 +1,5 @@
 #pragma once
-#include "ReportArguments.h"
+#include "app/ReportArguments.h"
 
 #include <QString>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "LoadedLog.h"
+#include "logbook/LoadedLog.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "LogWatcher.h"
+#include "app/LogWatcher.h"
 
 #include <QFileInfo>
 

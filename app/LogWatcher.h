@@ -1,5 +1,5 @@
 #pragma once
-#include "LogFingerprint.h"
+#include "logbook/mdb/LogFingerprint.h"
 
 #include <QFileSystemWatcher>
 #include <QObject>

@@ -1,14 +1,14 @@
 #pragma once
-#include "ListingActions.h"
-#include "LiveUpdate.h"
-#include "LogState.h"
-#include "LogWatcher.h"
-#include "LogbookEngine.h"
-#include "MatrixReport.h"
-#include "NeededLists.h"
-#include "Prompter.h"
-#include "StaleCounts.h"
-#include "StatsMatrix.h"
+#include "app/LogState.h"
+#include "app/LogWatcher.h"
+#include "listing/ListingActions.h"
+#include "logbook/LogbookEngine.h"
+#include "logbook/types/Prompter.h"
+#include "stats/LiveUpdate.h"
+#include "stats/MatrixReport.h"
+#include "stats/NeededLists.h"
+#include "stats/StaleCounts.h"
+#include "stats/StatsMatrix.h"
 
 #include <QElapsedTimer>
 #include <QObject>

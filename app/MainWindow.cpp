@@ -1,27 +1,27 @@
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 
-#include "BandPresets.h"
-#include "ClickLabel.h"
-#include "Computations.h"
-#include "FrmBanda.h"
-#include "FrmMatrix.h"
-#include "FrmTabella.h"
-#include "GridScaler.h"
-#include "GridTexts.h"
-#include "MainController.h"
-#include "NeededWindow.h"
-#include "PrinterPort.h"
-#include "ScreenFit.h"
-#include "ScreenPrint.h"
-#include "Settings.h"
-#include "StaleCounts.h"
-#include "WindowPlace.h"
+#include "app/ClickLabel.h"
+#include "app/MainController.h"
+#include "app/Settings.h"
+#include "app/WindowPlace.h"
+#include "bands/BandPresets.h"
+#include "bandwindow/FrmBanda.h"
+#include "listing/FrmTabella.h"
+#include "listing/NeededWindow.h"
+#include "matrixwindow/FrmMatrix.h"
+#include "print/PrinterPort.h"
+#include "print/ScreenPrint.h"
+#include "stats/Computations.h"
+#include "stats/GridTexts.h"
+#include "stats/StaleCounts.h"
+#include "window/GridScaler.h"
+#include "window/ScreenFit.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -32,8 +32,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QToolButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace CountSlotIndex;
@@ -940,7 +940,8 @@ void MainWindow::showRecentLogbooks()
         const QString path = recent[i];
         const QFileInfo file(path);
         // "&1  varkeldt.mdb   (C:\Varkel\Data)": a file that is gone stays in the list, greyed.
-        QAction *a = menu->addAction(QStringLiteral("&%1  %2   (%3)").arg(i + 1).arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath())));
+        QAction *a = menu->addAction(
+            QStringLiteral("&%1  %2   (%3)").arg(i + 1).arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath())));
         a->setObjectName(QStringLiteral("MnuRecentLog_%1").arg(i));
         a->setToolTip(QDir::toNativeSeparators(path));
         a->setEnabled(file.isFile());
@@ -948,10 +949,7 @@ void MainWindow::showRecentLogbooks()
     }
 }
 
-void MainWindow::enableRecentLogbooks()
-{
-    m_recentLogs->setEnabled(!m_controller.isRunning() && !Settings().recentLogbooks().isEmpty());
-}
+void MainWindow::enableRecentLogbooks() { m_recentLogs->setEnabled(!m_controller.isRunning() && !Settings().recentLogbooks().isEmpty()); }
 
 void MainWindow::applyLoadedColours()
 {

@@ -1,8 +1,8 @@
 #pragma once
-#include "StatsMatrix.h"
+#include "stats/StatsMatrix.h"
 
-#include "FrmBanda.h"
-#include "ListingRequest.h"
+#include "bandwindow/FrmBanda.h"
+#include "listing/ListingRequest.h"
 #include <QMainWindow>
 
 #include <QPointer>

@@ -1,7 +1,7 @@
-#include "MatrixWriter.h"
+#include "app/MatrixWriter.h"
 
-#include "GridTexts.h"
-#include "ReportWriter.h"
+#include "app/ReportWriter.h"
+#include "stats/GridTexts.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,6 +1,6 @@
 #pragma once
-#include "MatrixReport.h"
-#include "ReportArguments.h"
+#include "app/ReportArguments.h"
+#include "stats/MatrixReport.h"
 
 class QTextStream;
 

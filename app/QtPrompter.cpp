@@ -1,6 +1,6 @@
-#include "QtPrompter.h"
+#include "app/QtPrompter.h"
 
-#include "OwnedWindow.h"
+#include "window/OwnedWindow.h"
 
 #include <QApplication>
 #include <QDesktopServices>

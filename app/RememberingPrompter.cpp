@@ -1,6 +1,6 @@
-#include "RememberingPrompter.h"
+#include "app/RememberingPrompter.h"
 
-#include "Settings.h"
+#include "app/Settings.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
 #pragma once
-#include "ForwardingPrompter.h"
+#include "logbook/types/ForwardingPrompter.h"
 
 class Settings;
 

@@ -1,10 +1,10 @@
-#include "ReportArguments.h"
+#include "app/ReportArguments.h"
 
-#include "BandPresets.h"
-#include "Computations.h"
-#include "CountSlot.h"
-#include "MatrixReport.h"
-#include "StatsMatrix.h"
+#include "bands/BandPresets.h"
+#include "logbook/count/CountSlot.h"
+#include "stats/Computations.h"
+#include "stats/MatrixReport.h"
+#include "stats/StatsMatrix.h"
 
 #include <QCommandLineParser>
 #include <span>
@@ -72,9 +72,9 @@ struct OptionEntry {
 /// The options of the command line besides --help (-h): the three modes,
 /// then the options that go with them.
 constexpr OptionEntry ModeOptions[] = {{"report", "KIND", ReportMode}, {"needed", "KIND", NeededMode}, {"matrix", "KIND", MatrixMode}};
-constexpr OptionEntry OtherOptions[] = {{"class", "CLASS", MatrixMode},          {"preset", "NAME", AnyMode}, {"bands", "LIST", AnyMode},
-                                        {"format", "FORMAT", AnyMode},           {"ft8", nullptr, AnyMode},
-                                        {"watch", nullptr, ReportMode | NeededMode}};
+constexpr OptionEntry OtherOptions[] = {{"class", "CLASS", MatrixMode}, {"preset", "NAME", AnyMode},
+                                        {"bands", "LIST", AnyMode},     {"format", "FORMAT", AnyMode},
+                                        {"ft8", nullptr, AnyMode},      {"watch", nullptr, ReportMode | NeededMode}};
 
 QString dashed(const char *name) { return QStringLiteral("--") + QLatin1String(name); }
 
@@ -116,7 +116,8 @@ bool isOurOption(std::string_view argument)
 
 QCommandLineOption optionOf(const OptionEntry &e)
 {
-    return e.value ? QCommandLineOption(QLatin1String(e.name), QString(), QLatin1String(e.value)) : QCommandLineOption(QLatin1String(e.name));
+    return e.value ? QCommandLineOption(QLatin1String(e.name), QString(), QLatin1String(e.value))
+                   : QCommandLineOption(QLatin1String(e.name));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
-#include "AwardKind.h"
-#include "CountSlot.h"
-#include "Result.h"
+#include "logbook/count/AwardKind.h"
+#include "logbook/count/CountSlot.h"
+#include "logbook/types/Result.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,10 +1,10 @@
-#include "ReportWriter.h"
+#include "app/ReportWriter.h"
 
-#include "AdifExport.h"
-#include "BandSet.h"
-#include "CountSql.h"
-#include "EntityData.h"
-#include "GridTexts.h"
+#include "bands/BandSet.h"
+#include "listing/AdifExport.h"
+#include "stats/CountSql.h"
+#include "stats/EntityData.h"
+#include "stats/GridTexts.h"
 
 #include <QDateTime>
 #include <QJsonArray>

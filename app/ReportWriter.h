@@ -1,7 +1,7 @@
 #pragma once
-#include "NeededLists.h"
-#include "ReportArguments.h"
-#include "StatsMatrix.h"
+#include "app/ReportArguments.h"
+#include "stats/NeededLists.h"
+#include "stats/StatsMatrix.h"
 
 class QTextStream;
 

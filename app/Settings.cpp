@@ -1,4 +1,4 @@
-#include "Settings.h"
+#include "app/Settings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -32,7 +32,8 @@ QStringList without(QStringList list, const QString &path)
 
 } // namespace
 
-Settings::Settings() : m_settings(QSettings::defaultFormat(), QSettings::UserScope, QStringLiteral("Varkel"), QStringLiteral("VarkelChecker"))
+Settings::Settings()
+    : m_settings(QSettings::defaultFormat(), QSettings::UserScope, QStringLiteral("Varkel"), QStringLiteral("VarkelChecker"))
 {
 }
 

@@ -1,5 +1,5 @@
 // The station callsign away from Windows: the environment, else the settings.
-#include "StationCallsign.h"
+#include "app/StationCallsign.h"
 
 #include <QSettings>
 

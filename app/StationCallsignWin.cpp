@@ -1,7 +1,7 @@
 // The station callsign on Windows: the host program's registry value. The
 // host program is a 32-bit program, so on 64-bit Windows its key lies in the
 // 32-bit view (Software\WOW6432Node\Varkel); the 64-bit view is asked after it.
-#include "StationCallsign.h"
+#include "app/StationCallsign.h"
 
 #include <QSettings>
 

@@ -1,4 +1,4 @@
-#include "StopSignal.h"
+#include "app/StopSignal.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

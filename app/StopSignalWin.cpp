@@ -1,4 +1,4 @@
-#include "StopSignal.h"
+#include "app/StopSignal.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
@@ -30,8 +30,7 @@ BOOL WINAPI onConsoleEvent(DWORD event)
 // "taskkill /PID n" without /F, a service manager or another program's
 // QProcess::terminate() ask a program without windows to end by posting
 // WM_CLOSE to its main thread: that is a stop request too.
-class CloseMessageFilter : public QAbstractNativeEventFilter
-{
+class CloseMessageFilter : public QAbstractNativeEventFilter {
 public:
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) override
     {

@@ -1,7 +1,7 @@
-#include "WindowPlace.h"
+#include "app/WindowPlace.h"
 
-#include "ScreenFit.h"
-#include "Settings.h"
+#include "app/Settings.h"
+#include "window/ScreenFit.h"
 
 #include <QEvent>
 #include <QWidget>

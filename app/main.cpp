@@ -1,13 +1,13 @@
 // VarkelChecker: award statistics of a Varkel logbook.
-#include "Console.h"
-#include "HeadlessReport.h"
-#include "EventYield.h"
-#include "MainController.h"
-#include "MainWindow.h"
-#include "QtPrompter.h"
-#include "RememberingPrompter.h"
-#include "Settings.h"
-#include "StationCallsign.h"
+#include "app/Console.h"
+#include "app/HeadlessReport.h"
+#include "app/MainController.h"
+#include "app/MainWindow.h"
+#include "app/QtPrompter.h"
+#include "app/RememberingPrompter.h"
+#include "app/Settings.h"
+#include "app/StationCallsign.h"
+#include "window/EventYield.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,4 +1,4 @@
-#include "BandChoice.h"
+#include "bands/BandChoice.h"
 
 namespace BandChoice {
 

@@ -1,4 +1,4 @@
-#include "BandPresets.h"
+#include "bands/BandPresets.h"
 
 namespace BandPresets {
 

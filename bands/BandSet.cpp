@@ -1,4 +1,4 @@
-#include "BandSet.h"
+#include "bands/BandSet.h"
 
 BandSet::BandSet(const QStringList &labels)
 {

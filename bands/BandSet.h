@@ -1,5 +1,5 @@
 #pragma once
-#include "CountSlot.h"
+#include "logbook/count/CountSlot.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "LogInventory.h"
+#include "bands/LogInventory.h"
 
 namespace LogInventory {
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "LogDatabase.h"
-#include "Result.h"
+#include "logbook/jet/LogDatabase.h"
+#include "logbook/types/Result.h"
 
 #include <QString>
 #include <QStringList>

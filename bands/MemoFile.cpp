@@ -1,7 +1,7 @@
-#include "MemoFile.h"
+#include "bands/MemoFile.h"
 
-#include "LogFileName.h"
-#include "MemoFilePlatform.h"
+#include "bands/MemoFilePlatform.h"
+#include "logbook/LogFileName.h"
 
 #include <QDir>
 #include <QStringDecoder>

@@ -1,7 +1,7 @@
 #pragma once
 // What reading a memo file does differently between systems
 // (MemoFilePosix.cpp, MemoFileWin.cpp).
-#include "Result.h"
+#include "logbook/types/Result.h"
 
 #include <QByteArray>
 #include <QString>

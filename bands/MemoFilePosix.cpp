@@ -1,6 +1,6 @@
 // Memo files on POSIX systems: opened without blocking and checked with fstat;
 // texts in Windows-1252.
-#include "MemoFilePlatform.h"
+#include "bands/MemoFilePlatform.h"
 
 #include <QFile>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 // Memo files on Windows: a folder or device is refused by its type; texts in
 // the system's ANSI code page, as Windows programs of the operator write them.
-#include "MemoFilePlatform.h"
+#include "bands/MemoFilePlatform.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "BandMatrix.h"
+#include "bandwindow/BandMatrix.h"
 
-#include "GridTexts.h"
+#include "stats/GridTexts.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "AwardKind.h"
-#include "CountSlot.h"
+#include "logbook/count/AwardKind.h"
+#include "logbook/count/CountSlot.h"
 
 #include <QObject>
 #include <QString>

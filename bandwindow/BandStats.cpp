@@ -1,10 +1,10 @@
-#include "BandStats.h"
+#include "bandwindow/BandStats.h"
 
-#include "CountRun.h"
-#include "CountSlot.h"
-#include "CountSql.h"
-#include "GridTexts.h"
-#include "StatsMessages.h"
+#include "logbook/count/CountSlot.h"
+#include "stats/CountRun.h"
+#include "stats/CountSql.h"
+#include "stats/GridTexts.h"
+#include "stats/StatsMessages.h"
 
 using namespace CountSlotIndex;
 

@@ -1,9 +1,9 @@
 #pragma once
-#include "BandMatrix.h"
-#include "LoadedLog.h"
-#include "LogbookEngine.h"
-#include "Prompter.h"
-#include "RunHooks.h"
+#include "bandwindow/BandMatrix.h"
+#include "logbook/LoadedLog.h"
+#include "logbook/LogbookEngine.h"
+#include "logbook/types/Prompter.h"
+#include "stats/RunHooks.h"
 
 /// What the single-band computations work with.
 struct BandContext {

@@ -1,16 +1,16 @@
-#include "FrmBanda.h"
+#include "bandwindow/FrmBanda.h"
 
-#include "EventYield.h"
+#include "window/EventYield.h"
 
-#include "BandStats.h"
-#include "CountSlot.h"
-#include "GridScaler.h"
-#include "GridTexts.h"
-#include "LoadedLog.h"
-#include "OwnedWindow.h"
-#include "QuietPrompter.h"
-#include "ScreenFit.h"
-#include "ScreenPrint.h"
+#include "bandwindow/BandStats.h"
+#include "logbook/LoadedLog.h"
+#include "logbook/count/CountSlot.h"
+#include "logbook/types/QuietPrompter.h"
+#include "print/ScreenPrint.h"
+#include "stats/GridTexts.h"
+#include "window/GridScaler.h"
+#include "window/OwnedWindow.h"
+#include "window/ScreenFit.h"
 
 #include <QApplication>
 #include <QCloseEvent>

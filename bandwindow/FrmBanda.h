@@ -1,5 +1,5 @@
 #pragma once
-#include "BandMatrix.h"
+#include "bandwindow/BandMatrix.h"
 
 #include <QPointer>
 #include <QVector>

@@ -2,8 +2,8 @@
 // What every benchmark program needs: its sizes, the generated logbooks, a
 // prompter that only reports, and the clock.
 
-#include "LogGenerator.h"
-#include "QuietPrompter.h"
+#include "logbook/types/QuietPrompter.h"
+#include "tools/genlog/LogGenerator.h"
 
 #include <QDir>
 #include <QFileInfo>

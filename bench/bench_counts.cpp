@@ -1,8 +1,8 @@
 // Times opening a logbook and the statistics runs of the grid on generated
 // logbooks of several sizes, through the same code the window uses.
 //   bench_counts [CONTACTS ...]     (default: 10000 100000 200000 1000000)
-#include "BenchSupport.h"
-#include "Computations.h"
+#include "bench/BenchSupport.h"
+#include "stats/Computations.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,19 +3,19 @@
 // and against one straight pass over the rows in memory.
 //   bench_engine [CONTACTS ...]     (default: 10000 100000 1000000)
 // Logbooks are generated once into /tmp/varkel-bench (seed 42, as bench_counts).
-#include "AwardMatrix.h"
-#include "BandStats.h"
-#include "BenchSupport.h"
-#include "ColumnarLog.h"
-#include "Computations.h"
-#include "CountQuery.h"
-#include "CountSql.h"
-#include "EntityData.h"
-#include "JetSql.h"
-#include "LogGenerator.h"
-#include "MatrixReport.h"
-#include "MdbLoader.h"
-#include "NeededLists.h"
+#include "bandwindow/BandStats.h"
+#include "bench/BenchSupport.h"
+#include "logbook/CountQuery.h"
+#include "logbook/MdbLoader.h"
+#include "logbook/count/AwardMatrix.h"
+#include "logbook/count/ColumnarLog.h"
+#include "logbook/jet/JetSql.h"
+#include "stats/Computations.h"
+#include "stats/CountSql.h"
+#include "stats/EntityData.h"
+#include "stats/MatrixReport.h"
+#include "stats/NeededLists.h"
+#include "tools/genlog/LogGenerator.h"
 
 #include <fcntl.h>
 #include <sqlite3.h>

@@ -1,10 +1,10 @@
 // Times the largest listing of a logbook (the contacts of its busiest band),
 // filling the result grid's model, sorting it, and exporting 100,000 rows.
 //   bench_listing [CONTACTS]     (default 1000000)
-#include "BenchSupport.h"
-#include "GridRecordset.h"
-#include "LogbookEngine.h"
-#include "XlsxExport.h"
+#include "bench/BenchSupport.h"
+#include "listing/GridRecordset.h"
+#include "listing/XlsxExport.h"
+#include "logbook/LogbookEngine.h"
 
 #include <QDir>
 #include <QFileInfo>

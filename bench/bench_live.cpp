@@ -3,12 +3,12 @@
 // CPU the program uses in an idle minute while it follows an unchanged file.
 //   bench_live [--idle SECONDS] [CONTACTS ...]   (default: 100000 1000000; idle 60 s)
 // Runs the real window offscreen. Logbooks are generated into /tmp/varkel-bench.
-#include "BenchSupport.h"
-#include "Computations.h"
-#include "Jet4Writer.h"
-#include "MainController.h"
-#include "MainWindow.h"
-#include "PrinterPort.h"
+#include "app/MainController.h"
+#include "app/MainWindow.h"
+#include "bench/BenchSupport.h"
+#include "print/PrinterPort.h"
+#include "stats/Computations.h"
+#include "tools/jet4/Jet4Writer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -4,11 +4,11 @@
 // Prints the best of three runs of each way, in seconds: the floor (every
 // page of the file touched), the table read in-process and by the reader
 // process, and the columnar open with its reading and decoding apart.
-#include "BenchSupport.h"
-#include "ColumnarLog.h"
-#include "LoaderTesting.h"
-#include "LogDatabase.h"
-#include "MdbLoader.h"
+#include "bench/BenchSupport.h"
+#include "logbook/MdbLoader.h"
+#include "logbook/count/ColumnarLog.h"
+#include "logbook/jet/LogDatabase.h"
+#include "logbook/testing/LoaderTesting.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "DeletedEntities.h"
+#include "entities/DeletedEntities.h"
 
 // The deleted DXCC entities, where each fact comes from:
 //

@@ -1,5 +1,5 @@
 #pragma once
-#include "DxccEntity.h"
+#include "entities/DxccEntity.h"
 
 #include <vector>
 

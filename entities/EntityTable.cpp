@@ -1,6 +1,6 @@
-#include "EntityTable.h"
+#include "entities/EntityTable.h"
 
-#include "DeletedEntities.h"
+#include "entities/DeletedEntities.h"
 
 #include <charconv>
 

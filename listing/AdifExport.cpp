@@ -1,12 +1,12 @@
-#include "AdifExport.h"
+#include "listing/AdifExport.h"
 
-#include "AdifModes.h"
-#include "ColumnarLog.h"
-#include "EntityData.h"
-#include "EntityTable.h"
-#include "FileBeside.h"
-#include "GridRecordset.h"
 #include "Version.h"
+#include "entities/EntityTable.h"
+#include "listing/AdifModes.h"
+#include "listing/FileBeside.h"
+#include "listing/GridRecordset.h"
+#include "logbook/count/ColumnarLog.h"
+#include "stats/EntityData.h"
 
 #include <QDate>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "AdifModes.h"
+#include "listing/AdifModes.h"
 
 #include <QHash>
 #include <QStringList>

@@ -1,9 +1,9 @@
-#include "DrillDown.h"
+#include "listing/DrillDown.h"
 
-#include "BandSet.h"
-#include "CountSql.h"
-#include "GridTexts.h"
-#include "ListingSql.h"
+#include "bands/BandSet.h"
+#include "listing/ListingSql.h"
+#include "stats/CountSql.h"
+#include "stats/GridTexts.h"
 
 using namespace CountSlotIndex;
 
@@ -55,7 +55,8 @@ Request matrixCell(AwardKind kind, const QString &entity, const QString &band, M
         return {};
     const std::string column = AwardKinds::name(kind);
     const CountDescription contacts{{}, CountDescription::Bands::Pattern, {band.toStdString()}, mode, QslStatus::Worked, ft8Only};
-    return listing(ListingSql::contacts(contacts, CountTree::Condition{CountTree::Condition::Kind::Equal, {}, column, entity.toStdString()}));
+    return listing(
+        ListingSql::contacts(contacts, CountTree::Condition{CountTree::Condition::Kind::Equal, {}, column, entity.toStdString()}));
 }
 
 } // namespace DrillDown

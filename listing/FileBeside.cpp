@@ -1,4 +1,4 @@
-#include "FileBeside.h"
+#include "listing/FileBeside.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 #pragma once
-#include "Result.h"
+#include "logbook/types/Result.h"
 
 #include <QString>
 

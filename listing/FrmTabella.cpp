@@ -1,16 +1,16 @@
-#include "FrmTabella.h"
+#include "listing/FrmTabella.h"
 
-#include "EntityData.h"
-#include "GridRecordset.h"
-#include "GridView.h"
-#include "ListingExport.h"
-#include "ListingJob.h"
-#include "ListingRun.h"
-#include "LoadedLog.h"
-#include "OwnedWindow.h"
-#include "Prompter.h"
-#include "ScreenFit.h"
-#include "WindowMenu.h"
+#include "listing/GridRecordset.h"
+#include "listing/GridView.h"
+#include "listing/ListingExport.h"
+#include "listing/ListingJob.h"
+#include "listing/ListingRun.h"
+#include "logbook/LoadedLog.h"
+#include "logbook/types/Prompter.h"
+#include "stats/EntityData.h"
+#include "window/OwnedWindow.h"
+#include "window/ScreenFit.h"
+#include "window/WindowMenu.h"
 
 #include <QDate>
 #include <QEventLoop>

@@ -1,5 +1,5 @@
 #pragma once
-#include "ListingRequest.h"
+#include "listing/ListingRequest.h"
 
 #include <QDialog>
 #include <optional>

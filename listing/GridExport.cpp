@@ -1,7 +1,7 @@
-#include "GridExport.h"
+#include "listing/GridExport.h"
 
-#include "GridTexts.h"
-#include "StaleCounts.h"
+#include "stats/GridTexts.h"
+#include "stats/StaleCounts.h"
 
 using namespace CountSlotIndex;
 using Line = StatsMatrix::Line;

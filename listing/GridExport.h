@@ -1,6 +1,6 @@
 #pragma once
-#include "StatsMatrix.h"
-#include "XlsxExport.h"
+#include "listing/XlsxExport.h"
+#include "stats/StatsMatrix.h"
 
 #include <QString>
 #include <functional>

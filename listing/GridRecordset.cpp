@@ -1,4 +1,4 @@
-#include "GridRecordset.h"
+#include "listing/GridRecordset.h"
 
 #include <algorithm>
 #include <numeric>

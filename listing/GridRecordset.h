@@ -1,5 +1,5 @@
 #pragma once
-#include "QueryTable.h"
+#include "logbook/jet/QueryTable.h"
 
 #include <QAbstractTableModel>
 

@@ -1,6 +1,6 @@
-#include "GridView.h"
+#include "listing/GridView.h"
 
-#include "GridRecordset.h"
+#include "listing/GridRecordset.h"
 
 #include <QHeaderView>
 #include <QTableView>

@@ -1,7 +1,7 @@
-#include "ListingActions.h"
+#include "listing/ListingActions.h"
 
-#include "DrillDown.h"
-#include "QueryGuard.h"
+#include "listing/DrillDown.h"
+#include "listing/QueryGuard.h"
 
 namespace {
 const QString CrLf = QStringLiteral("\r\n");

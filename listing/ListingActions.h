@@ -1,8 +1,8 @@
 #pragma once
-#include "ListingRequest.h"
-#include "LoadedLog.h"
-#include "Prompter.h"
-#include "StatsMatrix.h"
+#include "listing/ListingRequest.h"
+#include "logbook/LoadedLog.h"
+#include "logbook/types/Prompter.h"
+#include "stats/StatsMatrix.h"
 
 #include <functional>
 

@@ -1,7 +1,7 @@
-#include "ListingExport.h"
+#include "listing/ListingExport.h"
 
-#include "GridRecordset.h"
-#include "ListingRun.h"
+#include "listing/GridRecordset.h"
+#include "listing/ListingRun.h"
 
 void exportWorkbook(Prompter &prompter, const QString &proposed, const std::function<Status(const QString &path)> &write)
 {

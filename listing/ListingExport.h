@@ -1,9 +1,9 @@
 #pragma once
-#include "AdifExport.h"
-#include "AwardKind.h"
-#include "LoadedLog.h"
-#include "Prompter.h"
-#include "XlsxExport.h"
+#include "listing/AdifExport.h"
+#include "listing/XlsxExport.h"
+#include "logbook/LoadedLog.h"
+#include "logbook/count/AwardKind.h"
+#include "logbook/types/Prompter.h"
 
 #include <QDate>
 #include <QString>

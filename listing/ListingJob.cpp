@@ -1,4 +1,4 @@
-#include "ListingJob.h"
+#include "listing/ListingJob.h"
 
 #include <chrono>
 #include <exception>

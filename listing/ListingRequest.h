@@ -1,5 +1,5 @@
 #pragma once
-#include "AwardKind.h"
+#include "logbook/count/AwardKind.h"
 
 #include <QString>
 #include <optional>

@@ -1,8 +1,8 @@
-#include "ListingRun.h"
+#include "listing/ListingRun.h"
 
-#include "LogFileName.h"
-#include "QueryGuard.h"
-#include "XlsxExport.h"
+#include "listing/QueryGuard.h"
+#include "listing/XlsxExport.h"
+#include "logbook/LogFileName.h"
 
 #include <QDir>
 

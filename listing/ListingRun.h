@@ -1,8 +1,8 @@
 #pragma once
-#include "LoadedLog.h"
-#include "LogDatabase.h"
-#include "LogbookEngine.h"
-#include "QueryTable.h"
+#include "logbook/LoadedLog.h"
+#include "logbook/LogbookEngine.h"
+#include "logbook/jet/LogDatabase.h"
+#include "logbook/jet/QueryTable.h"
 
 #include <QDate>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "ListingSql.h"
+#include "listing/ListingSql.h"
 
-#include "CountSql.h"
-#include "GridTexts.h"
+#include "stats/CountSql.h"
+#include "stats/GridTexts.h"
 
 #include <algorithm>
 
@@ -117,8 +117,8 @@ QString contactBands(const CountDescription &description)
 {
     const QString column = contactDialect().column("Banda");
     if (description.bandTest == Bands::List)
-        return CountSql::joinBands(bandList(description), column + QStringLiteral(" = '"), QStringLiteral(" OR ") + column + QStringLiteral(" = '"),
-                                   QStringLiteral("'"));
+        return CountSql::joinBands(bandList(description), column + QStringLiteral(" = '"),
+                                   QStringLiteral(" OR ") + column + QStringLiteral(" = '"), QStringLiteral("'"));
     return column + QStringLiteral(" LIKE '") + CountSql::literal(pattern(description)) + QLatin1Char('\'');
 }
 
@@ -129,8 +129,9 @@ QString firstRecordFields(bool shortNames)
     return QStringLiteral(", First(LOG.Callsign) AS First_CALL, First(LOG.Banda) AS ") +
            (shortNames ? QStringLiteral("BAND_") : QStringLiteral("First_BAND")) + QStringLiteral(", First(LOG.Mode) AS ") +
            (shortNames ? QStringLiteral("MODE_") : QStringLiteral("First_MODE")) +
-           QStringLiteral(", First(LOG.TDate) AS First_DATE, First(LOG.MANAGER) AS MANAGER, First(LOG.S) AS QSL_TX, First(LOG.R) AS QSL_RX, "
-                          "First(LOG.D) AS AWARD, First(LOG.DIPTEXT) AS DIPL_TEXT From Log Where ");
+           QStringLiteral(
+               ", First(LOG.TDate) AS First_DATE, First(LOG.MANAGER) AS MANAGER, First(LOG.S) AS QSL_TX, First(LOG.R) AS QSL_RX, "
+               "First(LOG.D) AS AWARD, First(LOG.DIPTEXT) AS DIPL_TEXT From Log Where ");
 }
 
 } // namespace
@@ -173,18 +174,18 @@ QString entities(const CountDescription &description)
                 (worked && oneMode ? QLatin1Char('(') + comparison(d, mode) + d.andWord + tail + QLatin1Char(')')
                                    : modeTest(d, mode) + d.andWord + tail);
     } else {
-        const QString bands =
-            description.bandTest == Bands::List
-                ? QStringLiteral("((Log.Banda) = ") +
-                      CountSql::joinBands(bandList(description), QStringLiteral(" '"), QStringLiteral(" Or Log.banda = '"), QStringLiteral("' ")) +
-                      QLatin1Char(')')
-                : comparison(d, Condition{Kind::Equal, {}, "Banda", pattern(description).toStdString()});
+        const QString bands = description.bandTest == Bands::List
+                                  ? QStringLiteral("((Log.Banda) = ") +
+                                        CountSql::joinBands(bandList(description), QStringLiteral(" '"),
+                                                            QStringLiteral(" Or Log.banda = '"), QStringLiteral("' ")) +
+                                        QLatin1Char(')')
+                                  : comparison(d, Condition{Kind::Equal, {}, "Banda", pattern(description).toStdString()});
         where = QLatin1Char('(') + bands + d.andWord + modeTest(d, mode) + d.andWord + tail + QLatin1Char(')');
     }
     const QString column = QString::fromStdString(description.entity);
     const bool shortNames = worked && (description.mode == ModeClass::Cw || (wholeLog && oneMode));
-    return QStringLiteral("SELECT DISTINCT LOG.") + column + firstRecordFields(shortNames) + where + QStringLiteral(" GROUP BY LOG.") + column +
-           QLatin1Char(';');
+    return QStringLiteral("SELECT DISTINCT LOG.") + column + firstRecordFields(shortNames) + where + QStringLiteral(" GROUP BY LOG.") +
+           column + QLatin1Char(';');
 }
 
 } // namespace ListingSql

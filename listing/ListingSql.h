@@ -1,5 +1,5 @@
 #pragma once
-#include "CountDescription.h"
+#include "logbook/count/CountDescription.h"
 
 #include <QString>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "NeededSheets.h"
+#include "listing/NeededSheets.h"
 
-#include "GridTexts.h"
+#include "stats/GridTexts.h"
 
 namespace NeededSheets {
 

@@ -1,7 +1,7 @@
 #pragma once
-#include "AwardKind.h"
-#include "NeededLists.h"
-#include "XlsxExport.h"
+#include "listing/XlsxExport.h"
+#include "logbook/count/AwardKind.h"
+#include "stats/NeededLists.h"
 
 #include <QString>
 #include <vector>

@@ -1,16 +1,16 @@
-#include "NeededWindow.h"
+#include "listing/NeededWindow.h"
 
-#include "GridRecordset.h"
-#include "GridTexts.h"
-#include "GridView.h"
-#include "ListingExport.h"
-#include "ListingRun.h"
-#include "NeededSheets.h"
-#include "OwnedWindow.h"
-#include "ScreenFit.h"
-#include "ScreenPrint.h"
-#include "TablePrint.h"
-#include "WindowMenu.h"
+#include "listing/GridRecordset.h"
+#include "listing/GridView.h"
+#include "listing/ListingExport.h"
+#include "listing/ListingRun.h"
+#include "listing/NeededSheets.h"
+#include "print/ScreenPrint.h"
+#include "print/TablePrint.h"
+#include "stats/GridTexts.h"
+#include "window/OwnedWindow.h"
+#include "window/ScreenFit.h"
+#include "window/WindowMenu.h"
 
 #include <QComboBox>
 #include <QDate>

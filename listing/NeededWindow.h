@@ -1,6 +1,6 @@
 #pragma once
-#include "AdifExport.h"
-#include "NeededLists.h"
+#include "listing/AdifExport.h"
+#include "stats/NeededLists.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
-#include "QueryGuard.h"
+#include "listing/QueryGuard.h"
 
-#include "JetSql.h"
+#include "logbook/jet/JetSql.h"
 
 namespace QueryGuard {
 namespace {

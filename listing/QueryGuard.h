@@ -1,5 +1,5 @@
 #pragma once
-#include "LogDatabase.h"
+#include "logbook/jet/LogDatabase.h"
 
 #include <QString>
 

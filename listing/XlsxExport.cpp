@@ -1,6 +1,6 @@
-#include "XlsxExport.h"
+#include "listing/XlsxExport.h"
 
-#include "FileBeside.h"
+#include "listing/FileBeside.h"
 
 #include <map>
 #include <memory>

@@ -1,8 +1,8 @@
-#include "ColumnarParts.h"
+#include "logbook/ColumnarParts.h"
 
-#include "BothCores.h"
-#include "ColumnarLog.h"
-#include "ColumnarLogBuilder.h"
+#include "logbook/count/BothCores.h"
+#include "logbook/count/ColumnarLog.h"
+#include "logbook/count/ColumnarLogBuilder.h"
 
 #include <algorithm>
 #include <cstring>

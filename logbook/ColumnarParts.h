@@ -1,6 +1,6 @@
 #pragma once
-#include "ColumnarStream.h"
-#include "Result.h"
+#include "logbook/mdb/ColumnarStream.h"
+#include "logbook/types/Result.h"
 
 #include <memory>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "CountQuery.h"
+#include "logbook/CountQuery.h"
 
 Result<QString> CountQuery(const LogSnapshot &log, const CountRequest &count)
 {

@@ -1,7 +1,7 @@
 #pragma once
-#include "CountDescription.h"
-#include "LogSnapshot.h"
-#include "Result.h"
+#include "logbook/LogSnapshot.h"
+#include "logbook/count/CountDescription.h"
+#include "logbook/types/Result.h"
 
 #include <QString>
 

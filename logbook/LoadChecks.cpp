@@ -1,7 +1,7 @@
-#include "LoadChecks.h"
+#include "logbook/LoadChecks.h"
 
-#include "LogFingerprint.h"
-#include "MdbReader.h"
+#include "logbook/mdb/LogFingerprint.h"
+#include "logbook/mdb/MdbReader.h"
 
 #include <QFileInfo>
 

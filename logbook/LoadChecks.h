@@ -1,6 +1,6 @@
 #pragma once
-#include "ReaderStream.h"
-#include "Result.h"
+#include "logbook/mdb/ReaderStream.h"
+#include "logbook/types/Result.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "LogFileName.h"
+#include "logbook/LogFileName.h"
 
 #include <QDir>
 #include <QFileInfo>

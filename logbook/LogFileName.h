@@ -1,5 +1,5 @@
 #pragma once
-#include "Result.h"
+#include "logbook/types/Result.h"
 #include <QString>
 
 /// How a logbook's file name becomes its LogName and display name, and where

@@ -1,7 +1,7 @@
 #pragma once
-#include "ColumnarLog.h"
-#include "CountEvaluator.h"
-#include "LogDatabase.h"
+#include "logbook/count/ColumnarLog.h"
+#include "logbook/count/CountEvaluator.h"
+#include "logbook/jet/LogDatabase.h"
 
 #include <memory>
 

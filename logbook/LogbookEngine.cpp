@@ -1,7 +1,7 @@
-#include "LogbookEngine.h"
+#include "logbook/LogbookEngine.h"
 
-#include "ColumnarLog.h"
-#include "MdbLoader.h"
+#include "logbook/MdbLoader.h"
+#include "logbook/count/ColumnarLog.h"
 
 #include <sqlite3.h>
 

@@ -1,8 +1,8 @@
 #pragma once
-#include "LogFingerprint.h"
-#include "LogSnapshot.h"
-#include "MdbLoader.h"
-#include "Result.h"
+#include "logbook/LogSnapshot.h"
+#include "logbook/MdbLoader.h"
+#include "logbook/mdb/LogFingerprint.h"
+#include "logbook/types/Result.h"
 
 #include <QString>
 #include <memory>

@@ -1,12 +1,12 @@
-#include "MdbLoader.h"
+#include "logbook/MdbLoader.h"
 
-#include "ColumnarLog.h"
-#include "ColumnarParts.h"
-#include "LoadChecks.h"
-#include "LogDatabase.h"
-#include "ProgramFolder.h"
-#include "ReaderProcess.h"
-#include "SnapshotSink.h"
+#include "logbook/ColumnarParts.h"
+#include "logbook/LoadChecks.h"
+#include "logbook/ProgramFolder.h"
+#include "logbook/SnapshotSink.h"
+#include "logbook/count/ColumnarLog.h"
+#include "logbook/jet/LogDatabase.h"
+#include "logbook/mdb/ReaderProcess.h"
 
 #include <QDir>
 #include <QFile>

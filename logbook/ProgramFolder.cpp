@@ -1,6 +1,6 @@
-#include "ProgramFolder.h"
+#include "logbook/ProgramFolder.h"
 
-#include "ChildProcess.h"
+#include "logbook/mdb/ChildProcess.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "SnapshotSink.h"
+#include "logbook/SnapshotSink.h"
 
-#include "LogDatabase.h"
+#include "logbook/jet/LogDatabase.h"
 
 #include <sqlite3.h>
 

@@ -1,7 +1,7 @@
 #pragma once
-#include "ReaderStream.h"
-#include "Result.h"
-#include "SqliteHandles.h"
+#include "logbook/jet/SqliteHandles.h"
+#include "logbook/mdb/ReaderStream.h"
+#include "logbook/types/Result.h"
 
 #include <QString>
 #include <atomic>

@@ -1,16 +1,16 @@
-#include "FrmMatrix.h"
+#include "matrixwindow/FrmMatrix.h"
 
-#include "GridTexts.h"
-#include "ListingExport.h"
-#include "ListingRun.h"
-#include "LoadedLog.h"
-#include "MatrixColours.h"
-#include "MatrixExport.h"
-#include "MatrixModel.h"
-#include "OwnedWindow.h"
-#include "ScreenPrint.h"
-#include "TablePrint.h"
-#include "WindowMenu.h"
+#include "listing/ListingExport.h"
+#include "listing/ListingRun.h"
+#include "logbook/LoadedLog.h"
+#include "matrixwindow/MatrixColours.h"
+#include "matrixwindow/MatrixExport.h"
+#include "matrixwindow/MatrixModel.h"
+#include "print/ScreenPrint.h"
+#include "print/TablePrint.h"
+#include "stats/GridTexts.h"
+#include "window/OwnedWindow.h"
+#include "window/WindowMenu.h"
 
 #include <QCheckBox>
 #include <QComboBox>

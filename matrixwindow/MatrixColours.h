@@ -1,5 +1,5 @@
 #pragma once
-#include "AwardMatrix.h"
+#include "logbook/count/AwardMatrix.h"
 
 #include <cstdint>
 

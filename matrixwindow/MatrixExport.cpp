@@ -1,4 +1,4 @@
-#include "MatrixExport.h"
+#include "matrixwindow/MatrixExport.h"
 
 #include <QAbstractItemModel>
 #include <QColor>

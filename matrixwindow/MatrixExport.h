@@ -1,5 +1,5 @@
 #pragma once
-#include "XlsxExport.h"
+#include "listing/XlsxExport.h"
 
 class QAbstractItemModel;
 

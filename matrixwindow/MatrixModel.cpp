@@ -1,8 +1,8 @@
-#include "MatrixModel.h"
+#include "matrixwindow/MatrixModel.h"
 
-#include "EntityData.h"
-#include "GridTexts.h"
-#include "MatrixColours.h"
+#include "matrixwindow/MatrixColours.h"
+#include "stats/EntityData.h"
+#include "stats/GridTexts.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,5 +1,5 @@
 #pragma once
-#include "MatrixReport.h"
+#include "stats/MatrixReport.h"
 
 #include <QAbstractTableModel>
 #include <QSortFilterProxyModel>

@@ -1,7 +1,7 @@
-#include "ScreenPrint.h"
+#include "print/ScreenPrint.h"
 
-#include "PrinterPort.h"
-#include "Prompter.h"
+#include "logbook/types/Prompter.h"
+#include "print/PrinterPort.h"
 
 #include <QCoreApplication>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "TablePrint.h"
+#include "print/TablePrint.h"
 
 #include <QAbstractItemModel>
 #include <QColor>

@@ -1,14 +1,14 @@
-#include "Computations.h"
+#include "stats/Computations.h"
 
-#include "BandSet.h"
-#include "CountRun.h"
-#include "StatsMessages.h"
+#include "bands/BandSet.h"
+#include "stats/CountRun.h"
+#include "stats/StatsMessages.h"
 
-#include "CountQuery.h"
-#include "CountSql.h"
-#include "ForwardingPrompter.h"
-#include "GridTexts.h"
-#include "Val.h"
+#include "logbook/CountQuery.h"
+#include "logbook/types/ForwardingPrompter.h"
+#include "stats/CountSql.h"
+#include "stats/GridTexts.h"
+#include "stats/Val.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,5 +1,5 @@
 #pragma once
-#include "StatsContext.h"
+#include "stats/StatsContext.h"
 
 /// The computations of a statistics run. Each opens the logbook itself, writes
 /// every caption as soon as it has it, yields between queries, reports its own

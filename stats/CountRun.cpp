@@ -1,8 +1,8 @@
-#include "CountRun.h"
+#include "stats/CountRun.h"
 
-#include "CountQuery.h"
-#include "CountSlot.h"
-#include "Val.h"
+#include "logbook/CountQuery.h"
+#include "logbook/count/CountSlot.h"
+#include "stats/Val.h"
 
 CountRun::CountRun(LogbookEngine &engine, const LoadedLog &loaded, Prompter &prompter, RunHooks hooks, QString errorText,
                    QString errorTitle)

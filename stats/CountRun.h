@@ -1,9 +1,9 @@
 #pragma once
-#include "CountQuery.h"
-#include "LoadedLog.h"
-#include "LogbookEngine.h"
-#include "Prompter.h"
-#include "RunHooks.h"
+#include "logbook/CountQuery.h"
+#include "logbook/LoadedLog.h"
+#include "logbook/LogbookEngine.h"
+#include "logbook/types/Prompter.h"
+#include "stats/RunHooks.h"
 
 #include <functional>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "CountSql.h"
+#include "stats/CountSql.h"
 
-#include "BandSet.h"
+#include "bands/BandSet.h"
 
 namespace {
 

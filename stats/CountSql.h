@@ -1,5 +1,5 @@
 #pragma once
-#include "CountQuery.h"
+#include "logbook/CountQuery.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "EntityData.h"
+#include "stats/EntityData.h"
 
-#include "CountryFile.h"
-#include "ProgramFolder.h"
+#include "entities/CountryFile.h"
+#include "logbook/ProgramFolder.h"
 
 #include <QDir>
 #include <QFile>

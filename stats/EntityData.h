@@ -1,6 +1,6 @@
 #pragma once
-#include "EntityTable.h"
-#include "QueryTable.h"
+#include "entities/EntityTable.h"
+#include "logbook/jet/QueryTable.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "GridTexts.h"
+#include "stats/GridTexts.h"
 
-#include "CountDescription.h"
-#include "CountSlot.h"
 #include "Version.h"
+#include "logbook/count/CountDescription.h"
+#include "logbook/count/CountSlot.h"
 
 namespace GridTexts {
 namespace {
@@ -52,7 +52,8 @@ const std::vector<LegendEntry> &legend()
         const auto named = [&](ModeClass m) {
             return LegendEntry{titles[int(m)], QStringLiteral("= ") + shownModeNames(m).join(QLatin1Char(' '))};
         };
-        return std::vector<LegendEntry>{named(ModeClass::Cw), named(ModeClass::Phone),
+        return std::vector<LegendEntry>{named(ModeClass::Cw),
+                                        named(ModeClass::Phone),
                                         {titles[int(ModeClass::Data)], QStringLiteral("= RTTY PKT PSK31 SSTV")},
                                         {titles[int(ModeClass::All)], QStringLiteral("= ALL MODE")}};
     }();

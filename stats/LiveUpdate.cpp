@@ -1,9 +1,9 @@
-#include "LiveUpdate.h"
+#include "stats/LiveUpdate.h"
 
-#include "AwardMatrix.h"
-#include "BandSet.h"
-#include "GridTexts.h"
-#include "JetText.h"
+#include "bands/BandSet.h"
+#include "logbook/count/AwardMatrix.h"
+#include "logbook/jet/JetText.h"
+#include "stats/GridTexts.h"
 
 #include <QLocale>
 

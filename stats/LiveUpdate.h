@@ -1,9 +1,9 @@
 #pragma once
-#include "AwardKind.h"
-#include "CountSlot.h"
-#include "LogSnapshot.h"
-#include "Result.h"
-#include "StatsMatrix.h"
+#include "logbook/LogSnapshot.h"
+#include "logbook/count/AwardKind.h"
+#include "logbook/count/CountSlot.h"
+#include "logbook/types/Result.h"
+#include "stats/StatsMatrix.h"
 
 #include <QString>
 #include <QStringList>

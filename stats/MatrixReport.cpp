@@ -1,9 +1,9 @@
-#include "MatrixReport.h"
+#include "stats/MatrixReport.h"
 
-#include "BandSet.h"
-#include "CountDescription.h"
-#include "EntityData.h"
-#include "GridTexts.h"
+#include "bands/BandSet.h"
+#include "logbook/count/CountDescription.h"
+#include "stats/EntityData.h"
+#include "stats/GridTexts.h"
 
 #include <set>
 

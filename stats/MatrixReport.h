@@ -1,9 +1,9 @@
 #pragma once
-#include "AwardKind.h"
-#include "AwardMatrix.h"
-#include "EntityTable.h"
-#include "LogSnapshot.h"
-#include "Result.h"
+#include "entities/EntityTable.h"
+#include "logbook/LogSnapshot.h"
+#include "logbook/count/AwardKind.h"
+#include "logbook/count/AwardMatrix.h"
+#include "logbook/types/Result.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,10 +1,10 @@
-#include "NeededLists.h"
+#include "stats/NeededLists.h"
 
-#include "BandSet.h"
-#include "CountDescription.h"
-#include "CountSql.h"
-#include "EntityData.h"
-#include "GridTexts.h"
+#include "bands/BandSet.h"
+#include "logbook/count/CountDescription.h"
+#include "stats/CountSql.h"
+#include "stats/EntityData.h"
+#include "stats/GridTexts.h"
 
 #include <unordered_set>
 

@@ -1,9 +1,9 @@
 #pragma once
-#include "AwardKind.h"
-#include "ChaseLists.h"
-#include "LogSnapshot.h"
-#include "QueryTable.h"
-#include "Result.h"
+#include "logbook/LogSnapshot.h"
+#include "logbook/count/AwardKind.h"
+#include "logbook/count/ChaseLists.h"
+#include "logbook/jet/QueryTable.h"
+#include "logbook/types/Result.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "StaleCounts.h"
+#include "stats/StaleCounts.h"
 
-#include "BandSet.h"
-#include "CountSql.h"
+#include "bands/BandSet.h"
+#include "stats/CountSql.h"
 
 using namespace CountSlotIndex;
 using Line = StatsMatrix::Line;

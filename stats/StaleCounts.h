@@ -1,5 +1,5 @@
 #pragma once
-#include "StatsMatrix.h"
+#include "stats/StatsMatrix.h"
 
 #include <QString>
 #include <QStringList>

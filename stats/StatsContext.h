@@ -1,9 +1,9 @@
 #pragma once
-#include "LoadedLog.h"
-#include "LogbookEngine.h"
-#include "Prompter.h"
-#include "RunHooks.h"
-#include "StatsMatrix.h"
+#include "logbook/LoadedLog.h"
+#include "logbook/LogbookEngine.h"
+#include "logbook/types/Prompter.h"
+#include "stats/RunHooks.h"
+#include "stats/StatsMatrix.h"
 
 /// What a statistics computation works with. The window passes its own
 /// logbook, grid, prompter and hooks; the headless report passes quiet ones.

@@ -1,6 +1,6 @@
-#include "StatsMatrix.h"
+#include "stats/StatsMatrix.h"
 
-#include "GridTexts.h"
+#include "stats/GridTexts.h"
 
 using namespace CountSlotIndex;
 

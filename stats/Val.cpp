@@ -1,4 +1,4 @@
-#include "Val.h"
+#include "stats/Val.h"
 
 #include <cmath>
 

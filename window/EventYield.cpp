@@ -1,4 +1,4 @@
-#include "EventYield.h"
+#include "window/EventYield.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

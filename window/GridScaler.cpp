@@ -1,6 +1,6 @@
-#include "GridScaler.h"
+#include "window/GridScaler.h"
 
-#include "ScreenFit.h"
+#include "window/ScreenFit.h"
 
 #include <QEvent>
 #include <QLayout>

@@ -1,4 +1,4 @@
-#include "OwnedWindow.h"
+#include "window/OwnedWindow.h"
 
 #include <QWidget>
 #include <QWindow>

@@ -1,4 +1,4 @@
-#include "WindowMenu.h"
+#include "window/WindowMenu.h"
 
 #include <QAction>
 #include <QHBoxLayout>

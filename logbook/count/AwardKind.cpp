@@ -1,4 +1,4 @@
-#include "AwardKind.h"
+#include "logbook/count/AwardKind.h"
 
 namespace AwardKinds {
 

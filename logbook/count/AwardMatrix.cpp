@@ -1,8 +1,8 @@
-#include "AwardMatrix.h"
+#include "logbook/count/AwardMatrix.h"
 
-#include "ColumnDecisions.h"
-#include "CountDescription.h"
-#include "JetText.h"
+#include "logbook/count/ColumnDecisions.h"
+#include "logbook/count/CountDescription.h"
+#include "logbook/jet/JetText.h"
 
 #include <algorithm>
 

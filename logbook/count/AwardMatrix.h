@@ -1,6 +1,6 @@
 #pragma once
-#include "ColumnarLog.h"
-#include "CountSlot.h"
+#include "logbook/count/ColumnarLog.h"
+#include "logbook/count/CountSlot.h"
 
 #include <cstdint>
 #include <optional>

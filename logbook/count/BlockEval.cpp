@@ -1,4 +1,4 @@
-#include "BlockEval.h"
+#include "logbook/count/BlockEval.h"
 
 #include <algorithm>
 #include <cstring>

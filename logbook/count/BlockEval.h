@@ -1,6 +1,6 @@
 #pragma once
-#include "ColumnarLog.h"
-#include "TruthExpr.h"
+#include "logbook/count/ColumnarLog.h"
+#include "logbook/count/TruthExpr.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,9 +1,9 @@
-#include "ChaseLists.h"
+#include "logbook/count/ChaseLists.h"
 
-#include "ColumnDecisions.h"
-#include "CountDescription.h"
-#include "JetText.h"
-#include "TruthExpr.h"
+#include "logbook/count/ColumnDecisions.h"
+#include "logbook/count/CountDescription.h"
+#include "logbook/count/TruthExpr.h"
+#include "logbook/jet/JetText.h"
 
 #include <algorithm>
 #include <charconv>

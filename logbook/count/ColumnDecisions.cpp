@@ -1,6 +1,6 @@
-#include "ColumnDecisions.h"
+#include "logbook/count/ColumnDecisions.h"
 
-#include "TruthExpr.h"
+#include "logbook/count/TruthExpr.h"
 
 #include <algorithm>
 

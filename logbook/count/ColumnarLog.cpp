@@ -1,6 +1,6 @@
-#include "ColumnarLog.h"
+#include "logbook/count/ColumnarLog.h"
 
-#include "JetText.h"
+#include "logbook/jet/JetText.h"
 
 #include <algorithm>
 #include <numeric>

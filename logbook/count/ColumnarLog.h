@@ -1,6 +1,6 @@
 #pragma once
-#include "IdArray.h"
-#include "TextDictionary.h"
+#include "logbook/count/IdArray.h"
+#include "logbook/count/TextDictionary.h"
 
 #include <cstdint>
 #include <memory>

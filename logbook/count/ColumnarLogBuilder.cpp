@@ -1,6 +1,6 @@
-#include "ColumnarLogBuilder.h"
+#include "logbook/count/ColumnarLogBuilder.h"
 
-#include "BothCores.h"
+#include "logbook/count/BothCores.h"
 
 #include <stdexcept>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "ColumnarLog.h"
+#include "logbook/count/ColumnarLog.h"
 
 #include <condition_variable>
 #include <deque>

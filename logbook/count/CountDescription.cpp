@@ -1,6 +1,6 @@
-#include "CountDescription.h"
+#include "logbook/count/CountDescription.h"
 
-#include "AwardKind.h"
+#include "logbook/count/AwardKind.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "CountSlot.h"
-#include "CountTree.h"
+#include "logbook/count/CountSlot.h"
+#include "logbook/count/CountTree.h"
 
 #include <optional>
 #include <string>

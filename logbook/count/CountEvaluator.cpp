@@ -1,6 +1,6 @@
-#include "CountEvaluator.h"
+#include "logbook/count/CountEvaluator.h"
 
-#include "CountPlan.h"
+#include "logbook/count/CountPlan.h"
 
 namespace {
 

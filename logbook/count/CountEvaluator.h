@@ -1,6 +1,6 @@
 #pragma once
-#include "ColumnarLog.h"
-#include "CountDescription.h"
+#include "logbook/count/ColumnarLog.h"
+#include "logbook/count/CountDescription.h"
 
 #include <cstdint>
 #include <memory>

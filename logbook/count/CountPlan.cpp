@@ -1,6 +1,6 @@
-#include "CountPlan.h"
+#include "logbook/count/CountPlan.h"
 
-#include "BlockEval.h"
+#include "logbook/count/BlockEval.h"
 
 #include <algorithm>
 

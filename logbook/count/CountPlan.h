@@ -1,7 +1,7 @@
 #pragma once
-#include "ColumnarLog.h"
-#include "CountTree.h"
-#include "TruthExpr.h"
+#include "logbook/count/ColumnarLog.h"
+#include "logbook/count/CountTree.h"
+#include "logbook/count/TruthExpr.h"
 
 #include <cstdint>
 #include <memory>

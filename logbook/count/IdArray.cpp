@@ -1,4 +1,4 @@
-#include "IdArray.h"
+#include "logbook/count/IdArray.h"
 
 namespace {
 

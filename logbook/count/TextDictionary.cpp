@@ -1,4 +1,4 @@
-#include "TextDictionary.h"
+#include "logbook/count/TextDictionary.h"
 
 #include <functional>
 

@@ -1,7 +1,7 @@
-#include "TruthExpr.h"
+#include "logbook/count/TruthExpr.h"
 
-#include "BothCores.h"
-#include "JetText.h"
+#include "logbook/count/BothCores.h"
+#include "logbook/jet/JetText.h"
 
 #include <algorithm>
 #include <atomic>

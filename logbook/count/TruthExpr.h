@@ -1,6 +1,6 @@
 #pragma once
-#include "ColumnarLog.h"
-#include "CountTree.h"
+#include "logbook/count/ColumnarLog.h"
+#include "logbook/count/CountTree.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "JetFunctions.h"
+#include "logbook/jet/JetFunctions.h"
 
-#include "JetText.h"
+#include "logbook/jet/JetText.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,6 +1,6 @@
-#include "JetSql.h"
+#include "logbook/jet/JetSql.h"
 
-#include "JetText.h"
+#include "logbook/jet/JetText.h"
 
 #include <QHash>
 #include <vector>

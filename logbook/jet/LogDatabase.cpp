@@ -1,9 +1,9 @@
-#include "LogDatabase.h"
+#include "logbook/jet/LogDatabase.h"
 
-#include "SqliteHandles.h"
+#include "logbook/jet/SqliteHandles.h"
 
-#include "JetFunctions.h"
-#include "JetSql.h"
+#include "logbook/jet/JetFunctions.h"
+#include "logbook/jet/JetSql.h"
 
 #include <cctype>
 #include <cstring>

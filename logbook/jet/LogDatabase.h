@@ -1,7 +1,7 @@
 #pragma once
-#include "QueryTable.h"
-#include "Result.h"
-#include "SqliteHandles.h"
+#include "logbook/jet/QueryTable.h"
+#include "logbook/jet/SqliteHandles.h"
+#include "logbook/types/Result.h"
 
 #include <QString>
 #include <atomic>

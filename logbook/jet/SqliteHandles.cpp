@@ -1,4 +1,4 @@
-#include "SqliteHandles.h"
+#include "logbook/jet/SqliteHandles.h"
 
 #include <sqlite3.h>
 

@@ -1,5 +1,5 @@
 // ChildProcess on POSIX systems: posix_spawn, pipes and poll.
-#include "ChildProcess.h"
+#include "logbook/mdb/ChildProcess.h"
 
 #include <cerrno>
 #include <csignal>

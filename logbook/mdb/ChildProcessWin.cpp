@@ -3,9 +3,9 @@
 // process when the program ends (or the job's last handle closes) and caps
 // its memory. Anonymous pipes cannot be waited for together, so a thread per
 // pipe reads into a queue that read() takes from.
-#include "ChildProcess.h"
+#include "logbook/mdb/ChildProcess.h"
 
-#include "WinFiles.h"
+#include "logbook/mdb/WinFiles.h"
 
 #include <algorithm>
 #include <condition_variable>

@@ -1,7 +1,7 @@
-#include "ColumnarStream.h"
+#include "logbook/mdb/ColumnarStream.h"
 
-#include "JetFieldText.h"
-#include "StreamRecords.h"
+#include "logbook/mdb/JetFieldText.h"
+#include "logbook/mdb/StreamRecords.h"
 
 #include <algorithm>
 #include <bit>

@@ -18,8 +18,8 @@
 //   'X' varint length, text                   the reader failed: why
 // Numbers are little-endian.
 
-#include "ReaderStream.h"
-#include "TextDictionary.h"
+#include "logbook/count/TextDictionary.h"
+#include "logbook/mdb/ReaderStream.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "JetFieldText.h"
+#include "logbook/mdb/JetFieldText.h"
 
 namespace mdbreader {
 namespace {

@@ -1,4 +1,4 @@
-#include "LogFingerprint.h"
+#include "logbook/mdb/LogFingerprint.h"
 
 #include <algorithm>
 #include <bit>

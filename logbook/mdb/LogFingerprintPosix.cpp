@@ -1,5 +1,5 @@
 // The fingerprint of a logbook file on POSIX systems: fstat and pread.
-#include "LogFingerprint.h"
+#include "logbook/mdb/LogFingerprint.h"
 
 #include <QCryptographicHash>
 #include <QFile>

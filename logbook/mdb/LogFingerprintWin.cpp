@@ -2,9 +2,9 @@
 // and shared for reading, writing and deleting, GetFileInformationByHandle
 // for volume, file index, size and times, and the change time of
 // FILE_BASIC_INFO where the file system keeps one.
-#include "LogFingerprint.h"
+#include "logbook/mdb/LogFingerprint.h"
 
-#include "WinFiles.h"
+#include "logbook/mdb/WinFiles.h"
 
 #include <QCryptographicHash>
 

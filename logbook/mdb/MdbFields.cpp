@@ -1,4 +1,4 @@
-#include "MdbFields.h"
+#include "logbook/mdb/MdbFields.h"
 
 #include <cstdio>
 #include <cstdlib>

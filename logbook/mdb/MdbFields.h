@@ -2,8 +2,8 @@
 // The fields of a row as the reader turns them into text, where it does so
 // itself rather than leaving it to libmdb (inside the reader only).
 
-#include "JetFieldText.h"
-#include "MdbTools.h"
+#include "logbook/mdb/JetFieldText.h"
+#include "logbook/mdb/MdbTools.h"
 
 #include <cstddef>
 #include <string>

@@ -2,8 +2,8 @@
 // Opening a Jet file for libmdb, the part of reading a logbook that differs
 // between systems (MdbOpenPosix.cpp, MdbOpenWin.cpp).
 
-#include "MdbReader.h"
-#include "MdbTools.h"
+#include "logbook/mdb/MdbReader.h"
+#include "logbook/mdb/MdbTools.h"
 
 #include <cstddef>
 #include <cstdint>

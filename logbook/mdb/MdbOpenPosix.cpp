@@ -1,8 +1,8 @@
 // Opening a Jet file for libmdb on POSIX systems: open, fstat and pread, then
 // libmdb opens the checked file through /proc/self/fd.
-#include "MdbOpen.h"
+#include "logbook/mdb/MdbOpen.h"
 
-#include "MdbReader.h"
+#include "logbook/mdb/MdbReader.h"
 
 #include <cerrno>
 #include <cstring>

@@ -2,10 +2,10 @@
 // UTF-16 name and shared with the program that keeps it, checked, and handed
 // to libmdb as a stdio stream on that very handle (libmdb's own opening takes
 // names in the ANSI code page and does not share the file for deleting).
-#include "MdbOpen.h"
+#include "logbook/mdb/MdbOpen.h"
 
-#include "MdbReader.h"
-#include "WinFiles.h"
+#include "logbook/mdb/MdbReader.h"
+#include "logbook/mdb/WinFiles.h"
 
 #include <algorithm>
 #include <fcntl.h>

@@ -1,9 +1,9 @@
-#include "MdbReader.h"
+#include "logbook/mdb/MdbReader.h"
 
-#include "ColumnarStream.h"
-#include "MdbFields.h"
-#include "MdbOpen.h"
-#include "PageReader.h"
+#include "logbook/mdb/ColumnarStream.h"
+#include "logbook/mdb/MdbFields.h"
+#include "logbook/mdb/MdbOpen.h"
+#include "logbook/mdb/PageReader.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -4,7 +4,7 @@
 // (varkel-reader) and hands its rows on through a RowSink. It uses neither Qt
 // nor SQLite, so the reader starts quickly.
 
-#include "JetFieldText.h"
+#include "logbook/mdb/JetFieldText.h"
 
 #include <cstdint>
 #include <string>

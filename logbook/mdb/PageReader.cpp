@@ -1,9 +1,9 @@
-#include "PageReader.h"
+#include "logbook/mdb/PageReader.h"
 
-#include "ColumnarStream.h"
-#include "JetFieldText.h"
-#include "MdbFields.h"
-#include "RawIds.h"
+#include "logbook/mdb/ColumnarStream.h"
+#include "logbook/mdb/JetFieldText.h"
+#include "logbook/mdb/MdbFields.h"
+#include "logbook/mdb/RawIds.h"
 
 #include <algorithm>
 #include <cstring>

@@ -12,7 +12,7 @@
 // as four and two digits, anything outside its page or file, and a table
 // whose rows do not add up to the count its definition keeps.
 
-#include "MdbReader.h"
+#include "logbook/mdb/MdbReader.h"
 
 #include <cstddef>
 #include <cstdint>

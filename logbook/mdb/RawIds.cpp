@@ -1,4 +1,4 @@
-#include "RawIds.h"
+#include "logbook/mdb/RawIds.h"
 
 #include <algorithm>
 #include <cstring>

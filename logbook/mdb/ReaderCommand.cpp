@@ -1,7 +1,7 @@
-#include "ReaderCommand.h"
+#include "logbook/mdb/ReaderCommand.h"
 
-#include "ColumnarStream.h"
-#include "ReaderStream.h"
+#include "logbook/mdb/ColumnarStream.h"
+#include "logbook/mdb/ReaderStream.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // What varkel-reader does with its arguments, apart from the process it runs
 // in: parsing them, reading the table and writing it as a table stream.
 
-#include "MdbReader.h"
+#include "logbook/mdb/MdbReader.h"
 
 #include <cstddef>
 #include <functional>
@@ -13,10 +13,10 @@
 namespace mdbreader {
 
 struct ReaderCommand {
-    long seconds = 0; ///< --seconds: the reader's own time limit, 0 for none
-    Part part;        ///< --part K/N
+    long seconds = 0;      ///< --seconds: the reader's own time limit, 0 for none
+    Part part;             ///< --part K/N
     bool columnar = false; ///< --columnar: the text columns as dictionaries and ids (ColumnarStream.h)
-    std::string file; ///< UTF-8 on Windows
+    std::string file;      ///< UTF-8 on Windows
     std::string table;
 };
 

@@ -8,8 +8,8 @@
 // (all rows are still read for the check that the table is complete).
 // Exit status: 0 table sent, 1 table not readable (the reason is in the
 // stream), 2 wrong arguments, 3 output closed.
-#include "ReaderCommand.h"
-#include "ReaderSelf.h"
+#include "logbook/mdb/ReaderCommand.h"
+#include "logbook/mdb/ReaderSelf.h"
 
 int main(int argc, char **argv)
 {

@@ -1,6 +1,6 @@
-#include "ReaderProcess.h"
+#include "logbook/mdb/ReaderProcess.h"
 
-#include "ChildProcess.h"
+#include "logbook/mdb/ChildProcess.h"
 
 #include <chrono>
 #include <cstring>

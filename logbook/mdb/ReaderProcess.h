@@ -2,7 +2,7 @@
 // Runs varkel-reader on a logbook file and checks what it sends, so that a
 // file that crashes or hangs the reader only fails the opening.
 
-#include "ReaderStream.h"
+#include "logbook/mdb/ReaderStream.h"
 
 #include <atomic>
 #include <cstddef>

@@ -1,6 +1,6 @@
 // varkel-reader's process on POSIX systems: death signal, resource limits,
 // write(2).
-#include "ReaderSelf.h"
+#include "logbook/mdb/ReaderSelf.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,8 +1,8 @@
 // varkel-reader's process on Windows: UTF-16 arguments, binary output, and a
 // crash that ends the process at once with its exception code.
-#include "ReaderSelf.h"
+#include "logbook/mdb/ReaderSelf.h"
 
-#include "WinFiles.h"
+#include "logbook/mdb/WinFiles.h"
 
 #include <algorithm>
 #include <csignal>

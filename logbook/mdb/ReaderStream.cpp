@@ -1,6 +1,6 @@
-#include "ReaderStream.h"
+#include "logbook/mdb/ReaderStream.h"
 
-#include "StreamRecords.h"
+#include "logbook/mdb/StreamRecords.h"
 
 #include <algorithm>
 #include <cstring>

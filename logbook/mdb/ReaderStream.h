@@ -12,7 +12,7 @@
 //   'X' varint length, text                   the reader failed: why
 // Numbers are little-endian.
 
-#include "MdbReader.h"
+#include "logbook/mdb/MdbReader.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "StreamRecords.h"
+#include "logbook/mdb/StreamRecords.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 // (ColumnarStream.h) share: the columns, the reader's failure, and a cursor
 // over a piece of a stream that may end early.
 
-#include "MdbReader.h"
+#include "logbook/mdb/MdbReader.h"
 
 #include <cstdint>
 #include <string>

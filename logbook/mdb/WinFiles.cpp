@@ -1,4 +1,4 @@
-#include "WinFiles.h"
+#include "logbook/mdb/WinFiles.h"
 
 namespace winfiles {
 

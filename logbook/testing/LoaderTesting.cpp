@@ -1,10 +1,10 @@
-#include "LoaderTesting.h"
+#include "logbook/testing/LoaderTesting.h"
 
-#include "LoadChecks.h"
-#include "LogDatabase.h"
-#include "MdbReader.h"
-#include "ReaderTesting.h"
-#include "SnapshotSink.h"
+#include "logbook/LoadChecks.h"
+#include "logbook/SnapshotSink.h"
+#include "logbook/jet/LogDatabase.h"
+#include "logbook/mdb/MdbReader.h"
+#include "logbook/testing/ReaderTesting.h"
 
 Status loadMdbTableInProcess(const QString &mdbPath, const QString &tableName, LogDatabase &db)
 {

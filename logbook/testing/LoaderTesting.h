@@ -2,7 +2,7 @@
 // Opening a logbook inside the calling process, for tests, fuzzers and
 // benchmarks only: a damaged file can crash the caller. The program reads
 // every file in the reader process (MdbLoader.h).
-#include "Result.h"
+#include "logbook/types/Result.h"
 
 #include <QString>
 #include <cstddef>

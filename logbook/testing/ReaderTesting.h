@@ -2,7 +2,7 @@
 // The reader's conversions checked against libmdb's own, and a file image
 // read inside the calling process: for tests and fuzzers only.
 
-#include "MdbReader.h"
+#include "logbook/mdb/MdbReader.h"
 
 #include <cstddef>
 #include <optional>

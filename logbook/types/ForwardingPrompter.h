@@ -1,5 +1,5 @@
 #pragma once
-#include "Prompter.h"
+#include "logbook/types/Prompter.h"
 
 /// Passes every question on to another prompter; a base for prompters that
 /// change a few of them.

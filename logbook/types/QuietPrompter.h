@@ -1,5 +1,5 @@
 #pragma once
-#include "Prompter.h"
+#include "logbook/types/Prompter.h"
 
 /// Hears what a count done in the background would tell the operator, without
 /// showing it: the window says why later, in a line of its own.

@@ -2,12 +2,12 @@
 // written, and the export as the menu entries run it. That every contact and
 // field of real listings and chases reads back equal to the log is checked by
 // the independent parser (Adif.ReadBack).
-#include "AdifExport.h"
-#include "EntityTable.h"
-#include "FakePrompter.h"
-#include "GridRecordset.h"
-#include "ListingExport.h"
+#include "listing/AdifExport.h"
 #include "Version.h"
+#include "entities/EntityTable.h"
+#include "listing/GridRecordset.h"
+#include "listing/ListingExport.h"
+#include "tests/support/FakePrompter.h"
 
 #include <QDir>
 #include <QFile>

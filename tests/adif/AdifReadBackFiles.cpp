@@ -4,21 +4,21 @@
 // grid and the whole log's listing, the QSL chase of the sample logbook and
 // of a generated 100,000-contact logbook, and the headless --format adif.
 //   adif_readback_files FOLDER
-#include "AdifExport.h"
-#include "AdifReference.h"
-#include "CountDescription.h"
-#include "CountSlot.h"
-#include "CountryFile.h"
-#include "DrillDown.h"
-#include "EntityData.h"
-#include "EntityTable.h"
-#include "GridRecordset.h"
-#include "ListingRun.h"
-#include "LogbookEngine.h"
-#include "NeededLists.h"
-#include "ReferenceCounts.h"
-#include "StatsMatrix.h"
-#include "TempLogbook.h"
+#include "entities/CountryFile.h"
+#include "entities/EntityTable.h"
+#include "listing/AdifExport.h"
+#include "listing/DrillDown.h"
+#include "listing/GridRecordset.h"
+#include "listing/ListingRun.h"
+#include "logbook/LogbookEngine.h"
+#include "logbook/count/CountDescription.h"
+#include "logbook/count/CountSlot.h"
+#include "stats/EntityData.h"
+#include "stats/NeededLists.h"
+#include "stats/StatsMatrix.h"
+#include "tests/adif/AdifReference.h"
+#include "tests/support/ReferenceCounts.h"
+#include "tests/support/TempLogbook.h"
 
 #include <QCoreApplication>
 #include <QDir>

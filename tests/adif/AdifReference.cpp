@@ -1,9 +1,9 @@
-#include "AdifReference.h"
+#include "tests/adif/AdifReference.h"
 
-#include "DeletedEntities.h"
-#include "ReferenceCounts.h"
-#include "TempLogbook.h"
 #include "Version.h"
+#include "entities/DeletedEntities.h"
+#include "tests/support/ReferenceCounts.h"
+#include "tests/support/TempLogbook.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -3,7 +3,7 @@
 // alone with tables of its own: which rows a QSL chase takes, and the ADIF
 // fields each row stands for.
 
-#include "LogGenerator.h"
+#include "tools/genlog/LogGenerator.h"
 
 #include <QJsonObject>
 #include <QString>

@@ -3,13 +3,13 @@
 // tool tips of the NOT CONFIRMED cells; the other kinds stay without names.
 // Names are checked against the country file the program read, read here
 // line by line, and against the deleted entities' names.
-#include "CountryReference.h"
-#include "CsvFields.h"
-#include "EntityData.h"
-#include "HeadlessReport.h"
-#include "LogbookEngine.h"
-#include "NeededLists.h"
-#include "TempLogbook.h"
+#include "app/HeadlessReport.h"
+#include "logbook/LogbookEngine.h"
+#include "stats/EntityData.h"
+#include "stats/NeededLists.h"
+#include "tests/support/CountryReference.h"
+#include "tests/support/CsvFields.h"
+#include "tests/support/TempLogbook.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -4,11 +4,11 @@
 // plain loop over the rows, each band's totals against the grid's WORKED and
 // CONFIRMED cells of the same band and class (--report), the DXCC figures
 // and the Challenge against their own loops.
-#include "CountTestLog.h"
-#include "CsvFields.h"
-#include "EntityData.h"
-#include "HeadlessReport.h"
-#include "ReferenceCounts.h"
+#include "app/HeadlessReport.h"
+#include "stats/EntityData.h"
+#include "tests/count/CountTestLog.h"
+#include "tests/support/CsvFields.h"
+#include "tests/support/ReferenceCounts.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

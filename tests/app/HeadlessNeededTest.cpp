@@ -4,11 +4,11 @@
 // newest's manager and DIPTEXT) and the band-slot chase's entities with
 // "confirmed elsewhere" or "worked elsewhere" and the bands they are worked
 // on, each against plain loops over the generated rows.
-#include "CountTestLog.h"
-#include "CsvFields.h"
-#include "GridTexts.h"
-#include "HeadlessReport.h"
-#include "ReferenceCounts.h"
+#include "app/HeadlessReport.h"
+#include "stats/GridTexts.h"
+#include "tests/count/CountTestLog.h"
+#include "tests/support/CsvFields.h"
+#include "tests/support/ReferenceCounts.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,10 +1,10 @@
 #pragma once
 // One main window as the program builds it, with a scripted prompter and a
 // printer that writes PDF files, for the window tests.
-#include "FakePrompter.h"
-#include "MainController.h"
-#include "MainWindow.h"
-#include "PrinterPort.h"
+#include "app/MainController.h"
+#include "app/MainWindow.h"
+#include "print/PrinterPort.h"
+#include "tests/support/FakePrompter.h"
 
 #include <QAction>
 #include <QLabel>

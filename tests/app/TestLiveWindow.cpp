@@ -2,15 +2,15 @@
 // host program does (pages rewritten in place): the grid, its marks, the line
 // under it, the LIVE box and the windows open, checked against plain loops
 // over the rows of each version written.
-#include "FrmBanda.h"
-#include "FrmMatrix.h"
-#include "FrmTabella.h"
-#include "GridRecordset.h"
-#include "MainWindowSession.h"
-#include "MatrixModel.h"
-#include "NeededWindow.h"
-#include "ReferenceCounts.h"
-#include "TempLogbook.h"
+#include "bandwindow/FrmBanda.h"
+#include "listing/FrmTabella.h"
+#include "listing/GridRecordset.h"
+#include "listing/NeededWindow.h"
+#include "matrixwindow/FrmMatrix.h"
+#include "matrixwindow/MatrixModel.h"
+#include "tests/app/MainWindowSession.h"
+#include "tests/support/ReferenceCounts.h"
+#include "tests/support/TempLogbook.h"
 
 #include <QApplication>
 #include <QCheckBox>

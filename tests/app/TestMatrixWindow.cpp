@@ -2,18 +2,18 @@
 // its totals against the grid in every class, sorting, "needed only",
 // finding, the contacts behind a cell, the spreadsheet with its fills, the
 // pages of its print; and a matrix of 30,000 entities.
-#include "CountTestLog.h"
-#include "FrmMatrix.h"
-#include "FrmTabella.h"
-#include "GridRecordset.h"
-#include "LoadedLog.h"
-#include "MainWindowSession.h"
-#include "MatrixColours.h"
-#include "MatrixModel.h"
-#include "ModalGrid.h"
-#include "ReferenceCounts.h"
-#include "TempLogbook.h"
-#include "XlsxSheet.h"
+#include "listing/FrmTabella.h"
+#include "listing/GridRecordset.h"
+#include "logbook/LoadedLog.h"
+#include "matrixwindow/FrmMatrix.h"
+#include "matrixwindow/MatrixColours.h"
+#include "matrixwindow/MatrixModel.h"
+#include "tests/app/MainWindowSession.h"
+#include "tests/count/CountTestLog.h"
+#include "tests/support/ModalGrid.h"
+#include "tests/support/ReferenceCounts.h"
+#include "tests/support/TempLogbook.h"
+#include "tests/support/XlsxSheet.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -4,9 +4,9 @@
 // by a rename, a write that stops half way for longer than a read) while
 // `varkelchecker --watch` prints its reports, and checks each report against
 // plain loops over the rows of the versions written.
-#include "LogGenerator.h"
-#include "ReferenceCounts.h"
-#include "TempLogbook.h"
+#include "tests/support/ReferenceCounts.h"
+#include "tests/support/TempLogbook.h"
+#include "tools/genlog/LogGenerator.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>

@@ -1,15 +1,15 @@
 // What the program remembers between sessions, in settings of this test run's
 // own: the recent logbooks and their menu, the folders the file dialogs start
 // in, and the windows' places, restored only where they fit a screen.
-#include "FakePrompter.h"
-#include "FrmBanda.h"
-#include "MainController.h"
-#include "MainWindow.h"
-#include "MainWindowSession.h"
-#include "RememberingPrompter.h"
-#include "Settings.h"
-#include "TempLogbook.h"
-#include "WindowPlace.h"
+#include "app/MainController.h"
+#include "app/MainWindow.h"
+#include "app/RememberingPrompter.h"
+#include "app/Settings.h"
+#include "app/WindowPlace.h"
+#include "bandwindow/FrmBanda.h"
+#include "tests/app/MainWindowSession.h"
+#include "tests/support/FakePrompter.h"
+#include "tests/support/TempLogbook.h"
 
 #include <QDir>
 #include <QMenu>
@@ -37,7 +37,8 @@ std::unique_ptr<QWidget> probeWindow()
 
 /// The main window as the program builds it: its file dialogs remember their folders.
 struct Program {
-    explicit Program(const QString &folder) : prompter(dialogs, settings), controller(prompter, folder), window(controller, nullptr, &printer)
+    explicit Program(const QString &folder)
+        : prompter(dialogs, settings), controller(prompter, folder), window(controller, nullptr, &printer)
     {
         controller.setYield([] { QCoreApplication::processEvents(); });
     }
@@ -78,7 +79,10 @@ void TestSettings::initTestCase()
     m_otherLog = m_elsewhere.write(genlog::generate(120, 5), QStringLiteral("otherdt.mdb"));
 }
 
-void TestSettings::init() { QSettings(QSettings::defaultFormat(), QSettings::UserScope, QStringLiteral("Varkel"), QStringLiteral("VarkelChecker")).clear(); }
+void TestSettings::init()
+{
+    QSettings(QSettings::defaultFormat(), QSettings::UserScope, QStringLiteral("Varkel"), QStringLiteral("VarkelChecker")).clear();
+}
 
 void TestSettings::recentList()
 {
@@ -165,7 +169,8 @@ void TestSettings::dialogFolders()
         p.controller.exportToExcel();
         QCOMPARE(p.dialogs.of(Kind::OpenFile).constLast().folder, m_folder.folder());
         const QString proposed = p.dialogs.of(Kind::SaveFile).constLast().folder;
-        QCOMPARE(QFileInfo(proposed).absolutePath(), QFileInfo(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).absoluteFilePath());
+        QCOMPARE(QFileInfo(proposed).absolutePath(),
+                 QFileInfo(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).absoluteFilePath());
         QVERIFY(QFileInfo::exists(QDir(exports.path()).filePath(QStringLiteral("grid.xlsx"))));
     }
     {
@@ -270,7 +275,9 @@ void TestSettings::windowsOfTheProgram()
     p.window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&p.window));
     p.controller.startUp({QStringLiteral("testdt"), {1280, 1024}, QString()});
-    const auto openBand = [&p] { QTest::mouseClick(p.window.findChild<QPushButton *>(QStringLiteral("CmdBandaSingola_6")), Qt::LeftButton); };
+    const auto openBand = [&p] {
+        QTest::mouseClick(p.window.findChild<QPushButton *>(QStringLiteral("CmdBandaSingola_6")), Qt::LeftButton);
+    };
     openBand();
     QTRY_VERIFY(p.window.bandWindow() && p.window.bandWindow()->isVisible());
     FrmBanda *band = p.window.bandWindow();

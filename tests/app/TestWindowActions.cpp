@@ -1,16 +1,16 @@
 // What the main window's clicks lead to: listings, the band choice list, memo
 // band files, the single-band window, the grid export and the landscape print.
-#include "FrmBanda.h"
-#include "FrmTabella.h"
-#include "GridRecordset.h"
-#include "MainWindowSession.h"
-#include "MemoFile.h"
-#include "ModalGrid.h"
-#include "NeededWindow.h"
-#include "QtPrompter.h"
-#include "ReferenceCounts.h"
-#include "TempLogbook.h"
-#include "XlsxSheet.h"
+#include "app/QtPrompter.h"
+#include "bands/MemoFile.h"
+#include "bandwindow/FrmBanda.h"
+#include "listing/FrmTabella.h"
+#include "listing/GridRecordset.h"
+#include "listing/NeededWindow.h"
+#include "tests/app/MainWindowSession.h"
+#include "tests/support/ModalGrid.h"
+#include "tests/support/ReferenceCounts.h"
+#include "tests/support/TempLogbook.h"
+#include "tests/support/XlsxSheet.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,11 +1,11 @@
 // The windows at every size: the count grids grow and shrink with their
 // window, keep every count inside it at its full width, and scroll where the
 // window is smaller than the grid at its smallest readable size.
-#include "FrmBanda.h"
-#include "GridScaler.h"
-#include "MainWindowSession.h"
-#include "StatsMatrix.h"
-#include "TempLogbook.h"
+#include "bandwindow/FrmBanda.h"
+#include "stats/StatsMatrix.h"
+#include "tests/app/MainWindowSession.h"
+#include "tests/support/TempLogbook.h"
+#include "window/GridScaler.h"
 
 #include <QApplication>
 #include <QLabel>

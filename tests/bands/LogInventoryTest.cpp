@@ -1,6 +1,6 @@
-#include "LogInventory.h"
-#include "LogbookEngine.h"
-#include "TempLogbook.h"
+#include "bands/LogInventory.h"
+#include "logbook/LogbookEngine.h"
+#include "tests/support/TempLogbook.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

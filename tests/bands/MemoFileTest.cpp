@@ -1,4 +1,4 @@
-#include "MemoFile.h"
+#include "bands/MemoFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "BandStats.h"
-#include "FakePrompter.h"
-#include "ReferenceCounts.h"
-#include "TempLogbook.h"
+#include "bandwindow/BandStats.h"
+#include "tests/support/FakePrompter.h"
+#include "tests/support/ReferenceCounts.h"
+#include "tests/support/TempLogbook.h"
 
 #include <gtest/gtest.h>
 

@@ -3,11 +3,11 @@
 // confirmed cells of each band add up to the grid's WORKED and CONFIRMED
 // counts there, for every kind and class; the DXCC Challenge against its own
 // loop.
-#include "AwardMatrix.h"
-#include "CountTestLog.h"
-#include "EntityTable.h"
-#include "MatrixReport.h"
-#include "ReferenceCounts.h"
+#include "logbook/count/AwardMatrix.h"
+#include "entities/EntityTable.h"
+#include "stats/MatrixReport.h"
+#include "tests/count/CountTestLog.h"
+#include "tests/support/ReferenceCounts.h"
 
 #include <gtest/gtest.h>
 #include <set>

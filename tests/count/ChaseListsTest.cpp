@@ -5,9 +5,9 @@
 // the class elsewhere but never on the band, with the bands it is worked on
 // by frequency whatever the desktop's locale (the suite runs once more under a
 // decimal-comma one).
-#include "ChaseLists.h"
-#include "CountTestLog.h"
-#include "ReferenceCounts.h"
+#include "logbook/count/ChaseLists.h"
+#include "tests/count/CountTestLog.h"
+#include "tests/support/ReferenceCounts.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,9 +1,9 @@
 // The columnar copy itself: rows grouped by band with nothing lost, folded
 // ids, narrow id storage, a large dictionary counted, and every value of the
 // snapshot kept.
-#include "ColumnarLogBuilder.h"
-#include "CountTestLog.h"
-#include "JetText.h"
+#include "logbook/count/ColumnarLogBuilder.h"
+#include "logbook/jet/JetText.h"
+#include "tests/count/CountTestLog.h"
 
 #include <gtest/gtest.h>
 #include <map>

@@ -1,6 +1,6 @@
-#include "CountTestLog.h"
+#include "tests/count/CountTestLog.h"
 
-#include "LogbookEngine.h"
+#include "logbook/LogbookEngine.h"
 
 #include <set>
 #include <stdexcept>

@@ -3,9 +3,9 @@
 // texts differ only in case or reach beyond ASCII), written with the
 // project's Jet writer and opened as the program opens them.
 
-#include "LogGenerator.h"
-#include "LogSnapshot.h"
-#include "TempLogbook.h"
+#include "logbook/LogSnapshot.h"
+#include "tests/support/TempLogbook.h"
+#include "tools/genlog/LogGenerator.h"
 
 #include <QString>
 #include <memory>

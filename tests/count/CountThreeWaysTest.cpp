@@ -1,9 +1,9 @@
 // Every count the grid and the single-band window ask, and random counts beside
 // them, answered three ways: by the columnar evaluator, by SQLite on the Jet
 // text, and by plain loops over the generated rows (ReferenceCounts).
-#include "CountSql.h"
-#include "CountTestLog.h"
-#include "ReferenceCounts.h"
+#include "stats/CountSql.h"
+#include "tests/count/CountTestLog.h"
+#include "tests/support/ReferenceCounts.h"
 
 #include <gtest/gtest.h>
 #include <random>

@@ -1,10 +1,10 @@
 // The DXCC entities: the matching of a log's DXC texts (primary prefix, case,
 // whole callsigns, longest prefix, unknown texts), the table of deleted
 // entities, the country file the system installs, and which cty.csv is read.
-#include "EntityTable.h"
-#include "CountryFile.h"
-#include "DeletedEntities.h"
-#include "EntityData.h"
+#include "entities/EntityTable.h"
+#include "entities/CountryFile.h"
+#include "entities/DeletedEntities.h"
+#include "stats/EntityData.h"
 
 #include <QDir>
 #include <QFile>

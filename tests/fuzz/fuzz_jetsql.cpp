@@ -2,10 +2,10 @@
 // translation to SQLite, then the text run on a small snapshot both as a count
 // and as a listing. Neither may crash, and no text may change the snapshot or
 // reach a file (ATTACH).
-#include "CountQuery.h"
-#include "JetSql.h"
-#include "LogGenerator.h"
-#include "LogbookEngine.h"
+#include "logbook/CountQuery.h"
+#include "logbook/LogbookEngine.h"
+#include "logbook/jet/JetSql.h"
+#include "tools/genlog/LogGenerator.h"
 
 #include <QTemporaryDir>
 #include <cstdint>

@@ -6,10 +6,10 @@
 // The mutator breaks what a Jet file is made of: it cuts the file, sets page
 // numbers (to pages past the end, to the page itself for loops), sizes and row
 // offsets to edge values, and copies, swaps or blanks whole pages.
-#include "LoaderTesting.h"
-#include "LogDatabase.h"
-#include "MdbLoader.h"
-#include "ReaderTesting.h"
+#include "logbook/MdbLoader.h"
+#include "logbook/jet/LogDatabase.h"
+#include "logbook/testing/LoaderTesting.h"
+#include "logbook/testing/ReaderTesting.h"
 
 #include <algorithm>
 #include <cstdint>

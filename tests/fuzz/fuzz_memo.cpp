@@ -1,7 +1,7 @@
 // Memo band files: any bytes read as memoN.ini give 20 captions of at most five
 // characters, the filled ones first, none of them blank or a comment, or fail
 // as not a text file.
-#include "MemoFile.h"
+#include "bands/MemoFile.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,9 +1,9 @@
 // The table stream as the program receives it from varkel-reader: a reader
 // that crashed half-way or went wrong may send anything, and the program must
 // turn that into an error, never into a crash or a snapshot of wrong shape.
-#include "LoaderTesting.h"
-#include "LogDatabase.h"
-#include "MdbLoader.h"
+#include "logbook/MdbLoader.h"
+#include "logbook/jet/LogDatabase.h"
+#include "logbook/testing/LoaderTesting.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "DrillDown.h"
+#include "listing/DrillDown.h"
 
-#include "CountSlot.h"
+#include "logbook/count/CountSlot.h"
 
 #include <gtest/gtest.h>
 

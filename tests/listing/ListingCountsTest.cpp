@@ -1,8 +1,8 @@
 // A listing holds exactly as many rows as the count it was opened from.
-#include "Computations.h"
-#include "DrillDown.h"
-#include "FakePrompter.h"
-#include "TempLogbook.h"
+#include "listing/DrillDown.h"
+#include "stats/Computations.h"
+#include "tests/support/FakePrompter.h"
+#include "tests/support/TempLogbook.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The export of a listing as its menu entry runs it: the questions, the file,
 // and what the operator is told.
-#include "ListingExport.h"
-#include "FakePrompter.h"
-#include "GridRecordset.h"
-#include "XlsxSheet.h"
+#include "listing/ListingExport.h"
+#include "listing/GridRecordset.h"
+#include "tests/support/FakePrompter.h"
+#include "tests/support/XlsxSheet.h"
 
 #include <QDir>
 #include <QFile>

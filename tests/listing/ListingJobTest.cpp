@@ -1,9 +1,9 @@
 // Listings read on a thread of their own: they can be stopped, and they stop
 // on their own at the rows a sheet holds and the memory a listing may take.
-#include "ListingJob.h"
-#include "ListingRun.h"
-#include "TempLogbook.h"
-#include "XlsxExport.h"
+#include "listing/ListingJob.h"
+#include "listing/ListingRun.h"
+#include "listing/XlsxExport.h"
+#include "tests/support/TempLogbook.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

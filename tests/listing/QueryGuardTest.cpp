@@ -1,4 +1,4 @@
-#include "QueryGuard.h"
+#include "listing/QueryGuard.h"
 
 #include <gtest/gtest.h>
 

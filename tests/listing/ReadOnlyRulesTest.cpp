@@ -1,8 +1,8 @@
 // The snapshot's read-only rules: what an operator's text may do is decided by
 // SQLite's authorizer while the text is prepared, not by its words.
-#include "ListingRun.h"
-#include "QueryGuard.h"
-#include "TempLogbook.h"
+#include "listing/ListingRun.h"
+#include "listing/QueryGuard.h"
+#include "tests/support/TempLogbook.h"
 
 #include <QCryptographicHash>
 #include <QDir>

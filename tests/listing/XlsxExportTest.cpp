@@ -1,7 +1,7 @@
-#include "XlsxSheet.h"
+#include "tests/support/XlsxSheet.h"
 
-#include "GridExport.h"
-#include "XlsxExport.h"
+#include "listing/GridExport.h"
+#include "listing/XlsxExport.h"
 
 #include <QDir>
 #include <QFile>

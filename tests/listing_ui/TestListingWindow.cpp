@@ -1,15 +1,15 @@
 // The result grid window and the custom query, driven as the operator would.
-#include "CountryReference.h"
-#include "EntityData.h"
-#include "FakePrompter.h"
-#include "FrmTabella.h"
-#include "GridRecordset.h"
-#include "ListingActions.h"
-#include "ListingRun.h"
-#include "LogbookEngine.h"
-#include "ModalGrid.h"
-#include "TempLogbook.h"
-#include "XlsxSheet.h"
+#include "listing/FrmTabella.h"
+#include "listing/GridRecordset.h"
+#include "listing/ListingActions.h"
+#include "listing/ListingRun.h"
+#include "logbook/LogbookEngine.h"
+#include "stats/EntityData.h"
+#include "tests/support/CountryReference.h"
+#include "tests/support/FakePrompter.h"
+#include "tests/support/ModalGrid.h"
+#include "tests/support/TempLogbook.h"
+#include "tests/support/XlsxSheet.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,10 +1,10 @@
 // ChildProcess on Windows: arguments reach the program as they were given,
 // both pipes are read, and the job object ends the process with the program
 // that started it and caps its memory.
-#include "ChildProcess.h"
-#include "MdbLoader.h"
-#include "TempLogbook.h"
-#include "TestPlatform.h"
+#include "logbook/MdbLoader.h"
+#include "logbook/mdb/ChildProcess.h"
+#include "tests/support/TempLogbook.h"
+#include "tests/support/TestPlatform.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

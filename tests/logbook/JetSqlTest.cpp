@@ -1,4 +1,4 @@
-#include "JetSql.h"
+#include "logbook/jet/JetSql.h"
 
 #include <gtest/gtest.h>
 

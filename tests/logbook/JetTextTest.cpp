@@ -1,4 +1,4 @@
-#include "JetText.h"
+#include "logbook/jet/JetText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "LogbookEngine.h"
-#include "JetSql.h"
-#include "LogFingerprint.h"
-#include "TempLogbook.h"
+#include "logbook/LogbookEngine.h"
+#include "logbook/jet/JetSql.h"
+#include "logbook/mdb/LogFingerprint.h"
+#include "tests/support/TempLogbook.h"
 
 #include <QCryptographicHash>
 #include <QDir>

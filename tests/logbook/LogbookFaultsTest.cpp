@@ -1,20 +1,20 @@
 // Opening logbooks that are damaged, foreign, half-written or changing, and
 // readers that crash, hang or send garbage: each gives an error, never a crash
 // of the program, and the next good logbook opens as usual.
-#include "Jet4Writer.h"
-#include "LoaderTesting.h"
-#include "LogDatabase.h"
-#include "LogSnapshot.h"
-#include "LogbookEngine.h"
-#include "MdbLoader.h"
-#include "MdbOpen.h"
-#include "MdbReader.h"
-#include "ReaderStream.h"
-#include "ReaderTesting.h"
-#include "TempLogbook.h"
-#include "TestPlatform.h"
+#include "logbook/LogSnapshot.h"
+#include "logbook/LogbookEngine.h"
+#include "logbook/MdbLoader.h"
+#include "logbook/jet/LogDatabase.h"
+#include "logbook/mdb/MdbOpen.h"
+#include "logbook/mdb/MdbReader.h"
+#include "logbook/mdb/ReaderStream.h"
+#include "logbook/testing/LoaderTesting.h"
+#include "logbook/testing/ReaderTesting.h"
+#include "tests/support/TempLogbook.h"
+#include "tests/support/TestPlatform.h"
+#include "tools/jet4/Jet4Writer.h"
 
-#include "ColumnarLog.h"
+#include "logbook/count/ColumnarLog.h"
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>

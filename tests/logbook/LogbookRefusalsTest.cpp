@@ -2,13 +2,13 @@
 // trusted: a table that gives more rows than it counts, R, D or S that are not
 // text columns, and a file that changes while it is read. Each open fails with
 // its reason and gives no snapshot.
-#include "Jet4TestSupport.h"
-#include "LogDatabase.h"
-#include "LogSnapshot.h"
-#include "LogbookEngine.h"
-#include "MdbLoader.h"
-#include "TempLogbook.h"
-#include "TestPlatform.h"
+#include "logbook/LogSnapshot.h"
+#include "logbook/LogbookEngine.h"
+#include "logbook/MdbLoader.h"
+#include "logbook/jet/LogDatabase.h"
+#include "tests/support/TempLogbook.h"
+#include "tests/support/TestPlatform.h"
+#include "tests/tools/Jet4TestSupport.h"
 
 #include <QFile>
 #include <algorithm>

@@ -1,12 +1,12 @@
 // The page reader against libmdb: every table of the project's logbooks, of
 // real Access files and of damaged ones reads alike, value for value, or the
 // page reader declines it with a reason (and libmdb reads it then).
-#include "PageReader.h"
-#include "Jet4Writer.h"
-#include "LogGenerator.h"
-#include "MdbReader.h"
-#include "ReaderTesting.h"
-#include "TempLogbook.h"
+#include "logbook/mdb/PageReader.h"
+#include "logbook/mdb/MdbReader.h"
+#include "logbook/testing/ReaderTesting.h"
+#include "tests/support/TempLogbook.h"
+#include "tools/genlog/LogGenerator.h"
+#include "tools/jet4/Jet4Writer.h"
 
 #include <QDir>
 #include <QDirIterator>

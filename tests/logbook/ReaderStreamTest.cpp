@@ -1,8 +1,8 @@
 // The streams between varkel-reader and the program (the rows, and the text
 // columns as dictionaries and ids): what the reader sends arrives unchanged,
 // and what a broken reader sends is refused with a reason.
-#include "ReaderStream.h"
-#include "ColumnarStream.h"
+#include "logbook/mdb/ReaderStream.h"
+#include "logbook/mdb/ColumnarStream.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -5,11 +5,11 @@
 // on Linux, as mdbtools' commands do; on Windows, where libmdb has no iconv,
 // with the conversion tools/windows/mdbtools-1.0.1-mingw.patch gives it), and
 // texts written by the project's Jet writer must read back as written.
-#include "Jet4TestSupport.h"
-#include "Jet4Writer.h"
-#include "MdbReader.h"
-#include "ReaderTesting.h"
-#include "TempLogbook.h"
+#include "logbook/mdb/MdbReader.h"
+#include "logbook/testing/ReaderTesting.h"
+#include "tests/support/TempLogbook.h"
+#include "tests/tools/Jet4TestSupport.h"
+#include "tools/jet4/Jet4Writer.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

@@ -23,10 +23,10 @@
 //   eat                    take memory 16 MB at a time, up to 4 GB, and write
 //                          how many MB it got
 // Every mode that reads takes the reader's own arguments.
-#include "ChildProcess.h"
-#include "ReaderCommand.h"
-#include "ReaderSelf.h"
-#include "WinFiles.h"
+#include "logbook/mdb/ChildProcess.h"
+#include "logbook/mdb/ReaderCommand.h"
+#include "logbook/mdb/ReaderSelf.h"
+#include "logbook/mdb/WinFiles.h"
 
 #include <chrono>
 #include <cstdio>

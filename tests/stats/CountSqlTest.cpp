@@ -1,9 +1,8 @@
-#include "CountSql.h"
-#include "BandSet.h"
-#include "Val.h"
+#include "stats/CountSql.h"
+#include "bands/BandSet.h"
+#include "stats/Val.h"
 
 #include <gtest/gtest.h>
-
 
 TEST(CountSql, QsoTextsOfOneBand)
 {

@@ -1,10 +1,10 @@
 // Following a logbook that is being written: which counts an update changed,
 // which entities are new on a band, and the line that tells it, checked
 // against plain loops over the rows of two versions of a generated logbook.
-#include "LiveUpdate.h"
-#include "LogbookEngine.h"
-#include "ReferenceCounts.h"
-#include "TempLogbook.h"
+#include "stats/LiveUpdate.h"
+#include "logbook/LogbookEngine.h"
+#include "tests/support/ReferenceCounts.h"
+#include "tests/support/TempLogbook.h"
 
 #include <gtest/gtest.h>
 

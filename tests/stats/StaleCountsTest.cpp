@@ -1,4 +1,4 @@
-#include "StaleCounts.h"
+#include "stats/StaleCounts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Statistics runs on a generated logbook, through the same code the window
 // and the headless report use, checked against plain loops over the rows.
-#include "Computations.h"
-#include "CountSql.h"
-#include "FakePrompter.h"
-#include "ReferenceCounts.h"
-#include "TempLogbook.h"
+#include "stats/Computations.h"
+#include "stats/CountSql.h"
+#include "tests/support/FakePrompter.h"
+#include "tests/support/ReferenceCounts.h"
+#include "tests/support/TempLogbook.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "CountryReference.h"
+#include "tests/support/CountryReference.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "FakePrompter.h"
+#include "tests/support/FakePrompter.h"
 
 int FakePrompter::message(const QString &text, int flags, const QString &title, const QString &detail)
 {

@@ -1,5 +1,5 @@
 #pragma once
-#include "Prompter.h"
+#include "logbook/types/Prompter.h"
 
 #include <QQueue>
 #include <QString>

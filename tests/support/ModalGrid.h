@@ -2,7 +2,7 @@
 // Modal windows as the window suites meet them: an action opens one, the test
 // looks at it while it is open, and it is closed again. For tests that link the
 // listing windows (listing_ui); the rest of testsupport stays widget-free.
-#include "FrmTabella.h"
+#include "listing/FrmTabella.h"
 
 #include <QApplication>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "ReferenceCounts.h"
+#include "tests/support/ReferenceCounts.h"
 
 #include <QList>
 #include <QString>

@@ -3,8 +3,8 @@
 // program's answers against something that shares neither its SQL nor its
 // count engine: its own LIKE, case folding and DISTINCT.
 
-#include "CountDescription.h"
-#include "LogGenerator.h"
+#include "logbook/count/CountDescription.h"
+#include "tools/genlog/LogGenerator.h"
 
 #include <map>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "TempLogbook.h"
+#include "tests/support/TempLogbook.h"
 
 #include <stdexcept>
 

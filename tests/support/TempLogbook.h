@@ -1,5 +1,5 @@
 #pragma once
-#include "LogGenerator.h"
+#include "tools/genlog/LogGenerator.h"
 
 #include <QString>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "TestPlatform.h"
+#include "tests/support/TestPlatform.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "TestPlatform.h"
+#include "tests/support/TestPlatform.h"
 
-#include "MdbLoader.h"
+#include "logbook/MdbLoader.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "Jet4TestSupport.h"
+#include "tests/tools/Jet4TestSupport.h"
 
 #include <cstdio>
 #include <cstdlib>

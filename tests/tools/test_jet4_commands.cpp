@@ -1,7 +1,7 @@
 // The mdbtools catalog commands on a written file, and the jet4write command.
 
-#include "Jet4TestSupport.h"
-#include "Jet4Writer.h"
+#include "tests/tools/Jet4TestSupport.h"
+#include "tools/jet4/Jet4Writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Files written by Jet4Writer, read back through libmdb: every value must come back intact.
 
-#include "Jet4TestSupport.h"
-#include "Jet4Writer.h"
+#include "tests/tools/Jet4TestSupport.h"
+#include "tools/jet4/Jet4Writer.h"
 
 #include <gtest/gtest.h>
 

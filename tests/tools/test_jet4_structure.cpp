@@ -2,8 +2,8 @@
 // map lists exactly the table's data pages (never long-value pages), no data page holds more
 // than 255 rows, and the rows on the pages add up to the stored row count.
 
-#include "Jet4TestSupport.h"
-#include "Jet4Writer.h"
+#include "tests/tools/Jet4TestSupport.h"
+#include "tools/jet4/Jet4Writer.h"
 
 #include <gtest/gtest.h>
 

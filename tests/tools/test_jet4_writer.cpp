@@ -1,8 +1,8 @@
 // Jet4Writer's contract: the table definitions it refuses, errors from save(),
 // reproducible output, and oleDate.
 
-#include "Jet4TestSupport.h"
-#include "Jet4Writer.h"
+#include "tests/tools/Jet4TestSupport.h"
+#include "tools/jet4/Jet4Writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "LogGenerator.h"
+#include "tools/genlog/LogGenerator.h"
 
 #include <array>
 #include <random>

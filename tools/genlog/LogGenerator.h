@@ -2,7 +2,7 @@
 // Deterministic synthetic logbooks: rows of the table LOG as the host logging
 // program writes them, with the odd values real logs hold.
 
-#include "Jet4Writer.h"
+#include "tools/jet4/Jet4Writer.h"
 
 #include <cstdint>
 #include <functional>

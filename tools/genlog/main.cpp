@@ -1,5 +1,5 @@
 // genlog: writes a synthetic logbook for tests, benchmarks and the bundled sample.
-#include "LogGenerator.h"
+#include "tools/genlog/LogGenerator.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
-#include "Catalog.h"
+#include "tools/jet4/Catalog.h"
 
-#include "PageStore.h"
-#include "TextEncoding.h"
+#include "tools/jet4/PageStore.h"
+#include "tools/jet4/TextEncoding.h"
 
 #include <cmath>
 #include <cstring>

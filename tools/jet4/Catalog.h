@@ -1,8 +1,8 @@
 #pragma once
 // The database header page and the system catalog (MSysObjects) that readers start from.
 
-#include "Bytes.h"
-#include "RowLayout.h"
+#include "tools/jet4/Bytes.h"
+#include "tools/jet4/RowLayout.h"
 
 #include <cstdint>
 #include <string>

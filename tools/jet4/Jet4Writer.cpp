@@ -1,12 +1,12 @@
-#include "Jet4Writer.h"
+#include "tools/jet4/Jet4Writer.h"
 
-#include "Bytes.h"
-#include "Catalog.h"
-#include "LongValues.h"
-#include "PageStore.h"
-#include "RowLayout.h"
-#include "TableDefinition.h"
-#include "TextEncoding.h"
+#include "tools/jet4/Bytes.h"
+#include "tools/jet4/Catalog.h"
+#include "tools/jet4/LongValues.h"
+#include "tools/jet4/PageStore.h"
+#include "tools/jet4/RowLayout.h"
+#include "tools/jet4/TableDefinition.h"
+#include "tools/jet4/TextEncoding.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "LongValues.h"
+#include "tools/jet4/LongValues.h"
 
 #include <algorithm>
 #include <cstring>

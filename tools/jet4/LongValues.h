@@ -2,7 +2,7 @@
 // Memo values: the 12-byte reference kept in the row, and the long-value (LVAL) pages that hold
 // values too long for the row.
 
-#include "PageStore.h"
+#include "tools/jet4/PageStore.h"
 
 #include <cstddef>
 #include <cstdint>

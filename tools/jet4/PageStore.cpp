@@ -1,4 +1,4 @@
-#include "PageStore.h"
+#include "tools/jet4/PageStore.h"
 
 #include <algorithm>
 

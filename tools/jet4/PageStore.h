@@ -2,7 +2,7 @@
 // Pages of the file held in memory while rows are added, the row pages (data and long-value
 // pages share one layout) and the used-page maps of a table.
 
-#include "Bytes.h"
+#include "tools/jet4/Bytes.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "RowLayout.h"
+#include "tools/jet4/RowLayout.h"
 
-#include "Bytes.h"
+#include "tools/jet4/Bytes.h"
 
 #include <cstring>
 

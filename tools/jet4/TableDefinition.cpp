@@ -1,6 +1,6 @@
-#include "TableDefinition.h"
+#include "tools/jet4/TableDefinition.h"
 
-#include "TextEncoding.h"
+#include "tools/jet4/TextEncoding.h"
 
 #include <algorithm>
 #include <cstring>

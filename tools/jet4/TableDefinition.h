@@ -1,8 +1,8 @@
 #pragma once
 // Table definition pages: counts, usage map references, column entries and column names.
 
-#include "Bytes.h"
-#include "RowLayout.h"
+#include "tools/jet4/Bytes.h"
+#include "tools/jet4/RowLayout.h"
 
 #include <cstdint>
 #include <vector>

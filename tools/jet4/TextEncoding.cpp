@@ -1,4 +1,4 @@
-#include "TextEncoding.h"
+#include "tools/jet4/TextEncoding.h"
 
 #include <cstddef>
 

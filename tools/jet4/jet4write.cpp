@@ -1,6 +1,6 @@
 // jet4write: writes a Jet 4 (.mdb) database with one table from tab-separated text.
 
-#include "Jet4Writer.h"
+#include "tools/jet4/Jet4Writer.h"
 
 #include <cctype>
 #include <charconv>
