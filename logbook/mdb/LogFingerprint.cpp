@@ -75,3 +75,17 @@ QByteArray ContentDigest::result()
     std::memcpy(out.data() + 8, &b, 8);
     return out;
 }
+
+QByteArray ContentDigest::ofPieces(const std::function<std::int64_t(char *, std::size_t)> &read)
+{
+    ContentDigest digest;
+    QByteArray buffer(1 << 20, '\0');
+    for (;;) {
+        const std::int64_t got = read(buffer.data(), std::size_t(buffer.size()));
+        if (got < 0)
+            return {};
+        if (got == 0)
+            return digest.result();
+        digest.add(buffer.constData(), std::size_t(got));
+    }
+}

@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 /// What tells one state of a logbook file from another without reading it
@@ -55,6 +56,10 @@ public:
     void add(const char *data, std::size_t bytes);
     /// 16 bytes; the digest cannot be fed after.
     QByteArray result();
+
+    /// The digest of what `read(buffer, size)` gives, piece by piece, until
+    /// it gives 0 bytes; empty when it fails (a negative count).
+    static QByteArray ofPieces(const std::function<std::int64_t(char *, std::size_t)> &read);
 
 private:
     static constexpr std::size_t Block = 32;

@@ -56,17 +56,7 @@ QByteArray LogFingerprint::contentHash(const QString &path)
         return {};
     // Read, not mapped: a mapped file that its writer truncates meanwhile
     // would bring the program down.
-    ContentDigest digest;
-    QByteArray buffer(1 << 20, '\0');
-    for (;;) {
-        const qint64 got = file.read(buffer.data(), buffer.size());
-        if (got < 0)
-            return {};
-        if (got == 0)
-            break;
-        digest.add(buffer.constData(), std::size_t(got));
-    }
-    return digest.result();
+    return ContentDigest::ofPieces([&file](char *buffer, std::size_t size) { return std::int64_t(file.read(buffer, qint64(size))); });
 }
 
 std::int64_t LogFingerprint::nowNs()

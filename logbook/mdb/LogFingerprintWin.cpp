@@ -64,17 +64,10 @@ QByteArray LogFingerprint::contentHash(const QString &path)
     const winfiles::Handle file = winfiles::openShared(path.toStdString());
     if (!file)
         return {};
-    ContentDigest digest;
-    QByteArray buffer(1 << 20, '\0');
-    for (;;) {
+    return ContentDigest::ofPieces([&file](char *buffer, std::size_t size) -> std::int64_t {
         DWORD got = 0;
-        if (!ReadFile(file.get(), buffer.data(), DWORD(buffer.size()), &got, nullptr))
-            return {};
-        if (got == 0)
-            break;
-        digest.add(buffer.constData(), std::size_t(got));
-    }
-    return digest.result();
+        return ReadFile(file.get(), buffer, DWORD(size), &got, nullptr) ? std::int64_t(got) : -1;
+    });
 }
 
 std::int64_t LogFingerprint::nowNs()
