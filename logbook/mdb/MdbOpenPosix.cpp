@@ -81,9 +81,14 @@ std::string mapJetFile(const std::string &path, MappedJet &mapped)
     struct stat st {};
     if (std::string why = openChecked(path, fd, st); !why.empty())
         return why;
-    // Every page is read, most of them once: mapped all at once rather than
-    // fault by fault (a fault costs several times more in a virtual machine).
-    void *data = ::mmap(nullptr, std::size_t(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd.get(), 0);
+        // Every page is read, most of them once: mapped all at once rather than
+        // fault by fault (a fault costs several times more in a virtual machine).
+#ifdef MAP_POPULATE
+    constexpr int Populate = MAP_POPULATE; // Linux
+#else
+    constexpr int Populate = 0;
+#endif
+    void *data = ::mmap(nullptr, std::size_t(st.st_size), PROT_READ, MAP_PRIVATE | Populate, fd.get(), 0);
     if (data == MAP_FAILED)
         return "cannot map the file: " + std::string(std::strerror(errno));
     mapped.m_data = static_cast<const unsigned char *>(data);
