@@ -205,11 +205,8 @@ bool ColumnarDecoder::feed(const char *data, std::size_t size)
         return false;
     if (size == 0)
         return true;
-    if (m_state == State::Complete || m_state == State::ReaderFailed)
-        return bad("data after the end of the table");
-    m_bytes += size;
-    if (m_bytes > m_limits.maxBytes)
-        return bad("more data than the file can hold");
+    if (const char *why = refuseMore(m_state == State::Complete || m_state == State::ReaderFailed, m_bytes, size, m_limits.maxBytes))
+        return bad(why);
     std::size_t at = 0;
     while (at < size) {
         if (m_blockLeft > 0) {

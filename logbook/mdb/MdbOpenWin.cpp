@@ -33,21 +33,31 @@ FILE *streamOf(winfiles::Handle handle)
     return stream;
 }
 
-} // namespace
-
-std::string openJetFile(const std::string &path, OpenedJet &opened)
+/// Opens the file shared with the program that keeps it and checks that it is
+/// a file with a Jet header; `size` is its size. An empty text, or why not.
+std::string openChecked(const std::string &path, winfiles::Handle &file, std::uint64_t &size)
 {
-    winfiles::Handle file = winfiles::openShared(path, true);
+    file = winfiles::openShared(path, true);
     if (!file)
         return "cannot read the file: " + winfiles::errorText(GetLastError());
     if (!winfiles::isRegularFile(file.get()))
         return "not a file";
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size))
+    LARGE_INTEGER bytes{};
+    if (!GetFileSizeEx(file.get(), &bytes))
         return "cannot read the file: " + winfiles::errorText(GetLastError());
+    size = std::uint64_t(bytes.QuadPart);
     char head[20] = {};
     const std::int64_t got = winfiles::readAt(file.get(), head, sizeof head, 0);
-    if (std::string why = checkHeader(std::string_view(head, got > 0 ? std::size_t(got) : 0), std::uint64_t(size.QuadPart)); !why.empty())
+    return checkHeader(std::string_view(head, got > 0 ? std::size_t(got) : 0), size);
+}
+
+} // namespace
+
+std::string openJetFile(const std::string &path, OpenedJet &opened)
+{
+    winfiles::Handle file;
+    std::uint64_t size = 0;
+    if (std::string why = openChecked(path, file, size); !why.empty())
         return why;
     FILE *stream = streamOf(std::move(file));
     if (!stream)
@@ -56,7 +66,7 @@ std::string openJetFile(const std::string &path, OpenedJet &opened)
     opened.mdb.reset(mdb_handle_from_stream(stream, MDB_NOFLAGS));
     if (!opened.mdb)
         return "cannot open the file as a Jet database";
-    opened.size = std::uint64_t(size.QuadPart);
+    opened.size = size;
     return {};
 }
 
@@ -66,19 +76,11 @@ std::string mapJetFile(const std::string &path, MappedJet &mapped)
 {
     // Read in large pieces rather than mapped: a mapped file could not be cut
     // shorter by the program that keeps it while it is open here.
-    winfiles::Handle file = winfiles::openShared(path, true);
-    if (!file)
-        return "cannot read the file: " + winfiles::errorText(GetLastError());
-    if (!winfiles::isRegularFile(file.get()))
-        return "not a file";
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size))
-        return "cannot read the file: " + winfiles::errorText(GetLastError());
-    char head[20] = {};
-    const std::int64_t got = winfiles::readAt(file.get(), head, sizeof head, 0);
-    if (std::string why = checkHeader(std::string_view(head, got > 0 ? std::size_t(got) : 0), std::uint64_t(size.QuadPart)); !why.empty())
+    winfiles::Handle file;
+    std::uint64_t size = 0;
+    if (std::string why = openChecked(path, file, size); !why.empty())
         return why;
-    const std::size_t bytes = std::size_t(size.QuadPart);
+    const std::size_t bytes = std::size_t(size);
     unsigned char *buffer = new (std::nothrow) unsigned char[bytes];
     if (!buffer)
         return "not enough memory for the file";

@@ -74,6 +74,16 @@ void appendFailure(std::string &out, std::string_view why)
     out.append(why.data(), why.size());
 }
 
+const char *refuseMore(bool ended, std::uint64_t &bytes, std::size_t size, std::uint64_t maxBytes)
+{
+    if (ended)
+        return "data after the end of the table";
+    bytes += size;
+    if (bytes > maxBytes)
+        return "more data than the file can hold";
+    return nullptr;
+}
+
 Parsed parseColumnsRecord(StreamCursor &c, std::vector<Column> &columns, std::string &why)
 {
     std::uint16_t count;

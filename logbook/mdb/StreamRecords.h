@@ -63,6 +63,10 @@ void appendColumns(std::string &out, const std::vector<Column> &columns);
 /// The failure record after its tag: varint length, text.
 void appendFailure(std::string &out, std::string_view why);
 
+/// Whether `size` more bytes of a stream may come, `bytes` having come and
+/// the stream having ended (`ended`) or not: null, or why not. Counts them.
+const char *refuseMore(bool ended, std::uint64_t &bytes, std::size_t size, std::uint64_t maxBytes);
+
 enum class Parsed { Done, NeedMore, Bad };
 /// The columns record after its tag; on Bad, `why` tells what is wrong.
 Parsed parseColumnsRecord(StreamCursor &c, std::vector<Column> &columns, std::string &why);
