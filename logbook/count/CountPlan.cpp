@@ -1,8 +1,10 @@
 #include "logbook/count/CountPlan.h"
 
 #include "logbook/count/BlockEval.h"
+#include "logbook/count/BothCores.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -10,6 +12,25 @@ int textColumn(const ColumnarLog &log, const std::string &name)
 {
     const int c = log.findColumn(name);
     return c >= 0 && log.column(size_t(c)).text ? c : -1;
+}
+
+/// The rows a count must look at before a second thread pays for itself.
+constexpr size_t ParallelRows = 262144;
+
+/// work(p) for every piece: on both cores when they are rows enough to pay
+/// for the second thread, here otherwise.
+template<typename Pieces, typename F>
+void forPieces(const Pieces &pieces, F &&work)
+{
+    size_t rows = 0;
+    for (const auto &piece : pieces)
+        rows += piece.end - piece.begin;
+    if (rows >= ParallelRows) {
+        onBothCores(pieces.size(), work);
+        return;
+    }
+    for (size_t p = 0; p < pieces.size(); ++p)
+        work(p);
 }
 
 } // namespace
@@ -45,37 +66,53 @@ std::shared_ptr<const CountPlan> CountPlan::compile(const CountTree::Query &quer
     return plan;
 }
 
+std::vector<CountPlan::Piece> CountPlan::piecesOf(int64_t *wholeRows) const
+{
+    std::vector<Piece> pieces;
+    for (const Group &g : m_groups) {
+        if (wholeRows && g.rows == Rows::All) {
+            *wholeRows += int64_t(g.end - g.begin);
+            continue;
+        }
+        for (size_t begin = g.begin; begin < g.end; begin += PieceRows)
+            pieces.push_back({&g, begin, std::min(g.end, begin + PieceRows)});
+    }
+    return pieces;
+}
+
 int64_t CountPlan::count(const ColumnarLog &log) const
 {
     if (m_distinctColumn >= 0)
         return countDistinct(log);
-    BlockEval eval(log);
-    std::vector<uint8_t> truth(BlockEval::BlockRows);
+    // COUNT(*) over a group whose every row is in takes no look at its rows.
     int64_t total = 0;
-    for (const Group &g : m_groups) {
-        if (g.rows == Rows::All && m_countColumn < 0) {
-            total += int64_t(g.end - g.begin);
-            continue;
-        }
-        for (size_t begin = g.begin; begin < g.end; begin += BlockEval::BlockRows) {
-            const size_t n = std::min(BlockEval::BlockRows, g.end - begin);
-            if (g.rows == Rows::All)
-                std::fill_n(truth.begin(), n, Truth::True);
+    const std::vector<Piece> pieces = piecesOf(m_countColumn < 0 ? &total : nullptr);
+    std::vector<int64_t> hits(pieces.size(), 0);
+    forPieces(pieces, [&](size_t p) {
+        const Piece &piece = pieces[p];
+        BlockEval eval(log);
+        uint8_t truth[BlockEval::BlockRows];
+        for (size_t begin = piece.begin; begin < piece.end; begin += BlockEval::BlockRows) {
+            const size_t n = std::min(BlockEval::BlockRows, piece.end - begin);
+            if (piece.group->rows == Rows::All)
+                std::fill_n(truth, n, Truth::True);
             else
-                eval.run(g.condition, begin, n, truth.data());
-            int64_t hits = 0;
+                eval.run(piece.group->condition, begin, n, truth);
+            int64_t in = 0;
             if (m_countColumn < 0) {
                 for (size_t i = 0; i < n; ++i)
-                    hits += truth[i] >> 1;
+                    in += truth[i] >> 1;
             } else {
                 log.column(size_t(m_countColumn)).ids().visit([&](const auto *ids) {
                     for (size_t i = 0; i < n; ++i)
-                        hits += (truth[i] >> 1) & int64_t(ids[begin + i] != TextDictionary::Null);
+                        in += (truth[i] >> 1) & int64_t(ids[begin + i] != TextDictionary::Null);
                 });
             }
-            total += hits;
+            hits[p] += in;
         }
-    }
+    });
+    for (const int64_t h : hits)
+        total += h;
     return total;
 }
 
@@ -83,25 +120,29 @@ int64_t CountPlan::countDistinct(const ColumnarLog &log) const
 {
     const ColumnarLog::Column &column = log.column(size_t(m_distinctColumn));
     const uint32_t ids = column.dictionary().size();
-    // seen[id] for every dictionary id; the extra last slot takes the rows that do not count.
+    // seen[id] for every dictionary id; the extra last slot takes the rows
+    // that do not count. Both threads only ever set a byte to 1.
     std::vector<uint8_t> seen(size_t(ids) + 1, 0);
-    BlockEval eval(log);
-    std::vector<uint8_t> truth(BlockEval::BlockRows);
-    for (const Group &g : m_groups) {
+    const auto mark = [&seen](uint32_t id) { std::atomic_ref<uint8_t>(seen[id]).store(1, std::memory_order_relaxed); };
+    const std::vector<Piece> pieces = piecesOf(nullptr);
+    forPieces(pieces, [&](size_t p) {
+        const Piece &piece = pieces[p];
         column.ids().visit([&](const auto *values) {
-            if (g.rows == Rows::All) {
-                for (size_t r = g.begin; r < g.end; ++r)
-                    seen[values[r]] = 1;
+            if (piece.group->rows == Rows::All) {
+                for (size_t r = piece.begin; r < piece.end; ++r)
+                    mark(values[r]);
                 return;
             }
-            for (size_t begin = g.begin; begin < g.end; begin += BlockEval::BlockRows) {
-                const size_t n = std::min(BlockEval::BlockRows, g.end - begin);
-                eval.run(g.condition, begin, n, truth.data());
+            BlockEval eval(log);
+            uint8_t truth[BlockEval::BlockRows];
+            for (size_t begin = piece.begin; begin < piece.end; begin += BlockEval::BlockRows) {
+                const size_t n = std::min(BlockEval::BlockRows, piece.end - begin);
+                eval.run(piece.group->condition, begin, n, truth);
                 for (size_t i = 0; i < n; ++i)
-                    seen[truth[i] == Truth::True ? uint32_t(values[begin + i]) : ids] = 1;
+                    mark(truth[i] == Truth::True ? uint32_t(values[begin + i]) : ids);
             }
         });
-    }
+    });
     // Texts equal without regard to case are one value.
     const ColumnarLog::FoldedIds &folded = log.folded(size_t(m_distinctColumn));
     std::vector<uint8_t> foldedSeen(folded.count, 0);

@@ -29,6 +29,17 @@ private:
         TruthExpr condition; ///< Some: decides each row
     };
 
+    /// A run of the rows of one group, counted on either core.
+    struct Piece {
+        const Group *group;
+        size_t begin;
+        size_t end;
+    };
+    static constexpr size_t PieceRows = 65536;
+    /// The groups' rows in pieces; with `wholeRows`, the groups whose every
+    /// row is in are added to it instead.
+    std::vector<Piece> piecesOf(int64_t *wholeRows) const;
+
     int64_t countDistinct(const ColumnarLog &log) const;
 
     std::vector<Group> m_groups;

@@ -46,6 +46,12 @@ bool makePipe(Fd &readEnd, Fd &writeEnd)
         return false;
     readEnd.reset(fd[0]);
     writeEnd.reset(fd[1]);
+#ifdef F_SETPIPE_SZ
+    // A larger pipe lets the child write on while the program is busy with
+    // what came before (Linux; the default holds 64 KiB). Where the system
+    // does not allow it, the pipe stays as it is.
+    (void)::fcntl(fd[1], F_SETPIPE_SZ, 1 << 20);
+#endif
     return true;
 }
 

@@ -299,8 +299,9 @@ public:
     /// `end`, as the columnar stream sends them: dates as their texts row by
     /// row, the other texts as dictionaries and ids, each distinct field
     /// converted once. With `checkAll`, the rows of the other pages are
-    /// cracked and every row is counted against the definition, as check()
-    /// does; `rows` gets the rows of the share.
+    /// counted as well and the whole table's rows are held against the
+    /// definition, as check() does (each part cracks the rows of its own
+    /// share); `rows` gets the rows of the share.
     std::vector<EncodedColumn> encode(std::uint64_t first, std::uint64_t end, bool checkAll, std::uint64_t &rows)
     {
         std::vector<std::size_t> text;
@@ -311,54 +312,100 @@ public:
         std::vector<EncodedColumn> out(text.size());
         std::vector<RawIds> raw(text.size());
         std::vector<std::vector<std::uint32_t>> rawToId(text.size());
-        for (std::size_t t = 0; t < text.size(); ++t)
+        const std::size_t expected = expectedRows(first, end);
+        for (std::size_t t = 0; t < text.size(); ++t) {
             out[t].plain = m_def.columns[text[t]].type == DateTime;
-        std::uint64_t all = 0;
-        rows = 0;
-        forEachRow(
-            [&](const RowAt &row, bool inShare) {
-                crack(row);
-                ++all;
-                if (!inShare)
-                    return true;
-                ++rows;
-                for (std::size_t t = 0; t < text.size(); ++t) {
-                    const std::size_t i = text[t];
-                    const Field &f = m_fields[i];
-                    EncodedColumn &column = out[t];
-                    if (column.plain) {
-                        convert(i, false);
-                        const Value &v = m_values[i];
-                        column.lengths.push_back(v.null ? NullLength : std::uint32_t(v.text.size()));
-                        column.bytes.append(v.text);
-                        continue;
+            if (out[t].plain)
+                out[t].lengths.reserve(expected);
+            else
+                out[t].ids.reserve(expected);
+        }
+        // The fields of a page's rows are gathered per column and found in
+        // one go once the page is done: the slots of a large column are
+        // asked for first, then read.
+        std::vector<std::vector<Field>> pageFields(text.size());
+        std::vector<RawIds::Key> keys;
+        const auto pageDone = [&] {
+            for (std::size_t t = 0; t < text.size(); ++t) {
+                std::vector<Field> &fields = pageFields[t];
+                if (fields.empty())
+                    continue;
+                keys.resize(fields.size());
+                for (std::size_t r = 0; r < fields.size(); ++r) {
+                    if (!fields[r].null) {
+                        keys[r] = RawIds::keyOf(fields[r].bytes, fields[r].size);
+                        raw[t].prefetch(keys[r]);
                     }
+                }
+                const std::size_t i = text[t];
+                EncodedColumn &column = out[t];
+                for (std::size_t r = 0; r < fields.size(); ++r) {
+                    const Field &f = fields[r];
                     if (f.null) {
                         column.ids.push_back(TextDictionary::Null);
                         continue;
                     }
                     bool added = false;
-                    const std::uint32_t id = raw[t].find(f.bytes, f.size, added);
+                    const std::uint32_t id = raw[t].find(keys[r], f.bytes, f.size, added);
                     if (added) {
+                        m_fields[i] = f;
                         convert(i, false);
                         rawToId[t].push_back(column.dictionary.intern(m_values[i].text));
                     }
                     column.ids.push_back(rawToId[t][id]);
                 }
+                fields.clear();
+            }
+        };
+        std::uint64_t all = 0;
+        rows = 0;
+        forEachRow(
+            [&](const RowAt &row, bool inShare) {
+                // The rows of the other shares are only counted: their parts crack them.
+                ++all;
+                if (!inShare)
+                    return true;
+                crack(row);
+                ++rows;
+                for (std::size_t t = 0; t < text.size(); ++t) {
+                    const std::size_t i = text[t];
+                    EncodedColumn &column = out[t];
+                    if (!column.plain) {
+                        pageFields[t].push_back(m_fields[i]);
+                        continue;
+                    }
+                    convert(i, false);
+                    const Value &v = m_values[i];
+                    column.lengths.push_back(v.null ? NullLength : std::uint32_t(v.text.size()));
+                    column.bytes.append(v.text);
+                }
                 return true;
             },
-            checkAll ? 0 : first, checkAll ? UINT64_MAX : end, first, end);
+            checkAll ? 0 : first, checkAll ? UINT64_MAX : end, first, end, pageDone);
         if (checkAll && all != m_def.rowCount)
             decline("the rows do not add up to the table's count");
         return out;
     }
 
 private:
+    /// About how many rows the pages in [first, end) hold, from the table's
+    /// count, and never more than such pages can hold.
+    std::size_t expectedRows(std::uint64_t first, std::uint64_t end) const
+    {
+        const auto pages = std::size_t(std::count_if(m_def.mapPages.begin(), m_def.mapPages.end(),
+                                                     [&](std::uint32_t p) { return p >= first && p < end; }));
+        if (m_def.mapPages.empty())
+            return 0;
+        const double share = double(pages) / double(m_def.mapPages.size());
+        return std::min(std::size_t(double(m_def.rowCount) * share * 1.02) + 64, pages * 600);
+    }
+
     /// Calls f(row) for every row of the pages in [first, end), or with the
     /// share [shareFirst, shareEnd) given f(row, whether its page is in the share).
-    template<typename F>
+    /// `pageDone` is called after the rows of each page.
+    template<typename F, typename G = void (*)()>
     bool forEachRow(F &&f, std::uint64_t first = 0, std::uint64_t end = UINT64_MAX, std::uint64_t shareFirst = 0,
-                    std::uint64_t shareEnd = 0)
+                    std::uint64_t shareEnd = 0, G &&pageDone = [] {})
     {
         for (const std::uint32_t number : m_def.mapPages) {
             if (number < first || number >= end)
@@ -384,6 +431,7 @@ private:
                 if (!going)
                     return false;
             }
+            pageDone();
         }
         return true;
     }
@@ -673,8 +721,8 @@ PageRead readColumnarPages(const unsigned char *data, std::size_t size, const st
 {
     return readShare(data, size, table, part,
                      [&](const TableDef &def, Rows &rows, std::uint64_t first, std::uint64_t end, PageRead &result) {
-                         // Part 0 answers for the whole table, as check() does; nothing is
-                         // handed on before every row has been read.
+                         // Part 0 counts the whole table's rows, as check() does; nothing
+                         // is handed on before every row of the share has been read.
                          std::uint64_t count = 0;
                          std::vector<EncodedColumn> columns = rows.encode(first, end, part.index == 0, count);
                          if (!encoder.columns(columnsOf(def)))

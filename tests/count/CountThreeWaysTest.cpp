@@ -161,3 +161,23 @@ TEST_F(CountThreeWays, WhatTheEvaluatorCannotAnswerGoesToSqlite)
     ASSERT_FALSE(missing);
     EXPECT_TRUE(missing.error().contains("NOPE")) << missing.error().toStdString();
 }
+
+TEST(CountsOfALargeLog, SplitOverBothCoresAgreeWithThePlainLoops)
+{
+    // Rows enough that a count looks at them on two threads, piece by piece.
+    const OpenedLog large = openGenerated(280000, 23);
+    const auto expectAgreed = [&](const CountRequest &request) {
+        const std::optional<long> expected = reference::count(large.rows, request.description);
+        ASSERT_TRUE(expected) << request.text.toStdString();
+        const std::optional<int64_t> evaluated = large.log->counter().count(request.description);
+        ASSERT_TRUE(evaluated) << request.text.toStdString();
+        EXPECT_EQ(*evaluated, *expected) << request.text.toStdString();
+    };
+    const QString all = QStringLiteral("*");
+    for (const int r : {0, 5, 10})
+        expectAgreed(CountSql::qso(all, r, r == 5));
+    expectAgreed(AwardCountSql(QStringLiteral("DXC"), all, 13, true));
+    expectAgreed(AwardCountSql(QStringLiteral("DXC"), QStringLiteral("1*"), 3, false));
+    for (const QString &column : AwardColumns)
+        expectAgreed(AwardCountSql(column, all, 1, false));
+}
