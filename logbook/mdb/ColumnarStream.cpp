@@ -42,15 +42,7 @@ ColumnarEncoder::ColumnarEncoder(Write write) : m_write(std::move(write))
     m_buffer.append(Magic, sizeof Magic);
 }
 
-bool ColumnarEncoder::flush()
-{
-    if (!m_buffer.empty() && !m_write(m_buffer.data(), m_buffer.size())) {
-        m_error = "cannot hand the rows on";
-        return false;
-    }
-    m_buffer.clear();
-    return true;
-}
+bool ColumnarEncoder::flush() { return flushTo(m_write, m_buffer, m_error); }
 
 bool ColumnarEncoder::send(std::string_view bytes)
 {

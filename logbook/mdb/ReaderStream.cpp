@@ -26,15 +26,7 @@ StreamEncoder::StreamEncoder(Write write) : m_write(std::move(write))
 
 void StreamEncoder::varint(std::uint64_t v) { appendVarint(m_buffer, v); }
 
-bool StreamEncoder::flush()
-{
-    if (!m_buffer.empty() && !m_write(m_buffer.data(), m_buffer.size())) {
-        m_error = "cannot hand the rows on";
-        return false;
-    }
-    m_buffer.clear();
-    return true;
-}
+bool StreamEncoder::flush() { return flushTo(m_write, m_buffer, m_error); }
 
 bool StreamEncoder::flushIfFull() { return m_buffer.size() < FlushAt || flush(); }
 

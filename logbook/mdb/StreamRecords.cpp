@@ -74,6 +74,16 @@ void appendFailure(std::string &out, std::string_view why)
     out.append(why.data(), why.size());
 }
 
+bool flushTo(const std::function<bool(const char *data, std::size_t size)> &write, std::string &buffer, std::string &error)
+{
+    if (!buffer.empty() && !write(buffer.data(), buffer.size())) {
+        error = "cannot hand the rows on";
+        return false;
+    }
+    buffer.clear();
+    return true;
+}
+
 const char *refuseMore(bool ended, std::uint64_t &bytes, std::size_t size, std::uint64_t maxBytes)
 {
     if (ended)

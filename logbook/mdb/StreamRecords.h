@@ -6,6 +6,7 @@
 #include "logbook/mdb/MdbReader.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,6 +63,10 @@ void appendVarint(std::string &out, std::uint64_t v);
 void appendColumns(std::string &out, const std::vector<Column> &columns);
 /// The failure record after its tag: varint length, text.
 void appendFailure(std::string &out, std::string_view why);
+
+/// Hands what `buffer` holds to `write` and empties it; false, with `error`
+/// set, when the bytes cannot be delivered.
+bool flushTo(const std::function<bool(const char *data, std::size_t size)> &write, std::string &buffer, std::string &error);
 
 /// Whether `size` more bytes of a stream may come, `bytes` having come and
 /// the stream having ended (`ended`) or not: null, or why not. Counts them.
