@@ -83,6 +83,14 @@ public:
         return true;
     }
 
+    /// Asks for page `n` (which lies in the file) to be brought near.
+    void prefetch(std::uint32_t n) const
+    {
+        const unsigned char *p = m_data + std::size_t(n) * PageSize;
+        for (std::size_t at = 0; at < PageSize; at += 64)
+            __builtin_prefetch(p + at);
+    }
+
     /// The row a long-value or map pointer (page << 8 | row) names.
     RowAt pointed(std::uint32_t pageRow) const
     {
@@ -325,7 +333,9 @@ public:
         // asked for first, then read.
         std::vector<std::vector<Field>> pageFields(text.size());
         std::vector<RawIds::Key> keys;
-        const auto pageDone = [&] {
+        const auto pageDone = [&](const unsigned char *page) {
+            // Every field lies in its row, inside the page.
+            const unsigned char *pageEnd = page + PageSize;
             for (std::size_t t = 0; t < text.size(); ++t) {
                 std::vector<Field> &fields = pageFields[t];
                 if (fields.empty())
@@ -333,7 +343,7 @@ public:
                 keys.resize(fields.size());
                 for (std::size_t r = 0; r < fields.size(); ++r) {
                     if (!fields[r].null) {
-                        keys[r] = RawIds::keyOf(fields[r].bytes, fields[r].size);
+                        keys[r] = RawIds::keyOf(fields[r].bytes, fields[r].size, pageEnd);
                         raw[t].prefetch(keys[r]);
                     }
                 }
@@ -402,16 +412,21 @@ private:
 
     /// Calls f(row) for every row of the pages in [first, end), or with the
     /// share [shareFirst, shareEnd) given f(row, whether its page is in the share).
-    /// `pageDone` is called after the rows of each page.
-    template<typename F, typename G = void (*)()>
+    /// `pageDone(page)` is called after the rows of each page.
+    template<typename F, typename G = void (*)(const unsigned char *)>
     bool forEachRow(F &&f, std::uint64_t first = 0, std::uint64_t end = UINT64_MAX, std::uint64_t shareFirst = 0,
-                    std::uint64_t shareEnd = 0, G &&pageDone = [] {})
+                    std::uint64_t shareEnd = 0, G &&pageDone = [](const unsigned char *) {})
     {
-        for (const std::uint32_t number : m_def.mapPages) {
+        const std::vector<std::uint32_t> &pages = m_def.mapPages;
+        for (std::size_t k = 0; k < pages.size(); ++k) {
+            const std::uint32_t number = pages[k];
             if (number < first || number >= end)
                 continue;
             const bool inShare = number >= shareFirst && number < shareEnd;
             const unsigned char *p = m_image.page(number);
+            // The next page is asked for while this one is read.
+            if (inShare && k + 1 < pages.size() && pages[k + 1] < m_image.pageCount())
+                m_image.prefetch(pages[k + 1]);
             if (p[0] != 0x01 || le32(p + 4) != m_def.page)
                 continue; // libmdb passes over pages of the map that are not this table's
             const unsigned count = le16(p + 12);
@@ -431,7 +446,7 @@ private:
                 if (!going)
                     return false;
             }
-            pageDone();
+            pageDone(p);
         }
         return true;
     }

@@ -1,20 +1,28 @@
 #include "logbook/mdb/RawIds.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace mdbreader {
 namespace {
 
-/// The first 8 bytes, zero-padded.
-std::uint64_t headOf(const unsigned char *p, std::size_t n)
+/// The first 8 bytes, zero-padded; the bytes up to `end` may be read.
+std::uint64_t headOf(const unsigned char *p, std::size_t n, const unsigned char *end)
 {
     std::uint64_t w = 0;
-    if (n >= 8)
+    if (n >= 8) {
         std::memcpy(&w, p, 8);
-    else
+    } else if (end - p >= 8) {
+        std::memcpy(&w, p, 8);
+        if constexpr (std::endian::native == std::endian::little)
+            w &= (std::uint64_t(1) << (8 * n)) - 1;
+        else
+            w = headOf(p, n, p + n);
+    } else {
         for (std::size_t i = 0; i < n; ++i)
             w |= std::uint64_t(p[i]) << (8 * i);
+    }
     return w;
 }
 
@@ -38,9 +46,9 @@ std::uint32_t hashOf(std::uint64_t head, const unsigned char *p, std::size_t n)
 
 RawIds::RawIds() : m_slots(64) {}
 
-RawIds::Key RawIds::keyOf(const unsigned char *bytes, std::size_t size)
+RawIds::Key RawIds::keyOf(const unsigned char *bytes, std::size_t size, const unsigned char *end)
 {
-    const std::uint64_t head = headOf(bytes, size);
+    const std::uint64_t head = headOf(bytes, size, end);
     return {head, hashOf(head, bytes, size)};
 }
 
