@@ -544,16 +544,30 @@ struct OurFigures {
     long peakOurs = -1;
 };
 
-/// The logbook opened, timed; nothing (and why, on stderr) when it cannot be opened.
+/// The logbook opened, timed (the best of three opens, each after the last
+/// one's copy is let go; the peak memory after the first); nothing (and why,
+/// on stderr) when it cannot be opened.
 std::shared_ptr<const LogSnapshot> openTimed(LogbookEngine &engine, const QString &path, OurFigures &f)
 {
-    Result<std::shared_ptr<const LogSnapshot>> opened = Result<std::shared_ptr<const LogSnapshot>>::failure({});
-    f.open = timed([&] { opened = engine.open(path); });
-    if (!opened) {
-        std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path), qPrintable(opened.error()));
-        return nullptr;
+    using Opened = Result<std::shared_ptr<const LogSnapshot>>;
+    Opened opened = Opened::failure({});
+    ColumnarOpenTimes best;
+    for (int i = 0; i < 3; ++i) {
+        opened = Opened::failure({});
+        engine.clear(); // read again, not handed out as it was
+        const Timed t = timed([&] { opened = engine.open(path); });
+        if (!opened) {
+            std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path), qPrintable(opened.error()));
+            return nullptr;
+        }
+        if (i == 0)
+            f.peakOpen = statusKb("VmHWM");
+        if (i == 0 || t.wall < f.open.wall) {
+            f.open = t;
+            best = f.openTimes;
+        }
     }
-    f.peakOpen = statusKb("VmHWM");
+    f.openTimes = best;
     return *opened;
 }
 
@@ -606,7 +620,7 @@ void timeWindows(const std::shared_ptr<const LogSnapshot> &snapshot, const QStri
 
 void printOurs(const OurFigures &f)
 {
-    line("open (LogbookEngine::open)", f.open);
+    line("open (LogbookEngine::open, best of 3)", f.open);
     line("  reading: the readers side by side", f.openTimes.reading, "(wall)");
     line("  decoding: their parts into the columnar copy", f.openTimes.decoding, "(wall)");
     line("  the rest: fingerprints, checks", f.open.wall - f.openTimes.reading - f.openTimes.decoding, "(by difference)");
