@@ -527,6 +527,7 @@ std::optional<QString> announcedLogbook(const QString &folder, size_t n)
 /// Our figures for one logbook, all measured before any is printed.
 struct OurFigures {
     Timed open{};
+    Timed firstOpen{}; ///< the first open of the process, its memory still to be had
     ColumnarOpenTimes openTimes;
     long peakOpen = -1;
     Timed runs[3]{}; ///< QSO, DXC and SQR, each the first
@@ -560,8 +561,10 @@ std::shared_ptr<const LogSnapshot> openTimed(LogbookEngine &engine, const QStrin
             std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path), qPrintable(opened.error()));
             return nullptr;
         }
-        if (i == 0)
+        if (i == 0) {
             f.peakOpen = statusKb("VmHWM");
+            f.firstOpen = t;
+        }
         if (i == 0 || t.wall < f.open.wall) {
             f.open = t;
             best = f.openTimes;
@@ -621,6 +624,7 @@ void timeWindows(const std::shared_ptr<const LogSnapshot> &snapshot, const QStri
 void printOurs(const OurFigures &f)
 {
     line("open (LogbookEngine::open, best of 3)", f.open);
+    line("  the first of the three", f.firstOpen);
     line("  reading: the readers side by side", f.openTimes.reading, "(wall)");
     line("  decoding: their parts into the columnar copy", f.openTimes.decoding, "(wall)");
     line("  the rest: fingerprints, checks", f.open.wall - f.openTimes.reading - f.openTimes.decoding, "(by difference)");
