@@ -81,8 +81,8 @@ std::string mapJetFile(const std::string &path, MappedJet &mapped)
     struct stat st {};
     if (std::string why = openChecked(path, fd, st); !why.empty())
         return why;
-        // Every page is read, most of them once: mapped all at once rather than
-        // fault by fault (a fault costs several times more in a virtual machine).
+    // Every page is read, most of them once: mapped all at once rather than
+    // fault by fault (a fault costs several times more in a virtual machine).
 #ifdef MAP_POPULATE
     constexpr int Populate = MAP_POPULATE; // Linux
 #else

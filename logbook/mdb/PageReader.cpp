@@ -54,6 +54,7 @@ struct RowAt {
     const unsigned char *bytes = nullptr;
     std::size_t size = 0;
     unsigned flags = 0;
+    const unsigned char *pageEnd = nullptr; ///< the end of its page: what may be read around a field
 };
 
 class Image {
@@ -79,11 +80,12 @@ public:
         const unsigned next = row == 0 ? unsigned(PageSize) : le16(p + 14 + 2 * (row - 1)) & OffsetMask;
         if (start >= PageSize || start > next)
             return false;
-        at = {p + start, next - start, offset & (DeletedRow | OverflowRow)};
+        at = {p + start, next - start, offset & (DeletedRow | OverflowRow), p + PageSize};
         return true;
     }
 
-    /// Asks for page `n` (which lies in the file) to be brought near.
+    /// Asks for page `n` to be brought near; the pages of a table's map lie in
+    /// the file (mapPages() declines the others).
     void prefetch(std::uint32_t n) const
     {
         const unsigned char *p = m_data + std::size_t(n) * PageSize;
@@ -328,45 +330,6 @@ public:
             else
                 out[t].ids.reserve(expected);
         }
-        // The fields of a page's rows are gathered per column and found in
-        // one go once the page is done: the slots of a large column are
-        // asked for first, then read.
-        std::vector<std::vector<Field>> pageFields(text.size());
-        std::vector<RawIds::Key> keys;
-        const auto pageDone = [&](const unsigned char *page) {
-            // Every field lies in its row, inside the page.
-            const unsigned char *pageEnd = page + PageSize;
-            for (std::size_t t = 0; t < text.size(); ++t) {
-                std::vector<Field> &fields = pageFields[t];
-                if (fields.empty())
-                    continue;
-                keys.resize(fields.size());
-                for (std::size_t r = 0; r < fields.size(); ++r) {
-                    if (!fields[r].null) {
-                        keys[r] = RawIds::keyOf(fields[r].bytes, fields[r].size, pageEnd);
-                        raw[t].prefetch(keys[r]);
-                    }
-                }
-                const std::size_t i = text[t];
-                EncodedColumn &column = out[t];
-                for (std::size_t r = 0; r < fields.size(); ++r) {
-                    const Field &f = fields[r];
-                    if (f.null) {
-                        column.ids.push_back(TextDictionary::Null);
-                        continue;
-                    }
-                    bool added = false;
-                    const std::uint32_t id = raw[t].find(keys[r], f.bytes, f.size, added);
-                    if (added) {
-                        m_fields[i] = f;
-                        convert(i, false);
-                        rawToId[t].push_back(column.dictionary.intern(m_values[i].text));
-                    }
-                    column.ids.push_back(rawToId[t][id]);
-                }
-                fields.clear();
-            }
-        };
         std::uint64_t all = 0;
         rows = 0;
         forEachRow(
@@ -379,19 +342,30 @@ public:
                 ++rows;
                 for (std::size_t t = 0; t < text.size(); ++t) {
                     const std::size_t i = text[t];
+                    const Field &f = m_fields[i];
                     EncodedColumn &column = out[t];
-                    if (!column.plain) {
-                        pageFields[t].push_back(m_fields[i]);
+                    if (column.plain) {
+                        convert(i, false);
+                        const Value &v = m_values[i];
+                        column.lengths.push_back(v.null ? NullLength : std::uint32_t(v.text.size()));
+                        column.bytes.append(v.text);
                         continue;
                     }
-                    convert(i, false);
-                    const Value &v = m_values[i];
-                    column.lengths.push_back(v.null ? NullLength : std::uint32_t(v.text.size()));
-                    column.bytes.append(v.text);
+                    if (f.null) {
+                        column.ids.push_back(TextDictionary::Null);
+                        continue;
+                    }
+                    bool added = false;
+                    const std::uint32_t id = raw[t].find(f.bytes, f.size, row.pageEnd, added);
+                    if (added) {
+                        convert(i, false);
+                        rawToId[t].push_back(column.dictionary.intern(m_values[i].text));
+                    }
+                    column.ids.push_back(rawToId[t][id]);
                 }
                 return true;
             },
-            checkAll ? 0 : first, checkAll ? UINT64_MAX : end, first, end, pageDone);
+            checkAll ? 0 : first, checkAll ? UINT64_MAX : end, first, end);
         if (checkAll && all != m_def.rowCount)
             decline("the rows do not add up to the table's count");
         return out;
@@ -412,10 +386,9 @@ private:
 
     /// Calls f(row) for every row of the pages in [first, end), or with the
     /// share [shareFirst, shareEnd) given f(row, whether its page is in the share).
-    /// `pageDone(page)` is called after the rows of each page.
-    template<typename F, typename G = void (*)(const unsigned char *)>
+    template<typename F>
     bool forEachRow(F &&f, std::uint64_t first = 0, std::uint64_t end = UINT64_MAX, std::uint64_t shareFirst = 0,
-                    std::uint64_t shareEnd = 0, G &&pageDone = [](const unsigned char *) {})
+                    std::uint64_t shareEnd = 0)
     {
         const std::vector<std::uint32_t> &pages = m_def.mapPages;
         for (std::size_t k = 0; k < pages.size(); ++k) {
@@ -425,7 +398,7 @@ private:
             const bool inShare = number >= shareFirst && number < shareEnd;
             const unsigned char *p = m_image.page(number);
             // The next page is asked for while this one is read.
-            if (inShare && k + 1 < pages.size() && pages[k + 1] < m_image.pageCount())
+            if (inShare && k + 1 < pages.size())
                 m_image.prefetch(pages[k + 1]);
             if (p[0] != 0x01 || le32(p + 4) != m_def.page)
                 continue; // libmdb passes over pages of the map that are not this table's
@@ -446,7 +419,6 @@ private:
                 if (!going)
                     return false;
             }
-            pageDone(p);
         }
         return true;
     }

@@ -46,16 +46,10 @@ std::uint32_t hashOf(std::uint64_t head, const unsigned char *p, std::size_t n)
 
 RawIds::RawIds() : m_slots(64) {}
 
-RawIds::Key RawIds::keyOf(const unsigned char *bytes, std::size_t size, const unsigned char *end)
+std::uint32_t RawIds::find(const unsigned char *bytes, std::size_t size, const unsigned char *end, bool &added)
 {
     const std::uint64_t head = headOf(bytes, size, end);
-    return {head, hashOf(head, bytes, size)};
-}
-
-std::uint32_t RawIds::find(Key key, const unsigned char *bytes, std::size_t size, bool &added)
-{
-    const std::uint64_t head = key.head;
-    const std::uint32_t h = key.hash;
+    const std::uint32_t h = hashOf(head, bytes, size);
     const std::uint32_t tag = (h & ~0xffu) | std::uint32_t(std::min<std::size_t>(size, 0xff));
     const std::size_t mask = m_slots.size() - 1;
     std::size_t i = (h >> 8) & mask;

@@ -14,25 +14,10 @@ class RawIds {
 public:
     RawIds();
 
-    /// What finding a field starts from: its first 8 bytes and its hash.
-    struct Key {
-        std::uint64_t head;
-        std::uint32_t hash;
-    };
-    /// `end` is where the readable bytes around the field end (at least
-    /// bytes + size): a short field is then read as one word.
-    static Key keyOf(const unsigned char *bytes, std::size_t size, const unsigned char *end);
-    /// Asks for the memory that finding `key` reads first, so that a batch of
-    /// fields keyed first and found after waits on memory once.
-    void prefetch(Key key) const { __builtin_prefetch(&m_slots[(key.hash >> 8) & (m_slots.size() - 1)]); }
-
-    /// The id of the `size` bytes at `bytes`, whose key is `key`; `added`
-    /// tells whether they are new.
-    std::uint32_t find(Key key, const unsigned char *bytes, std::size_t size, bool &added);
-    std::uint32_t find(const unsigned char *bytes, std::size_t size, bool &added)
-    {
-        return find(keyOf(bytes, size, bytes + size), bytes, size, added);
-    }
+    /// The id of the `size` bytes at `bytes`; `added` tells whether they are
+    /// new. The bytes up to `end` (at least bytes + size) may be read: a
+    /// short field is then read as one word.
+    std::uint32_t find(const unsigned char *bytes, std::size_t size, const unsigned char *end, bool &added);
 
     std::uint32_t size() const { return std::uint32_t(m_entries.size()); }
 
