@@ -13,6 +13,19 @@ using namespace CountSlotIndex;
 
 namespace {
 
+/// The evaluator answers `request` over `log`, as the plain loops over its
+/// rows do; `answer`, when given, gets their answer once both have given one.
+void expectEvaluatorAgrees(const OpenedLog &log, const CountRequest &request, std::optional<long> *answer = nullptr)
+{
+    const std::optional<long> expected = reference::count(log.rows, request.description);
+    ASSERT_TRUE(expected) << request.text.toStdString();
+    const std::optional<int64_t> evaluated = log.log->counter().count(request.description);
+    ASSERT_TRUE(evaluated) << "left to SQLite: " << request.text.toStdString();
+    EXPECT_EQ(*evaluated, *expected) << request.text.toStdString();
+    if (answer)
+        *answer = expected;
+}
+
 class CountThreeWays : public testing::Test {
 protected:
     static void SetUpTestSuite() { s_log = new OpenedLog(openGenerated(2500, 11)); }
@@ -25,11 +38,10 @@ protected:
     /// The three answers agree, and the evaluator gives one.
     static void expectThreeWays(const CountRequest &request)
     {
-        const std::optional<long> expected = reference::count(s_log->rows, request.description);
-        ASSERT_TRUE(expected) << request.text.toStdString();
-        const std::optional<int64_t> evaluated = s_log->log->counter().count(request.description);
-        ASSERT_TRUE(evaluated) << "left to SQLite: " << request.text.toStdString();
-        EXPECT_EQ(*evaluated, *expected) << request.text.toStdString();
+        std::optional<long> expected;
+        expectEvaluatorAgrees(*s_log, request, &expected);
+        if (!expected)
+            return;
         const Result<QString> sqlite = s_log->log->database().scalar(request.text, QStringLiteral("Quanti"));
         ASSERT_TRUE(sqlite) << sqlite.error().toStdString() << ": " << request.text.toStdString();
         EXPECT_EQ(*sqlite, QString::number(*expected)) << request.text.toStdString();
@@ -166,13 +178,7 @@ TEST(CountsOfALargeLog, SplitOverBothCoresAgreeWithThePlainLoops)
 {
     // Rows enough that a count looks at them on two threads, piece by piece.
     const OpenedLog large = openGenerated(280000, 23);
-    const auto expectAgreed = [&](const CountRequest &request) {
-        const std::optional<long> expected = reference::count(large.rows, request.description);
-        ASSERT_TRUE(expected) << request.text.toStdString();
-        const std::optional<int64_t> evaluated = large.log->counter().count(request.description);
-        ASSERT_TRUE(evaluated) << request.text.toStdString();
-        EXPECT_EQ(*evaluated, *expected) << request.text.toStdString();
-    };
+    const auto expectAgreed = [&](const CountRequest &request) { expectEvaluatorAgrees(large, request); };
     const QString all = QStringLiteral("*");
     for (const int r : {0, 5, 10})
         expectAgreed(CountSql::qso(all, r, r == 5));
