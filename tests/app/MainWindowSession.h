@@ -16,6 +16,17 @@
 #include <functional>
 #include <memory>
 
+/// Passes the test's messages on but for the one the offscreen platform gives
+/// at every window, that it cannot pass size hints on: nothing to see.
+inline void quietOffscreenWarnings()
+{
+    static QtMessageHandler testHandler = nullptr;
+    testHandler = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+        if (!message.contains(QLatin1String("does not support propagateSizeHints")))
+            testHandler(type, context, message);
+    });
+}
+
 /// Prints into a PDF file.
 class PdfPrinterPort : public PrinterPort {
 public:

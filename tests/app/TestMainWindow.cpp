@@ -85,16 +85,6 @@ QString data14(const std::vector<genlog::LogRow> &rows, const QString &kind, boo
     return QString::number(n);
 }
 
-QtMessageHandler qtTestHandler = nullptr;
-
-/// The offscreen platform says at every window that it cannot pass size hints on; nothing to see.
-void quietOffscreen(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (message.contains(QLatin1String("does not support propagateSizeHints")))
-        return;
-    qtTestHandler(type, context, message);
-}
-
 QString today() { return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat); }
 
 /// The text report's columns: a name of 7 characters, then per status block
@@ -199,7 +189,7 @@ void TestMainWindow::initTestCase()
     QVERIFY(m_config.isValid());
     qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
     qunsetenv("VARKEL_CALLSIGN");
-    qtTestHandler = qInstallMessageHandler(quietOffscreen);
+    quietOffscreenWarnings();
 
     m_rows = genlog::generate(700, 42);
     m_log = m_folder.write(m_rows, QStringLiteral("testdt.mdb"));

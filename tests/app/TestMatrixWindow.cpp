@@ -32,15 +32,6 @@ using namespace CountSlotIndex;
 
 namespace {
 
-QtMessageHandler qtTestHandler = nullptr;
-
-void quietOffscreen(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (message.contains(QLatin1String("does not support propagateSizeHints")))
-        return;
-    qtTestHandler(type, context, message);
-}
-
 /// Runs `action`, which opens the result grid, and gives the grid's row count (-1: none opened).
 int gridRows(const std::function<void()> &action)
 {
@@ -80,7 +71,7 @@ private slots:
     {
         QVERIFY(m_config.isValid());
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
-        qtTestHandler = qInstallMessageHandler(quietOffscreen);
+        quietOffscreenWarnings();
         m_rows = genlog::generate(1500, 17);
         for (genlog::LogRow &row : counttest::caseVariantRows())
             m_rows.push_back(std::move(row));
